@@ -1,0 +1,11 @@
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+set(CLOCK_ICON ${CMAKE_BINARY_DIR}/res/clock.ico)
+add_custom_command(OUTPUT ${CLOCK_ICON}
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/res/make_clock_icon.py ${CLOCK_ICON}
+  DEPENDS ${PROJECT_SOURCE_DIR}/res/make_clock_icon.py
+  COMMENT "Drawing the clock icon")
+
+configure_file(${PROJECT_SOURCE_DIR}/res/zorvane.rc.in ${CMAKE_BINARY_DIR}/res/zorvane.rc @ONLY)
+set_source_files_properties(${CMAKE_BINARY_DIR}/res/zorvane.rc PROPERTIES OBJECT_DEPENDS ${CLOCK_ICON})
+set(ZORVANE_RESOURCE_FILES ${CMAKE_BINARY_DIR}/res/zorvane.rc)

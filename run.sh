@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds Zorvane and runs it under Wine; arguments go to the program.
+# Without a display it runs under a virtual one, saves a screenshot and closes the window.
+set -euo pipefail
+source "$(dirname "$0")/scripts/common.sh"
+zorvane_setup
+zorvane_build
+zorvane_wine_env
+bash "$ROOT/scripts/wine-prefix.sh"
+if [ -n "${DISPLAY:-}" ]; then
+  exec wine "$BUILD_DIR/Zorvane.exe" "$@"
+fi
+exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$ROOT/scripts/run-headless.sh" "$BUILD_DIR" "$@"

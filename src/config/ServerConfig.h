@@ -1,0 +1,32 @@
+#pragma once
+
+#include <libxml/tree.h>
+#include <libxml/xpath.h>
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+struct ServerEntry {
+    const char* host;
+    const char* address;
+};
+
+constexpr int DEFAULT_SERVER_COUNT = 7;
+extern const ServerEntry DefaultServers[DEFAULT_SERVER_COUNT];
+
+// The first default server's address, used by the default command, usage and help texts.
+const char* FirstDefaultAddress();
+
+// "\"<exePath>\" /ip <first default address>"
+std::string DefaultAutorunCommand(const char* exePath);
+
+bool EnsureConfigFile(const char* path);
+int GetDirectoryPart(const char* path, char* buffer, size_t capacity);
+bool CreateDirectoryChain(const char* directory);
+bool WriteDefaultConfig(const char* path);
+std::string LoadAutorunCommand(const char* path);
+void LoadServerList(const char* directory, HWND listView);
+xmlXPathObjectPtr FindAutorunNodes(xmlDocPtr document);
+bool UpdateAutorunCommand(xmlDocPtr document, const char* command);
+void StoreAutorunCommand(const char* directory, const char* command);

@@ -1,0 +1,33 @@
+// The least of the vendor's application framework that the program needs:
+// the application object, the program entry that runs it, and AfxMessageBox.
+#pragma once
+
+#include <windows.h>
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+
+    // Returns non-zero when initialisation succeeded. This program runs its own
+    // message loop inside InitInstance, so the entry ends after ExitInstance either way.
+    virtual BOOL InitInstance();
+    // Returns the process exit code: the wParam of the last message the loop took
+    // (the quit message's code), 0 when no loop ran.
+    virtual int ExitInstance();
+
+    HINSTANCE m_hInstance = nullptr;
+    MSG m_msgCur{};
+};
+
+// The one application object of the process, or null before it is constructed.
+CWinApp* AfxGetApp();
+
+// The executable's file name without directory and extension ("Zorvane").
+const char* AfxGetAppName();
+
+// Modal message box with the application name as caption; returns the button pressed.
+int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
+
+// Runs the application object: InitInstance, then ExitInstance; returns the exit code.
+int AfxWinMain(HINSTANCE instance);

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "ohui/Export.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace OHUI {
+
+enum eFloatType : int {
+    eFloatNone = 0,
+    eFloatAbsolute = 1,
+    eFloatRight = 2,
+};
+
+// A node of the layout tree: an offset rectangle that the parent's sizing pass turns
+// into client coordinates, a background brush, and owned child boxes.
+class OHUI_API ILayout {
+public:
+    static ILayout* CreateInstance();
+    static void DeleteInstance(ILayout* layout);
+
+    ILayout();
+    virtual ~ILayout();
+    virtual void Draw(HDC dc);
+    virtual void UpdateSize(int left, int top, int right, int bottom);
+
+    void __init__();
+    void AddChild(ILayout* child);
+    void SetFloatType(eFloatType type);
+    eFloatType GetFloatType() const;
+    void SetBgColor(int color);
+    void SetFont(const char* faceName);
+    void SetWidth(float width);
+    void SetHeight(float height);
+    void UpdatePadding(int left, int top, int right, int bottom);
+    void UpdateMarging(int left, int top, int right, int bottom);
+    RECT& GetRect();
+
+    ILayout(const ILayout&) = delete;
+    ILayout& operator=(const ILayout&) = delete;
+
+protected:
+    ILayout* m_pParent;
+    HBRUSH m_hBgBrush;
+    HFONT m_hFont;
+    eFloatType m_floatType;
+    RECT m_rect;
+    int m_padding[4];
+    float m_width;
+    float m_height;
+    std::vector<ILayout*> m_children;
+};
+
+}  // namespace OHUI
