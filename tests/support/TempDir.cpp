@@ -1,0 +1,69 @@
+#include "support/TempDir.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+TempDir::TempDir(const std::string& name)
+{
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    static LONG counter = 0;
+    for (;;) {
+        std::ostringstream candidate;
+        candidate << base << name << '_' << GetCurrentProcessId() << '_'
+                  << InterlockedIncrement(&counter) << '\\';
+        if (CreateDirectoryA(candidate.str().c_str(), nullptr)) {
+            m_path = candidate.str();
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            std::abort();
+    }
+}
+
+TempDir::~TempDir()
+{
+    std::string list = m_path.substr(0, m_path.size() - 1);
+    list.push_back('\0');
+    list.push_back('\0');
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = list.c_str();
+    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+    SHFileOperationA(&op);
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string WinePathFromEnv(const char* variable)
+{
+    const char* unixPath = std::getenv(variable);
+    if (!unixPath)
+        return {};
+    std::string path = "Z:";
+    for (const char* p = unixPath; *p; ++p)
+        path.push_back(*p == '/' ? '\\' : *p);
+    return path;
+}
