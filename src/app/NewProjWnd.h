@@ -1,0 +1,46 @@
+#pragma once
+
+#include "framework/Controls.h"
+#include "ohui/CBaseDlg.h"
+#include "ohui/ILayout.h"
+
+#include <string>
+
+// The program's one window: server list, log box, sync button, autostart controls.
+class CNewProjWnd : public CBaseDlg {
+public:
+    CNewProjWnd();
+    ~CNewProjWnd() override;
+    void Draw(HDC dc) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnCreate();
+    void OnDestroy();
+    void OnNotify(const NMHDR* header);
+    bool OnCommand(WPARAM wParam, LRESULT& result);
+    void OnAutostartClicked();
+    void OnShortcutClicked();
+    bool StartSyncFromList();
+
+    void CreateServerList();
+    void CreateLogBox();
+    void CreateSyncButton();
+    void CreateHintLabel();
+    void CreateShortcutCheck();
+    void CreateCommandEdit();
+    void CreateAutostartCheck();
+    void BuildLayout();
+    void ShowWithFont(CWnd& control);
+
+    CStatic m_hintLabel;
+    CEdit m_logBox;
+    CEdit m_commandEdit;
+    CButton m_syncButton;
+    CButton m_autostartCheck;
+    CButton m_shortcutCheck;
+    CListCtrl m_serverList;
+    std::string m_autostartCommand;
+    std::string m_exeDir;
+    OHUI::ILayout* m_rootLayout = nullptr;
+};
