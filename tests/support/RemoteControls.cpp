@@ -1,0 +1,130 @@
+#include "support/RemoteControls.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+
+// A block of memory inside the process that owns a window.
+class RemoteBlock {
+public:
+    RemoteBlock(HWND window, size_t size) : m_size(size)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (m_process)
+            m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBlock()
+    {
+        if (m_address)
+            VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+        if (m_process)
+            CloseHandle(m_process);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    bool ok() const { return m_address != nullptr; }
+    char* at(size_t offset) const { return static_cast<char*>(m_address) + offset; }
+    bool Write(size_t offset, const void* data, size_t size) const
+    {
+        return WriteProcessMemory(m_process, at(offset), data, size, nullptr);
+    }
+    bool Read(size_t offset, void* data, size_t size) const
+    {
+        return ReadProcessMemory(m_process, at(offset), data, size, nullptr);
+    }
+
+private:
+    size_t m_size;
+    HANDLE m_process = nullptr;
+    void* m_address = nullptr;
+};
+
+bool SetItemState(HWND list, int item, UINT state, UINT mask)
+{
+    RemoteBlock block(list, sizeof(LVITEMA));
+    if (!block.ok())
+        return false;
+    LVITEMA lv = {};
+    lv.stateMask = mask;
+    lv.state = state;
+    block.Write(0, &lv, sizeof lv);
+    return SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+                        reinterpret_cast<LPARAM>(block.at(0))) != 0;
+}
+
+}  // namespace
+
+int RemoteListItemCount(HWND list)
+{
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string RemoteListItemText(HWND list, int item, int subItem)
+{
+    constexpr size_t kTextSize = 1024;
+    RemoteBlock block(list, sizeof(LVITEMA) + kTextSize);
+    if (!block.ok())
+        return {};
+    LVITEMA lv = {};
+    lv.iSubItem = subItem;
+    lv.pszText = block.at(sizeof(LVITEMA));
+    lv.cchTextMax = kTextSize;
+    block.Write(0, &lv, sizeof lv);
+    LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
+                                  reinterpret_cast<LPARAM>(block.at(0)));
+    std::vector<char> text(kTextSize, '\0');
+    block.Read(sizeof(LVITEMA), text.data(), kTextSize);
+    return std::string(text.data(), static_cast<size_t>(length > 0 ? length : 0));
+}
+
+int RemoteListSelectedItem(HWND list)
+{
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+bool RemoteListSelect(HWND list, int item)
+{
+    RemoteListClearSelection(list);
+    return SetItemState(list, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void RemoteListClearSelection(HWND list)
+{
+    SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+LRESULT RemoteNotifyDoubleClick(HWND list)
+{
+    RemoteBlock block(list, sizeof(NMITEMACTIVATE));
+    if (!block.ok())
+        return -1;
+    NMITEMACTIVATE notice = {};
+    notice.hdr.hwndFrom = list;
+    notice.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    notice.hdr.code = static_cast<UINT>(NM_DBLCLK);
+    notice.iItem = -1;
+    block.Write(0, &notice, sizeof notice);
+    return SendMessageA(GetParent(list), WM_NOTIFY, notice.hdr.idFrom,
+                        reinterpret_cast<LPARAM>(block.at(0)));
+}
+
+std::string WindowTextOf(HWND window)
+{
+    LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<char> text(static_cast<size_t>(length) + 2, '\0');
+    SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+RECT ChildRectInParent(HWND child)
+{
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
