@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <mbctype.h>
 
 #include <gtest/gtest.h>
 
@@ -128,6 +129,20 @@ TEST_F(AutorunValue, DoubleByteCharactersAreComparedAsWholeCharacters)
 
     EXPECT_TRUE(SetAutorunValue(name(), "C:\\乤\\Zorvane.exe", true));
     EXPECT_EQ(WithTerminator("C:\\乤\\Zorvane.exe"), ReadRaw(name()).bytes);
+}
+
+TEST_F(AutorunValue, ComparisonUsesTheAnsiCodePageWhateverTheLibraryWasSetTo)
+{
+    ASSERT_EQ(936u, GetACP());
+    const int saved = _getmbcp();
+    ASSERT_EQ(0, _setmbcp(1252));  // single-byte: 丄 and 乤 would fold to the same bytes
+    WriteRaw(name(), WithTerminator("C:\\丄\\Zorvane.exe"));
+    const bool result = SetAutorunValue(name(), "C:\\乤\\Zorvane.exe", true);
+    const std::string stored = ReadRaw(name()).bytes;
+    _setmbcp(saved);
+
+    EXPECT_TRUE(result);
+    EXPECT_EQ(WithTerminator("C:\\乤\\Zorvane.exe"), stored);
 }
 
 TEST_F(AutorunValue, DisablingDeletesThePresentValue)
@@ -324,6 +339,8 @@ void ExpectDesktopInsideBuildTree()
     home += "\\home";
     const std::string desktop = Desktop();
     ASSERT_FALSE(desktop.empty()) << "no desktop folder";
+    // The identity must tell folders apart, or the check below proves nothing.
+    ASSERT_FALSE(SameDirectory(home, WinePathFromEnv("ZORVANE_SOURCE_DIR")));
     ASSERT_TRUE(SameDirectory(desktop, home) || SameDirectory(desktop, home + "\\Desktop"))
         << "REFUSING TO TOUCH THE DESKTOP: " << desktop << " is not " << home
         << " (or its Desktop folder)";
