@@ -1,0 +1,108 @@
+#include "support/ZorvaneProcess.h"
+
+#include "support/TempDir.h"
+
+#include <vector>
+
+namespace {
+
+struct WindowSearch {
+    DWORD pid;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->pid)
+        return TRUE;
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32770") == 0)
+        return TRUE;
+    if (search->title) {
+        char title[256] = {};
+        GetWindowTextA(window, title, sizeof title);
+        if (lstrcmpA(title, search->title) != 0)
+            return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+ZorvaneProcess::ZorvaneProcess(const std::string& folder)
+{
+    std::string built = WinePathFromEnv("ZORVANE_EXE");
+    m_exePath = folder + "Zorvane.exe";
+    CopyFileA(built.c_str(), m_exePath.c_str(), FALSE);
+}
+
+ZorvaneProcess::~ZorvaneProcess()
+{
+    if (m_info.hProcess) {
+        if (Running()) {
+            TerminateProcess(m_info.hProcess, 99);
+            WaitForSingleObject(m_info.hProcess, 5000);
+        }
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
+    }
+}
+
+bool ZorvaneProcess::Start(const std::string& arguments)
+{
+    std::string commandLine = "\"" + m_exePath + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
+    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
+    mutableLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessA(m_exePath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &m_info) != 0;
+}
+
+HWND ZorvaneProcess::WaitForWindow(const char* title, DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    do {
+        WindowSearch search{pid(), title, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs && Running());
+    return nullptr;
+}
+
+bool ZorvaneProcess::WaitIdle(DWORD timeoutMs) const
+{
+    return WaitForInputIdle(m_info.hProcess, timeoutMs) == 0;
+}
+
+int ZorvaneProcess::WaitForExit(DWORD timeoutMs)
+{
+    if (WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(m_info.hProcess, 99);
+        WaitForSingleObject(m_info.hProcess, 5000);
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(m_info.hProcess, &code);
+    return static_cast<int>(code);
+}
+
+bool ZorvaneProcess::Running() const
+{
+    return m_info.hProcess && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND ControlOf(HWND window, int id)
+{
+    return GetDlgItem(window, id);
+}
