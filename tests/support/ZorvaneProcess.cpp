@@ -101,8 +101,3 @@ bool ZorvaneProcess::Running() const
 {
     return m_info.hProcess && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
 }
-
-HWND ControlOf(HWND window, int id)
-{
-    return GetDlgItem(window, id);
-}

@@ -29,6 +29,3 @@ private:
     std::string m_exePath;
     PROCESS_INFORMATION m_info{};
 };
-
-// Window of another process's child with the given control id.
-HWND ControlOf(HWND window, int id);
