@@ -91,33 +91,32 @@ bool IsContinuation(unsigned char b)
     return (b & 0xC0) == 0x80;
 }
 
-// Lowest and highest allowed second byte after a lead, which rules out overlong forms,
-// surrogates and values above U+10FFFF as early as the second byte.
-void SecondByteRange(unsigned char lead, unsigned char& low, unsigned char& high)
-{
-    low = 0x80;
-    high = 0xBF;
-    if (lead == 0xE0)
-        low = 0xA0;
-    else if (lead == 0xED)
-        high = 0x9F;
-    else if (lead == 0xF0)
-        low = 0x90;
-    else if (lead == 0xF4)
-        high = 0x8F;
-}
-
+// Sequence length announced by a lead byte, the old forms of five and six bytes included
+// (as glibc reads them, so that their truncation at the end is incomplete, not invalid);
+// 0 for a byte that cannot start a sequence.
 size_t Utf8SequenceLength(unsigned char lead)
 {
     if (lead < 0x80)
         return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
+    if (lead < 0xC2)
+        return 0;
+    if (lead < 0xE0)
         return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
+    if (lead < 0xF0)
         return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
+    if (lead < 0xF8)
         return 4;
-    return 0;
+    if (lead < 0xFC)
+        return 5;
+    return lead < 0xFE ? 6 : 0;
+}
+
+bool IsScalarValue(char32_t code, size_t length)
+{
+    static const char32_t lowest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (length > 4 || code < lowest[length])
+        return false;  // overlong, or beyond the four-byte forms
+    return code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
 }
 
 Decoded DecodeUtf8(const unsigned char* in, size_t left)
@@ -127,11 +126,7 @@ Decoded DecodeUtf8(const unsigned char* in, size_t left)
         return Fail(EILSEQ);
     if (length == 1)
         return Took(1, in[0]);
-    unsigned char low = 0, high = 0;
-    SecondByteRange(in[0], low, high);
-    if (left >= 2 && (in[1] < low || in[1] > high))
-        return Fail(EILSEQ);
-    for (size_t i = 2; i < length && i < left; ++i) {
+    for (size_t i = 1; i < length && i < left; ++i) {
         if (!IsContinuation(in[i]))
             return Fail(EILSEQ);
     }
@@ -140,7 +135,7 @@ Decoded DecodeUtf8(const unsigned char* in, size_t left)
     char32_t code = in[0] & (0x7F >> length);
     for (size_t i = 1; i < length; ++i)
         code = (code << 6) | (in[i] & 0x3F);
-    return Took(length, code);
+    return IsScalarValue(code, length) ? Took(length, code) : Fail(EILSEQ);
 }
 
 Decoded Decode(Encoding encoding, const unsigned char* in, size_t left)
