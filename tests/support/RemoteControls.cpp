@@ -98,19 +98,10 @@ void RemoteListClearSelection(HWND list)
     SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
-LRESULT RemoteNotifyDoubleClick(HWND list)
+void PostDoubleClick(HWND window, int x, int y)
 {
-    RemoteBlock block(list, sizeof(NMITEMACTIVATE));
-    if (!block.ok())
-        return -1;
-    NMITEMACTIVATE notice = {};
-    notice.hdr.hwndFrom = list;
-    notice.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
-    notice.hdr.code = static_cast<UINT>(NM_DBLCLK);
-    notice.iItem = -1;
-    block.Write(0, &notice, sizeof notice);
-    return SendMessageA(GetParent(list), WM_NOTIFY, notice.hdr.idFrom,
-                        reinterpret_cast<LPARAM>(block.at(0)));
+    PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
 std::string WindowTextOf(HWND window)

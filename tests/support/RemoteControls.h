@@ -13,8 +13,10 @@ int RemoteListSelectedItem(HWND list);
 bool RemoteListSelect(HWND list, int item);
 void RemoteListClearSelection(HWND list);
 
-// Sends the list's parent a WM_NOTIFY NM_DBLCLK as the list view does on a double-click.
-LRESULT RemoteNotifyDoubleClick(HWND list);
+// The second click of a double-click at a point of the window's client area; a list view
+// answers it by notifying its parent with NM_DBLCLK. (Wine does not carry WM_NOTIFY itself
+// across processes.)
+void PostDoubleClick(HWND window, int x, int y);
 
 // Text of any window (WM_GETTEXT is marshalled by the system).
 std::string WindowTextOf(HWND window);
