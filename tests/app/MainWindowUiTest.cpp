@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -284,6 +286,29 @@ TEST_F(MainWindowUi, DoubleClickSyncsTheSelectedRowAndReportsTheChange)
     std::string log = Log();
     EXPECT_NE(std::string::npos, log.find("\r\n系统的日期和时间已成功更改：\r\n以前\t")) << log;
     EXPECT_EQ('.', log.back());
+    CloseAndExpectExitCode(0);
+}
+
+// Run by tests/scripts/xinetd_peer.sh with xinetd's built-in time service on 127.0.0.1:37;
+// the script compares what is written here with rdate's answer.
+TEST_F(MainWindowUi, RealPeerValueIsTheCurrentTime)
+{
+    std::string out = WinePathFromEnv("ZORVANE_REAL_PEER_OUT");
+    if (out.empty())
+        GTEST_SKIP() << "needs xinetd's time service; see tests/scripts/xinetd_peer.sh";
+    WriteServers({{"xinetd.local", "127.0.0.1"}});
+    Launch();
+    ASSERT_TRUE(RemoteListSelect(Control(IDC_SERVERLIST), 0));
+    Click(IDC_SYNC);
+    const std::string marker = "接受的时间为从1900年1月1日起 ";
+    ASSERT_TRUE(WaitFor([&] { return Log().find(" 秒 \r\n") != std::string::npos; }, 8000)) << Log();
+    const uint32_t now = CurrentTimeValue();
+    std::string log = Log();
+    size_t at = log.find(marker);
+    ASSERT_NE(std::string::npos, at) << log;
+    const uint32_t value = static_cast<uint32_t>(std::strtoul(log.c_str() + at + marker.size(), nullptr, 10));
+    EXPECT_LE(value > now ? value - now : now - value, 1u);
+    std::ofstream(out) << value << ' ' << now << '\n';
     CloseAndExpectExitCode(0);
 }
 
