@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cwchar>
+#include <exception>
 
 namespace {
 
@@ -78,10 +79,10 @@ bool IsAcceptedAddress(const char* text)
     return true;
 }
 
-bool IsOwnSyncCommandLine(const char* commandLine)
+namespace {
+
+bool StartsOwnExecutableWithIp(const char* commandLine)
 {
-    if (!commandLine || !*commandLine)
-        return false;
     NarrowToWide wide(commandLine);
     ArgumentVector arguments(wide.c_str());
     if (!arguments.IsValid() || arguments.Count() < 1)
@@ -95,9 +96,9 @@ bool IsOwnSyncCommandLine(const char* commandLine)
 
 // A file name or extension longer than the splitter's buffers makes it fail: the
 // result is then empty rather than a cut-off name.
-std::string ProgramNameOfCommand(const char* commandLine)
+std::string FileNameOfFirstArgument(const char* commandLine)
 {
-    NarrowToWide wide(commandLine ? commandLine : "");
+    NarrowToWide wide(commandLine);
     ArgumentVector arguments(wide.c_str());
     if (!arguments.IsValid() || arguments.Count() < 1)
         return std::string();
@@ -109,5 +110,28 @@ std::string ProgramNameOfCommand(const char* commandLine)
     if (!name[0])
         return std::string();
     WideToNarrow narrow(name);
-    return narrow.c_str() ? std::string(narrow.c_str()) : std::string();
+    return narrow.c_str();
+}
+
+}  // namespace
+
+// The conversions throw when the platform refuses them; no exception leaves here.
+bool IsOwnSyncCommandLine(const char* commandLine)
+{
+    if (!commandLine || !*commandLine)
+        return false;
+    try {
+        return StartsOwnExecutableWithIp(commandLine);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::string ProgramNameOfCommand(const char* commandLine)
+{
+    try {
+        return FileNameOfFirstArgument(commandLine ? commandLine : "");
+    } catch (const std::exception&) {
+        return std::string();
+    }
 }

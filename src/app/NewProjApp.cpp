@@ -9,6 +9,9 @@
 
 #include <commctrl.h>
 
+#include <exception>
+#include <string>
+
 namespace {
 
 constexpr const char* GUI_TITLE = "Zorvane v1.0";
@@ -40,6 +43,16 @@ void SetWindowIcon(HWND window, HINSTANCE instance)
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_CLOCK));
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+// Empty when the text has no form in the ANSI code page.
+std::string ToAnsi(const std::wstring& text)
+{
+    try {
+        return WideToNarrow(text.c_str()).c_str();
+    } catch (const std::exception&) {
+        return std::string();
+    }
 }
 
 ArgumentMap ReadCommandLine(int& count)
@@ -93,7 +106,7 @@ bool CnewProjApp::StartCommandLineMode(const ArgumentMap& arguments)
     auto ip = arguments.find(L"ip");
     if (ip == arguments.end())
         return false;
-    WideToNarrow address(ip->second.c_str());
+    const std::string address = ToAnsi(ip->second);
     if (!IsAcceptedAddress(address.c_str()))
         return false;
     StartCommandLineSync(m_pNewProjWnd->GetHwnd(), address.c_str());

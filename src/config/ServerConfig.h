@@ -24,9 +24,12 @@ std::string DefaultAutorunCommand(const char* exePath);
 bool EnsureConfigFile(const char* path);
 int GetDirectoryPart(const char* path, char* buffer, size_t capacity);
 bool CreateDirectoryChain(const char* directory);
+// Writes the default file where there is none or an empty one; true when it did.
 bool WriteDefaultConfig(const char* path);
 std::string LoadAutorunCommand(const char* path);
 void LoadServerList(const char* directory, HWND listView);
 xmlXPathObjectPtr FindAutorunNodes(xmlDocPtr document);
 bool UpdateAutorunCommand(xmlDocPtr document, const char* command);
-void StoreAutorunCommand(const char* directory, const char* command);
+// True when the file now holds the command. A file that cannot be parsed or saved is left
+// as it was.
+bool StoreAutorunCommand(const char* directory, const char* command);

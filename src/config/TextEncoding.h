@@ -11,7 +11,8 @@
 int ConvertText(const char* toEncoding, const char* fromEncoding, const char* input,
                 size_t inputLength, char* output, size_t outputCapacity);
 
-// Narrow (thread ANSI code page) to UTF-16, owning its result.
+// Narrow (thread ANSI code page) to UTF-16, owning its result. A failing platform conversion
+// throws std::system_error holding HRESULT_FROM_WIN32 of the last error.
 class NarrowToWide {
 public:
     explicit NarrowToWide(const char* text);
@@ -26,7 +27,7 @@ private:
     const wchar_t* m_text = nullptr;
 };
 
-// UTF-16 to narrow (thread ANSI code page), owning its result.
+// UTF-16 to narrow (thread ANSI code page), owning its result; throws as NarrowToWide.
 class WideToNarrow {
 public:
     explicit WideToNarrow(const wchar_t* text);

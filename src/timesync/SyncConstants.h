@@ -1,5 +1,6 @@
 #pragma once
 
+#include <winsock2.h>
 #include <windows.h>
 
 // Carries the socket events of a synchronisation to the main window.

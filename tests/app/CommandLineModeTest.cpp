@@ -2,99 +2,21 @@
 // against time servers on loopback 127.0.2.x port 37.
 #include "support/Dialogs.h"
 #include "support/TempDir.h"
+#include "support/TimeServer.h"
 
 #include <gtest/gtest.h>
-#include <winsock2.h>
-#include <ws2tcpip.h>
 #include <windows.h>
 
-#include <atomic>
-#include <ctime>
 #include <functional>
 #include <string>
-#include <thread>
 
 namespace {
 
 constexpr DWORD START_TIMEOUT_MS = 15000;
 constexpr DWORD EXIT_TIMEOUT_MS = 15000;
 constexpr const char* USAGE_TEXT = "用法: \"Zorvane.exe\" /ip 129.6.15.28\r\n";
-constexpr uint32_t SECONDS_1900_TO_1970 = 2208988800u;
 
-// ---- A minimal RFC 868 server that misbehaves on request ----------------------------
-
-enum class Answer { CurrentTime, TwoBytesThenClose, Silent };
-
-class TimeServer {
-public:
-    TimeServer(const char* address, Answer answer) : m_answer(answer)
-    {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        BOOL reuse = TRUE;  // earlier runs may leave connections in TIME_WAIT
-        setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<char*>(&reuse), sizeof reuse);
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        local.sin_port = htons(37);
-        local.sin_addr.s_addr = inet_addr(address);
-        m_listening = bind(m_listener, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 &&
-                      listen(m_listener, 4) == 0;
-        if (m_listening)
-            m_thread = std::thread([this] { Serve(); });
-    }
-
-    ~TimeServer()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        closesocket(m_listener);
-        WSACleanup();
-    }
-
-    bool IsListening() const { return m_listening; }
-    int Connections() const { return m_connections; }
-
-private:
-    void Serve()
-    {
-        SOCKET held = INVALID_SOCKET;
-        while (!m_stop) {
-            fd_set readable;
-            FD_ZERO(&readable);
-            FD_SET(m_listener, &readable);
-            timeval wait{0, 50000};
-            if (select(0, &readable, nullptr, nullptr, &wait) != 1)
-                continue;
-            SOCKET client = accept(m_listener, nullptr, nullptr);
-            if (client == INVALID_SOCKET)
-                continue;
-            ++m_connections;
-            if (m_answer == Answer::Silent) {
-                held = client;  // kept open and quiet until the server stops
-                continue;
-            }
-            uint32_t now = htonl(static_cast<uint32_t>(time(nullptr)) + SECONDS_1900_TO_1970);
-            int length = m_answer == Answer::CurrentTime ? 4 : 2;
-            send(client, reinterpret_cast<const char*>(&now), length, 0);
-            shutdown(client, SD_SEND);
-            Sleep(200);
-            closesocket(client);
-        }
-        if (held != INVALID_SOCKET)
-            closesocket(held);
-    }
-
-    Answer m_answer;
-    SOCKET m_listener = INVALID_SOCKET;
-    bool m_listening = false;
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_connections{0};
-    std::thread m_thread;
-};
-
-// ---- The program as a child process ---------------------------------------------------
+// The program as a child process.
 
 class Zorvane {
 public:
@@ -220,23 +142,23 @@ void ExpectUsage(const std::string& arguments)
 
 TEST(CommandLineMode, ReceivedTimeEndsTheProgramWithZero)
 {
-    TimeServer server("127.0.2.1", Answer::CurrentTime);
+    TimeServer server("127.0.2.1", TimeScripts::CurrentTime());
     ASSERT_TRUE(server.IsListening());
     Zorvane zorvane("/ip 127.0.2.1");
     ASSERT_TRUE(zorvane.Started());
     EXPECT_EQ(0u, zorvane.ExitCode());
-    EXPECT_EQ(1, server.Connections());
+    EXPECT_EQ(1, server.AcceptedCount());
     EXPECT_TRUE(FindMessageBoxes(zorvane.Id()).empty());
 }
 
 TEST(CommandLineMode, DashSwitchWorksLikeSlash)
 {
-    TimeServer server("127.0.2.2", Answer::CurrentTime);
+    TimeServer server("127.0.2.2", TimeScripts::CurrentTime());
     ASSERT_TRUE(server.IsListening());
     Zorvane zorvane("-ip 127.0.2.2");
     ASSERT_TRUE(zorvane.Started());
     EXPECT_EQ(0u, zorvane.ExitCode());
-    EXPECT_EQ(1, server.Connections());
+    EXPECT_EQ(1, server.AcceptedCount());
 }
 
 TEST(CommandLineMode, RefusedConnectionEndsWithOne)
@@ -248,24 +170,24 @@ TEST(CommandLineMode, RefusedConnectionEndsWithOne)
 
 TEST(CommandLineMode, ShortAnswerEndsWithOne)
 {
-    TimeServer server("127.0.2.4", Answer::TwoBytesThenClose);
+    TimeServer server("127.0.2.4", TimeScripts::TwoBytesThenClose());
     ASSERT_TRUE(server.IsListening());
     Zorvane zorvane("/ip 127.0.2.4");
     ASSERT_TRUE(zorvane.Started());
     EXPECT_EQ(1u, zorvane.ExitCode());
-    EXPECT_EQ(1, server.Connections());
+    EXPECT_EQ(1, server.AcceptedCount());
 }
 
 TEST(CommandLineMode, SilentServerTimesOutAfterThreeHundredTicks)
 {
-    TimeServer server("127.0.2.5", Answer::Silent);
+    TimeServer server("127.0.2.5", TimeScripts::Silent());
     ASSERT_TRUE(server.IsListening());
     Zorvane zorvane("/ip 127.0.2.5");
     ASSERT_TRUE(zorvane.Started());
     HWND window = zorvane.WaitForWindow("新建工程");
     ASSERT_NE(nullptr, window);
     EXPECT_FALSE(IsWindowVisible(window));
-    ASSERT_TRUE(WaitUntil([&] { return server.Connections() == 1; }, START_TIMEOUT_MS));
+    ASSERT_TRUE(server.WaitForAccepted(1, START_TIMEOUT_MS));
 
     // The program's own timer adds a tick a second; well below the limit it keeps waiting.
     PostTicks(window, 290);

@@ -1,0 +1,72 @@
+// srv.xml: replacing the stored autostart command.
+#include "config/ServerConfig.h"
+
+#include "config/ConfigText.h"
+#include "config/ConfigXml.h"
+
+#include <libxml/entities.h>
+
+namespace {
+
+// XML 1.0 allows no C0 control characters but tab, line feed and carriage return; a file
+// holding one could not be read back.
+bool IsXmlCharacterData(const std::string& text)
+{
+    for (unsigned char c : text) {
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+xmlXPathObjectPtr FindAutorunNodes(xmlDocPtr document)
+{
+    if (!document)
+        return nullptr;
+    xmlXPathContextPtr context = xmlXPathNewContext(document);
+    if (!context)
+        return nullptr;
+    XPathObjectHolder result(
+        xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>("//srv_root/cfg/autorun"), context));
+    xmlXPathFreeContext(context);
+    xmlNodeSetPtr nodes = result ? result->nodesetval : nullptr;
+    if (!nodes || nodes->nodeNr == 0 || !nodes->nodeTab)
+        return nullptr;
+    return result.release();
+}
+
+// A command that cannot be converted whole is not stored, so the file never holds a cut one.
+bool UpdateAutorunCommand(xmlDocPtr document, const char* command)
+{
+    if (!command)
+        return false;
+    XPathObjectHolder found(FindAutorunNodes(document));
+    if (!found)
+        return false;
+    ConvertedText utf8 = GbkToUtf8(command);
+    if (!utf8.complete || !IsXmlCharacterData(utf8.text))
+        return false;
+    // xmlNodeSetContent reads entity references, so '&' and its kin go in escaped.
+    XmlStringHolder escaped(
+        xmlEncodeSpecialChars(document, reinterpret_cast<const xmlChar*>(utf8.text.c_str())));
+    if (!escaped)
+        return false;
+    xmlNodeSetPtr nodes = found->nodesetval;
+    for (int i = 0; i < nodes->nodeNr; ++i)
+        xmlNodeSetContent(nodes->nodeTab[i], escaped.get());
+    return true;
+}
+
+bool StoreAutorunCommand(const char* directory, const char* command)
+{
+    ParserCleanupAtEnd cleanup;
+    ApplyLibrarySettings();
+    std::string path = ConfigPathIn(directory);
+    XmlDocHolder doc = ParseConfigFile(path);
+    if (!doc)
+        return false;
+    bool updated = UpdateAutorunCommand(doc.get(), command);
+    return SaveConfigDocument(doc.get(), path) && updated;
+}

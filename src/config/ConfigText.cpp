@@ -1,0 +1,64 @@
+#include "config/ConfigText.h"
+
+#include "config/TextEncoding.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+ConvertedText ConvertIntoBuffer(const char* toEncoding, const char* fromEncoding,
+                                const std::string& text, size_t bufferSize, size_t capacity)
+{
+    std::vector<char> buffer(bufferSize + 1, '\0');  // the extra byte keeps a full buffer terminated
+    ConvertedText result;
+    result.complete = ConvertText(toEncoding, fromEncoding, text.c_str(), text.size(),
+                                  buffer.data(), std::min(capacity, bufferSize)) == 0;
+    result.text = buffer.data();
+    return result;
+}
+
+// A GBK byte becomes at most three UTF-8 bytes (the single byte 0x80 is the euro sign).
+ConvertedText GbkToUtf8(const std::string& gbk)
+{
+    size_t size = 3 * gbk.size() + 1;
+    return ConvertIntoBuffer("UTF-8", "GBK", gbk, size, size - 1);
+}
+
+// No character takes more bytes in GBK than in UTF-8.
+ConvertedText Utf8ToGbk(const std::string& utf8)
+{
+    size_t size = utf8.size() + 1;
+    return ConvertIntoBuffer("GBK", "UTF-8", utf8, size, size - 1);
+}
+
+std::string Utf8CommandForBuffer(const std::string& gbkCommand, size_t bufferSize)
+{
+    if (bufferSize == 0)
+        return {};
+    return ConvertIntoBuffer("UTF-8", "GBK", gbkCommand, bufferSize, bufferSize - 1).text;
+}
+
+size_t DefaultCommandBufferSize()
+{
+    return std::max<size_t>(260, 2 * std::strlen(GetCommandLineA()));
+}
+
+std::string ModuleFileName()
+{
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0)
+            return {};
+        if (n < buffer.size() - 1)
+            return std::string(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string ConfigPathIn(const char* directory)
+{
+    return std::string(directory ? directory : "") + "srv.xml";
+}

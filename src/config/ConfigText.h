@@ -1,0 +1,33 @@
+#pragma once
+
+// Conversions and names shared by the srv.xml operations.
+
+#include <cstddef>
+#include <string>
+
+struct ConvertedText {
+    std::string text;  // what was converted; empty when no converter could be opened
+    bool complete = false;
+};
+
+// Converts into a zero-filled buffer of bufferSize bytes of which capacity are offered, as
+// the callers of ConvertText do; the text ends at the first zero byte of the buffer.
+ConvertedText ConvertIntoBuffer(const char* toEncoding, const char* fromEncoding,
+                                const std::string& text, size_t bufferSize, size_t capacity);
+
+// Whole-text conversions with room for any result.
+ConvertedText GbkToUtf8(const std::string& gbk);
+ConvertedText Utf8ToGbk(const std::string& utf8);
+
+// The default command in UTF-8, cut before the first character that does not fit a buffer
+// of bufferSize bytes with its terminator.
+std::string Utf8CommandForBuffer(const std::string& gbkCommand, size_t bufferSize);
+
+// Size of the default command's buffer: max(260, 2 x length of the process command line).
+size_t DefaultCommandBufferSize();
+
+// The running executable's full path (GBK), whatever its length.
+std::string ModuleFileName();
+
+// "<directory>srv.xml"
+std::string ConfigPathIn(const char* directory);

@@ -1,0 +1,61 @@
+#include "config/ConfigXml.h"
+
+#include "config/ConfigText.h"
+#include "framework/AfxApp.h"
+
+#include <windows.h>
+
+void ApplyLibrarySettings()
+{
+    xmlKeepBlanksDefault(0);
+    xmlIndentTreeOutput = 1;
+}
+
+XmlDocHolder ParseConfigFile(const std::string& path)
+{
+    // libxml2 takes a UTF-8 file name first, so the GBK path is handed over in UTF-8.
+    ConvertedText utf8 = GbkToUtf8(path);
+    if (path.empty() || !utf8.complete)
+        return nullptr;
+    return XmlDocHolder(xmlReadFile(utf8.text.c_str(), "UTF-8", CONFIG_PARSE_OPTIONS));
+}
+
+bool SaveConfigDocument(xmlDoc* doc, const std::string& path)
+{
+    if (!doc || path.empty())
+        return false;
+    std::string temporary = path + ".tmp";
+    ConvertedText utf8 = GbkToUtf8(temporary);
+    if (!utf8.complete)
+        return false;
+    bool saved = xmlSaveFormatFileEnc(utf8.text.c_str(), doc, "UTF-8", 1) >= 0 &&
+                 MoveFileExA(temporary.c_str(), path.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!saved)
+        DeleteFileA(temporary.c_str());
+    return saved;
+}
+
+std::string ElementText(const xmlNode* node)
+{
+    std::string text;
+    if (!node)
+        return text;
+    for (const xmlNode* child = node->children; child; child = child->next) {
+        bool isText = child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE;
+        if (isText && child->content)
+            text += reinterpret_cast<const char*>(child->content);
+    }
+    return text;
+}
+
+bool IsElementNamed(const xmlNode* node, const char* name)
+{
+    return node && node->type == XML_ELEMENT_NODE &&
+           xmlStrcmp(node->name, reinterpret_cast<const xmlChar*>(name)) == 0;
+}
+
+void ShowNotParsedMessage()
+{
+    AfxMessageBox("Document srv.xml not parsed successfully.", MB_OK);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+// Document handling shared by the srv.xml operations: owners, parsing, safe saving.
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xpath.h>
+
+#include <memory>
+#include <string>
+
+// Indentation between elements yields no text nodes; entities are neither substituted nor
+// loaded, so a hostile file can neither expand nor reach other files.
+constexpr int CONFIG_PARSE_OPTIONS = XML_PARSE_NOBLANKS | XML_PARSE_NODICT;
+static_assert(CONFIG_PARSE_OPTIONS == 4352, "srv.xml parse options");
+
+struct XmlDocFree {
+    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+using XmlDocHolder = std::unique_ptr<xmlDoc, XmlDocFree>;
+
+struct XPathObjectFree {
+    void operator()(xmlXPathObject* object) const { xmlXPathFreeObject(object); }
+};
+using XPathObjectHolder = std::unique_ptr<xmlXPathObject, XPathObjectFree>;
+
+struct XmlStringFree {
+    void operator()(xmlChar* text) const { xmlFree(text); }
+};
+using XmlStringHolder = std::unique_ptr<xmlChar, XmlStringFree>;
+
+// Runs the library's global clean-up when an operation ends; declare it before the
+// operation's document so the document is freed first.
+class ParserCleanupAtEnd {
+public:
+    ParserCleanupAtEnd() = default;
+    ~ParserCleanupAtEnd() { xmlCleanupParser(); }
+    ParserCleanupAtEnd(const ParserCleanupAtEnd&) = delete;
+    ParserCleanupAtEnd& operator=(const ParserCleanupAtEnd&) = delete;
+};
+
+// Blank nodes dropped, formatted output indented (process-wide).
+void ApplyLibrarySettings();
+
+// Parses the file at a GBK path; null when it is missing or not well-formed.
+XmlDocHolder ParseConfigFile(const std::string& path);
+
+// Saves formatted UTF-8 next to the file, then puts it in the file's place, so a failed
+// save leaves the file as it was. False when nothing was replaced.
+bool SaveConfigDocument(xmlDoc* doc, const std::string& path);
+
+// The text and CDATA content directly inside the node. Entity references are left out
+// rather than expanded.
+std::string ElementText(const xmlNode* node);
+
+bool IsElementNamed(const xmlNode* node, const char* name);
+
+// "Document srv.xml not parsed successfully." in a message box.
+void ShowNotParsedMessage();

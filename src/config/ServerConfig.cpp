@@ -1,0 +1,100 @@
+// srv.xml: the default file and the autostart command read from it.
+#include "config/ServerConfig.h"
+
+#include "app/CommandLine.h"
+#include "config/ConfigText.h"
+#include "config/ConfigXml.h"
+
+const ServerEntry DefaultServers[DEFAULT_SERVER_COUNT] = {
+    {"time-a-g.nist.gov", "129.6.15.28"},   {"time-b-g.nist.gov", "129.6.15.29"},
+    {"time-c-g.nist.gov", "129.6.15.30"},   {"time-a-wwv.nist.gov", "132.163.97.1"},
+    {"time-b-wwv.nist.gov", "132.163.97.2"}, {"time-a-b.nist.gov", "132.163.96.1"},
+    {"time-b-b.nist.gov", "132.163.96.2"},
+};
+
+const char* FirstDefaultAddress()
+{
+    return DefaultServers[0].address;
+}
+
+std::string DefaultAutorunCommand(const char* exePath)
+{
+    return std::string("\"") + (exePath ? exePath : "") + "\" /ip " + FirstDefaultAddress();
+}
+
+namespace {
+
+const xmlChar* XmlText(const char* text)
+{
+    return reinterpret_cast<const xmlChar*>(text);
+}
+
+bool HoldsContent(const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return false;
+    return data.nFileSizeLow != 0 || data.nFileSizeHigh != 0;
+}
+
+XmlDocHolder BuildDefaultDocument(const std::string& utf8Command)
+{
+    XmlDocHolder doc(xmlNewDoc(XmlText("1.0")));
+    if (!doc)
+        return nullptr;
+    xmlNodePtr root = xmlNewNode(nullptr, XmlText("srv_root"));
+    xmlDocSetRootElement(doc.get(), root);
+    xmlNodePtr cfg = xmlNewChild(root, nullptr, XmlText("cfg"), nullptr);
+    xmlNodePtr autorun = xmlNewChild(cfg, nullptr, XmlText("autorun"), nullptr);
+    xmlAddChild(autorun, xmlNewCDataBlock(doc.get(), XmlText(utf8Command.c_str()),
+                                          static_cast<int>(utf8Command.size())));
+    for (const ServerEntry& server : DefaultServers) {
+        xmlNodePtr srv = xmlNewChild(root, nullptr, XmlText("srv"), nullptr);
+        xmlNewChild(srv, nullptr, XmlText("url"), XmlText(server.host));
+        xmlNewChild(srv, nullptr, XmlText("ip"), XmlText(server.address));
+    }
+    return doc;
+}
+
+const xmlNode* FindConfigElement(const xmlDoc* doc)
+{
+    const xmlNode* root = xmlDocGetRootElement(doc);
+    for (const xmlNode* child = root ? root->children : nullptr; child; child = child->next) {
+        if (IsElementNamed(child, "cfg"))
+            return child;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// Writes only where there is nothing yet (a missing or empty file), so an existing file is
+// never replaced. True when the default file was written.
+bool WriteDefaultConfig(const char* path)
+{
+    if (!path || !*path || HoldsContent(path))
+        return false;
+    ParserCleanupAtEnd cleanup;
+    ApplyLibrarySettings();
+    std::string command = DefaultAutorunCommand(ModuleFileName().c_str());
+    XmlDocHolder doc = BuildDefaultDocument(Utf8CommandForBuffer(command, DefaultCommandBufferSize()));
+    return SaveConfigDocument(doc.get(), path);
+}
+
+std::string LoadAutorunCommand(const char* path)
+{
+    ParserCleanupAtEnd cleanup;
+    XmlDocHolder doc = ParseConfigFile(path ? path : "");
+    if (!doc) {
+        ShowNotParsedMessage();
+        return {};
+    }
+    const xmlNode* cfg = FindConfigElement(doc.get());
+    if (!cfg)
+        return {};
+    std::string text = ElementText(cfg->children);
+    std::string command = text.empty() ? text : Utf8ToGbk(text).text;
+    if (command.empty() || !IsOwnSyncCommandLine(command.c_str()))
+        command = DefaultAutorunCommand(ModuleFileName().c_str());
+    return command;
+}

@@ -1,0 +1,37 @@
+#include "config/ShortcutPath.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+const char kShortcutFileName[] = "Zorvane v1.0.lnk";
+
+bool EndsWithBackslash(const char* path)
+{
+    const char* last = nullptr;
+    for (const char* p = path; *p; ++p) {
+        last = p;
+        if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1])
+            ++p;
+    }
+    return last && *last == '\\';
+}
+
+bool AppendShortcutFileName(char* buffer, size_t capacity)
+{
+    const size_t folderLength = strnlen(buffer, capacity);
+    const bool addSeparator = !EndsWithBackslash(buffer);
+    const size_t total = folderLength + (addSeparator ? 1 : 0) + std::strlen(kShortcutFileName);
+    // An unknown folder would leave a bare file name, which resolves outside the desktop.
+    if (folderLength == 0 || folderLength == capacity || total + 2 > capacity) {
+        std::memset(buffer, 0, capacity);
+        return false;
+    }
+    char* end = buffer + folderLength;
+    if (addSeparator)
+        *end++ = '\\';
+    std::memcpy(end, kShortcutFileName, std::strlen(kShortcutFileName));
+    buffer[total] = '\0';
+    buffer[total + 1] = '\0';
+    return true;
+}

@@ -1,0 +1,218 @@
+#include "config/SystemIntegration.h"
+
+#include "config/ShortcutPath.h"
+#include "config/WidePath.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <mbctype.h>
+#include <mbstring.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+const char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr DWORD kValueBufferSize = 260;
+
+// The Run key of HKEY_LOCAL_MACHINE, open for one operation.
+class RunKey {
+public:
+    RunKey()
+    {
+        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kRunKeyPath, &m_key) != ERROR_SUCCESS)
+            m_key = nullptr;
+    }
+    ~RunKey()
+    {
+        if (m_key)
+            RegCloseKey(m_key);
+    }
+    RunKey(const RunKey&) = delete;
+    RunKey& operator=(const RunKey&) = delete;
+    explicit operator bool() const { return m_key != nullptr; }
+    HKEY get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+// An empty name would address the key's unnamed default value, which is not ours.
+bool IsUsableName(const char* valueName)
+{
+    return valueName && *valueName;
+}
+
+// Reads a value of at most 260 bytes; value has one spare byte so it always ends in a zero.
+bool ReadRunValue(const RunKey& key, const char* valueName, char (&value)[kValueBufferSize + 1])
+{
+    DWORD size = kValueBufferSize;
+    return RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(value),
+                            &size) == ERROR_SUCCESS;
+}
+
+bool WriteRunValue(const RunKey& key, const char* valueName, const char* command)
+{
+    const DWORD size = static_cast<DWORD>(std::strlen(command) + 1);
+    return RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
+                          size) == ERROR_SUCCESS;
+}
+
+// _mbsicmp follows the C library's multibyte code page; it must be the ANSI one (936 for our
+// GBK texts), or trail bytes that look like Latin letters would be folded.
+bool IsSameCommand(const char* stored, const char* command)
+{
+    if (_getmbcp() != static_cast<int>(GetACP()))
+        _setmbcp(_MB_CP_ANSI);
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(stored),
+                    reinterpret_cast<const unsigned char*>(command)) == 0;
+}
+
+// COM for the duration of one shortcut operation.
+class ComInitialization {
+public:
+    ComInitialization() : m_result(CoInitialize(nullptr)) {}
+    ~ComInitialization()
+    {
+        // Only a successful call is ours to balance; a failed one must not undo the caller's.
+        if (SUCCEEDED(m_result))
+            CoUninitialize();
+    }
+    ComInitialization(const ComInitialization&) = delete;
+    ComInitialization& operator=(const ComInitialization&) = delete;
+
+private:
+    HRESULT m_result;
+};
+
+template <class T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr()
+    {
+        if (m_ptr)
+            m_ptr->Release();
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    T* get() const { return m_ptr; }
+    T* operator->() const { return m_ptr; }
+    void** put() { return reinterpret_cast<void**>(&m_ptr); }
+
+private:
+    T* m_ptr = nullptr;
+};
+
+enum class ShortcutAction { Save, Delete, Load };
+
+// Target and working directory (the target's folder) of the link.
+bool DescribeTarget(IShellLinkA* link, const char* targetPath)
+{
+    char folder[kShortcutPathBufferSize] = {};
+    if (std::strlen(targetPath) >= sizeof folder)
+        return false;
+    std::strcpy(folder, targetPath);
+    PathRemoveFileSpecA(folder);
+    link->SetPath(targetPath);
+    link->SetWorkingDirectory(folder);
+    return true;
+}
+
+bool GetDesktopShortcutPath(char (&path)[kShortcutPathBufferSize])
+{
+    std::memset(path, 0, sizeof path);
+    if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_DESKTOP, FALSE)) {
+        std::memset(path, 0, sizeof path);
+        return false;
+    }
+    return AppendShortcutFileName(path, sizeof path);
+}
+
+// path is followed by a second zero, so it is a file list of one entry. Without
+// FOF_ALLOWUNDO the file is deleted, not moved to the recycle bin.
+bool DeleteShortcutFile(const char* path)
+{
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = path;
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+    return SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
+}
+
+bool ApplyToShortcutFile(IPersistFile* file, const char* path, ShortcutAction action)
+{
+    if (action == ShortcutAction::Delete)
+        return DeleteShortcutFile(path);
+    std::unique_ptr<wchar_t[]> widePath = MakeWidePath(path);
+    if (!widePath)
+        return false;
+    if (action == ShortcutAction::Save)
+        return SUCCEEDED(file->Save(widePath.get(), TRUE));
+    return SUCCEEDED(file->Load(widePath.get(), STGM_READWRITE));
+}
+
+bool RunShortcutAction(const char* targetPath, ShortcutAction action)
+{
+    if (!targetPath)
+        return false;
+    ComInitialization com;
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.put())))
+        return false;
+    if (!DescribeTarget(link.get(), targetPath))
+        return false;
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put())))
+        return false;
+    char path[kShortcutPathBufferSize];
+    if (!GetDesktopShortcutPath(path))
+        return false;
+    return ApplyToShortcutFile(file.get(), path, action);
+}
+
+} // namespace
+
+bool IsAutorunValuePresent(const char* valueName)
+{
+    if (!IsUsableName(valueName))
+        return false;
+    RunKey key;
+    if (!key)
+        return false;
+    DWORD type = 0;
+    return RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, nullptr) ==
+           ERROR_SUCCESS;
+}
+
+bool SetAutorunValue(const char* valueName, const char* command, bool enable)
+{
+    if (!IsUsableName(valueName) || (enable && !(command && *command)))
+        return false;
+    RunKey key;
+    if (!key)
+        return false;
+    char present[kValueBufferSize + 1] = {};
+    const bool found = ReadRunValue(key, valueName, present);
+    if (!enable)
+        return found && RegDeleteValueA(key.get(), valueName) == ERROR_SUCCESS;
+    if (found && IsSameCommand(present, command))
+        return true;
+    return WriteRunValue(key, valueName, command);
+}
+
+void UpdateDesktopShortcut(const char* targetPath, bool create)
+{
+    RunShortcutAction(targetPath, create ? ShortcutAction::Save : ShortcutAction::Delete);
+}
+
+bool IsDesktopShortcutPresent(const char* targetPath)
+{
+    return RunShortcutAction(targetPath, ShortcutAction::Load);
+}

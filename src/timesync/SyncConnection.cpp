@@ -1,0 +1,69 @@
+#include "timesync/SyncConnection.h"
+
+#include <utility>
+
+namespace {
+
+constexpr WORD WINSOCK_VERSION_2_0 = MAKEWORD(2, 0);
+
+}  // namespace
+
+bool SyncConnection::StartWinsock(WSADATA& data)
+{
+    m_winsockStarted = WSAStartup(WINSOCK_VERSION_2_0, &data) == 0;
+    if (!m_winsockStarted)
+        data = WSADATA{};
+    return m_winsockStarted;
+}
+
+SOCKET SyncConnection::OpenSocket()
+{
+    m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    return m_socket;
+}
+
+bool SyncConnection::SelectEvents(HWND notifyWindow, UINT message, long events)
+{
+    m_notifyWindow = notifyWindow;
+    m_message = message;
+    return WSAAsyncSelect(m_socket, notifyWindow, message, events) != SOCKET_ERROR;
+}
+
+void SyncConnection::TakeOver(SyncConnection& other)
+{
+    Close();
+    std::swap(m_winsockStarted, other.m_winsockStarted);
+    std::swap(m_socket, other.m_socket);
+    std::swap(m_notifyWindow, other.m_notifyWindow);
+    std::swap(m_message, other.m_message);
+    std::swap(m_receivedBytes, other.m_receivedBytes);
+}
+
+void SyncConnection::Close()
+{
+    if (m_socket != INVALID_SOCKET) {
+        if (m_notifyWindow)
+            WSAAsyncSelect(m_socket, m_notifyWindow, 0, 0);
+        closesocket(m_socket);
+        DiscardQueuedNotifications();
+        m_socket = INVALID_SOCKET;
+    }
+    if (m_winsockStarted)
+        WSACleanup();
+    m_winsockStarted = false;
+    m_notifyWindow = nullptr;
+    m_message = 0;
+    m_receivedBytes = 0;
+}
+
+// Notifications already posted for a closed socket would otherwise arrive later, and the
+// handle value may by then name a new socket. Only one sync runs at a time, so every such
+// message still queued belongs to a sync that has ended.
+void SyncConnection::DiscardQueuedNotifications() const
+{
+    if (!m_notifyWindow || !m_message)
+        return;
+    MSG stale;
+    while (PeekMessageA(&stale, m_notifyWindow, m_message, m_message, PM_REMOVE)) {
+    }
+}

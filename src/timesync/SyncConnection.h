@@ -1,0 +1,41 @@
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+// The socket-layer resources of one sync: its WSAStartup, its socket and the window that
+// receives its notifications. Close releases all of them once, so no path leaks the socket
+// or leaves WSAStartup unbalanced.
+class SyncConnection {
+public:
+    SyncConnection() = default;
+    ~SyncConnection() { Close(); }
+    SyncConnection(const SyncConnection&) = delete;
+    SyncConnection& operator=(const SyncConnection&) = delete;
+
+    // Starts the socket layer (version 2.0); data is left zeroed when that fails.
+    bool StartWinsock(WSADATA& data);
+    // A TCP socket over IPv4, or INVALID_SOCKET.
+    SOCKET OpenSocket();
+    bool SelectEvents(HWND notifyWindow, UINT message, long events);
+
+    SOCKET Socket() const { return m_socket; }
+    bool IsOpen() const { return m_socket != INVALID_SOCKET; }
+
+    // Bytes of the time value received so far.
+    int ReceivedBytes() const { return m_receivedBytes; }
+    void AddReceivedBytes(int count) { m_receivedBytes += count; }
+
+    // Closes whatever this one holds and takes over what other holds.
+    void TakeOver(SyncConnection& other);
+    void Close();
+
+private:
+    void DiscardQueuedNotifications() const;
+
+    bool m_winsockStarted = false;
+    SOCKET m_socket = INVALID_SOCKET;
+    HWND m_notifyWindow = nullptr;
+    UINT m_message = 0;
+    int m_receivedBytes = 0;
+};

@@ -1,0 +1,269 @@
+#include "timesync/TimeProtocol.h"
+
+#include "timesync/ClockSetting.h"
+#include "timesync/Log.h"
+#include "timesync/SyncConnection.h"
+#include "timesync/SyncConstants.h"
+
+#include <commctrl.h>
+
+SOCKET g_timeSocket;
+sockaddr_in g_serverAddr;
+uint32_t g_timeValue;
+int g_syncTicks;
+bool g_commandLineMode;
+
+namespace {
+
+// FD_CLOSE as well: without it a server that closes before sending four bytes leaves no
+// trace, and the sync would wait for the timeout.
+constexpr long SYNC_EVENTS = FD_READ | FD_CONNECT | FD_CLOSE;
+constexpr int TIME_VALUE_SIZE = 4;
+constexpr int ADDRESS_BUFFER_SIZE = 32;
+constexpr int ADDRESS_COLUMN = 1;
+constexpr int ITEM_TEXT_SIZE = 260;
+constexpr int EXIT_SYNC_DONE = 0;
+constexpr int EXIT_SYNC_FAILED = 1;
+
+SyncConnection s_connection;
+HWND s_timerWindow = nullptr;  // window whose IDT_SYNC runs for the current sync
+
+HWND LogBoxOf(HWND mainWindow)
+{
+    return GetDlgItem(mainWindow, IDC_LOG);
+}
+
+void EndProgramIfCommandLine(int exitCode)
+{
+    if (g_commandLineMode)
+        PostQuitMessage(exitCode);
+}
+
+void StopSyncTimer()
+{
+    if (s_timerWindow)
+        KillTimer(s_timerWindow, IDT_SYNC);
+    s_timerWindow = nullptr;
+}
+
+void StartSyncTimer(HWND mainWindow)
+{
+    StopSyncTimer();
+    g_syncTicks = 0;
+    SetTimer(mainWindow, IDT_SYNC, SYNC_TIMER_PERIOD_MS, nullptr);
+    s_timerWindow = mainWindow;
+}
+
+void CloseConnection()
+{
+    s_connection.Close();
+    g_timeSocket = INVALID_SOCKET;
+}
+
+void EndSync()
+{
+    StopSyncTimer();
+    CloseConnection();
+}
+
+// The address text of the first selected row, at most 31 bytes; empty when there is none.
+bool ReadSelectedAddress(HWND serverList, char (&address)[ADDRESS_BUFFER_SIZE])
+{
+    address[0] = '\0';
+    const LRESULT row = SendMessageA(serverList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                     MAKELPARAM(LVNI_SELECTED, 0));
+    if (row < 0)
+        return false;
+    char text[ITEM_TEXT_SIZE] = {};
+    LVITEMA item = {};
+    item.iSubItem = ADDRESS_COLUMN;
+    item.pszText = text;
+    item.cchTextMax = ITEM_TEXT_SIZE;
+    SendMessageA(serverList, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    lstrcpynA(address, text, ADDRESS_BUFFER_SIZE);
+    return address[0] != '\0';
+}
+
+void FillServerAddress(const char* address)
+{
+    g_serverAddr = sockaddr_in{};
+    g_serverAddr.sin_family = AF_INET;
+    g_serverAddr.sin_port = htons(TIME_PROTOCOL_PORT);
+    g_serverAddr.sin_addr.s_addr = inet_addr(address);  // INADDR_NONE for bad text, used as is
+}
+
+// A non-blocking connect that returned 0 has not failed; its FD_CONNECT still comes.
+int StartConnect(SOCKET socket)
+{
+    if (connect(socket, reinterpret_cast<const sockaddr*>(&g_serverAddr), sizeof g_serverAddr) == 0)
+        return WSAEWOULDBLOCK;
+    return WSAGetLastError();
+}
+
+enum class ReadState { Waiting, Complete, Failed };
+
+struct ReadResult {
+    ReadState state;
+    int error;
+};
+
+// Takes what has arrived of the four bytes into g_timeValue (still in network order).
+// A connection that ends before all four arrived is a failure, reported as WSAEDISCON.
+ReadResult ReceiveTimeBytes(bool peerClosed)
+{
+    char* value = reinterpret_cast<char*>(&g_timeValue);
+    while (s_connection.ReceivedBytes() < TIME_VALUE_SIZE) {
+        const int offset = s_connection.ReceivedBytes();
+        const int count = recv(s_connection.Socket(), value + offset, TIME_VALUE_SIZE - offset, 0);
+        if (count > 0) {
+            s_connection.AddReceivedBytes(count);
+            continue;
+        }
+        if (count == 0)
+            return {ReadState::Failed, WSAEDISCON};
+        const int error = WSAGetLastError();
+        if (error != WSAEWOULDBLOCK)
+            return {ReadState::Failed, error};
+        return peerClosed ? ReadResult{ReadState::Failed, WSAEDISCON}
+                          : ReadResult{ReadState::Waiting, 0};
+    }
+    return {ReadState::Complete, 0};
+}
+
+void OnConnectEvent(HWND mainWindow, int error)
+{
+    HWND logBox = LogBoxOf(mainWindow);
+    AppendLog(logBox, "\r\n");
+    if (error) {
+        AppendLog(logBox, "连接错误： #%i.", error);
+        CloseConnection();  // the timer goes on: from the list this sync ends in the timeout
+        if (g_commandLineMode) {
+            StopSyncTimer();
+            EndProgramIfCommandLine(EXIT_SYNC_FAILED);
+        }
+        return;
+    }
+    AppendLog(logBox, "已成功连接到时间服务器\r\n\r\n");
+    AppendLog(logBox, "正在接受数据，请稍候...");
+}
+
+void ReportReceivedValue(HWND mainWindow)
+{
+    g_timeValue = ntohl(g_timeValue);
+    AppendLog(LogBoxOf(mainWindow), "接受的时间为从1900年1月1日起 %u 秒 \r\n", g_timeValue);
+    SetClockFromTimeValue(mainWindow);
+    EndProgramIfCommandLine(EXIT_SYNC_DONE);
+}
+
+// FD_READ, and FD_CLOSE (peerClosed): a partial value waits quietly for the rest, with the
+// timer still running so that a server trickling too slowly times out.
+void OnReadEvent(HWND mainWindow, int error, bool peerClosed)
+{
+    const ReadResult result = error ? ReadResult{ReadState::Failed, error}
+                                    : ReceiveTimeBytes(peerClosed);
+    if (result.state == ReadState::Waiting)
+        return;
+    EndSync();
+    AppendLog(LogBoxOf(mainWindow), "\r\n");
+    if (result.state == ReadState::Complete) {
+        ReportReceivedValue(mainWindow);
+        return;
+    }
+    AppendLog(LogBoxOf(mainWindow), "FD_READ 错误! #%i.", result.error);
+    EndProgramIfCommandLine(EXIT_SYNC_FAILED);
+}
+
+bool IsCurrentSocket(WPARAM socket)
+{
+    return s_connection.IsOpen() && static_cast<SOCKET>(socket) == s_connection.Socket();
+}
+
+}  // namespace
+
+bool StartSyncFromList(HWND mainWindow, HWND serverList, HWND logBox)
+{
+    char address[ADDRESS_BUFFER_SIZE];
+    if (!ReadSelectedAddress(serverList, address))
+        return false;
+    SetWindowTextA(logBox, "");
+    ConnectTimeServer(logBox, mainWindow, address);
+    StartSyncTimer(mainWindow);  // also after a failed start: that sync ends in the timeout
+    return true;
+}
+
+bool ConnectTimeServer(HWND logBox, HWND notifyWindow, const char* address)
+{
+    EndSync();
+    g_timeValue = 0;
+    SyncConnection attempt;  // closes itself on every failure below
+    WSADATA winsock = {};
+    attempt.StartWinsock(winsock);
+    AppendLog(logBox, "\r\nStarted up %hs\r\n\r\n", winsock.szDescription);
+
+    g_timeSocket = attempt.OpenSocket();
+    if (g_timeSocket == INVALID_SOCKET) {
+        AppendLog(logBox, "Socket 创建失败! #%i\r\n\r\n", WSAGetLastError());
+        return false;
+    }
+    AppendLog(logBox, "Socket %i  已经成功创建!\r\n\r\n", static_cast<int>(g_timeSocket));
+
+    if (!attempt.SelectEvents(notifyWindow, WM_TIMESOCKET, SYNC_EVENTS)) {
+        AppendLog(logBox, "WSAAsyncSelect 错误： #%i.\r\n\r\n", WSAGetLastError());
+        g_timeSocket = INVALID_SOCKET;
+        return false;
+    }
+    FillServerAddress(address);
+    const int error = StartConnect(g_timeSocket);
+    if (error != WSAEWOULDBLOCK) {
+        AppendLog(logBox, "连接错误： #%i.\r\n\r\n", error);
+        g_timeSocket = INVALID_SOCKET;
+        return false;
+    }
+    AppendLog(logBox, "正在连接: %hs...", address);
+    s_connection.TakeOver(attempt);
+    return true;
+}
+
+void OnTimeSocket(HWND mainWindow, WPARAM wParam, LPARAM lParam)
+{
+    if (!IsCurrentSocket(wParam))
+        return;
+    const int error = WSAGETSELECTERROR(lParam);
+    switch (WSAGETSELECTEVENT(lParam)) {
+    case FD_CONNECT:
+        OnConnectEvent(mainWindow, error);
+        break;
+    case FD_READ:
+        OnReadEvent(mainWindow, error, false);
+        break;
+    case FD_CLOSE:
+        OnReadEvent(mainWindow, error, true);
+        break;
+    default:
+        break;
+    }
+}
+
+void OnSyncTimer(HWND mainWindow, WPARAM wParam)
+{
+    if (wParam != IDT_SYNC || mainWindow != s_timerWindow)
+        return;
+    ++g_syncTicks;
+    HWND logBox = LogBoxOf(mainWindow);
+    AppendLog(logBox, ".");
+    if (g_syncTicks <= SYNC_TICK_LIMIT)
+        return;
+    EndSync();  // a late answer no longer reaches the clock
+    SetWindowTextA(logBox, "网络连接失败！");
+    EndProgramIfCommandLine(EXIT_SYNC_FAILED);
+}
+
+void StartCommandLineSync(HWND mainWindow, const char* address)
+{
+    if (!ConnectTimeServer(nullptr, mainWindow, address)) {
+        EndProgramIfCommandLine(EXIT_SYNC_FAILED);
+        return;
+    }
+    StartSyncTimer(mainWindow);
+}

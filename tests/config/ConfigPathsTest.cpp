@@ -1,0 +1,144 @@
+// The folder part of srv.xml's path, the folder chain and the empty file.
+#include "config/ServerConfig.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string DirectoryPart(const char* path, size_t capacity = 512, int* written = nullptr)
+{
+    char buffer[512];
+    std::memset(buffer, 'x', sizeof buffer);
+    int n = GetDirectoryPart(path, buffer, capacity);
+    if (written)
+        *written = n;
+    return buffer;
+}
+
+bool IsDirectory(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> EntriesOf(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// "昞" is 95 5C in GBK: its second byte is a backslash.
+const char* const BackslashTrailName = "昞";
+
+}  // namespace
+
+TEST(GetDirectoryPart, CutsAfterTheLastSeparator)
+{
+    int written = 0;
+    EXPECT_EQ("C:\\a\\b\\", DirectoryPart("C:\\a\\b\\srv.xml", 512, &written));
+    EXPECT_EQ(8, written) << "characters written with the terminator";
+    EXPECT_EQ("C:/a/", DirectoryPart("C:/a/srv.xml"));
+    EXPECT_EQ("a/b\\", DirectoryPart("a/b\\c"));
+    EXPECT_EQ("C:\\a\\", DirectoryPart("C:\\a\\"));
+    EXPECT_EQ("", DirectoryPart("srv.xml", 512, &written));
+    EXPECT_EQ(1, written);
+    EXPECT_EQ("", DirectoryPart("", 512, &written));
+    EXPECT_EQ(1, written);
+    EXPECT_EQ("C:\\程序\\", DirectoryPart("C:\\程序\\srv.xml"));
+}
+
+TEST(GetDirectoryPart, ABackslashInsideAChineseCharacterIsNoSeparator)
+{
+    ASSERT_STREQ("\x95\x5C", BackslashTrailName);
+    std::string folder = std::string("C:\\") + BackslashTrailName + "\\";
+    EXPECT_EQ(folder, DirectoryPart((folder + "srv.xml").c_str()));
+    EXPECT_EQ("C:\\", DirectoryPart((std::string("C:\\a") + BackslashTrailName).c_str()));
+}
+
+TEST(GetDirectoryPart, SmallBufferStaysTerminated)
+{
+    int written = 0;
+    EXPECT_EQ("C:\\", DirectoryPart("C:\\a\\b\\srv.xml", 4, &written));
+    EXPECT_EQ(4, written);
+    char buffer[1] = {'x'};
+    EXPECT_EQ(0, GetDirectoryPart("C:\\a\\srv.xml", buffer, 0));
+    EXPECT_EQ('x', buffer[0]);
+    EXPECT_EQ(0, GetDirectoryPart("C:\\a\\srv.xml", nullptr, 10));
+}
+
+TEST(CreateDirectoryChain, CreatesEveryMissingFolder)
+{
+    TempDir dir;
+    std::string chain = dir.path() + "a\\b/c\\";
+    EXPECT_TRUE(CreateDirectoryChain(chain.c_str()));
+    EXPECT_TRUE(IsDirectory(dir.path() + "a\\b\\c"));
+    EXPECT_TRUE(CreateDirectoryChain(chain.c_str())) << "existing folders are fine";
+    EXPECT_TRUE(CreateDirectoryChain((dir.path() + "a\\last").c_str())) << "the last name needs no separator";
+    EXPECT_TRUE(IsDirectory(dir.path() + "a\\last"));
+}
+
+TEST(CreateDirectoryChain, ChineseFolderNames)
+{
+    TempDir dir;
+    std::string chain = dir.path() + "程序\\" + BackslashTrailName + "\\时间同步\\";
+    EXPECT_TRUE(CreateDirectoryChain(chain.c_str()));
+    EXPECT_TRUE(IsDirectory(chain));
+    EXPECT_TRUE(IsDirectory(dir.path() + "程序\\" + BackslashTrailName));
+    std::vector<std::string> expected = {BackslashTrailName};
+    EXPECT_EQ(expected, EntriesOf(dir.path() + "程序\\")) << "no folder named after half a character";
+}
+
+TEST(CreateDirectoryChain, Failures)
+{
+    EXPECT_FALSE(CreateDirectoryChain(""));
+    EXPECT_FALSE(CreateDirectoryChain(nullptr));
+    TempDir dir;
+    std::string tooLong = dir.path() + std::string(10001, 'a');
+    EXPECT_FALSE(CreateDirectoryChain(tooLong.c_str()));
+    ASSERT_TRUE(WriteFileBytes(dir.file("file"), "x"));
+    EXPECT_FALSE(CreateDirectoryChain((dir.path() + "file\\sub\\").c_str())) << "a file in the way";
+}
+
+TEST(EnsureConfigFile, CreatesFoldersAndAnEmptyFile)
+{
+    TempDir dir;
+    std::string path = dir.path() + "一\\二\\srv.xml";
+    EXPECT_TRUE(EnsureConfigFile(path.c_str()));
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ("", ReadFileBytes(path));
+}
+
+TEST(EnsureConfigFile, NeverTruncatesAnExistingFile)
+{
+    TempDir dir;
+    std::string path = dir.file("srv.xml");
+    ASSERT_TRUE(WriteFileBytes(path, "<srv_root/>"));
+    EXPECT_TRUE(EnsureConfigFile(path.c_str()));
+    EXPECT_EQ("<srv_root/>", ReadFileBytes(path));
+}
+
+TEST(EnsureConfigFile, Failures)
+{
+    EXPECT_FALSE(EnsureConfigFile(""));
+    EXPECT_FALSE(EnsureConfigFile(nullptr));
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.file("file"), "x"));
+    std::string blocked = dir.path() + "file\\sub\\srv.xml";
+    EXPECT_FALSE(EnsureConfigFile(blocked.c_str()));
+    EXPECT_FALSE(FileExists(blocked));
+}

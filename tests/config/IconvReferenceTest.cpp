@@ -1,0 +1,133 @@
+// The adapter against glibc's iconv on the same inputs (reference written at build time).
+#include "config/iconv_adapter.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Sample {
+    std::string from, to, input, status, output;  // hex texts, "-" for no output
+};
+
+std::string Hex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : bytes) {
+        hex.push_back(digits[c >> 4]);
+        hex.push_back(digits[c & 15]);
+    }
+    return hex.empty() ? "-" : hex;
+}
+
+std::string Bytes(const std::string& hex)
+{
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
+std::vector<Sample> ReadReference()
+{
+    std::istringstream in(ReadFileBytes(WinePathFromEnv("ZORVANE_BUILD_DIR") + "\\tests\\iconv_reference.txt"));
+    std::vector<Sample> samples;
+    Sample s;
+    while (in >> s.from >> s.to >> s.input >> s.status >> s.output)
+        samples.push_back(s);
+    return samples;
+}
+
+// Status and output of the adapter, converting in one call with ample room.
+std::pair<std::string, std::string> Adapter(const Sample& s)
+{
+    iconv_t cd = iconv_open(s.to.c_str(), s.from.c_str());
+    std::string input = Bytes(s.input);
+    char output[256] = {};
+    char* in = &input[0];
+    size_t inLeft = input.size();
+    char* out = output;
+    size_t outLeft = sizeof output;
+    size_t result = iconv(cd, &in, &inLeft, &out, &outLeft);
+    int error = errno;
+    iconv_close(cd);
+    std::string status = result != static_cast<size_t>(-1) ? "OK"
+                         : error == EILSEQ                ? "EILSEQ"
+                         : error == EINVAL                ? "EINVAL"
+                                                          : "E" + std::to_string(error);
+    return {status, Hex(std::string(output, out))};
+}
+
+std::pair<std::string, std::string> Adapter(const std::string& from, const std::string& to,
+                                            const std::string& inputHex)
+{
+    return Adapter(Sample{from, to, inputHex, "", ""});
+}
+
+// Code page 936, the code page of all the program's own text, gives the cells that glibc's
+// GBK leaves unassigned (user-defined areas and the like) characters of the private use
+// area U+E000..U+F8FF, and the adapter keeps them so that such bytes survive a round trip.
+// That is the one difference allowed.
+bool IsPrivateUseDifference(const Sample& glibc, const std::pair<std::string, std::string>& adapter)
+{
+    if (glibc.from != "GBK" || glibc.status != "EILSEQ" || adapter.first != "OK")
+        return false;
+    std::string utf8 = Bytes(adapter.second);
+    if (utf8.size() != 3)
+        return false;
+    unsigned code = (utf8[0] & 0x0F) << 12 | (utf8[1] & 0x3F) << 6 | (utf8[2] & 0x3F);
+    bool privateUse = code >= 0xE000 && code <= 0xF8FF;
+    return privateUse && Adapter("UTF-8", "GBK", adapter.second) == std::make_pair(std::string("OK"), glibc.input);
+}
+
+}  // namespace
+
+TEST(IconvReference, AdapterAgreesWithGlibcIconv)
+{
+    std::vector<Sample> samples = ReadReference();
+    ASSERT_GT(samples.size(), 1600u) << "reference file missing or short";
+    int privateUse = 0;
+    for (const Sample& s : samples) {
+        auto adapter = Adapter(s);
+        if (IsPrivateUseDifference(s, adapter)) {
+            ++privateUse;
+            continue;
+        }
+        EXPECT_EQ(std::make_pair(s.status, s.output), adapter)
+            << s.from << " -> " << s.to << " of " << s.input;
+    }
+    // A140..A1A0, D7FA..D7FE, the unassigned cells of A8 and FE50..FEFE.
+    EXPECT_EQ(313, privateUse);
+}
+
+TEST(IconvReference, PrivateUseCellsOfCodePage936)
+{
+    EXPECT_EQ(std::make_pair(std::string("OK"), std::string("eea090")), Adapter("GBK", "UTF-8", "d7fa"));
+    EXPECT_EQ(std::make_pair(std::string("OK"), std::string("d7fa")), Adapter("UTF-8", "GBK", "eea090"));
+    // Where glibc has the character, code page 936 has the same one.
+    EXPECT_EQ(std::make_pair(std::string("OK"), std::string("e282ac")), Adapter("GBK", "UTF-8", "80"));
+    EXPECT_EQ(std::make_pair(std::string("EILSEQ"), std::string("-")), Adapter("GBK", "UTF-8", "ff"));
+}
+
+TEST(IconvReference, CoversFullRowsAndUnassignedCells)
+{
+    std::map<std::string, int> cellsPerLead;
+    int unassigned = 0;
+    for (const Sample& s : ReadReference()) {
+        if (s.from != "GBK" || s.input.size() != 4)
+            continue;
+        ++cellsPerLead[s.input.substr(0, 2)];
+        if (s.status != "OK")
+            ++unassigned;
+    }
+    for (const char* lead : {"b0", "d7", "a8", "fe", "a1"})
+        EXPECT_EQ(192, cellsPerLead[lead]) << lead;
+    EXPECT_GT(unassigned, 100);
+}

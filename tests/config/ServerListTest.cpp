@@ -1,0 +1,117 @@
+// Server rows read from srv.xml into a real list view.
+#include "ConfigTestSupport.h"
+#include "config/ServerConfig.h"
+#include "support/Dialogs.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+std::string FileWithServers(const std::string& servers)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>\n  <cfg><autorun>x</autorun></cfg>\n" +
+           servers + "</srv_root>\n";
+}
+
+std::vector<MessageBoxInfo> LoadInto(const TempDir& dir, ServerListView& view)
+{
+    return AnswerMessageBoxesDuring([&] { LoadServerList(dir.path().c_str(), view.handle()); });
+}
+
+}  // namespace
+
+TEST(ServerList, DefaultFileGivesSevenRowsInFileOrder)
+{
+    TempDir dir;
+    std::string path = dir.file("srv.xml");
+    ASSERT_TRUE(EnsureConfigFile(path.c_str()));
+    ASSERT_TRUE(WriteDefaultConfig(path.c_str()));
+    ServerListView view;
+    EXPECT_TRUE(LoadInto(dir, view).empty());
+    ASSERT_EQ(DEFAULT_SERVER_COUNT, view.Rows());
+    for (int row = 0; row < DEFAULT_SERVER_COUNT; ++row) {
+        EXPECT_EQ(DefaultServers[row].host, view.Text(row, 0));
+        EXPECT_EQ(DefaultServers[row].address, view.Text(row, 1));
+    }
+}
+
+TEST(ServerList, PositionNotNameDecidesAndUnusableEntriesLeaveNoGap)
+{
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"), FileWithServers(
+        "<srv><host>first.example</host><address>10.0.0.1</address></srv>\n"
+        "<srv><url>only-one-child.example</url></srv>\n"
+        "<!-- a comment between servers -->\n"
+        "<server><url>wrong-parent.example</url><ip>10.0.0.9</ip></server>\n"
+        "<srv><url>empty-ip.example</url><ip></ip></srv>\n"
+        "<srv><url>no-ip.example</url><ip/></srv>\n"
+        "<srv><url>second.example</url><ip>10.0.0.2</ip><extra>ignored</extra></srv>\n"
+        "<srv><url><![CDATA[third.example]]></url><ip>10.0.&#48;.3</ip></srv>\n")));
+    ServerListView view;
+    EXPECT_TRUE(LoadInto(dir, view).empty());
+    ASSERT_EQ(3, view.Rows());
+    EXPECT_EQ("first.example", view.Text(0, 0));
+    EXPECT_EQ("10.0.0.1", view.Text(0, 1));
+    EXPECT_EQ("second.example", view.Text(1, 0));
+    EXPECT_EQ("10.0.0.2", view.Text(1, 1));
+    EXPECT_EQ("third.example", view.Text(2, 0));
+    EXPECT_EQ("10.0.0.3", view.Text(2, 1));
+}
+
+TEST(ServerList, NonAsciiNamesAreShownInGbk)
+{
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"), FileWithServers(
+        u8"<srv><url>国家授时中心</url><ip>10.0.0.1</ip></srv>\n")));
+    ServerListView view;
+    EXPECT_TRUE(LoadInto(dir, view).empty());
+    ASSERT_EQ(1, view.Rows());
+    EXPECT_EQ("国家授时中心", view.Text(0, 0));
+}
+
+TEST(ServerList, NoServersGiveAnEmptyListWithoutMessage)
+{
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"), FileWithServers("")));
+    ServerListView view;
+    EXPECT_TRUE(LoadInto(dir, view).empty());
+    EXPECT_EQ(0, view.Rows());
+}
+
+TEST(ServerList, ThousandsOfServersLoad)
+{
+    TempDir dir;
+    std::ostringstream servers;
+    const int count = 3000;
+    for (int i = 0; i < count; ++i)
+        servers << "  <srv>\n    <url>host" << i << ".example</url>\n    <ip>10." << i / 256 << '.'
+                << i % 256 << ".1</ip>\n  </srv>\n";
+    ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"), FileWithServers(servers.str())));
+    ServerListView view;
+    EXPECT_TRUE(LoadInto(dir, view).empty());
+    ASSERT_EQ(count, view.Rows());
+    EXPECT_EQ("host0.example", view.Text(0, 0));
+    EXPECT_EQ("host2999.example", view.Text(count - 1, 0));
+    EXPECT_EQ("10.11.183.1", view.Text(count - 1, 1));
+}
+
+TEST(ServerList, BrokenOrMissingFileShowsTheMessageAndStaysAsItWas)
+{
+    TempDir dir;
+    const std::string broken = FileWithServers("<srv><url>a</url><ip>1.1.1.1</ip></srv><srv>");
+    ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"), broken));
+    ServerListView view;
+    std::vector<MessageBoxInfo> boxes = LoadInto(dir, view);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Document srv.xml not parsed successfully.", boxes[0].text);
+    EXPECT_EQ("test_config", boxes[0].caption);
+    EXPECT_EQ(0, view.Rows());
+    EXPECT_EQ(broken, ReadFileBytes(dir.file("srv.xml")));
+
+    TempDir empty;
+    EXPECT_EQ(1u, LoadInto(empty, view).size());
+    EXPECT_EQ(0, view.Rows());
+}

@@ -1,0 +1,518 @@
+#include "OhuiTestSupport.h"
+
+#include "ohui/CBaseDlg.h"
+#include "ohui/WindowClassName.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+namespace {
+
+const COLORREF kDefaultBg = RGB(236, 233, 216);
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kGreen = RGB(0, 160, 0);
+const RECT kPlacement = {0, 0, 750, 450};
+
+// A derived window that records what reaches its WndProc and lets tests look inside.
+class ProbeDlg : public CBaseDlg {
+public:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        seen.push_back(message);
+        if (message == WM_CREATE)
+            hwndAtCreate = m_hWnd;
+        if (message == WM_SYSCOMMAND) {
+            // Answered here, so no modal move loop starts inside a test.
+            sysCommands.push_back(wParam);
+            return 0;
+        }
+        return CBaseDlg::WndProc(message, wParam, lParam);
+    }
+
+    void Draw(HDC dc) override
+    {
+        ++draws;
+        CBaseDlg::Draw(dc);
+    }
+
+    HWND CreateWith(WNDPROC procedure, const char* className, HWND parent = nullptr)
+    {
+        return Create(procedure, className, parent, GetModuleHandleA(nullptr));
+    }
+
+    bool created() const { return m_bCreated; }
+    HBRUSH brush() const { return m_hBgBrush; }
+    HFONT font() const { return m_hFont; }
+    RECT& rect() { return m_rect; }
+
+    std::vector<UINT> seen;
+    std::vector<WPARAM> sysCommands;
+    HWND hwndAtCreate = nullptr;
+    int draws = 0;
+};
+
+HINSTANCE Instance()
+{
+    return GetModuleHandleA(nullptr);
+}
+
+std::string ClassNameOf(HWND window)
+{
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string TitleOf(HWND window)
+{
+    char title[256] = {};
+    GetWindowTextA(window, title, sizeof title);
+    return title;
+}
+
+RECT ClientRectOf(HWND window)
+{
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    return rect;
+}
+
+RECT WindowRectOf(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+bool IsClassRegistered(const std::string& name)
+{
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof info;
+    return GetClassInfoExA(Instance(), name.c_str(), &info) != 0;
+}
+
+// "{8-4-4-4-12}" in hex, the third group in lower case and every other in capitals.
+void ExpectGuidClassName(const std::string& name)
+{
+    ASSERT_EQ(38u, name.size()) << name;
+    EXPECT_EQ('{', name.front());
+    EXPECT_EQ('}', name.back());
+    for (size_t i = 1; i < 37; ++i) {
+        char c = name[i];
+        if (i == 9 || i == 14 || i == 19 || i == 24) {
+            EXPECT_EQ('-', c) << name;
+            continue;
+        }
+        EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(c))) << name;
+        bool thirdGroup = i >= 15 && i <= 18;
+        if (thirdGroup)
+            EXPECT_FALSE(c >= 'A' && c <= 'F') << name;
+        else
+            EXPECT_FALSE(c >= 'a' && c <= 'f') << name;
+    }
+}
+
+bool IsLive(HGDIOBJ object)
+{
+    return GetObjectType(object) != 0;
+}
+
+// Everything that reached the window, whether bound to its object yet or not.
+std::vector<UINT>& WindowMessages()
+{
+    static std::vector<UINT> messages;
+    return messages;
+}
+
+LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowMessages().push_back(message);
+    return CBaseDlg::STWndProc(window, message, wParam, lParam);
+}
+
+size_t IndexOf(const std::vector<UINT>& messages, UINT message)
+{
+    return std::find(messages.begin(), messages.end(), message) - messages.begin();
+}
+
+}  // namespace
+
+// --- A new object ----------------------------------------------------------------------
+
+TEST(BaseDlg, StartsWithoutAWindowWithItsBrushFontAndPlacement)
+{
+    ProbeDlg dlg;
+    EXPECT_FALSE(dlg.created());
+    EXPECT_EQ(nullptr, dlg.GetHwnd());
+    EXPECT_EQ(nullptr, dlg.GetParent());
+    EXPECT_EQ(kPlacement, dlg.GetRect());
+
+    LOGBRUSH brush = {};
+    ASSERT_EQ(OBJ_BRUSH, GetObjectType(dlg.brush()));
+    GetObjectA(dlg.brush(), sizeof brush, &brush);
+    EXPECT_EQ(static_cast<UINT>(BS_SOLID), brush.lbStyle);
+    EXPECT_EQ(kDefaultBg, brush.lbColor);
+
+    LOGFONTA font = {};
+    ASSERT_EQ(OBJ_FONT, GetObjectType(dlg.font()));
+    GetObjectA(dlg.font(), sizeof font, &font);
+    EXPECT_EQ(-15, font.lfHeight);
+    EXPECT_EQ(0, font.lfWidth);
+    EXPECT_EQ(0, font.lfEscapement);
+    EXPECT_EQ(0, font.lfOrientation);
+    EXPECT_EQ(FW_DONTCARE, font.lfWeight);
+    EXPECT_EQ(0, font.lfItalic);
+    EXPECT_EQ(0, font.lfUnderline);
+    EXPECT_EQ(0, font.lfStrikeOut);
+    EXPECT_EQ(GB2312_CHARSET, font.lfCharSet);
+    EXPECT_EQ(OUT_STROKE_PRECIS, font.lfOutPrecision);
+    EXPECT_EQ(CLIP_STROKE_PRECIS, font.lfClipPrecision);
+    EXPECT_EQ(DRAFT_QUALITY, font.lfQuality);
+    EXPECT_EQ(VARIABLE_PITCH | FF_DONTCARE, font.lfPitchAndFamily);
+    EXPECT_STREQ("\xCB\xCE\xCC\xE5", font.lfFaceName);
+    EXPECT_STREQ("宋体", font.lfFaceName);
+}
+
+TEST(BaseDlg, ParentAccessorsTouchOnlyTheMember)
+{
+    ProbeDlg dlg;
+    ASSERT_TRUE(dlg.Create(nullptr, Instance()));
+    HWND before = GetAncestor(dlg.GetHwnd(), GA_PARENT);
+    ParentWindow other;
+
+    dlg.SetParent(other.hwnd());
+
+    EXPECT_EQ(other.hwnd(), dlg.GetParent());
+    EXPECT_EQ(before, GetAncestor(dlg.GetHwnd(), GA_PARENT));
+}
+
+TEST(BaseDlg, DrawFillsItsRectangleWithTheBackgroundBrush)
+{
+    ProbeDlg dlg;
+    dlg.rect() = {10, 10, 30, 30};
+    MemoryCanvas canvas(40, 40);
+    canvas.Fill(kWhite);
+
+    dlg.Draw(canvas.dc());
+    EXPECT_EQ(kDefaultBg, canvas.Pixel(10, 10));
+    EXPECT_EQ(kDefaultBg, canvas.Pixel(29, 29));
+    EXPECT_EQ(kWhite, canvas.Pixel(30, 30));
+    EXPECT_EQ(kWhite, canvas.Pixel(5, 5));
+
+    HBRUSH old = dlg.brush();
+    dlg.SetBgColor(static_cast<int>(kGreen));
+    EXPECT_FALSE(IsLive(old));
+    EXPECT_EQ(kDefaultBg, canvas.Pixel(20, 20)) << "nothing is repainted";
+    dlg.Draw(canvas.dc());
+    EXPECT_EQ(kGreen, canvas.Pixel(20, 20));
+}
+
+// --- Creating the window ------------------------------------------------------------
+
+TEST(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
+{
+    ProbeDlg dlg;
+    HWND window = dlg.Create(nullptr, Instance());
+
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window, dlg.GetHwnd());
+    EXPECT_EQ(window, dlg.hwndAtCreate) << "bound before WM_CREATE reaches the object";
+    EXPECT_TRUE(dlg.created());
+    EXPECT_EQ(GetDesktopWindow(), dlg.GetParent());
+    EXPECT_EQ(reinterpret_cast<LONG>(&dlg), GetWindowLongA(window, GWL_USERDATA));
+    ExpectGuidClassName(ClassNameOf(window));
+    EXPECT_EQ("新建工程", TitleOf(window));
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(kPlacement, WindowRectOf(window));
+    EXPECT_EQ((LONG)WS_OVERLAPPEDWINDOW, GetWindowLongA(window, GWL_STYLE) & 0x00FFFFFF);
+
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetClassInfoExA(Instance(), ClassNameOf(window).c_str(), &info));
+    EXPECT_EQ(static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_PARENTDC), info.style);
+    EXPECT_EQ(&CBaseDlg::STWndProc, info.lpfnWndProc);
+    EXPECT_EQ(0, info.cbClsExtra);
+    EXPECT_EQ(0, info.cbWndExtra);
+    EXPECT_TRUE(info.hCursor);
+    EXPECT_TRUE(info.hIcon);
+}
+
+TEST(BaseDlgCreate, EveryWindowGetsAClassOfItsOwn)
+{
+    ProbeDlg first;
+    ProbeDlg second;
+    ASSERT_TRUE(first.Create(nullptr, Instance()));
+    ASSERT_TRUE(second.Create(nullptr, Instance()));
+
+    std::string firstName = ClassNameOf(first.GetHwnd());
+    std::string secondName = ClassNameOf(second.GetHwnd());
+    ExpectGuidClassName(firstName);
+    ExpectGuidClassName(secondName);
+    EXPECT_NE(firstName, secondName);
+}
+
+TEST(BaseDlgCreate, GuidTextHasItsThirdGroupInLowerCase)
+{
+    GUID guid = {0xABCDEF01, 0xBCDE, 0xCDEF, {0xDE, 0xF0, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F}};
+    EXPECT_EQ("{ABCDEF01-BCDE-cdef-DEF0-1A2B3C4D5E6F}", OHUI::FormatGuidClassName(guid));
+    GUID small = {0x1, 0x2, 0x3, {0, 1, 2, 3, 4, 5, 6, 7}};
+    EXPECT_EQ("{00000001-0002-0003-0001-020304050607}", OHUI::FormatGuidClassName(small));
+}
+
+TEST(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTheOrigin)
+{
+    ProbeDlg dlg;
+    HWND window = dlg.Create(nullptr, Instance());
+    ASSERT_TRUE(window);
+    RECT client = ClientRectOf(window);
+    ASSERT_GT(client.right, 0);
+    ASSERT_GT(client.bottom, 0);
+    EXPECT_EQ(client, dlg.GetRect()) << "the placement's WM_SIZE stored the client area";
+    std::string className = ClassNameOf(window);
+    int windows = CountThreadWindows();
+    SetWindowPos(window, nullptr, 40, 50, 750, 450, SWP_NOZORDER);
+
+    EXPECT_EQ(window, dlg.Create(nullptr, Instance()));
+
+    EXPECT_EQ(windows, CountThreadWindows());
+    EXPECT_EQ(className, ClassNameOf(window));
+    EXPECT_EQ(client, WindowRectOf(window));
+}
+
+TEST(BaseDlgCreate, TheProtectedCreateReturnsALiveWindowAsItIs)
+{
+    ProbeDlg dlg;
+    HWND window = dlg.Create(nullptr, Instance());
+    ASSERT_TRUE(window);
+    int windows = CountThreadWindows();
+
+    EXPECT_EQ(window, dlg.CreateWith(RecordingProcedure, "OhuiNeverRegistered"));
+
+    EXPECT_EQ(windows, CountThreadWindows());
+    EXPECT_FALSE(IsClassRegistered("OhuiNeverRegistered"));
+}
+
+TEST(BaseDlgCreate, AGivenClassNameIsUsedOnceAndMustFit)
+{
+    const std::string fits(63, 'q');
+    const std::string tooLong = std::string(63, 'z') + "Z";
+    ProbeDlg named;
+    ProbeDlg sameName;
+    ProbeDlg longName;
+    ParentWindow parent;
+
+    HWND window = named.CreateWith(CBaseDlg::STWndProc, fits.c_str(), parent.hwnd());
+    ASSERT_TRUE(window);
+    EXPECT_EQ(fits, ClassNameOf(window));
+    EXPECT_EQ(parent.hwnd(), named.GetParent());
+    EXPECT_EQ("新建工程", TitleOf(window));
+
+    EXPECT_EQ(nullptr, sameName.CreateWith(CBaseDlg::STWndProc, fits.c_str()));
+    EXPECT_EQ(nullptr, sameName.GetHwnd());
+
+    // Refused whole rather than registered under its first 63 characters.
+    EXPECT_EQ(nullptr, longName.CreateWith(CBaseDlg::STWndProc, tooLong.c_str()));
+    EXPECT_EQ(nullptr, longName.GetHwnd());
+    EXPECT_FALSE(IsClassRegistered(tooLong));
+    EXPECT_FALSE(IsClassRegistered(tooLong.substr(0, 63)));
+    EXPECT_TRUE(longName.seen.empty());
+}
+
+TEST(BaseDlgCreate, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
+{
+    WindowMessages().clear();
+    ProbeDlg dlg;
+
+    HWND window = dlg.CreateWith(RecordingProcedure, nullptr);
+    ASSERT_TRUE(window);
+
+    const std::vector<UINT>& all = WindowMessages();
+    size_t create = IndexOf(all, WM_CREATE);
+    ASSERT_LT(create, all.size());
+    EXPECT_LT(IndexOf(all, WM_GETMINMAXINFO), create);
+    EXPECT_LT(IndexOf(all, WM_NCCREATE), create);
+    EXPECT_LT(IndexOf(all, WM_NCCALCSIZE), create);
+    ASSERT_FALSE(dlg.seen.empty());
+    EXPECT_EQ(static_cast<UINT>(WM_CREATE), dlg.seen.front());
+    std::vector<UINT> fromCreateOn(all.begin() + create, all.end());
+    EXPECT_EQ(fromCreateOn, dlg.seen);
+    EXPECT_EQ(dlg.seen.size(), IndexOf(dlg.seen, WM_NCCREATE));
+}
+
+TEST(BaseDlgCreate, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
+{
+    ProbeDlg dlg;
+    HWND window = dlg.Create(nullptr, Instance());
+    ASSERT_TRUE(window);
+
+    HWND stranger = CreateWindowExA(0, ClassNameOf(window).c_str(), "stranger",
+                                    WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                    Instance(), nullptr);
+
+    ASSERT_TRUE(stranger);
+    EXPECT_EQ(0, GetWindowLongA(stranger, GWL_USERDATA));
+    EXPECT_TRUE(DestroyWindow(stranger));
+}
+
+// --- Messages ------------------------------------------------------------------------
+
+TEST(BaseDlgMessages, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
+{
+    ProbeDlg dlg;
+    HWND window = dlg.Create(nullptr, Instance());
+    ASSERT_TRUE(window);
+    const RECT marker = {1, 2, 3, 4};
+
+    dlg.rect() = marker;
+    SendMessageA(window, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(700, 400));
+    EXPECT_EQ(marker, dlg.GetRect());
+
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER);
+    RECT empty = ClientRectOf(window);
+    ASSERT_TRUE(IsRectEmpty(&empty));
+    EXPECT_EQ(marker, dlg.GetRect()) << "an empty client area is not taken";
+
+    SetWindowPos(window, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client = ClientRectOf(window);
+    EXPECT_FALSE(IsRectEmpty(&client));
+    EXPECT_EQ(client, dlg.GetRect());
+}
+
+TEST(BaseDlgMessages, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
+{
+    ProbeDlg dlg;
+    HWND window = dlg.Create(nullptr, Instance());
+    ASSERT_TRUE(window);
+    MemoryCanvas canvas(50, 50);
+    canvas.Fill(kWhite);
+
+    EXPECT_EQ(1, SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0));
+    EXPECT_TRUE(canvas.AllPixels(kWhite));
+
+    int draws = dlg.draws;
+    InvalidateRect(window, nullptr, FALSE);
+    EXPECT_EQ(0, SendMessageA(window, WM_PAINT, 0, 0));
+    EXPECT_EQ(draws + 1, dlg.draws);
+}
+
+TEST(BaseDlgMessages, LeftButtonStartsAMoveByTheCaption)
+{
+    ProbeDlg dlg;
+    HWND window = dlg.Create(nullptr, Instance());
+    ASSERT_TRUE(window);
+
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+
+    std::vector<WPARAM> expected = {0xF012};
+    EXPECT_EQ(expected, dlg.sysCommands);
+}
+
+// --- Releasing and destroying -----------------------------------------------------------
+
+TEST(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
+{
+    auto* dlg = new ProbeDlg;
+    HWND window = dlg->Create(nullptr, Instance());
+    ASSERT_TRUE(window);
+    HBRUSH brush = dlg->brush();
+    HFONT font = dlg->font();
+    int before = CountGdiObjects();
+
+    DestroyWindow(window);
+
+    EXPECT_EQ(before - 2, CountGdiObjects());
+    EXPECT_FALSE(IsLive(brush));
+    EXPECT_FALSE(IsLive(font));
+    EXPECT_EQ(nullptr, dlg->brush());
+    EXPECT_EQ(nullptr, dlg->font());
+    EXPECT_EQ(window, dlg->GetHwnd()) << "WM_DESTROY does not clear the handle";
+
+    HBRUSH bystander = CreateSolidBrush(kGreen);
+    int afterDestroy = CountGdiObjects();
+    delete dlg;
+    EXPECT_EQ(afterDestroy, CountGdiObjects());
+    EXPECT_TRUE(IsLive(bystander));
+    DeleteObject(bystander);
+}
+
+TEST(BaseDlgRelease, WmDestroyBeforeWmCreateReleasesNothing)
+{
+    ProbeDlg dlg;
+    int before = CountGdiObjects();
+
+    dlg.WndProc(WM_DESTROY, 0, 0);
+
+    EXPECT_EQ(before, CountGdiObjects());
+    EXPECT_TRUE(IsLive(dlg.brush()));
+    EXPECT_TRUE(IsLive(dlg.font()));
+}
+
+TEST(BaseDlgRelease, TheDestructorDestroysALiveWindow)
+{
+    auto* dlg = new ProbeDlg;
+    HWND window = dlg->Create(nullptr, Instance());
+    ASSERT_TRUE(window);
+    HBRUSH brush = dlg->brush();
+    HFONT font = dlg->font();
+
+    delete dlg;
+
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsLive(brush));
+    EXPECT_FALSE(IsLive(font));
+}
+
+TEST(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANewOne)
+{
+    ProbeDlg dlg;
+    HWND window = dlg.Create(nullptr, Instance());
+    ASSERT_TRUE(window);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_FALSE(IsWindow(window));
+    int windows = CountThreadWindows();
+
+    EXPECT_EQ(window, dlg.Create(nullptr, Instance()));
+    EXPECT_EQ(windows, CountThreadWindows());
+    EXPECT_EQ(window, dlg.GetHwnd());
+
+    HWND again = dlg.CreateWith(CBaseDlg::STWndProc, nullptr);
+    ASSERT_TRUE(again);
+    EXPECT_NE(window, again);
+    EXPECT_TRUE(IsWindow(again));
+    EXPECT_EQ(windows + 1, CountThreadWindows());
+}
+
+TEST(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
+{
+    delete new CBaseDlg;
+    {
+        CBaseDlg warmUp;
+        warmUp.Create(nullptr, Instance());
+    }
+    int start = CountGdiObjects();
+
+    for (int i = 0; i < 1000; ++i) {
+        CBaseDlg dlg;
+        dlg.SetBgColor(i);
+    }
+    EXPECT_EQ(start, CountGdiObjects()) << "never created";
+
+    for (int i = 0; i < 20; ++i) {
+        CBaseDlg dlg;
+        ASSERT_TRUE(dlg.Create(nullptr, Instance()));
+        dlg.SetBgColor(i);
+    }
+    EXPECT_EQ(start, CountGdiObjects()) << "destroyed by the destructor";
+
+    for (int i = 0; i < 20; ++i) {
+        CBaseDlg dlg;
+        HWND window = dlg.Create(nullptr, Instance());
+        ASSERT_TRUE(window);
+        DestroyWindow(window);
+    }
+    EXPECT_EQ(start, CountGdiObjects()) << "destroyed before the object";
+}

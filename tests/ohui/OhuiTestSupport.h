@@ -1,0 +1,73 @@
+#pragma once
+
+#include <windows.h>
+
+#include <iosfwd>
+#include <vector>
+
+// Live GDI objects of this process. Wine's GetGuiResources is a stub that answers 0, so
+// there the handle table is walked instead (a handle's low word indexes it).
+int CountGdiObjects();
+
+// A 32-bit bitmap selected into a memory device context, for reading back painted pixels.
+class MemoryCanvas {
+public:
+    MemoryCanvas(int width, int height);
+    ~MemoryCanvas();
+    MemoryCanvas(const MemoryCanvas&) = delete;
+    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
+
+    HDC dc() const { return m_dc; }
+    void Fill(COLORREF color);
+    COLORREF Pixel(int x, int y) const;
+    // True when every pixel of the canvas has the colour.
+    bool AllPixels(COLORREF color) const;
+
+private:
+    int m_width;
+    int m_height;
+    HDC m_dc;
+    HBITMAP m_bitmap;
+    HGDIOBJ m_previous;
+};
+
+// What a recording window saw: its WM_WINDOWPOSCHANGING and WM_WINDOWPOSCHANGED messages.
+struct WindowPosEvent {
+    HWND window;
+    UINT message;
+    WINDOWPOS pos;
+};
+
+// Events of every recording window, in arrival order; tests clear it as they need.
+std::vector<WindowPosEvent>& RecordedWindowPosEvents();
+
+// A visible top-level window that hosts child windows in tests. The top-level window is
+// shared by the whole program (Wine under Xvfb takes two seconds to destroy a visible
+// one); the children made through an object are destroyed with it.
+class ParentWindow {
+public:
+    ParentWindow();
+    ~ParentWindow();
+    ParentWindow(const ParentWindow&) = delete;
+    ParentWindow& operator=(const ParentWindow&) = delete;
+
+    HWND hwnd() const { return m_hwnd; }
+    // A visible child window of the recording class, initially at (0, 0), 1 x 1.
+    HWND CreateChild();
+
+private:
+    HWND m_hwnd;
+    std::vector<HWND> m_children;
+};
+
+// The window's outer rectangle in the client coordinates of its parent.
+RECT WindowRectInParent(HWND window);
+
+// Number of windows of this thread that still exist (top-level ones).
+int CountThreadWindows();
+
+// Handles whatever is queued for this thread's windows.
+void PumpPendingMessages();
+
+bool operator==(const RECT& a, const RECT& b);
+void PrintTo(const RECT& rect, std::ostream* out);

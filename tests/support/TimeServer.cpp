@@ -1,0 +1,275 @@
+#include "support/TimeServer.h"
+
+#include <ws2tcpip.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+constexpr u_short TIME_PORT = 37;
+constexpr DWORD POLL_SLICE_MS = 20;
+constexpr uint64_t FILETIME_UNITS_PER_SECOND = 10000000;
+// 1601-01-01 to 1900-01-01 in seconds.
+constexpr uint64_t SECONDS_1601_TO_1900 = 9435484800ULL;
+
+// Waits up to one poll slice for the socket to become readable (read) or writable.
+bool WaitReady(SOCKET socket, bool read)
+{
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(socket, &set);
+    timeval slice = {0, static_cast<long>(POLL_SLICE_MS * 1000)};
+    const int ready = read ? select(0, &set, nullptr, nullptr, &slice)
+                           : select(0, nullptr, &set, nullptr, &slice);
+    return ready > 0;
+}
+
+void SetNonBlocking(SOCKET socket)
+{
+    u_long on = 1;
+    ioctlsocket(socket, FIONBIO, &on);
+}
+
+std::string BigEndianBytes(uint32_t value)
+{
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<char>(value >> (24 - 8 * i));
+    return bytes;
+}
+
+}  // namespace
+
+uint32_t CurrentTimeValue()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const uint64_t units = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<uint32_t>(units / FILETIME_UNITS_PER_SECOND - SECONDS_1601_TO_1900);
+}
+
+TimeServer::TimeServer(const char* address, ServerScript script)
+    : m_address(address), m_script(std::move(script))
+{
+    WSADATA data;
+    m_winsockStarted = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (m_listener == INVALID_SOCKET)
+        return;
+    BOOL reuse = TRUE;
+    setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse),
+               sizeof reuse);
+    sockaddr_in local = {};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(TIME_PORT);
+    local.sin_addr.s_addr = inet_addr(address);
+    if (bind(m_listener, reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR ||
+        listen(m_listener, SOMAXCONN) == SOCKET_ERROR) {
+        closesocket(m_listener);
+        m_listener = INVALID_SOCKET;
+        return;
+    }
+    SetNonBlocking(m_listener);
+    m_thread = std::thread(&TimeServer::Run, this);
+}
+
+TimeServer::~TimeServer()
+{
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_listener != INVALID_SOCKET)
+        closesocket(m_listener);
+    if (m_winsockStarted)
+        WSACleanup();
+}
+
+namespace {
+
+bool WaitForCount(const std::atomic<int>& counter, int count, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (counter.load() < count) {
+        if (GetTickCount64() > deadline)
+            return false;
+        ::Sleep(5);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool TimeServer::WaitForAccepted(int count, DWORD timeoutMs) const
+{
+    return WaitForCount(m_accepted, count, timeoutMs);
+}
+
+bool TimeServer::WaitForClientClosed(int count, DWORD timeoutMs) const
+{
+    return WaitForCount(m_clientClosed, count, timeoutMs);
+}
+
+bool TimeServer::WaitForFinished(int count, DWORD timeoutMs) const
+{
+    return WaitForCount(m_finished, count, timeoutMs);
+}
+
+void TimeServer::Run()
+{
+    while (!m_stop) {
+        if (!WaitReady(m_listener, true))
+            continue;
+        SOCKET connection = accept(m_listener, nullptr, nullptr);
+        if (connection == INVALID_SOCKET)
+            continue;
+        ++m_accepted;
+        Serve(connection);
+        ++m_finished;
+    }
+}
+
+void TimeServer::Serve(SOCKET connection)
+{
+    SetNonBlocking(connection);
+    const uint32_t acceptedTime = CurrentTimeValue();
+    for (const ServerStep& step : m_script) {
+        if (m_stop || !RunStep(connection, step, acceptedTime))
+            break;
+    }
+    if (connection != INVALID_SOCKET)
+        closesocket(connection);
+}
+
+// False ends the connection's script.
+bool TimeServer::RunStep(SOCKET& connection, const ServerStep& step, uint32_t acceptedTime)
+{
+    switch (step.kind) {
+    case ServerStep::Send:
+        return SendAll(connection, step.bytes);
+    case ServerStep::SendCurrentTime:
+        return SendAll(connection, BigEndianBytes(acceptedTime));
+    case ServerStep::Pause:
+        return Sleep(step.milliseconds);
+    case ServerStep::Close:
+        closesocket(connection);
+        connection = INVALID_SOCKET;
+        return false;
+    case ServerStep::Reset: {
+        linger abortive = {1, 0};
+        setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abortive),
+                   sizeof abortive);
+        closesocket(connection);
+        connection = INVALID_SOCKET;
+        return false;
+    }
+    case ServerStep::AwaitClientClose:
+        return AwaitClientClose(connection);
+    case ServerStep::AwaitRelease:
+        while (!m_released && !m_stop)
+            ::Sleep(POLL_SLICE_MS);
+        return !m_stop;
+    }
+    return false;
+}
+
+bool TimeServer::SendAll(SOCKET connection, const std::string& bytes)
+{
+    size_t sent = 0;
+    while (sent < bytes.size() && !m_stop) {
+        const int chunk = static_cast<int>(std::min<size_t>(bytes.size() - sent, 65536));
+        const int count = send(connection, bytes.data() + sent, chunk, 0);
+        if (count > 0) {
+            sent += static_cast<size_t>(count);
+            continue;
+        }
+        if (WSAGetLastError() != WSAEWOULDBLOCK) {
+            ++m_clientClosed;  // reset or aborted by the client
+            return false;
+        }
+        WaitReady(connection, false);
+    }
+    return sent == bytes.size();
+}
+
+bool TimeServer::AwaitClientClose(SOCKET connection)
+{
+    char ignored[512];
+    while (!m_stop) {
+        if (!WaitReady(connection, true))
+            continue;
+        const int count = recv(connection, ignored, sizeof ignored, 0);
+        if (count == 0 || (count < 0 && WSAGetLastError() != WSAEWOULDBLOCK)) {
+            ++m_clientClosed;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TimeServer::Sleep(DWORD milliseconds) const
+{
+    const ULONGLONG deadline = GetTickCount64() + milliseconds;
+    while (!m_stop && GetTickCount64() < deadline)
+        ::Sleep(std::min<DWORD>(POLL_SLICE_MS, static_cast<DWORD>(deadline - GetTickCount64())));
+    return !m_stop;
+}
+
+namespace TimeScripts {
+
+ServerScript SendThenAwaitClose(const std::string& bytes)
+{
+    return {{ServerStep::Send, bytes}, {ServerStep::AwaitClientClose, {}}};
+}
+
+ServerScript CurrentTime()
+{
+    return {{ServerStep::SendCurrentTime, {}}, {ServerStep::AwaitClientClose, {}}};
+}
+
+ServerScript Trickle(const std::string& bytes, DWORD pauseMs)
+{
+    ServerScript script;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0)
+            script.push_back({ServerStep::Pause, {}, pauseMs});
+        script.push_back({ServerStep::Send, bytes.substr(i, 1)});
+    }
+    script.push_back({ServerStep::AwaitClientClose, {}});
+    return script;
+}
+
+ServerScript CloseAtOnce()
+{
+    return {{ServerStep::Close, {}}};
+}
+
+ServerScript TwoBytesThenClose()
+{
+    return {{ServerStep::Send, std::string("\xD8\x4F", 2)}, {ServerStep::Close, {}}};
+}
+
+ServerScript ResetAtOnce()
+{
+    return {{ServerStep::Reset, {}}};
+}
+
+ServerScript Megabyte(const std::string& firstBytes)
+{
+    std::string bytes = firstBytes;
+    bytes.resize(1024 * 1024, '\x5A');
+    return {{ServerStep::Send, bytes}, {ServerStep::AwaitClientClose, {}}};
+}
+
+ServerScript Silent()
+{
+    return {{ServerStep::AwaitClientClose, {}}};
+}
+
+ServerScript SendAfterRelease(const std::string& bytes)
+{
+    return {{ServerStep::AwaitRelease, {}}, {ServerStep::Send, bytes},
+            {ServerStep::AwaitClientClose, {}}};
+}
+
+}  // namespace TimeScripts

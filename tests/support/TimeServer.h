@@ -1,0 +1,92 @@
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+// One thing the server does on an accepted connection.
+struct ServerStep {
+    enum Kind {
+        Send,              // send bytes (a failed send ends the connection)
+        SendCurrentTime,   // the four bytes of the time taken when the connection was accepted
+        Pause,             // wait milliseconds
+        Close,             // graceful close
+        Reset,             // close with SO_LINGER 0: the client sees a reset
+        AwaitClientClose,  // read until the client closes (or the server stops)
+        AwaitRelease,      // wait until Release() (or the server stops)
+    };
+    Kind kind;
+    std::string bytes;
+    DWORD milliseconds = 0;
+};
+using ServerScript = std::vector<ServerStep>;
+
+// A scriptable RFC 868 server on port 37 of one loopback address, on its own thread in the
+// test process. Connections are served one after another, each with the whole script; a
+// connection still open when the script ends is closed gracefully. For "no listener at all",
+// connect to an address on which no TimeServer runs.
+class TimeServer {
+public:
+    TimeServer(const char* address, ServerScript script);
+    ~TimeServer();  // stops the thread and closes every socket
+    TimeServer(const TimeServer&) = delete;
+    TimeServer& operator=(const TimeServer&) = delete;
+
+    bool IsListening() const { return m_listener != INVALID_SOCKET; }
+    const std::string& Address() const { return m_address; }
+    int AcceptedCount() const { return m_accepted.load(); }
+    // Connections that the client ended (seen while awaiting its close, or as a failed send).
+    int ClientClosedCount() const { return m_clientClosed.load(); }
+    // Connections whose script has ended.
+    int FinishedCount() const { return m_finished.load(); }
+    bool WaitForAccepted(int count, DWORD timeoutMs) const;
+    bool WaitForClientClosed(int count, DWORD timeoutMs) const;
+    bool WaitForFinished(int count, DWORD timeoutMs) const;
+    // Lets AwaitRelease steps go on.
+    void Release() { m_released = true; }
+
+private:
+    void Run();
+    void Serve(SOCKET connection);
+    bool RunStep(SOCKET& connection, const ServerStep& step, uint32_t acceptedTime);
+    bool SendAll(SOCKET connection, const std::string& bytes);
+    bool AwaitClientClose(SOCKET connection);
+    bool Sleep(DWORD milliseconds) const;
+
+    std::string m_address;
+    ServerScript m_script;
+    bool m_winsockStarted = false;
+    SOCKET m_listener = INVALID_SOCKET;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_released{false};
+    std::atomic<int> m_accepted{0};
+    std::atomic<int> m_clientClosed{0};
+    std::atomic<int> m_finished{0};
+    std::thread m_thread;
+};
+
+// Seconds since 1900-01-01 00:00:00 UTC of the current system time.
+uint32_t CurrentTimeValue();
+
+// Common scripts.
+namespace TimeScripts {
+// Sends bytes, then waits for the client to close (so the test can see that it did).
+ServerScript SendThenAwaitClose(const std::string& bytes);
+ServerScript CurrentTime();
+// The bytes one at a time, pausing between them.
+ServerScript Trickle(const std::string& bytes, DWORD pauseMs);
+ServerScript CloseAtOnce();
+ServerScript TwoBytesThenClose();
+ServerScript ResetAtOnce();
+// One megabyte that starts with the given bytes.
+ServerScript Megabyte(const std::string& firstBytes);
+// Accepts and never sends; the connection ends when the client closes it.
+ServerScript Silent();
+// Sends only after Release(), then waits for the client to close.
+ServerScript SendAfterRelease(const std::string& bytes);
+}  // namespace TimeScripts

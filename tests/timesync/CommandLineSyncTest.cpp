@@ -1,0 +1,79 @@
+#include "SyncTestWindow.h"
+#include "support/TimeServer.h"
+#include "timesync/TimeProtocol.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string VALUE_2015("\xD8\x4F\x0C\x80", 4);
+
+class CommandLineSyncTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_commandLineMode = true;
+    }
+    void TearDown() override { g_commandLineMode = false; }
+
+    bool PumpUntilQuit(DWORD timeoutMs = 5000)
+    {
+        return window.PumpUntil([&] { return window.QuitCode() != -1; }, timeoutMs);
+    }
+
+    SyncTestWindow window;
+};
+
+TEST_F(CommandLineSyncTest, ReceivedValueEndsTheProgramWithZero)
+{
+    TimeServer server("127.0.1.30", TimeScripts::SendThenAwaitClose(VALUE_2015));
+    StartCommandLineSync(window.Handle(), "127.0.1.30");
+
+    ASSERT_TRUE(PumpUntilQuit());
+    EXPECT_EQ(0, window.QuitCode());
+    // The opening lines have no target; the notifications write into the hidden log box.
+    EXPECT_EQ(ConnectedLines() + ValueLines(3629059200u) + CLOCK_REFUSED,
+              window.LogText());
+    EXPECT_TRUE(server.WaitForClientClosed(1, 3000));
+}
+
+TEST_F(CommandLineSyncTest, RefusedConnectionEndsTheProgramWithOne)
+{
+    StartCommandLineSync(window.Handle(), "127.0.1.31");  // nothing listens here
+    ASSERT_TRUE(PumpUntilQuit());
+    EXPECT_EQ(1, window.QuitCode());
+    EXPECT_EQ("\r\n" "连接错误： #10061.", window.LogText());
+}
+
+TEST_F(CommandLineSyncTest, ShortReplyEndsTheProgramWithOne)
+{
+    TimeServer server("127.0.1.32", TimeScripts::TwoBytesThenClose());
+    StartCommandLineSync(window.Handle(), "127.0.1.32");
+    ASSERT_TRUE(PumpUntilQuit());
+    EXPECT_EQ(1, window.QuitCode());
+    EXPECT_EQ(ConnectedLines() + "\r\n" "FD_READ 错误! #10101.", window.LogText());
+}
+
+TEST_F(CommandLineSyncTest, NoAnswerWithinTheTickLimitEndsTheProgramWithOne)
+{
+    TimeServer server("127.0.1.33", TimeScripts::Silent());
+    StartCommandLineSync(window.Handle(), "127.0.1.33");
+    ASSERT_TRUE(window.PumpUntil([&] { return server.AcceptedCount() == 1; }));
+    window.PumpFor(100);
+    window.PostTicks(300);
+    EXPECT_EQ(-1, window.QuitCode());
+    window.PostTicks(1);
+    ASSERT_TRUE(PumpUntilQuit());
+    EXPECT_EQ(1, window.QuitCode());
+    EXPECT_EQ("网络连接失败！", window.LogText());
+    EXPECT_TRUE(server.WaitForClientClosed(1, 3000));
+}
+
+TEST_F(CommandLineSyncTest, ConnectionThatCannotStartEndsTheProgramWithOne)
+{
+    StartCommandLineSync(window.Handle(), "not an address");
+    ASSERT_TRUE(PumpUntilQuit());
+    EXPECT_EQ(1, window.QuitCode());
+}
+
+}  // namespace

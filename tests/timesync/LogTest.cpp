@@ -1,0 +1,62 @@
+#include "SyncTestWindow.h"
+#include "timesync/Log.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class AppendLogTest : public ::testing::Test {
+protected:
+    SyncTestWindow window;
+};
+
+TEST_F(AppendLogTest, WithoutTargetNothingIsWritten)
+{
+    window.SetLogText("help");
+    AppendLog(nullptr, "%s", "dropped");
+    EXPECT_EQ("help", window.LogText());
+}
+
+TEST_F(AppendLogTest, TextWithoutLineEndIsContinuedOnTheSameLine)
+{
+    AppendLog(window.LogBox(), "正在连接: %hs...", "127.0.0.1");
+    AppendLog(window.LogBox(), ".");
+    AppendLog(window.LogBox(), ".");
+    AppendLog(window.LogBox(), "\r\n%i|%u|%03i|%03i", -5, 4294967295u, 7, 1234);
+    EXPECT_EQ("正在连接: 127.0.0.1.....\r\n-5|4294967295|007|1234", window.LogText());
+    EXPECT_EQ(2, SendMessageA(window.LogBox(), EM_GETLINECOUNT, 0, 0));
+}
+
+TEST_F(AppendLogTest, FormattedTextIsCutAt1023Bytes)
+{
+    const std::string longText(2000, 'x');
+    AppendLog(window.LogBox(), "ab%s", longText.c_str());
+    const std::string log = window.LogText();
+    EXPECT_EQ(1023u, log.size());
+    EXPECT_EQ("abxxx", log.substr(0, 5));
+}
+
+TEST_F(AppendLogTest, TextGoesWhereTheUserLeftTheCaret)
+{
+    window.SetLogText("ABCDEF");
+    SendMessageA(window.LogBox(), EM_SETSEL, 3, 3);
+    AppendLog(window.LogBox(), "xy");
+    EXPECT_EQ("ABCxyDEF", window.LogText());
+    AppendLog(window.LogBox(), "z");
+    EXPECT_EQ("ABCxyzDEF", window.LogText());
+}
+
+TEST_F(AppendLogTest, ASelectionIsNotReplaced)
+{
+    window.SetLogText("ABCDEF");
+    SendMessageA(window.LogBox(), EM_SETSEL, 1, 4);
+    AppendLog(window.LogBox(), "xy");
+    const std::string log = window.LogText();
+    EXPECT_EQ(8u, log.size()) << log;
+    EXPECT_NE(std::string::npos, log.find("xy")) << log;
+    std::string without = log;
+    without.erase(without.find("xy"), 2);
+    EXPECT_EQ("ABCDEF", without);
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// A hidden stand-in for the main window: its window procedure hands WM_TIMESOCKET and
+// WM_TIMER to the sync handlers as the real one does. Children: a multi-line edit as log
+// box (IDC_LOG) and a report-style list view (two columns, column 1 the address).
+//
+// Only ticks posted by PostTicks reach the handler unless real ticks are let through, so a
+// slow machine cannot add a progress dot at an unforeseen moment.
+class SyncTestWindow {
+public:
+    SyncTestWindow();
+    ~SyncTestWindow();
+    SyncTestWindow(const SyncTestWindow&) = delete;
+    SyncTestWindow& operator=(const SyncTestWindow&) = delete;
+
+    HWND Handle() const { return m_window; }
+    HWND LogBox() const { return m_logBox; }
+    HWND ServerList() const { return m_serverList; }
+
+    std::string LogText() const;
+    void SetLogText(const std::string& text);
+    int AddServer(const char* host, const char* address);
+    void SelectRow(int row);
+
+    // Starts a sync from the list with the given row selected.
+    bool StartSync(int row);
+
+    // Handles this thread's messages until done() holds or the time is up.
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+    void PumpFor(DWORD milliseconds);
+    // Posts ticks of IDT_SYNC to the window and handles them as they come off the queue.
+    void PostTicks(int count);
+    void LetRealTicksThrough(bool on) { m_realTicksThrough = on; }
+    int RealTicks() const { return m_realTicks; }
+
+    // The exit code of a WM_QUIT seen while pumping, or -1 when none was.
+    int QuitCode() const { return m_quitCode; }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnTimer(WPARAM wParam);
+    void PumpPending();
+
+    HWND m_window = nullptr;
+    HWND m_logBox = nullptr;
+    HWND m_serverList = nullptr;
+    bool m_realTicksThrough = false;
+    int m_realTicks = 0;
+    int m_quitCode = -1;
+};
+
+// The log lines of a sync from the list up to the connect notification.
+std::string OpeningLines(const std::string& address, SOCKET socket);
+std::string ConnectedLines();
+std::string ValueLines(unsigned value);
+extern const char* const CLOCK_REFUSED;
