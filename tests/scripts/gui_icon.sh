@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# GUI mode sets the clock icon (resource 128) as the window's big and small icon. Checked
-# on the X side: Wine answers no WM_GETICON sent from another process, but it hands the
-# window's icons to X as _NET_WM_ICON.
+# GUI mode sets the clock icon (resource 128) as the window's icon. Checked on the X side:
+# Wine answers no WM_GETICON sent from another process, but it hands the window's big icon
+# to X as _NET_WM_ICON (the small one is not passed on, so this sees the big icon only).
 set -euo pipefail
 : "${ZORVANE_EXE:?}" "${ZORVANE_BUILD_DIR:?}" "${ZORVANE_SOURCE_DIR:?}"
 if [ -z "${DISPLAY:-}" ]; then
@@ -59,9 +59,8 @@ while i + 2 <= len(values):
     images.append(((w, h), values[i + 2:i + 2 + w * h]))
     i += 2 + w * h
 print("icon images on the window:", [size for size, _ in images])
-# Wine hands over the big icon and, when it is another handle, the small one; a small icon
-# left unset would show the window class's own small icon beside the clock.
+# Without our icon the window class's own (the system's application icon) would show.
 clocks = [size for size, pixels in images if face in pixels and rim in pixels]
 if not images or len(clocks) != len(images):
-    sys.exit("expected only the clock icon, found %d images, %d clocks" % (len(images), len(clocks)))
+    sys.exit("expected the clock icon, found %d images, %d clocks" % (len(images), len(clocks)))
 PY
