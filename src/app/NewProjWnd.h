@@ -14,8 +14,6 @@ public:
     // The base procedure runs first; its result is returned for every message.
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    HWND GetLogBox() const { return m_logBox; }
-
 private:
     void OnCreate();
     void OnDestroy();
