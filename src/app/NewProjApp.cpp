@@ -1,12 +1,133 @@
 #include "app/NewProjApp.h"
 
-// Placeholder until start-up is built.
+#include "app/ArgumentVector.h"
+#include "app/CommandLine.h"
+#include "app/MainWindowText.h"
+#include "app/NewProjWnd.h"
+#include "config/ServerConfig.h"
+#include "config/TextEncoding.h"
+#include "timesync/TimeProtocol.h"
+
+#include <commctrl.h>
+
+#include <exception>
+#include <string>
+
+namespace {
+
+constexpr WORD IDI_CLOCK = 128;
+// Ends the program when its main window cannot exist (for instance without a display).
+constexpr int EXIT_NO_WINDOW = 1;
+
+void InitCommonControlClasses()
+{
+    INITCOMMONCONTROLSEX classes{};
+    classes.dwSize = sizeof(classes);  // 8
+    classes.dwICC = ICC_WIN95_CLASSES;  // 0xFF
+    InitCommonControlsEx(&classes);
+}
+
+std::string UsageMessage()
+{
+    return std::string("用法: \"Zorvane.exe\" /ip ") + FirstDefaultAddress() + "\r\n";
+}
+
+int ShowUsage()
+{
+    AfxMessageBox(UsageMessage().c_str(), MB_OK);
+    return 0;
+}
+
+void SetWindowIcon(HWND window, HINSTANCE instance)
+{
+    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_CLOCK));
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+// Empty when the text has no form in the ANSI code page.
+std::string ToAnsi(const std::wstring& text)
+{
+    try {
+        return WideToNarrow(text.c_str()).c_str();
+    } catch (const std::exception&) {
+        return std::string();
+    }
+}
+
+ArgumentMap ReadCommandLine(int& count)
+{
+    ArgumentVector argv(GetCommandLineW());
+    count = argv.Count();
+    return count > 1 ? ParseArguments(argv.Values(), count) : ArgumentMap();
+}
+
+}  // namespace
+
 BOOL CnewProjApp::InitInstance()
 {
-    return FALSE;
+    InitCommonControlClasses();
+    CWinApp::InitInstance();
+
+    int count = 0;
+    const ArgumentMap arguments = ReadCommandLine(count);
+
+    if (!CreateMainWindow()) {
+        PostQuitMessage(EXIT_NO_WINDOW);
+        return RunMessageLoop();
+    }
+    if (count == 3) {
+        if (!StartCommandLineMode(arguments))
+            return ShowUsage();
+    } else if (count > 1) {
+        return ShowUsage();
+    } else {
+        StartGuiMode();
+    }
+    return RunMessageLoop();
 }
 
 int CnewProjApp::ExitInstance()
 {
+    delete m_pNewProjWnd;
     return CWinApp::ExitInstance();
+}
+
+bool CnewProjApp::CreateMainWindow()
+{
+    m_pNewProjWnd = new CNewProjWnd;
+    return m_pNewProjWnd->Create(GetDesktopWindow(), m_hInstance) != nullptr;
+}
+
+// False when the command line is not "/ip" and an accepted address.
+bool CnewProjApp::StartCommandLineMode(const ArgumentMap& arguments)
+{
+    g_commandLineMode = true;
+    auto ip = arguments.find(L"ip");
+    if (ip == arguments.end())
+        return false;
+    const std::string address = ToAnsi(ip->second);
+    if (!IsAcceptedAddress(address.c_str()))
+        return false;
+    StartCommandLineSync(m_pNewProjWnd->GetHwnd(), address.c_str());
+    return true;
+}
+
+void CnewProjApp::StartGuiMode()
+{
+    HWND window = m_pNewProjWnd->GetHwnd();
+    SetWindowTextA(window, kMainWindowTitle);
+    SetWindowIcon(window, m_hInstance);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+}
+
+// Returns the quit message's code; a failing GetMessageA also ends the loop.
+int CnewProjApp::RunMessageLoop()
+{
+    while (GetMessageA(&m_msgCur, nullptr, 0, 0) > 0) {
+        TranslateMessage(&m_msgCur);
+        DispatchMessageA(&m_msgCur);
+    }
+    return static_cast<int>(m_msgCur.wParam);
 }

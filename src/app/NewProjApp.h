@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandLine.h"
 #include "framework/AfxApp.h"
 
 class CNewProjWnd;
@@ -10,5 +11,10 @@ public:
     int ExitInstance() override;
 
 private:
+    bool CreateMainWindow();
+    bool StartCommandLineMode(const ArgumentMap& arguments);
+    void StartGuiMode();
+    int RunMessageLoop();
+
     CNewProjWnd* m_pNewProjWnd = nullptr;
 };

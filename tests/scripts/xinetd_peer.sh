@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Command-line mode against a real RFC 868 peer: xinetd's built-in time service on
+# 127.0.0.1:37. Zorvane.exe /ip 127.0.0.1 must end by itself with exit code 0.
+set -euo pipefail
+: "${ZORVANE_EXE:?}" "${ZORVANE_BUILD_DIR:?}"
+
+work=$(mktemp -d "$ZORVANE_BUILD_DIR/xinetd_peer.XXXXXX")
+xinetd_pid=""
+cleanup() {
+  if [ -n "$xinetd_pid" ]; then
+    kill "$xinetd_pid" 2>/dev/null || true
+    wait "$xinetd_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+cat >"$work/xinetd.conf" <<CONF
+service time
+{
+    disable     = no
+    type        = INTERNAL
+    id          = time-stream
+    socket_type = stream
+    protocol    = tcp
+    wait        = no
+    user        = root
+    port        = 37
+    bind        = 127.0.0.1
+}
+CONF
+
+port_holder() {
+  ss -Hltnp 'sport = :37' 2>/dev/null | grep -E '(127\.0\.0\.1|\*|0\.0\.0\.0):37 ' || true
+}
+
+# The system's xinetd, if it serves port 37, would keep ours from binding.
+if port_holder | grep -q '"xinetd"'; then
+  service xinetd stop >/dev/null 2>&1 || true
+fi
+
+xinetd -f "$work/xinetd.conf" -dontfork -pidfile "$work/xinetd.pid" &
+xinetd_pid=$!
+
+answered=""
+for _ in $(seq 1 50); do
+  if rdate -p 127.0.0.1 >"$work/rdate.out" 2>&1; then
+    answered=yes
+    break
+  fi
+  kill -0 "$xinetd_pid" 2>/dev/null || break
+  sleep 0.2
+done
+if [ -z "$answered" ]; then
+  echo "xinetd's time service did not answer on 127.0.0.1:37" >&2
+  port_holder >&2
+  exit 1
+fi
+echo "rdate: $(cat "$work/rdate.out")"
+
+mkdir "$work/app"
+cp "$ZORVANE_EXE" "$work/app/Zorvane.exe"
+cd "$work/app"
+run=(timeout 60 wine ./Zorvane.exe /ip 127.0.0.1)
+[ -n "${DISPLAY:-}" ] || run=(xvfb-run -a "${run[@]}")
+start=$(date +%s)
+set +e
+"${run[@]}"
+code=$?
+set -e
+echo "Zorvane.exe /ip 127.0.0.1 exited with $code after $(( $(date +%s) - start )) s"
+[ "$code" -eq 0 ]
