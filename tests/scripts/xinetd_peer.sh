@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Command-line mode against a real RFC 868 peer: xinetd's built-in time service on
-# 127.0.0.1:37. Zorvane.exe /ip 127.0.0.1 must end by itself with exit code 0.
+# The program against a real RFC 868 peer: xinetd's built-in time service on 127.0.0.1:37.
+# Zorvane.exe /ip 127.0.0.1 must end by itself with exit code 0, and the value that a sync
+# from the window shows in its log box must agree with rdate's answer within one second.
 set -euo pipefail
 : "${ZORVANE_EXE:?}" "${ZORVANE_BUILD_DIR:?}"
 
@@ -70,3 +71,20 @@ code=$?
 set -e
 echo "Zorvane.exe /ip 127.0.0.1 exited with $code after $(( $(date +%s) - start )) s"
 [ "$code" -eq 0 ]
+
+# The window: the UI test writes "<value in the log box> <its clock then>", both since 1900.
+out="$work/real_peer.txt"
+gui=(env ZORVANE_REAL_PEER_OUT="$out" timeout 120 wine "$ZORVANE_BUILD_DIR/tests/test_app.exe"
+     --gtest_filter=MainWindowUi.RealPeerValueIsTheCurrentTime)
+[ -n "${DISPLAY:-}" ] || gui=(xvfb-run -a "${gui[@]}")
+"${gui[@]}"
+rdate_line=$(rdate -p 127.0.0.1)
+rdate_clock=$(date +%s)
+read -r log_value log_clock < <(tr -d '\r' <"$out")
+rdate_value=$(date -d "$(printf '%s\n' "$rdate_line" | sed 's/^[^]]*][[:space:]]*//')" +%s)
+# Both answers relative to the clock that read them, in seconds since 1970.
+log_offset=$(( log_value - log_clock ))
+rdate_offset=$(( rdate_value - rdate_clock ))
+echo "log box value $log_value (offset $log_offset s); rdate: $rdate_line (offset $rdate_offset s)"
+difference=$(( log_offset - rdate_offset ))
+[ "${difference#-}" -le 1 ]
