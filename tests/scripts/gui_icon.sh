@@ -45,9 +45,9 @@ done
 
 python3 - "$ZORVANE_SOURCE_DIR/res/make_clock_icon.py" "$icons" <<'PY'
 import importlib.util, sys
-spec = importlib.util.spec_from_file_location("clock", sys.argv[1])
-clock = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(clock)
+icon_module = importlib.util.spec_from_file_location("clock", sys.argv[1])
+clock = importlib.util.module_from_spec(icon_module)
+icon_module.loader.exec_module(clock)
 argb = lambda rgb: 0xFF000000 | rgb[0] << 16 | rgb[1] << 8 | rgb[2]
 face, rim = argb(clock.FACE), argb(clock.RIM)
 
