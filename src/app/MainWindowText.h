@@ -3,7 +3,6 @@
 #include <string>
 
 constexpr const char* kMainWindowTitle = "Zorvane v1.0";
-constexpr const char* kConfigFileName = "srv.xml";
 constexpr const char* kHelpPageFileName = "Zorvane-help.html";
 
 // The directory of an executable path, with its trailing separator: the text is cut after

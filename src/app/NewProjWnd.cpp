@@ -12,8 +12,6 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
-#include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -29,19 +27,6 @@ constexpr DWORD kLabelStyle = WS_CHILD;
 constexpr int kCommandBufferSize = 1000;
 constexpr RECT kNoRect = {0, 0, 0, 0};
 
-// The sizes the window's path buffers get: the larger of 260 and twice the command line.
-size_t PathBufferSize()
-{
-    return std::max<size_t>(MAX_PATH, 2 * std::strlen(GetCommandLineA()));
-}
-
-std::string ExecutablePath(size_t bufferSize)
-{
-    std::vector<char> buffer(bufferSize + 1, '\0');
-    GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(bufferSize));
-    return buffer.data();
-}
-
 OHUI::ILayout* AddBox(OHUI::ILayout* parent, HWND window, RECT rect, OHUI::eFloatType type)
 {
     OHUI::ILayout* box = OHUI::IWndShape::CreateInstance(window);
@@ -55,10 +40,9 @@ OHUI::ILayout* AddBox(OHUI::ILayout* parent, HWND window, RECT rect, OHUI::eFloa
 
 CNewProjWnd::CNewProjWnd()
 {
-    std::string exePath = ExecutablePath(std::max<size_t>(MAX_PATH, std::strlen(GetCommandLineA())));
-    m_exeDir = DirectoryOfExecutable(exePath);
+    m_exeDir = DirectoryOfExecutable(AfxGetModuleFileName());
     m_rootLayout = OHUI::ILayout::CreateInstance();
-    std::string configPath = m_exeDir + kConfigFileName;
+    std::string configPath = ConfigPathIn(m_exeDir.c_str());
     if (!PathFileExistsA(configPath.c_str()) && EnsureConfigFile(configPath.c_str()))
         WriteDefaultConfig(configPath.c_str());
     m_autostartCommand = LoadAutorunCommand(configPath.c_str());
@@ -175,7 +159,7 @@ void CNewProjWnd::OnAutostartClicked()
 void CNewProjWnd::OnShortcutClicked()
 {
     bool ticked = m_shortcutCheck.GetCheck() != BST_UNCHECKED;
-    UpdateDesktopShortcut(ExecutablePath(PathBufferSize()).c_str(), ticked);
+    UpdateDesktopShortcut(AfxGetModuleFileName().c_str(), ticked);
 }
 
 void CNewProjWnd::ShowWithFont(CWnd& control)
@@ -219,7 +203,7 @@ void CNewProjWnd::CreateHintLabel()
 void CNewProjWnd::CreateShortcutCheck()
 {
     m_shortcutCheck.Create("创建桌面快捷方式", kCheckBoxStyle, kNoRect, m_hWnd, IDC_SHORTCUT);
-    if (IsDesktopShortcutPresent(ExecutablePath(PathBufferSize()).c_str()))
+    if (IsDesktopShortcutPresent(AfxGetModuleFileName().c_str()))
         m_shortcutCheck.SetCheck(BST_CHECKED);
     ShowWithFont(m_shortcutCheck);
 }

@@ -91,3 +91,8 @@ bool EnsureConfigFile(const char* path)
     CloseHandle(file);
     return true;
 }
+
+std::string ConfigPathIn(const char* directory)
+{
+    return std::string(directory ? directory : "") + "srv.xml";
+}

@@ -44,21 +44,3 @@ size_t DefaultCommandBufferSize()
 {
     return std::max<size_t>(260, 2 * std::strlen(GetCommandLineA()));
 }
-
-std::string ModuleFileName()
-{
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0)
-            return {};
-        if (n < buffer.size() - 1)
-            return std::string(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-std::string ConfigPathIn(const char* directory)
-{
-    return std::string(directory ? directory : "") + "srv.xml";
-}

@@ -25,9 +25,3 @@ std::string Utf8CommandForBuffer(const std::string& gbkCommand, size_t bufferSiz
 
 // Size of the default command's buffer: max(260, 2 x length of the process command line).
 size_t DefaultCommandBufferSize();
-
-// The running executable's full path (GBK), whatever its length.
-std::string ModuleFileName();
-
-// "<directory>srv.xml"
-std::string ConfigPathIn(const char* directory);

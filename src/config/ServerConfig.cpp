@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "config/ConfigText.h"
 #include "config/ConfigXml.h"
+#include "framework/AfxApp.h"
 
 const ServerEntry DefaultServers[DEFAULT_SERVER_COUNT] = {
     {"time-a-g.nist.gov", "129.6.15.28"},   {"time-b-g.nist.gov", "129.6.15.29"},
@@ -76,7 +77,7 @@ bool WriteDefaultConfig(const char* path)
         return false;
     ParserCleanupAtEnd cleanup;
     ApplyLibrarySettings();
-    std::string command = DefaultAutorunCommand(ModuleFileName().c_str());
+    std::string command = DefaultAutorunCommand(AfxGetModuleFileName().c_str());
     XmlDocHolder doc = BuildDefaultDocument(Utf8CommandForBuffer(command, DefaultCommandBufferSize()));
     return SaveConfigDocument(doc.get(), path);
 }
@@ -95,6 +96,6 @@ std::string LoadAutorunCommand(const char* path)
     std::string text = ElementText(cfg->children);
     std::string command = text.empty() ? text : Utf8ToGbk(text).text;
     if (command.empty() || !IsOwnSyncCommandLine(command.c_str()))
-        command = DefaultAutorunCommand(ModuleFileName().c_str());
+        command = DefaultAutorunCommand(AfxGetModuleFileName().c_str());
     return command;
 }

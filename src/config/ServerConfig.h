@@ -21,6 +21,9 @@ const char* FirstDefaultAddress();
 // "\"<exePath>\" /ip <first default address>"
 std::string DefaultAutorunCommand(const char* exePath);
 
+// "<directory>srv.xml"; the directory keeps its trailing separator.
+std::string ConfigPathIn(const char* directory);
+
 bool EnsureConfigFile(const char* path);
 int GetDirectoryPart(const char* path, char* buffer, size_t capacity);
 bool CreateDirectoryChain(const char* directory);

@@ -2,7 +2,7 @@
 
 #include <shlwapi.h>
 
-#include <string>
+#include <vector>
 
 namespace {
 
@@ -10,9 +10,7 @@ CWinApp* g_app = nullptr;
 
 std::string ModuleBaseName()
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name = PathFindFileNameA(path);
+    std::string name = PathFindFileNameA(AfxGetModuleFileName().c_str());
     size_t dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0)
         name.resize(dot);
@@ -45,6 +43,19 @@ int CWinApp::ExitInstance()
 CWinApp* AfxGetApp()
 {
     return g_app;
+}
+
+std::string AfxGetModuleFileName()
+{
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size() - 1)
+            return std::string(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 const char* AfxGetAppName()

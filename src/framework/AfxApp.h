@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class CWinApp {
 public:
     CWinApp();
@@ -22,6 +24,9 @@ public:
 
 // The one application object of the process, or null before it is constructed.
 CWinApp* AfxGetApp();
+
+// The running executable's full path (any length); empty if it cannot be had.
+std::string AfxGetModuleFileName();
 
 // The executable's file name without directory and extension ("Zorvane").
 const char* AfxGetAppName();
