@@ -1,6 +1,8 @@
 // Creating srv.xml's folder chain and the empty file when they are missing.
 #include "config/ServerConfig.h"
 
+#include "config/NarrowText.h"
+
 #include <io.h>
 #include <shlwapi.h>
 
@@ -15,14 +17,6 @@ constexpr size_t MAX_DIRECTORY_TEXT = 10000;
 bool IsSeparator(char c)
 {
     return c == '\\' || c == '/';
-}
-
-// Length of the character at text[i]: a GBK lead byte takes its trail byte with it, and
-// that trail byte may well be 0x5C, the backslash.
-size_t CharacterLength(const char* text, size_t i)
-{
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    return (c >= 0x81 && c <= 0xFE && text[i + 1] != '\0') ? 2 : 1;
 }
 
 // Length of the directory part, its last separator included; 0 without a separator.

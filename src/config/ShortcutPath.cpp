@@ -1,5 +1,7 @@
 #include "config/ShortcutPath.h"
 
+#include "config/NarrowText.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -9,11 +11,8 @@ const char kShortcutFileName[] = "Zorvane v1.0.lnk";
 bool EndsWithBackslash(const char* path)
 {
     const char* last = nullptr;
-    for (const char* p = path; *p; ++p) {
-        last = p;
-        if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1])
-            ++p;
-    }
+    for (size_t i = 0; path[i]; i += CharacterLength(path, i))
+        last = path + i;
     return last && *last == '\\';
 }
 
