@@ -20,7 +20,8 @@ import time
 FAST_ADDRESS = "127.0.9.1"
 SLOW_ADDRESS = "127.0.9.2"
 XINETD_ADDRESS = "127.0.9.3"
-SLOW_PAUSE_S = 1.5
+SLOW_PAUSE_S = 2.5
+HOLD_MS = 600
 SECONDS_1900_TO_1970 = 2208988800
 PAINT_CASES = [  # label, rows, rounds
     ("7", 7, 10),
@@ -106,29 +107,87 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def run_driver(driver, arguments, timeout_s):
-    """Runs the driver and returns its samples. Its output goes through files: Wine's
+def run_driver(driver, arguments, timeout_s, on_hold=None):
+    """Runs the driver and returns its samples; on_hold(label) is called at each "hold" line
+    while the driver keeps that program as it is. Output goes through files: Wine's
     background processes inherit the handles and would keep a pipe open after it ends."""
     command = ["wine", windows_path(driver)] + arguments
-    out_path = driver + ".out"
-    with open(out_path, "w+") as out, open(driver + ".err", "w+") as err:
-        code = subprocess.run(command, stdout=out, stderr=err, timeout=timeout_s).returncode
-        out.seek(0)
-        stdout = out.read()
+    deadline = time.monotonic() + timeout_s
+    lines = []
+    with open(driver + ".out", "w") as out, open(driver + ".err", "w+") as err, \
+            open(driver + ".out") as reader:  # an offset of its own, not the writer's
+        process = subprocess.Popen(command, stdout=out, stderr=err)
+        pending = ""
+        while True:
+            finished = process.poll() is not None
+            pending += reader.read()
+            *complete, pending = pending.split("\n")
+            for line in complete:
+                lines.append(line)
+                if line.startswith("hold ") and on_hold:
+                    on_hold(line.split()[1])
+            if finished:
+                break
+            if time.monotonic() > deadline:
+                process.kill()
+                process.wait()
+                raise TimeoutError(f"driver {' '.join(arguments[:1])} ran longer than {timeout_s} s")
+            time.sleep(0.02)
+        code = process.returncode
         err.seek(0)
         stderr = err.read()
-    samples, errors = [], []
-    for line in stdout.splitlines():
+    samples = []
+    for line in lines:
         words = line.split()
         if words[:1] == ["sample"]:
             samples.append(words[1:])
         elif words[:1] == ["error"]:
-            errors.append(line)
-    for line in errors:
-        log("driver: " + line)
+            log("driver: " + line)
     if code != 0:
         log(f"driver exited with {code}: {stderr.strip()[-500:]}")
     return samples
+
+
+def find_unix_pid(exe):
+    """The Linux process of a Wine process, by the Windows path in its command line."""
+    tail = "\\".join(exe.split("/")[-2:]).lower()
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/cmdline", "rb") as f:
+                first = f.read().split(b"\0")[0].decode(errors="replace").lower()
+        except OSError:
+            continue
+        if first.endswith(tail):
+            return int(entry)
+    return None
+
+
+MAPPING_KINDS = [  # (kind, test of the mapped file's path)
+    ("Wine DLLs and libraries", lambda p: "/wine/" in p),
+    ("fonts", lambda p: p.endswith((".ttf", ".ttc", ".otf")) or "/fonts/" in p),
+    ("theme file (.msstyles)", lambda p: p.endswith(".msstyles")),
+    ("X shared memory (window surfaces)", lambda p: p.startswith("/SYSV")),
+    ("code page tables (.nls)", lambda p: p.endswith(".nls")),
+    ("other system libraries", lambda p: p.startswith(("/usr/lib", "/lib"))),
+    ("anonymous and heap", lambda p: p in ("", "[heap]") or p.startswith("[anon")),
+]
+
+
+def resident_by_kind(pid):
+    """Resident KiB of a Linux process by kind of mapping, from /proc/<pid>/smaps."""
+    kinds = {}
+    kind = None
+    with open(f"/proc/{pid}/smaps") as f:
+        for line in f:
+            head = line.split(None, 5)
+            if "-" in head[0] and len(head) >= 5 and ":" in head[3]:
+                path = head[5].strip() if len(head) > 5 else ""
+                kind = next((k for k, test in MAPPING_KINDS if test(path)), "other")
+            elif line.startswith("Rss:"):
+                kinds[kind] = kinds.get(kind, 0) + int(line.split()[1])
+    return kinds
 
 
 def program_folder(work, name, exe):
@@ -271,8 +330,16 @@ def bench_memory(args, work, default_xml_path, table):
     shutil.copy2(default_xml_path, os.path.join(os.path.dirname(gui), "srv.xml"))
     floor = program_folder(work, "memory-floor", args.floor)
     log(f"memory: {args.memory_rounds} rounds, interleaved")
+    mappings = {}
+    def inspect(label):
+        pid = find_unix_pid(gui if label == "gui" else floor)
+        try:
+            mappings[label] = resident_by_kind(pid) if pid else {}
+        except OSError:
+            mappings[label] = {}
     samples = run_driver(args.driver, ["memory", str(args.memory_rounds), windows_path(gui),
-                                       windows_path(floor), SLOW_ADDRESS], 600)
+                                       windows_path(floor), SLOW_ADDRESS, str(HOLD_MS)], 600,
+                         inspect)
     fields = {"gui": [], "floor": []}
     for words in samples:
         fields[words[1]].append({k: int(v) for k, v in (w.split("=") for w in words[3:])})
@@ -289,6 +356,7 @@ def bench_memory(args, work, default_xml_path, table):
         table.measured("3 memory", f"floor program, {name}", column("floor", key), "KiB")
         table.ratio("3 memory", f"{name}: GUI / floor (medians)", column("gui", key),
                     column("floor", key), 1.5)
+    report_mappings(table, mappings)
     gdi, user, handles = column("gui", "gdi_objects"), column("gui", "user_objects"), column("gui", "handles")
     if gdi and max(gdi) == 0 and max(user) == 0:
         table.info("3 memory", "GDI / USER objects after start (GetGuiResources)", "n/a")
@@ -304,6 +372,23 @@ def bench_memory(args, work, default_xml_path, table):
         table.notes.append("GetProcessHandleCount " + ("fails" if min(handles) < 0 else "returns 0")
                            + " for another process under this Wine, so the handle count is not "
                            "available.")
+
+
+def report_mappings(table, mappings):
+    """Where the working sets differ, by kind of mapping, as Linux sees the two processes."""
+    gui, floor = mappings.get("gui"), mappings.get("floor")
+    if not gui or not floor:
+        table.notes.append("The resident memory by kind of mapping could not be read.")
+        return
+    kinds = [k for k, _ in MAPPING_KINDS] + ["other"]
+    for kind in kinds:
+        g, f = gui.get(kind, 0), floor.get(kind, 0)
+        if g or f:
+            table.rows.append(["3 memory", f"resident {kind}: GUI / floor (KiB)", "", "",
+                               f"{g} / {f}", "", "", "", f"+{g - f}" if g >= f else str(g - f)])
+    table.rows.append(["3 memory", "resident total: GUI / floor (KiB)", "", "",
+                       f"{sum(gui.values())} / {sum(floor.values())}", "", "", "",
+                       f"+{sum(gui.values()) - sum(floor.values())}"])
 
 
 def stripped_size(args, exe, work):

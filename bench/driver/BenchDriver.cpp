@@ -5,8 +5,10 @@
 //       process start (just before CreateProcess) to exit of "<exe> /ip <address>"
 //   BenchDriver paint <label>=<exe>:<rows>:<rounds> ...
 //       GUI start to first paint (see FirstPaint below), then the process's counters
-//   BenchDriver memory <rounds> <gui exe> <floor exe> <address of a slow server>
-//       counters of the GUI after its first paint and of the floor program while it waits
+//   BenchDriver memory <rounds> <gui exe> <floor exe> <address of a slow server> [hold ms]
+//       counters of the GUI after its first paint and of the floor program while it waits;
+//       in round 0 each program is then kept as it is for hold ms after a line "hold <label>",
+//       so that bench.py can look at its mappings from the Linux side
 //
 // Programs of one command run interleaved: round r runs each program once, the order turning
 // by one place every round, so drift of the machine falls on all of them alike.
@@ -26,6 +28,7 @@ constexpr char kMainTitle[] = "Zorvane v1.0";
 constexpr int kServerListId = 100;
 constexpr DWORD kStartTimeoutMs = 600000;
 constexpr DWORD kPollMs = 2;
+constexpr double kFloorReadAtMs = 1000;
 
 double Now()
 {
@@ -311,7 +314,16 @@ int RunPaint(const std::vector<Program>& programs)
     return 0;
 }
 
-void MeasureGuiMemory(const std::string& exe, int round)
+void HoldForInspection(const char* label, DWORD holdMs)
+{
+    if (holdMs == 0)
+        return;
+    std::printf("hold %s\n", label);
+    std::fflush(stdout);
+    Sleep(holdMs);
+}
+
+void MeasureGuiMemory(const std::string& exe, int round, DWORD holdMs)
 {
     double start = Now();
     ChildProcess child(exe, "");
@@ -323,36 +335,43 @@ void MeasureGuiMemory(const std::string& exe, int round)
     }
     Sleep(250);  // let late start-up work land before reading the peak
     PrintCounters("memory", "gui", round, ReadCounters(child.Handle()));
+    HoldForInspection("gui", holdMs);
     CloseGui(child, mainWindow);
 }
 
-// The floor program ends as soon as it has the time; against a server that answers late it
-// waits connected, and the last counters read before its exit are its own peak.
-void MeasureFloorMemory(const std::string& exe, const std::string& slowAddress, int round)
+// The floor program ends as soon as it has the time; against a server that answers late
+// (after 2.5 s) it waits connected, with all its work but the last four bytes done, and is
+// read at that point.
+void MeasureFloorMemory(const std::string& exe, const std::string& slowAddress, int round,
+                        DWORD holdMs)
 {
+    double start = Now();
     ChildProcess child(exe, "/ip " + slowAddress);
-    Counters last;
-    while (child.Started() && child.Running()) {
-        Counters now = ReadCounters(child.Handle());
-        if (now.valid)
-            last = now;
-        Sleep(10);
+    while (child.Started() && child.Running() && Now() - start < kFloorReadAtMs)
+        Sleep(kPollMs);
+    if (!child.Started() || !child.Running()) {
+        std::printf("error memory floor %d ended before it was read\n", round);
+        return;
     }
+    Counters counters = ReadCounters(child.Handle());
+    HoldForInspection("floor", holdMs);
     int code = child.WaitForExit(60000);
     if (code != 0)
         std::printf("error memory floor %d exit code %d\n", round, code);
-    PrintCounters("memory", "floor", round, last);
+    PrintCounters("memory", "floor", round, counters);
 }
 
-int RunMemory(int rounds, const std::string& gui, const std::string& floor, const std::string& slow)
+int RunMemory(int rounds, const std::string& gui, const std::string& floor, const std::string& slow,
+              DWORD holdMs)
 {
     for (int round = 0; round < rounds; ++round) {
+        DWORD hold = round == 0 ? holdMs : 0;
         if (round % 2 == 0) {
-            MeasureGuiMemory(gui, round);
-            MeasureFloorMemory(floor, slow, round);
+            MeasureGuiMemory(gui, round, hold);
+            MeasureFloorMemory(floor, slow, round, hold);
         } else {
-            MeasureFloorMemory(floor, slow, round);
-            MeasureGuiMemory(gui, round);
+            MeasureFloorMemory(floor, slow, round, hold);
+            MeasureGuiMemory(gui, round, hold);
         }
         std::fflush(stdout);
     }
@@ -384,7 +403,8 @@ int main(int argc, char** argv)
             programs.push_back(ParseProgram(argv[i], true));
         return RunPaint(programs);
     }
-    if (mode == "memory" && argc == 6)
-        return RunMemory(std::atoi(argv[2]), argv[3], argv[4], argv[5]);
+    if (mode == "memory" && (argc == 6 || argc == 7))
+        return RunMemory(std::atoi(argv[2]), argv[3], argv[4], argv[5],
+                         argc == 7 ? static_cast<DWORD>(std::atoi(argv[6])) : 0);
     return Usage();
 }
