@@ -417,8 +417,8 @@ def environment_lines():
     except (OSError, StopIteration):
         pass
     load = os.getloadavg()
-    return [f"Date: {time.strftime('%Y-%m-%d %H:%M:%S %Z')}", f"Wine: {wine}",
-            f"CPU: {cpu} ({os.cpu_count()} cores); load average at start {load[0]:.2f}"]
+    return [f"- Date: {time.strftime('%Y-%m-%d %H:%M:%S %Z')}", f"- Wine: {wine}",
+            f"- CPU: {cpu} ({os.cpu_count()} cores); load average at start {load[0]:.2f}"]
 
 
 def main():
@@ -449,10 +449,11 @@ def main():
     finally:
         for service in services:
             service.close()
-    header.append(f"Bench time: {time.monotonic() - started:.0f} s")
-    text = "\n".join(header) + "\n\n" + table.render() + "\n"
+    header.append(f"- Bench time: {time.monotonic() - started:.0f} s")
+    text = ("# Zorvane benchmarks (bench/run.sh)\n\n" + "\n".join(header) + "\n\n"
+            + table.render() + "\n")
     if table.notes:
-        text += "\n" + "\n".join("Note: " + n for n in table.notes) + "\n"
+        text += "\n" + "\n".join("- Note: " + n for n in table.notes) + "\n"
     print(text)
     os.makedirs(os.path.dirname(args.results), exist_ok=True)
     with open(args.results, "w") as f:
