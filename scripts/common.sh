@@ -8,9 +8,10 @@ zorvane_setup() {
   LIBXML2_PREFIX=$(bash "$ROOT/scripts/setup.sh" | tail -n 1)
 }
 
+# Arguments go to CMake's configure step (bench/run.sh: its own options).
 zorvane_build() {
   cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-    -DLIBXML2_PREFIX="$LIBXML2_PREFIX" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    -DLIBXML2_PREFIX="$LIBXML2_PREFIX" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
   cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
 

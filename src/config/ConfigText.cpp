@@ -26,9 +26,25 @@ ConvertedText GbkToUtf8(const std::string& gbk)
     return ConvertIntoBuffer("UTF-8", "GBK", gbk, size, size - 1);
 }
 
-// No character takes more bytes in GBK than in UTF-8.
+namespace {
+
+// Reads the same in UTF-8 and GBK; a zero byte would end the converted text, so it does not
+// count.
+bool IsPlainAscii(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return c > 0 && static_cast<unsigned char>(c) < 0x80;
+    });
+}
+
+}  // namespace
+
+// No character takes more bytes in GBK than in UTF-8. Host names and addresses are nearly
+// always plain ASCII, which needs no conversion.
 ConvertedText Utf8ToGbk(const std::string& utf8)
 {
+    if (IsPlainAscii(utf8))
+        return ConvertedText{utf8, true};
     size_t size = utf8.size() + 1;
     return ConvertIntoBuffer("GBK", "UTF-8", utf8, size, size - 1);
 }

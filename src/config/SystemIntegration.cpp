@@ -157,6 +157,15 @@ bool ApplyToShortcutFile(IPersistFile* file, const char* path, ShortcutAction ac
     return SUCCEEDED(file->Load(widePath.get(), STGM_READWRITE));
 }
 
+// Only a definite "not there"; any other failure is left to the shell link to find out.
+bool IsMissingFile(const char* path)
+{
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 bool RunShortcutAction(const char* targetPath, ShortcutAction action)
 {
     if (!targetPath)
@@ -212,7 +221,12 @@ void UpdateDesktopShortcut(const char* targetPath, bool create)
     RunShortcutAction(targetPath, create ? ShortcutAction::Save : ShortcutAction::Delete);
 }
 
+// Without a file there is nothing to load: the answer is known before COM and a shell link
+// object are brought up, which is most of the cost of a start without a shortcut.
 bool IsDesktopShortcutPresent(const char* targetPath)
 {
+    char path[kShortcutPathBufferSize];
+    if (!targetPath || (GetDesktopShortcutPath(path) && IsMissingFile(path)))
+        return false;
     return RunShortcutAction(targetPath, ShortcutAction::Load);
 }

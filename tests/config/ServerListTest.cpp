@@ -98,6 +98,28 @@ TEST(ServerList, ThousandsOfServersLoad)
     EXPECT_EQ("10.11.183.1", view.Text(count - 1, 1));
 }
 
+// Loading holds the list's drawing back and gives it back; that must not show a hidden list
+// nor hide a shown one.
+TEST(ServerList, LoadingLeavesTheListShownOrHiddenAsItWas)
+{
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"), FileWithServers(
+        "<srv><url>a.example</url><ip>10.0.0.1</ip></srv>\n"
+        "<srv><url>b.example</url><ip>10.0.0.2</ip></srv>\n")));
+    ServerListView hidden;
+    EXPECT_TRUE(LoadInto(dir, hidden).empty());
+    EXPECT_EQ(0, GetWindowLongA(hidden.handle(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(2, hidden.Rows());
+
+    ServerListView shown;
+    ShowWindow(shown.handle(), SW_SHOW);
+    EXPECT_TRUE(LoadInto(dir, shown).empty());
+    EXPECT_NE(0, GetWindowLongA(shown.handle(), GWL_STYLE) & WS_VISIBLE);
+    ASSERT_EQ(2, shown.Rows());
+    EXPECT_EQ("b.example", shown.Text(1, 0));
+    EXPECT_EQ("10.0.0.2", shown.Text(1, 1));
+}
+
 TEST(ServerList, BrokenOrMissingFileShowsTheMessageAndStaysAsItWas)
 {
     TempDir dir;

@@ -188,6 +188,21 @@ TEST(BufferConversion, WholeTextsFitWhateverTheirCharacters)
     EXPECT_EQ(euros, back.text);
 }
 
+TEST(BufferConversion, AsciiReadsTheSameInBothAndAZeroByteEndsTheText)
+{
+    std::string ascii;
+    for (int c = 1; c < 0x80; ++c)
+        ascii.push_back(static_cast<char>(c));
+    ConvertedText same = Utf8ToGbk(ascii);
+    EXPECT_TRUE(same.complete);
+    EXPECT_EQ(ascii, same.text);
+    ConvertedText cut = Utf8ToGbk(std::string("host\0name", 9));
+    EXPECT_EQ("host", cut.text);
+    ConvertedText mixed = Utf8ToGbk(u8"a.时间.example");
+    EXPECT_TRUE(mixed.complete);
+    EXPECT_EQ("a.时间.example", mixed.text);
+}
+
 TEST(NarrowToWide, ShortAndLongTexts)
 {
     ASSERT_EQ(936u, GetACP()) << "tests run with the Chinese code page";

@@ -1,0 +1,465 @@
+#!/usr/bin/env python3
+"""Measures Zorvane against its targets and prints the figures as a table.
+
+Run by bench/run.sh, which builds the programs, sets up the Wine environment and a display.
+The Windows programs are started and timed by BenchDriver.exe inside Wine; this script
+serves the time on loopback, prepares the program folders, runs the driver and rdate, and
+does the statistics. Loopback only: 127.0.9.1 answers at once, 127.0.9.2 after a pause,
+127.0.9.3 is xinetd's own time service for rdate.
+"""
+import argparse
+import os
+import shutil
+import socket
+import statistics
+import subprocess
+import sys
+import threading
+import time
+
+FAST_ADDRESS = "127.0.9.1"
+SLOW_ADDRESS = "127.0.9.2"
+XINETD_ADDRESS = "127.0.9.3"
+SLOW_PAUSE_S = 2.5
+HOLD_MS = 600
+SECONDS_1900_TO_1970 = 2208988800
+PAINT_CASES = [  # label, rows, rounds
+    ("7", 7, 10),
+    ("1000", 1000, 10),
+    ("10000", 10000, 10),
+    ("100000", 100000, 3),
+]
+SYNC_ROUNDS = 20
+MEMORY_ROUNDS = 5
+
+
+def log(text):
+    print(text, file=sys.stderr, flush=True)
+
+
+class TimeService:
+    """RFC 868 on port 37 of one loopback address: four bytes of the current time, then close."""
+
+    def __init__(self, address, pause_s=0.0):
+        self.pause_s = pause_s
+        self.listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self.listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        self.listener.bind((address, 37))
+        self.listener.listen(64)
+        self.thread = threading.Thread(target=self.serve, daemon=True)
+        self.thread.start()
+
+    def serve(self):
+        while True:
+            try:
+                connection, _ = self.listener.accept()
+            except OSError:
+                return
+            threading.Thread(target=self.answer, args=(connection,), daemon=True).start()
+
+    def answer(self, connection):
+        with connection:
+            if self.pause_s:
+                time.sleep(self.pause_s)
+            value = (int(time.time()) + SECONDS_1900_TO_1970) & 0xFFFFFFFF
+            try:
+                connection.sendall(value.to_bytes(4, "big"))
+            except OSError:
+                pass
+
+    def close(self):
+        self.listener.close()
+
+
+class Xinetd:
+    """xinetd's built-in time service on XINETD_ADDRESS, the native peer of rdate."""
+
+    def __init__(self, work):
+        self.process = None
+        if not shutil.which("xinetd"):
+            return
+        conf = os.path.join(work, "xinetd.conf")
+        with open(conf, "w") as f:
+            f.write("service time\n{\n    disable = no\n    type = INTERNAL\n"
+                    "    id = time-stream\n    socket_type = stream\n    protocol = tcp\n"
+                    "    wait = no\n    user = root\n    port = 37\n"
+                    f"    bind = {XINETD_ADDRESS}\n}}\n")
+        self.process = subprocess.Popen(
+            ["xinetd", "-f", conf, "-dontfork", "-pidfile", os.path.join(work, "xinetd.pid")],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(50):
+            if subprocess.run(["rdate", "-p", XINETD_ADDRESS], capture_output=True).returncode == 0:
+                return
+            time.sleep(0.1)
+        self.close()
+
+    def running(self):
+        return self.process is not None
+
+    def close(self):
+        if self.process:
+            self.process.terminate()
+            self.process.wait()
+            self.process = None
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def run_driver(driver, arguments, timeout_s, on_hold=None):
+    """Runs the driver and returns its samples; on_hold(label) is called at each "hold" line
+    while the driver keeps that program as it is. Output goes through files: Wine's
+    background processes inherit the handles and would keep a pipe open after it ends."""
+    command = ["wine", windows_path(driver)] + arguments
+    deadline = time.monotonic() + timeout_s
+    lines = []
+    with open(driver + ".out", "w") as out, open(driver + ".err", "w+") as err, \
+            open(driver + ".out") as reader:  # an offset of its own, not the writer's
+        process = subprocess.Popen(command, stdout=out, stderr=err)
+        pending = ""
+        while True:
+            finished = process.poll() is not None
+            pending += reader.read()
+            *complete, pending = pending.split("\n")
+            for line in complete:
+                lines.append(line)
+                if line.startswith("hold ") and on_hold:
+                    on_hold(line.split()[1])
+            if finished:
+                break
+            if time.monotonic() > deadline:
+                process.kill()
+                process.wait()
+                raise TimeoutError(f"driver {' '.join(arguments[:1])} ran longer than {timeout_s} s")
+            time.sleep(0.02)
+        code = process.returncode
+        err.seek(0)
+        stderr = err.read()
+    samples = []
+    for line in lines:
+        words = line.split()
+        if words[:1] == ["sample"]:
+            samples.append(words[1:])
+        elif words[:1] == ["error"]:
+            log("driver: " + line)
+    if code != 0:
+        log(f"driver exited with {code}: {stderr.strip()[-500:]}")
+    return samples
+
+
+def find_unix_pid(exe):
+    """The Linux process of a Wine process, by the Windows path in its command line."""
+    tail = "\\".join(exe.split("/")[-2:]).lower()
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/cmdline", "rb") as f:
+                first = f.read().split(b"\0")[0].decode(errors="replace").lower()
+        except OSError:
+            continue
+        if first.endswith(tail):
+            return int(entry)
+    return None
+
+
+MAPPING_KINDS = [  # (kind, test of the mapped file's path)
+    ("Wine DLLs and libraries", lambda p: "/wine/" in p),
+    ("fonts", lambda p: p.endswith((".ttf", ".ttc", ".otf")) or "/fonts/" in p),
+    ("theme file (.msstyles)", lambda p: p.endswith(".msstyles")),
+    ("X shared memory (window surfaces)", lambda p: p.startswith("/SYSV")),
+    ("code page tables (.nls)", lambda p: p.endswith(".nls")),
+    ("other system libraries", lambda p: p.startswith(("/usr/lib", "/lib"))),
+    ("anonymous and heap", lambda p: p in ("", "[heap]") or p.startswith("[anon")),
+]
+
+
+def resident_by_kind(pid):
+    """Resident KiB of a Linux process by kind of mapping, from /proc/<pid>/smaps."""
+    kinds = {}
+    kind = None
+    with open(f"/proc/{pid}/smaps") as f:
+        for line in f:
+            head = line.split(None, 5)
+            if "-" in head[0] and len(head) >= 5 and ":" in head[3]:
+                path = head[5].strip() if len(head) > 5 else ""
+                kind = next((k for k, test in MAPPING_KINDS if test(path)), "other")
+            elif line.startswith("Rss:"):
+                kinds[kind] = kinds.get(kind, 0) + int(line.split()[1])
+    return kinds
+
+
+def program_folder(work, name, exe):
+    folder = os.path.join(work, name)
+    os.makedirs(folder, exist_ok=True)
+    target = os.path.join(folder, os.path.basename(exe))
+    shutil.copy2(exe, target)
+    return target
+
+
+def server_rows_xml(default_xml, rows):
+    """The default srv.xml with its server list replaced by `rows` servers."""
+    head = default_xml[: default_xml.index("<srv>")]
+    tail = default_xml[default_xml.rindex("</srv>") + len("</srv>"):]
+    parts = [head.rstrip(" ")]
+    for i in range(rows):
+        parts.append(f"  <srv>\n    <url>time-{i}.example.net</url>\n"
+                     f"    <ip>10.{i >> 16 & 255}.{i >> 8 & 255}.{i & 255}</ip>\n  </srv>\n")
+    return "".join(parts) + tail.lstrip("\n")
+
+
+def stats(values):
+    return min(values), statistics.median(values), max(values)
+
+
+class Table:
+    def __init__(self):
+        self.rows = []
+        self.notes = []
+
+    def measured(self, figure, what, values, unit):
+        if not values:
+            self.rows.append([figure, what, "0", "-", "-", "-", "", "", "no samples"])
+            return
+        low, mid, high = stats(values)
+        fmt = (lambda v: f"{v:.1f}") if unit == "ms" else (lambda v: f"{v:.0f}")
+        self.rows.append([figure, f"{what} ({unit})", str(len(values)), fmt(low), fmt(mid),
+                          fmt(high), "", "", ""])
+
+    def ratio(self, figure, what, numerator, denominator, limit):
+        if not numerator or not denominator:
+            self.rows.append([figure, what, "", "", "", "", "-", f"<= {limit}", "no samples"])
+            return None
+        value = statistics.median(numerator) / statistics.median(denominator)
+        verdict = "" if limit is None else ("met" if value <= limit else "MISSED")
+        target = "" if limit is None else f"<= {limit}"
+        self.rows.append([figure, what, "", "", "", "", f"{value:.2f}", target, verdict])
+        return value
+
+    def info(self, figure, what, value):
+        self.rows.append([figure, what, "", "", str(value), "", "", "", ""])
+
+    def render(self):
+        header = ["Figure", "Measured", "n", "min", "median", "max", "ratio", "target", "result"]
+        widths = [max(len(str(r[i])) for r in self.rows + [header]) for i in range(len(header))]
+        def line(cells):
+            return "| " + " | ".join(str(c).ljust(w) for c, w in zip(cells, widths)) + " |"
+        out = [line(header), "|" + "|".join("-" * (w + 2) for w in widths) + "|"]
+        out += [line(r) for r in self.rows]
+        return "\n".join(out)
+
+
+def bench_sync(args, work, table):
+    zorvane = program_folder(work, "sync-zorvane", args.zorvane)
+    floor = program_folder(work, "sync-floor", args.floor)
+    programs = [f"zorvane={windows_path(zorvane)}", f"floor={windows_path(floor)}"]
+    # A first run writes Zorvane's default srv.xml and warms Wine up; not counted.
+    run_driver(args.driver, ["sync", "1", FAST_ADDRESS] + programs, 120)
+    log(f"sync: {args.sync_rounds} rounds, interleaved")
+    samples = run_driver(args.driver, ["sync", str(args.sync_rounds), FAST_ADDRESS] + programs,
+                         600)
+    times = {"zorvane": [], "floor": []}
+    for figure, label, _, ms in samples:
+        times[label].append(float(ms))
+    rdate = bench_rdate(work, args.sync_rounds)
+    table.measured("1 sync", "Zorvane.exe /ip, start to exit", times["zorvane"], "ms")
+    table.measured("1 sync", "floor program, start to exit", times["floor"], "ms")
+    if rdate:
+        table.measured("1 sync", "rdate -p (native, xinetd), reference", rdate, "ms")
+    else:
+        table.notes.append("rdate reference skipped: xinetd or rdate unavailable.")
+    table.ratio("1 sync", "Zorvane / floor (medians)", times["zorvane"], times["floor"], 1.25)
+    return os.path.join(os.path.dirname(zorvane), "srv.xml")
+
+
+def bench_rdate(work, rounds):
+    if not shutil.which("rdate"):
+        return []
+    xinetd = Xinetd(work)
+    if not xinetd.running():
+        return []
+    times = []
+    try:
+        for _ in range(rounds):
+            start = time.perf_counter()
+            result = subprocess.run(["rdate", "-p", XINETD_ADDRESS], capture_output=True)
+            elapsed = (time.perf_counter() - start) * 1000
+            if result.returncode == 0:
+                times.append(elapsed)
+    finally:
+        xinetd.close()
+    return times
+
+
+def bench_paint(args, work, default_xml_path, table):
+    with open(default_xml_path, encoding="utf-8") as f:
+        default_xml = f.read()
+    programs = []
+    for label, rows, rounds in PAINT_CASES:
+        exe = program_folder(work, f"paint-{label}", args.zorvane)
+        folder = os.path.dirname(exe)
+        if rows == 7:
+            shutil.copy2(default_xml_path, os.path.join(folder, "srv.xml"))
+        else:
+            with open(os.path.join(folder, "srv.xml"), "w", encoding="utf-8") as f:
+                f.write(server_rows_xml(default_xml, rows))
+        rounds = max(1, rounds * args.paint_rounds // 10)
+        programs.append(f"{label}={windows_path(exe)}:{rows}:{rounds}")
+    log(f"paint: {', '.join(programs)}")
+    samples = run_driver(args.driver, ["paint"] + programs, 1800)
+    times = {label: [] for label, _, _ in PAINT_CASES}
+    peaks = {label: [] for label, _, _ in PAINT_CASES}
+    for words in samples:
+        if words[0] == "paint":
+            times[words[1]].append(float(words[3]))
+        elif words[0] == "paint_counters":
+            fields = dict(w.split("=") for w in words[3:])
+            peaks[words[1]].append(int(fields["peak_working_set_kib"]))
+    for label, rows, _ in PAINT_CASES:
+        what = "default servers" if rows == 7 else "servers"
+        table.measured("2 first paint", f"{rows} {what}", times[label], "ms")
+    table.ratio("2 first paint", "10,000 / 7 servers", times["10000"], times["7"], 2)
+    table.ratio("2 first paint", "100,000 / 10,000 servers", times["100000"], times["10000"], 12)
+    for label, rows, _ in PAINT_CASES:
+        table.measured("2 first paint", f"peak working set, {rows} servers", peaks[label], "KiB")
+
+
+def bench_memory(args, work, default_xml_path, table):
+    gui = program_folder(work, "memory-gui", args.zorvane)
+    shutil.copy2(default_xml_path, os.path.join(os.path.dirname(gui), "srv.xml"))
+    floor = program_folder(work, "memory-floor", args.floor)
+    log(f"memory: {args.memory_rounds} rounds, interleaved")
+    mappings = {}
+    def inspect(label):
+        pid = find_unix_pid(gui if label == "gui" else floor)
+        try:
+            mappings[label] = resident_by_kind(pid) if pid else {}
+        except OSError:
+            mappings[label] = {}
+    samples = run_driver(args.driver, ["memory", str(args.memory_rounds), windows_path(gui),
+                                       windows_path(floor), SLOW_ADDRESS, str(HOLD_MS)], 600,
+                         inspect)
+    fields = {"gui": [], "floor": []}
+    for words in samples:
+        fields[words[1]].append({k: int(v) for k, v in (w.split("=") for w in words[3:])})
+    def column(label, key):
+        return [f[key] for f in fields[label]]
+    private_key = "private_usage_kib"
+    if not any(column("gui", private_key) + column("floor", private_key)):
+        private_key = "private_commit_kib"
+        table.notes.append("PrivateUsage (PROCESS_MEMORY_COUNTERS_EX) reads 0 for another process "
+                           "under this Wine; private bytes are the committed MEM_PRIVATE regions "
+                           "summed with VirtualQueryEx, which is what the counter means on Windows.")
+    for key, name in (("peak_working_set_kib", "peak working set"), (private_key, "private bytes")):
+        table.measured("3 memory", f"Zorvane.exe GUI, 7 servers, {name}", column("gui", key), "KiB")
+        table.measured("3 memory", f"floor program, {name}", column("floor", key), "KiB")
+        table.ratio("3 memory", f"{name}: GUI / floor (medians)", column("gui", key),
+                    column("floor", key), 1.5)
+    report_mappings(table, mappings)
+    gdi, user, handles = column("gui", "gdi_objects"), column("gui", "user_objects"), column("gui", "handles")
+    if gdi and max(gdi) == 0 and max(user) == 0:
+        table.info("3 memory", "GDI / USER objects after start (GetGuiResources)", "n/a")
+        table.notes.append("GetGuiResources returns 0 for the GUI process: it is still a stub "
+                           "under this Wine, so GDI and USER object counts are not available.")
+    elif gdi:
+        table.info("3 memory", "GDI objects after start", statistics.median(gdi))
+        table.info("3 memory", "USER objects after start", statistics.median(user))
+    if handles and min(handles) > 0:
+        table.info("3 memory", "handles after start (GetProcessHandleCount)", statistics.median(handles))
+    elif handles:
+        table.info("3 memory", "handles after start (GetProcessHandleCount)", "n/a")
+        table.notes.append("GetProcessHandleCount " + ("fails" if min(handles) < 0 else "returns 0")
+                           + " for another process under this Wine, so the handle count is not "
+                           "available.")
+
+
+def report_mappings(table, mappings):
+    """Where the working sets differ, by kind of mapping, as Linux sees the two processes."""
+    gui, floor = mappings.get("gui"), mappings.get("floor")
+    if not gui or not floor:
+        table.notes.append("The resident memory by kind of mapping could not be read.")
+        return
+    kinds = [k for k, _ in MAPPING_KINDS] + ["other"]
+    for kind in kinds:
+        g, f = gui.get(kind, 0), floor.get(kind, 0)
+        if g or f:
+            table.rows.append(["3 memory", f"resident {kind}: GUI / floor (KiB)", "", "",
+                               f"{g} / {f}", "", "", "", f"+{g - f}" if g >= f else str(g - f)])
+    table.rows.append(["3 memory", "resident total: GUI / floor (KiB)", "", "",
+                       f"{sum(gui.values())} / {sum(floor.values())}", "", "", "",
+                       f"+{sum(gui.values()) - sum(floor.values())}"])
+
+
+def stripped_size(args, exe, work):
+    copy = os.path.join(work, "stripped-" + os.path.basename(exe))
+    shutil.copy2(exe, copy)
+    subprocess.run([args.strip, copy], check=True)
+    return os.path.getsize(copy)
+
+
+def bench_size(args, work, table):
+    z, f = os.path.getsize(args.zorvane), os.path.getsize(args.floor)
+    zs, fs = stripped_size(args, args.zorvane, work), stripped_size(args, args.floor, work)
+    table.info("4 size", "Zorvane.exe, static (bytes)", z)
+    table.info("4 size", "Zorvane.exe, static, stripped (bytes)", zs)
+    table.info("4 size", "floor program, static (bytes)", f)
+    table.info("4 size", "floor program, static, stripped (bytes)", fs)
+    table.rows.append(["4 size", "stripped: Zorvane / floor", "", "", "", "", f"{zs / fs:.1f}", "", ""])
+
+
+def environment_lines():
+    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    cpu = ""
+    try:
+        with open("/proc/cpuinfo") as f:
+            cpu = next(l.split(":", 1)[1].strip() for l in f if l.startswith("model name"))
+    except (OSError, StopIteration):
+        pass
+    load = os.getloadavg()
+    return [f"- Date: {time.strftime('%Y-%m-%d %H:%M:%S %Z')}", f"- Wine: {wine}",
+            f"- CPU: {cpu} ({os.cpu_count()} cores); load average at start {load[0]:.2f}"]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--zorvane", required=True)
+    parser.add_argument("--floor", required=True)
+    parser.add_argument("--driver", required=True)
+    parser.add_argument("--strip", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--results", required=True)
+    parser.add_argument("--sync-rounds", type=int, default=SYNC_ROUNDS)
+    parser.add_argument("--paint-rounds", type=int, default=10,
+                        help="rounds of the 7/1,000/10,000 cases; 100,000 gets 3/10 of it")
+    parser.add_argument("--memory-rounds", type=int, default=MEMORY_ROUNDS)
+    args = parser.parse_args()
+
+    shutil.rmtree(args.work, ignore_errors=True)
+    os.makedirs(args.work)
+    header = environment_lines()
+    started = time.monotonic()
+    services = [TimeService(FAST_ADDRESS), TimeService(SLOW_ADDRESS, SLOW_PAUSE_S)]
+    table = Table()
+    try:
+        default_xml = bench_sync(args, args.work, table)
+        bench_paint(args, args.work, default_xml, table)
+        bench_memory(args, args.work, default_xml, table)
+        bench_size(args, args.work, table)
+    finally:
+        for service in services:
+            service.close()
+    header.append(f"- Bench time: {time.monotonic() - started:.0f} s")
+    text = ("# Zorvane benchmarks (bench/run.sh)\n\n" + "\n".join(header) + "\n\n"
+            + table.render() + "\n")
+    if table.notes:
+        text += "\n" + "\n".join("- Note: " + n for n in table.notes) + "\n"
+    print(text)
+    os.makedirs(os.path.dirname(args.results), exist_ok=True)
+    with open(args.results, "w") as f:
+        f.write(text)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
