@@ -31,7 +31,7 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
     return true;
 }
 
-DrivenZorvane::DrivenZorvane(const ServerRows& rows, const char* folderName) : m_folder(folderName)
+DrivenZorvane::DrivenZorvane(const ServerRows& rows) : m_folder("zorvane_hard")
 {
     WriteFileBytes(m_folder.file("srv.xml"), ConfigFileText("", rows));
 }

@@ -29,7 +29,7 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 // A copy of Zorvane.exe in a fresh folder with the given servers, its window shown.
 class DrivenZorvane {
 public:
-    explicit DrivenZorvane(const ServerRows& rows, const char* folderName = "zorvane_hard");
+    explicit DrivenZorvane(const ServerRows& rows);
     ~DrivenZorvane();  // closes the window, or ends the process
 
     bool Launch(const std::string& arguments = "");

@@ -65,7 +65,8 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
             const std::string log = app.LogWithoutTrailingDots();
             return log.size() >= outcome.end.size() &&
                    log.compare(log.size() - outcome.end.size(), outcome.end.size(), outcome.end) == 0;
-        }, 5000)) << "sync " << sync << ":\n" << app.Log();
+        }, 5000)) << "sync " << sync << " (accepted " << answering.AcceptedCount() << ", "
+                   << shortAnswer.AcceptedCount() << ", open " << OpenTimeConnections() << "):\n" << app.Log();
         const std::string log = app.Log();
         EXPECT_EQ(outcome.carriesValue, log.find(VALUE_LINE) != std::string::npos) << "sync " << sync << ":\n" << log;
         ASSERT_EQ(0u, log.find("\r\nStarted up WinSock 2.0\r\n\r\n")) << "sync " << sync << ":\n" << log;
