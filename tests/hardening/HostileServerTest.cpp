@@ -36,7 +36,6 @@ public:
     bool Started() const { return m_started; }
     // Its hidden main window.
     HWND Window() { return m_window ? m_window : (m_window = m_process.WaitForWindow("新建工程")); }
-    std::string Log() { return WindowTextOf(GetDlgItem(Window(), IDC_LOG)); }
     int ExitCode(DWORD timeoutMs = 15000) { return m_process.WaitForExit(timeoutMs); }
     bool Running() const { return m_process.Running(); }
     void PostTicks(int count)
