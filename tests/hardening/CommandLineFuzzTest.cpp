@@ -1,0 +1,314 @@
+// Random command lines and addresses, from a fixed seed, through the command-line rules:
+// nothing throws or crashes, and what the rules promise holds for every case.
+#include "app/ArgumentVector.h"
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <array>
+#include <cctype>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int CASES = 4000;
+constexpr unsigned SEED = 20240611;
+
+class Generator {
+public:
+    explicit Generator(unsigned seed) : m_random(seed) {}
+
+    int Below(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(m_random); }
+    bool OneIn(int n) { return Below(n) == 0; }
+
+    // A double-byte GBK character; its trail byte may be 0x5C, the backslash.
+    std::string GbkCharacter()
+    {
+        static const unsigned char trails[] = {0x40, 0x5C, 0x7E, 0x80, 0xA1, 0xFE};
+        std::string c;
+        c.push_back(static_cast<char>(0x81 + Below(0x7E)));
+        c.push_back(static_cast<char>(OneIn(2) ? trails[Below(6)] : 0xA1 + Below(0x5E)));
+        return c;
+    }
+
+    std::string Piece(int maxLength)
+    {
+        static const char alphabet[] = "aZ09.-/\\:_ \t\"*?<>|%&^!,;=";
+        std::string text;
+        const int length = Below(maxLength + 1);
+        while (static_cast<int>(text.size()) < length) {
+            if (OneIn(6))
+                text += GbkCharacter();
+            else
+                text.push_back(alphabet[Below(sizeof alphabet - 1)]);
+        }
+        return text;
+    }
+
+    std::string Token()
+    {
+        static const char* const switches[] = {"/ip", "-ip", "/IP", "/", "-", "\"\"", "/ip\"", "\\\"/ip",
+                                               "/x", "//ip", "\"/ip 1.2.3.4\"", "ip"};
+        switch (Below(6)) {
+        case 0:
+            return switches[Below(sizeof switches / sizeof *switches)];
+        case 1:
+            return "\"" + Piece(12) + (OneIn(3) ? "" : "\"");
+        case 2:
+            return OneIn(8) ? std::string(1000 + Below(3000), 'x') + Piece(4) : Piece(30);
+        case 3:
+            return Address();
+        default:
+            return Piece(8);
+        }
+    }
+
+    std::string Address()
+    {
+        std::string text;
+        const int pieces = Below(7);
+        for (int i = 0; i < pieces; ++i) {
+            text += std::string(Below(3), '.');
+            text += OneIn(5) ? Piece(3) : std::to_string(Below(1000));
+        }
+        return text + std::string(Below(2), '.');
+    }
+
+    std::string CommandLine(const std::string& program)
+    {
+        std::string line = program;
+        const int tokens = Below(7);
+        for (int i = 0; i < tokens; ++i)
+            line += (OneIn(4) ? "\t" : " ") + Token();
+        return line;
+    }
+
+    // A program path, quoted or not, of GBK or plain characters.
+    std::string Program()
+    {
+        std::string path = OneIn(2) ? "C:\\Tools\\" : "\\\\server\\share\\dir\\";
+        path += Piece(20) + (OneIn(2) ? ".exe" : "") + (OneIn(5) ? ".bak" : "");
+        return OneIn(2) ? "\"" + path + "\"" : path;
+    }
+
+private:
+    std::mt19937 m_random;
+};
+
+std::wstring Wide(const std::string& gbk)
+{
+    const int length = MultiByteToWideChar(936, 0, gbk.c_str(), static_cast<int>(gbk.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(936, 0, gbk.c_str(), static_cast<int>(gbk.size()), &wide[0], length);
+    return wide;
+}
+
+std::string OwnPath()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// Dot runs collapsed, leading and trailing dots gone.
+std::string WithoutStrayDots(const std::string& text)
+{
+    std::string result;
+    for (char c : text) {
+        if (c == '.' && (result.empty() || result.back() == '.'))
+            continue;
+        result.push_back(c);
+    }
+    if (!result.empty() && result.back() == '.')
+        result.pop_back();
+    return result;
+}
+
+// An argument without its first character; an empty (or missing) one gives the empty key.
+std::wstring KeyOf(const wchar_t* argument)
+{
+    return argument && *argument ? std::wstring(argument + 1) : std::wstring();
+}
+
+bool AllDigits(const std::string& text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+}  // namespace
+
+TEST(CommandLineFuzz, ArgumentMapKeysAreArgumentsWithoutTheirFirstCharacter)
+{
+    Generator random(SEED);
+    for (int n = 0; n < CASES; ++n) {
+        const std::string line = random.CommandLine(random.Program());
+        const std::wstring wide = Wide(line);
+        ArgumentVector argv(wide.c_str());
+        ASSERT_TRUE(argv.IsValid()) << line;
+        const ArgumentMap map = ParseArguments(argv.Values(), argv.Count());
+        SCOPED_TRACE("case " + std::to_string(n) + ": " + line);
+        ASSERT_LE(static_cast<int>(map.size()), (argv.Count() - 1) / 2);
+        for (const auto& entry : map) {
+            bool fromAPair = false;
+            for (int i = 1; i + 1 < argv.Count() && !fromAPair; ++i) {
+                const std::wstring argument = argv.Values()[i];
+                fromAPair = KeyOf(argv.Values()[i]) == entry.first && entry.second == argv.Values()[i + 1];
+            }
+            ASSERT_TRUE(fromAPair);
+        }
+        // The first pair is always taken, whatever it holds.
+        if (argv.Count() >= 3 && argv.Values()[1][0]) {
+            auto first = map.find(std::wstring(argv.Values()[1] + 1));
+            ASSERT_NE(map.end(), first);
+            ASSERT_EQ(std::wstring(argv.Values()[2]), first->second);
+        }
+    }
+}
+
+TEST(CommandLineFuzz, ArgumentVectorsWithHolesAndOddCounts)
+{
+    Generator random(SEED + 1);
+    for (int n = 0; n < CASES; ++n) {
+        std::vector<std::wstring> storage;
+        const int count = random.Below(9);
+        for (int i = 0; i < count; ++i)
+            storage.push_back(Wide(random.Token()));
+        std::vector<const wchar_t*> argv;
+        for (const std::wstring& argument : storage)
+            argv.push_back(random.OneIn(10) ? nullptr : argument.c_str());
+        const ArgumentMap map = ParseArguments(argv.data(), count);
+        ASSERT_LE(static_cast<int>(map.size()), count / 2) << "case " << n;
+        for (const auto& entry : map) {
+            bool fromAnArgument = false;
+            for (int i = 1; i < count && !fromAnArgument; ++i)
+                fromAnArgument = KeyOf(argv[i]) == entry.first;
+            ASSERT_TRUE(fromAnArgument) << "case " << n;
+        }
+    }
+    EXPECT_TRUE(ParseArguments(nullptr, 0).empty());
+}
+
+TEST(CommandLineFuzz, DotSplittingAndAddressAcceptance)
+{
+    Generator random(SEED + 2);
+    int accepted = 0;
+    for (int n = 0; n < CASES; ++n) {
+        std::string text = random.OneIn(3) ? random.Piece(40) : random.Address();
+        if (random.OneIn(50))
+            text += std::string(5000, random.OneIn(2) ? '.' : '7');
+        SCOPED_TRACE("case " + std::to_string(n) + ": " + text);
+        std::array<std::string, 4> pieces;
+        const int count = SplitAtDots(text.c_str(), pieces);
+        ASSERT_GE(count, 0);
+        ASSERT_LE(count, 4);
+        std::string joined;
+        for (int i = 0; i < 4; ++i) {
+            if (i >= count) {
+                ASSERT_TRUE(pieces[i].empty());
+                continue;
+            }
+            ASSERT_FALSE(pieces[i].empty());
+            ASSERT_EQ(std::string::npos, pieces[i].find('.'));
+            joined += (i ? "." : "") + pieces[i];
+        }
+        const std::string tidy = WithoutStrayDots(text);
+        if (count < 4) {
+            ASSERT_EQ(tidy, joined);
+        } else {
+            ASSERT_EQ(0u, tidy.find(joined + (tidy.size() > joined.size() ? "." : "")));
+        }
+
+        const bool fourDigitPieces = count == 4 && AllDigits(pieces[0]) && AllDigits(pieces[1]) &&
+                                     AllDigits(pieces[2]) && AllDigits(pieces[3]);
+        ASSERT_EQ(fourDigitPieces, IsAcceptedAddress(text.c_str()));
+        accepted += fourDigitPieces ? 1 : 0;
+    }
+    EXPECT_GT(accepted, CASES / 50) << "the generator must reach accepted addresses too";
+    std::array<std::string, 4> pieces;
+    EXPECT_EQ(0, SplitAtDots(nullptr, pieces));
+    EXPECT_FALSE(IsAcceptedAddress(nullptr));
+}
+
+// The value name: a file name without folder, quotes or the extension of a simple name.
+TEST(CommandLineFuzz, ProgramNameIsABareFileName)
+{
+    Generator random(SEED + 3);
+    int named = 0;
+    for (int n = 0; n < CASES; ++n) {
+        std::string line;
+        std::string expected;
+        bool simple = random.OneIn(3);
+        if (simple) {
+            std::string name;
+            while (name.size() < 1 + static_cast<size_t>(random.Below(300)))
+                name += random.OneIn(4) ? random.GbkCharacter() : std::string(1, static_cast<char>('a' + random.Below(26)));
+            // _MAX_FNAME holds 255 characters and the terminator.
+            expected = Wide(name).size() < _MAX_FNAME ? name : "";
+            line = random.CommandLine("\"C:\\" + std::string(1 + random.Below(3), 'd') + "\\" + name + ".exe\"");
+        } else {
+            line = random.CommandLine(random.Program());
+        }
+        SCOPED_TRACE("case " + std::to_string(n) + ": " + line);
+        const std::string result = ProgramNameOfCommand(line.c_str());
+        const std::wstring wide = Wide(result);
+        ArgumentVector argv(Wide(line).c_str());
+        const std::wstring first = argv.Values()[0];
+        ASSERT_EQ(std::wstring::npos, wide.find_first_of(L"\\/")) << result;
+        // An unquoted first argument keeps quotes inside it as characters of the name.
+        if (first.find(L'"') == std::wstring::npos) {
+            ASSERT_EQ(std::wstring::npos, wide.find(L'"')) << result;
+        }
+        ASSERT_LT(wide.size(), static_cast<size_t>(_MAX_FNAME));
+        if (simple) {
+            ASSERT_EQ(expected, result);
+        }
+        ASSERT_TRUE(result.empty() || first.find(wide) != std::wstring::npos);
+        named += result.empty() ? 0 : 1;
+    }
+    EXPECT_GT(named, CASES / 4);
+    // A lone lead byte has no UTF-16 form: no name, and no exception either.
+    EXPECT_NO_THROW(ProgramNameOfCommand("\"C:\\a\\b\x81\""));
+}
+
+TEST(CommandLineFuzz, OwnSyncCommandNeedsThisProgramAndTheIpSwitch)
+{
+    Generator random(SEED + 4);
+    const std::string own = OwnPath();
+    int ownCount = 0;
+    for (int n = 0; n < CASES; ++n) {
+        std::string program;
+        switch (random.Below(4)) {
+        case 0:
+            program = "\"" + own + "\"";
+            break;
+        case 1:  // the same file in other letter case
+            program = own;
+            for (char& c : program)
+                c = random.OneIn(2) ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+            program = "\"" + program + "\"";
+            break;
+        case 2:
+            program = "\"" + own + ".other\"";
+            break;
+        default:
+            program = random.Program();
+        }
+        std::string line = random.CommandLine(program);
+        if (random.OneIn(2))
+            line += " /ip " + random.Address();
+        SCOPED_TRACE("case " + std::to_string(n) + ": " + line);
+        const bool result = IsOwnSyncCommandLine(line.c_str());
+        ArgumentVector argv(Wide(line).c_str());
+        const ArgumentMap map = ParseArguments(argv.Values(), argv.Count());
+        const bool ownProgram = argv.Count() > 0 && _wcsicmp(argv.Values()[0], Wide(own).c_str()) == 0;
+        ASSERT_EQ(ownProgram && map.count(L"ip") == 1, result);
+        ownCount += result ? 1 : 0;
+    }
+    EXPECT_GT(ownCount, CASES / 10);
+    EXPECT_FALSE(IsOwnSyncCommandLine(nullptr));
+    EXPECT_FALSE(IsOwnSyncCommandLine(""));
+    EXPECT_NO_THROW(IsOwnSyncCommandLine("\"\x81"));
+}

@@ -1,0 +1,96 @@
+// Two thousand syncs in one session of the real window: success, refused and short answers
+// in turn. Nothing the process holds may grow with the number of syncs.
+#include "HardeningSupport.h"
+
+#include "support/TimeServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int SYNC_COUNT = 2000;
+// The measures are taken after this sync and after the last one; both are refused ones.
+constexpr int BASELINE_SYNC = 4;
+static_assert(BASELINE_SYNC % 3 == (SYNC_COUNT - 1) % 3, "baseline and end in the same phase");
+
+// Allowances that do not grow with the number of syncs.
+constexpr int HANDLE_TOLERANCE = 4;
+constexpr int DESCRIPTOR_TOLERANCE = 4;
+constexpr int WINDOW_TOLERANCE = 2;  // the platform may add a helper window of its own
+
+struct Outcome {
+    const char* address;
+    std::string end;      // what the log ends with
+    bool carriesValue;    // whether the value line belongs in the log
+};
+
+const Outcome OUTCOMES[] = {
+    {"127.0.4.1", CLOCK_REFUSED, true},
+    {"127.0.4.2", "\r\n连接错误： #10061.", false},
+    {"127.0.4.3", "\r\nFD_READ 错误! #10101.", false},
+};
+
+const char* const VALUE_LINE = "接受的时间为从1900年1月1日起 3629059200 秒 \r\n";
+
+std::string Describe(const ProcessHoldings& h)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "handles %d, windows %d, unix descriptors %d, connections %d",
+                  h.handles, h.windows, h.unixDescriptors, h.connections);
+    return text;
+}
+
+TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
+{
+    TimeServer answering(OUTCOMES[0].address, TimeScripts::SendThenAwaitClose(VALUE_2015));
+    TimeServer shortAnswer(OUTCOMES[2].address, TimeScripts::TwoBytesThenClose());
+    ASSERT_TRUE(answering.IsListening() && shortAnswer.IsListening());
+    DrivenZorvane app({{"answering.test", OUTCOMES[0].address},
+                       {"refusing.test", OUTCOMES[1].address},
+                       {"short.test", OUTCOMES[2].address}});
+    ASSERT_TRUE(app.Launch());
+    const DWORD pid = app.Process().pid();
+    const std::string exe = app.Process().exePath();
+
+    ProcessHoldings baseline;
+    const ULONGLONG start = GetTickCount64();
+    for (int sync = 0; sync < SYNC_COUNT; ++sync) {
+        const int row = sync % 3;
+        const Outcome& outcome = OUTCOMES[row];
+        ASSERT_TRUE(app.SelectRow(row)) << "sync " << sync;
+        app.ClickSync();
+        ASSERT_TRUE(WaitFor([&] {
+            const std::string log = app.LogWithoutTrailingDots();
+            return log.size() >= outcome.end.size() &&
+                   log.compare(log.size() - outcome.end.size(), outcome.end.size(), outcome.end) == 0;
+        }, 5000)) << "sync " << sync << " (accepted " << answering.AcceptedCount() << ", "
+                   << shortAnswer.AcceptedCount() << ", open " << OpenTimeConnections() << "):\n" << app.Log();
+        const std::string log = app.Log();
+        EXPECT_EQ(outcome.carriesValue, log.find(VALUE_LINE) != std::string::npos) << "sync " << sync << ":\n" << log;
+        ASSERT_EQ(0u, log.find("\r\nStarted up WinSock 2.0\r\n\r\n")) << "sync " << sync << ":\n" << log;
+        ASSERT_EQ(log.find("Started up"), log.rfind("Started up")) << "one sync per log:\n" << log;
+        if (sync == BASELINE_SYNC)
+            baseline = MeasureHoldings(pid, exe);
+    }
+    const ULONGLONG elapsed = GetTickCount64() - start;
+
+    ASSERT_TRUE(app.Answers());
+    // The servers' last connections are closed by then: the client ended them.
+    EXPECT_TRUE(WaitFor([] { return OpenTimeConnections() == 0; }, 3000)) << OpenTimeConnections();
+    const ProcessHoldings end = MeasureHoldings(pid, exe);
+    std::printf("%d syncs in %llu ms; after sync %d: %s; at the end: %s\n", SYNC_COUNT, elapsed,
+                BASELINE_SYNC, Describe(baseline).c_str(), Describe(end).c_str());
+    ASSERT_GT(baseline.handles, 0);
+    EXPECT_LE(end.handles, baseline.handles + HANDLE_TOLERANCE);
+    EXPECT_LE(end.windows, baseline.windows + WINDOW_TOLERANCE);
+    ASSERT_GT(baseline.unixDescriptors, 0);
+    EXPECT_LE(end.unixDescriptors, baseline.unixDescriptors + DESCRIPTOR_TOLERANCE);
+    // GDI objects: GetGuiResources is a stub under Wine 8 and nothing else tells another
+    // process's GDI objects, so they are not measured here.
+    EXPECT_EQ(SYNC_COUNT / 3 + 1, answering.AcceptedCount());
+    EXPECT_EQ(0, app.Close());
+}
+
+}  // namespace
