@@ -231,7 +231,10 @@ TEST(LongInput, ProgramNameBeyondFileNameLimitWritesNoValueAndSparesTheDefault)
     const RunValue unnamed = QueryRunValue("");
     EXPECT_TRUE(unnamed.found);
     EXPECT_EQ(defaultText + '\0', unnamed.data);
-    for (const auto& value : RunValues()) {
+    const auto values = RunValues();
+    ASSERT_EQ(1u, values.count("")) << "the enumeration sees the unnamed value";
+    EXPECT_EQ(defaultText + '\0', values.at(""));
+    for (const auto& value : values) {
         EXPECT_EQ(std::string::npos, value.second.find(fileName)) << "value \"" << value.first << "\" was written";
         EXPECT_NE(0u, value.first.rfind("LongName", 0)) << "value named " << value.first;
     }
