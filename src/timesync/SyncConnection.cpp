@@ -26,6 +26,7 @@ bool SyncConnection::SelectEvents(HWND notifyWindow, UINT message, long events)
 {
     m_notifyWindow = notifyWindow;
     m_message = message;
+    DiscardQueuedNotifications();
     return WSAAsyncSelect(m_socket, notifyWindow, message, events) != SOCKET_ERROR;
 }
 
@@ -45,7 +46,6 @@ void SyncConnection::Close()
         if (m_notifyWindow)
             WSAAsyncSelect(m_socket, m_notifyWindow, 0, 0);
         closesocket(m_socket);
-        DiscardQueuedNotifications();
         m_socket = INVALID_SOCKET;
     }
     if (m_winsockStarted)
@@ -56,9 +56,8 @@ void SyncConnection::Close()
     m_receivedBytes = 0;
 }
 
-// Notifications already posted for a closed socket would otherwise arrive later, and the
-// handle value may by then name a new socket. Only one sync runs at a time, so every such
-// message still queued belongs to a sync that has ended.
+// Runs before this socket's notifications are requested: every such message still queued
+// then belongs to a socket already closed, whose handle value this one may have taken over.
 void SyncConnection::DiscardQueuedNotifications() const
 {
     if (!m_notifyWindow || !m_message)

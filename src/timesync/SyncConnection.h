@@ -17,6 +17,7 @@ public:
     bool StartWinsock(WSADATA& data);
     // A TCP socket over IPv4, or INVALID_SOCKET.
     SOCKET OpenSocket();
+    // Drops the window's queued messages of that kind first: they name closed sockets.
     bool SelectEvents(HWND notifyWindow, UINT message, long events);
 
     SOCKET Socket() const { return m_socket; }

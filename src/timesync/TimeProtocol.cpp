@@ -194,16 +194,22 @@ bool StartSyncFromList(HWND mainWindow, HWND serverList, HWND logBox)
 
 bool ConnectTimeServer(HWND logBox, HWND notifyWindow, const char* address)
 {
-    EndSync();
+    StopSyncTimer();
     g_timeValue = 0;
     SyncConnection attempt;  // closes itself on every failure below
     WSADATA winsock = {};
     attempt.StartWinsock(winsock);
     AppendLog(logBox, "\r\nStarted up %hs\r\n\r\n", winsock.szDescription);
 
-    g_timeSocket = attempt.OpenSocket();
+    // The running sync's socket is closed only once the new one exists, so the new handle
+    // cannot take over its value: a notification of the old one that comes late can never
+    // pass for one of the new.
+    const SOCKET socket = attempt.OpenSocket();
+    const int createError = WSAGetLastError();
+    CloseConnection();
+    g_timeSocket = socket;
     if (g_timeSocket == INVALID_SOCKET) {
-        AppendLog(logBox, "Socket 创建失败! #%i\r\n\r\n", WSAGetLastError());
+        AppendLog(logBox, "Socket 创建失败! #%i\r\n\r\n", createError);
         return false;
     }
     AppendLog(logBox, "Socket %i  已经成功创建!\r\n\r\n", static_cast<int>(g_timeSocket));
