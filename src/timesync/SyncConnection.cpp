@@ -25,8 +25,6 @@ SOCKET SyncConnection::OpenSocket()
 bool SyncConnection::SelectEvents(HWND notifyWindow, UINT message, long events)
 {
     m_notifyWindow = notifyWindow;
-    m_message = message;
-    DiscardQueuedNotifications();
     return WSAAsyncSelect(m_socket, notifyWindow, message, events) != SOCKET_ERROR;
 }
 
@@ -36,7 +34,6 @@ void SyncConnection::TakeOver(SyncConnection& other)
     std::swap(m_winsockStarted, other.m_winsockStarted);
     std::swap(m_socket, other.m_socket);
     std::swap(m_notifyWindow, other.m_notifyWindow);
-    std::swap(m_message, other.m_message);
     std::swap(m_receivedBytes, other.m_receivedBytes);
 }
 
@@ -52,17 +49,5 @@ void SyncConnection::Close()
         WSACleanup();
     m_winsockStarted = false;
     m_notifyWindow = nullptr;
-    m_message = 0;
     m_receivedBytes = 0;
-}
-
-// Runs before this socket's notifications are requested: every such message still queued
-// then belongs to a socket already closed, whose handle value this one may have taken over.
-void SyncConnection::DiscardQueuedNotifications() const
-{
-    if (!m_notifyWindow || !m_message)
-        return;
-    MSG stale;
-    while (PeekMessageA(&stale, m_notifyWindow, m_message, m_message, PM_REMOVE)) {
-    }
 }

@@ -5,7 +5,8 @@
 
 // The socket-layer resources of one sync: its WSAStartup, its socket and the window that
 // receives its notifications. Close releases all of them once, so no path leaks the socket
-// or leaves WSAStartup unbalanced.
+// or leaves WSAStartup unbalanced. Nothing here handles window messages: a message sent from
+// another thread or process could otherwise start a new sync in the middle of a Close.
 class SyncConnection {
 public:
     SyncConnection() = default;
@@ -17,7 +18,6 @@ public:
     bool StartWinsock(WSADATA& data);
     // A TCP socket over IPv4, or INVALID_SOCKET.
     SOCKET OpenSocket();
-    // Drops the window's queued messages of that kind first: they name closed sockets.
     bool SelectEvents(HWND notifyWindow, UINT message, long events);
 
     SOCKET Socket() const { return m_socket; }
@@ -32,11 +32,8 @@ public:
     void Close();
 
 private:
-    void DiscardQueuedNotifications() const;
-
     bool m_winsockStarted = false;
     SOCKET m_socket = INVALID_SOCKET;
     HWND m_notifyWindow = nullptr;
-    UINT m_message = 0;
     int m_receivedBytes = 0;
 };

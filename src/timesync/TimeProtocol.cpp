@@ -174,6 +174,17 @@ void OnReadEvent(HWND mainWindow, int error, bool peerClosed)
     EndProgramIfCommandLine(EXIT_SYNC_FAILED);
 }
 
+// Notifications of sockets closed before may still wait in the queue, and the new socket may
+// get one of their handle values. PeekMessage also handles messages that other threads and
+// processes send meanwhile, which may start a sync themselves; before this sync has begun
+// anything that is harmless.
+void DiscardQueuedNotifications(HWND mainWindow)
+{
+    MSG stale;
+    while (PeekMessageA(&stale, mainWindow, WM_TIMESOCKET, WM_TIMESOCKET, PM_REMOVE)) {
+    }
+}
+
 bool IsCurrentSocket(WPARAM socket)
 {
     return s_connection.IsOpen() && static_cast<SOCKET>(socket) == s_connection.Socket();
@@ -186,6 +197,7 @@ bool StartSyncFromList(HWND mainWindow, HWND serverList, HWND logBox)
     char address[ADDRESS_BUFFER_SIZE];
     if (!ReadSelectedAddress(serverList, address))
         return false;
+    DiscardQueuedNotifications(mainWindow);
     SetWindowTextA(logBox, "");
     ConnectTimeServer(logBox, mainWindow, address);
     StartSyncTimer(mainWindow);  // also after a failed start: that sync ends in the timeout
