@@ -1,7 +1,6 @@
 #include "support/Dialogs.h"
 
-#include <atomic>
-#include <thread>
+#include "support/WaitFor.h"
 
 namespace {
 
@@ -26,6 +25,13 @@ std::string MessageTextOf(HWND dialog)
     return best;
 }
 
+bool IsDialog(HWND window)
+{
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    return lstrcmpA(className, "#32770") == 0;
+}
+
 struct EnumState {
     DWORD processId;
     std::vector<MessageBoxInfo>* boxes;
@@ -34,9 +40,7 @@ struct EnumState {
 BOOL CALLBACK CollectBox(HWND window, LPARAM param)
 {
     auto* state = reinterpret_cast<EnumState*>(param);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window))
+    if (!IsDialog(window) || !IsWindowVisible(window))
         return TRUE;
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
@@ -44,6 +48,31 @@ BOOL CALLBACK CollectBox(HWND window, LPARAM param)
         return TRUE;
     state->boxes->push_back({window, WindowText(window), MessageTextOf(window)});
     return TRUE;
+}
+
+// The boxes answered on this thread while an AnswerMessageBoxesDuring runs.
+thread_local std::vector<MessageBoxInfo>* t_answered = nullptr;
+thread_local WNDPROC t_dialogProcedure = nullptr;
+
+LRESULT CALLBACK NeverShown(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_WINDOWPOSCHANGING)
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+    return CallWindowProcA(t_dialogProcedure, window, message, wParam, lParam);
+}
+
+// Sees each dialog once its WM_INITDIALOG is handled (texts set, not yet shown), keeps it
+// hidden and ends it with OK.
+LRESULT CALLBACK OnMessageHandled(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && t_answered && message->message == WM_INITDIALOG && IsDialog(message->hwnd)) {
+        t_answered->push_back({message->hwnd, WindowText(message->hwnd), MessageTextOf(message->hwnd)});
+        t_dialogProcedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(message->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NeverShown)));
+        EndDialog(message->hwnd, IDOK);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 }  // namespace
@@ -58,16 +87,12 @@ std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId)
 
 bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxInfo& box)
 {
-    DWORD start = GetTickCount();
-    do {
+    return WaitFor([&] {
         std::vector<MessageBoxInfo> boxes = FindMessageBoxes(processId);
-        if (!boxes.empty()) {
+        if (!boxes.empty())
             box = boxes.front();
-            return true;
-        }
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
-    return false;
+        return !boxes.empty();
+    }, timeoutMs);
 }
 
 bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs)
@@ -77,31 +102,17 @@ bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs)
         PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
     else
         PostMessageA(box.window, WM_CLOSE, 0, 0);
-    DWORD start = GetTickCount();
-    while (IsWindow(box.window)) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitFor([&] { return !IsWindow(box.window); }, timeoutMs);
 }
 
 std::vector<MessageBoxInfo> AnswerMessageBoxesDuring(void (*action)(void*), void* context)
 {
     std::vector<MessageBoxInfo> boxes;
-    std::atomic<bool> done{false};
-    std::thread answerer([&] {
-        const DWORD self = GetCurrentProcessId();
-        while (!done) {
-            for (const MessageBoxInfo& box : FindMessageBoxes(self)) {
-                boxes.push_back(box);
-                CloseMessageBox(box);
-            }
-            Sleep(20);
-        }
-    });
+    t_answered = &boxes;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, OnMessageHandled, nullptr, GetCurrentThreadId());
     action(context);
-    done = true;
-    answerer.join();
+    if (hook)
+        UnhookWindowsHookEx(hook);
+    t_answered = nullptr;
     return boxes;
 }

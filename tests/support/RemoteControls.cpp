@@ -82,6 +82,24 @@ std::string RemoteListItemText(HWND list, int item, int subItem)
     return std::string(text.data(), static_cast<size_t>(length > 0 ? length : 0));
 }
 
+std::string RemoteListColumnTitle(HWND list, int column)
+{
+    constexpr size_t kTextSize = 256;
+    RemoteBlock block(list, sizeof(LVCOLUMNA) + kTextSize);
+    if (!block.ok())
+        return {};
+    LVCOLUMNA lv = {};
+    lv.mask = LVCF_TEXT;
+    lv.pszText = block.at(sizeof(LVCOLUMNA));
+    lv.cchTextMax = kTextSize;
+    block.Write(0, &lv, sizeof lv);
+    if (!SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(block.at(0))))
+        return {};
+    std::vector<char> text(kTextSize, '\0');
+    block.Read(sizeof(LVCOLUMNA), text.data(), kTextSize - 1);
+    return text.data();
+}
+
 int RemoteListSelectedItem(HWND list)
 {
     return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));

@@ -9,6 +9,7 @@
 
 int RemoteListItemCount(HWND list);
 std::string RemoteListItemText(HWND list, int item, int subItem);
+std::string RemoteListColumnTitle(HWND list, int column);
 int RemoteListSelectedItem(HWND list);
 bool RemoteListSelect(HWND list, int item);
 void RemoteListClearSelection(HWND list);

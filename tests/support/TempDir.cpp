@@ -57,6 +57,13 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string ExePath()
+{
+    char path[MAX_PATH * 2] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return path;
+}
+
 std::string WinePathFromEnv(const char* variable)
 {
     const char* unixPath = std::getenv(variable);

@@ -24,5 +24,8 @@ std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 
+// This test program's full path (GBK).
+std::string ExePath();
+
 // A Unix path from the environment (ZORVANE_EXE, ...) as a Windows path on drive Z:.
 std::string WinePathFromEnv(const char* variable);
