@@ -64,13 +64,10 @@ std::vector<std::string> ComparedRows(const ServerListView& view)
 
 std::string BaseFile(const std::string& autorun)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>\n  <cfg>\n    <autorun><![CDATA[" + autorun +
-           "]]></autorun>\n  </cfg>\n"
-           "  <srv>\n    <url>time-a-g.nist.gov</url>\n    <ip>129.6.15.28</ip>\n  </srv>\n"
-           "  <!-- a comment -->\n"
-           "  <srv>\n    <url>\xE5\x8C\x97\xE4\xBA\xAC.example</url>\n    <ip>10.0.0.2</ip>\n  </srv>\n"
-           "  <srv>\n    <url>a&amp;b.example</url>\n    <ip>10.0.&#48;.3</ip>\n  </srv>\n"
-           "</srv_root>\n";
+    std::string file = SavedSrvXml(CdataAutorunElement(autorun), {{"time-a-g.nist.gov", "129.6.15.28"},
+                                                                  {"\xE5\x8C\x97\xE4\xBA\xAC.example", "10.0.0.2"},
+                                                                  {"a&amp;b.example", "10.0.&#48;.3"}});
+    return file.insert(file.find("  <srv>", file.find("</srv>")), "  <!-- a comment -->\n");
 }
 
 class Mutator {

@@ -14,17 +14,6 @@ class SyncResources : public ::testing::Test {
 protected:
     void SetUp() override { g_commandLineMode = false; }
 
-    SOCKET StartWith(const char* address)
-    {
-        EXPECT_TRUE(window.StartSync(window.AddServer("time.test", address)));
-        return g_timeSocket;
-    }
-
-    bool PumpUntilLogEndsWith(const std::string& tail)
-    {
-        return window.PumpUntil([&] { return EndsWith(window.LogText(), tail); });
-    }
-
     SyncTestWindow window;
 };
 
@@ -46,8 +35,8 @@ TEST_F(SyncResources, FinishedSyncReleasesTheSocketLayer)
 {
     {
         TimeServer server("127.0.1.40", TimeScripts::SendThenAwaitClose(kValue2015));
-        StartWith("127.0.1.40");
-        ASSERT_TRUE(PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+        window.StartSyncWith("127.0.1.40");
+        ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
         EXPECT_TRUE(server.WaitForClientClosed(1, kCloseWaitMs));
     }
     EXPECT_TRUE(SocketLayerReleased());
@@ -57,16 +46,16 @@ TEST_F(SyncResources, FailedSyncsReleaseTheSocketLayer)
 {
     {
         TimeServer server("127.0.1.41", TimeScripts::TwoBytesThenClose());
-        StartWith("127.0.1.41");
-        ASSERT_TRUE(PumpUntilLogEndsWith("FD_READ 错误! #10101.")) << window.LogText();
+        window.StartSyncWith("127.0.1.41");
+        ASSERT_TRUE(window.PumpUntilLogEndsWith("FD_READ 错误! #10101.")) << window.LogText();
     }
     EXPECT_TRUE(SocketLayerReleased()) << "short answer";
 
-    StartWith("127.0.1.42");  // nothing listens here
-    ASSERT_TRUE(PumpUntilLogEndsWith("连接错误： #10061.")) << window.LogText();
+    window.StartSyncWith("127.0.1.42");  // nothing listens here
+    ASSERT_TRUE(window.PumpUntilLogEndsWith("连接错误： #10061.")) << window.LogText();
     EXPECT_TRUE(SocketLayerReleased()) << "refused connection";
 
-    StartWith("time.test.invalid");  // fails before any notification
+    window.StartSyncWith("time.test.invalid");  // fails before any notification
     EXPECT_TRUE(EndsWith(window.LogText(), "连接错误： #10051.\r\n\r\n")) << window.LogText();
     EXPECT_TRUE(SocketLayerReleased()) << "connection that cannot start";
 }
@@ -75,8 +64,8 @@ TEST_F(SyncResources, TimedOutAndReplacedSyncsReleaseTheSocketLayer)
 {
     {
         TimeServer silent("127.0.1.43", TimeScripts::Silent());
-        StartWith("127.0.1.43");
-        ASSERT_TRUE(PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+        window.StartSyncWith("127.0.1.43");
+        ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
         window.PostTicks(301);
         ASSERT_EQ(kTimedOut, window.LogText());
         EXPECT_TRUE(silent.WaitForClientClosed(1, kCloseWaitMs));
@@ -86,9 +75,9 @@ TEST_F(SyncResources, TimedOutAndReplacedSyncsReleaseTheSocketLayer)
     {
         TimeServer first("127.0.1.44", TimeScripts::Silent());
         TimeServer second("127.0.1.45", TimeScripts::SendThenAwaitClose(kValue2015));
-        StartWith("127.0.1.44");
-        StartWith("127.0.1.45");
-        ASSERT_TRUE(PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+        window.StartSyncWith("127.0.1.44");
+        window.StartSyncWith("127.0.1.45");
+        ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
         EXPECT_TRUE(first.WaitForClientClosed(1, kCloseWaitMs));
         EXPECT_TRUE(second.WaitForClientClosed(1, kCloseWaitMs));
     }
@@ -104,10 +93,10 @@ TEST_F(SyncResources, ValueSplitAfterItsFirstByteFillsTheValueAndNothingElse)
                                      {ServerStep::Send, kValue2015.substr(1) + "\xA5\xA5\xA5\xA5"},
                                      {ServerStep::AwaitClientClose, {}}});
     g_syncTicks = 0;
-    const SOCKET socket = StartWith("127.0.1.46");
+    const SOCKET socket = window.StartSyncWith("127.0.1.46");
     const sockaddr_in address = g_serverAddr;
 
-    ASSERT_TRUE(PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
     EXPECT_EQ(OpeningLines("127.0.1.46", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
                   kClockRefused,
               window.LogText());

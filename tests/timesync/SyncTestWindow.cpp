@@ -4,6 +4,7 @@
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -129,6 +130,12 @@ bool SyncTestWindow::StartSync(int row)
     return StartSyncFromList(m_window, m_serverList, m_logBox);
 }
 
+SOCKET SyncTestWindow::StartSyncWith(const char* address)
+{
+    EXPECT_TRUE(StartSync(AddServer("time.test", address)));
+    return g_timeSocket;
+}
+
 void SyncTestWindow::PumpPending()
 {
     MSG message;
@@ -159,6 +166,11 @@ bool SyncTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutM
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+bool SyncTestWindow::PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs)
+{
+    return PumpUntil([&] { return EndsWith(LogText(), tail); }, timeoutMs);
 }
 
 void SyncTestWindow::PumpFor(DWORD milliseconds)

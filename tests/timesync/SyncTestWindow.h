@@ -32,9 +32,12 @@ public:
 
     // Starts a sync from the list with the given row selected.
     bool StartSync(int row);
+    // Starts a sync from a new row for the address; its socket.
+    SOCKET StartSyncWith(const char* address);
 
     // Handles this thread's messages until done() holds or the time is up.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+    bool PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs = 5000);
     void PumpFor(DWORD milliseconds);
     // Posts ticks of the sync timer to the window and handles them as they come off the queue.
     void PostTicks(int count);

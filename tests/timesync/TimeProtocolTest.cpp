@@ -13,20 +13,7 @@ class TimeProtocolTest : public ::testing::Test {
 protected:
     void SetUp() override { g_commandLineMode = false; }
 
-    // Starts a sync from the list with a row for the address; returns its socket.
-    SOCKET StartWith(const char* address)
-    {
-        const int row = window.AddServer("time.test", address);
-        EXPECT_TRUE(window.StartSync(row));
-        return g_timeSocket;
-    }
-
     bool LogEndsWith(const std::string& tail) const { return EndsWith(window.LogText(), tail); }
-
-    bool PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs = 5000)
-    {
-        return window.PumpUntil([&] { return LogEndsWith(tail); }, timeoutMs);
-    }
 
     // The sync timer is stopped: a tick adds nothing.
     void ExpectTimerStopped()
@@ -44,9 +31,9 @@ TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
     TimeServer server("127.0.1.1", TimeScripts::SendThenAwaitClose(kValue2015));
     ASSERT_TRUE(server.IsListening());
     window.SetLogText("help text");
-    const SOCKET socket = StartWith("127.0.1.1");
+    const SOCKET socket = window.StartSyncWith("127.0.1.1");
 
-    ASSERT_TRUE(PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
     EXPECT_EQ(OpeningLines("127.0.1.1", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
                   kClockRefused,
               window.LogText());
@@ -63,9 +50,9 @@ TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
 TEST_F(TimeProtocolTest, AllOnesIsTheLastSecondOfTheRange)
 {
     TimeServer server("127.0.1.2", TimeScripts::SendThenAwaitClose(VALUE_MAX));
-    const SOCKET socket = StartWith("127.0.1.2");
+    const SOCKET socket = window.StartSyncWith("127.0.1.2");
 
-    ASSERT_TRUE(PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
     EXPECT_EQ(OpeningLines("127.0.1.2", socket) + ConnectedLines() + ValueLines(4294967295u) +
                   kClockRefused,
               window.LogText());
@@ -74,10 +61,10 @@ TEST_F(TimeProtocolTest, AllOnesIsTheLastSecondOfTheRange)
 TEST_F(TimeProtocolTest, RefusedConnectionIsReportedAndTheTimerGoesOn)
 {
     // Nothing listens on 127.0.1.3.
-    const SOCKET socket = StartWith("127.0.1.3");
+    const SOCKET socket = window.StartSyncWith("127.0.1.3");
     const std::string expected = OpeningLines("127.0.1.3", socket) + "\r\n" "连接错误： #10061.";
 
-    ASSERT_TRUE(PumpUntilLogEndsWith("连接错误： #10061.")) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith("连接错误： #10061.")) << window.LogText();
     EXPECT_EQ(expected, window.LogText());
     EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
     window.PostTicks(2);
@@ -112,9 +99,9 @@ TEST_F(TimeProtocolTest, ShortReplyIsAReadFailureAndLeavesTheClockAlone)
 {
     TimeServer server("127.0.1.4", TimeScripts::TwoBytesThenClose());
     g_timeValue = 0;
-    const SOCKET socket = StartWith("127.0.1.4");
+    const SOCKET socket = window.StartSyncWith("127.0.1.4");
 
-    ASSERT_TRUE(PumpUntilLogEndsWith("FD_READ 错误! #10101.")) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith("FD_READ 错误! #10101.")) << window.LogText();
     EXPECT_EQ(OpeningLines("127.0.1.4", socket) + ConnectedLines() + "\r\n" "FD_READ 错误! #10101.",
               window.LogText());
     EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
@@ -127,14 +114,14 @@ TEST_F(TimeProtocolTest, ServerThatClosesOrResetsAtOnceIsAReadFailure)
 {
     {
         TimeServer server("127.0.1.5", TimeScripts::CloseAtOnce());
-        const SOCKET socket = StartWith("127.0.1.5");
-        ASSERT_TRUE(PumpUntilLogEndsWith("FD_READ 错误! #10101.")) << window.LogText();
+        const SOCKET socket = window.StartSyncWith("127.0.1.5");
+        ASSERT_TRUE(window.PumpUntilLogEndsWith("FD_READ 错误! #10101.")) << window.LogText();
         EXPECT_EQ(OpeningLines("127.0.1.5", socket) + ConnectedLines() + "\r\n" "FD_READ 错误! #10101.",
                   window.LogText());
     }
     {
         TimeServer server("127.0.1.6", TimeScripts::ResetAtOnce());
-        StartWith("127.0.1.6");
+        window.StartSyncWith("127.0.1.6");
         ASSERT_TRUE(window.PumpUntil([&] {
             return window.LogText().find("FD_READ 错误! #") != std::string::npos;
         })) << window.LogText();
@@ -150,9 +137,9 @@ TEST_F(TimeProtocolTest, ServerThatClosesOrResetsAtOnceIsAReadFailure)
 TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
 {
     TimeServer server("127.0.1.7", TimeScripts::Silent());
-    const SOCKET socket = StartWith("127.0.1.7");
+    const SOCKET socket = window.StartSyncWith("127.0.1.7");
     const std::string connected = OpeningLines("127.0.1.7", socket) + ConnectedLines();
-    ASSERT_TRUE(PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
 
     window.PostTicks(300);
     EXPECT_EQ(connected + std::string(300, '.'), window.LogText());
@@ -164,8 +151,8 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
     EXPECT_EQ(-1, window.QuitCode());
 
     // The next sync counts its own ticks.
-    StartWith("127.0.1.7");
-    ASSERT_TRUE(PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+    window.StartSyncWith("127.0.1.7");
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
     window.PostTicks(1);
     EXPECT_TRUE(LogEndsWith(ConnectedLines() + ".")) << window.LogText();
     EXPECT_TRUE(server.WaitForAccepted(2, CLOSE_WAIT_MS));
@@ -175,10 +162,10 @@ TEST_F(TimeProtocolTest, SecondSyncReplacesOneStillConnecting)
 {
     TimeServer first("127.0.1.8", TimeScripts::Silent());
     TimeServer second("127.0.1.9", TimeScripts::SendThenAwaitClose(kValue2015));
-    StartWith("127.0.1.8");
-    const SOCKET socket = StartWith("127.0.1.9");  // the first one's events are not handled yet
+    window.StartSyncWith("127.0.1.8");
+    const SOCKET socket = window.StartSyncWith("127.0.1.9");  // the first one's events are not handled yet
 
-    ASSERT_TRUE(PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
     EXPECT_EQ(OpeningLines("127.0.1.9", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
                   kClockRefused,
               window.LogText());
@@ -193,8 +180,8 @@ TEST_F(TimeProtocolTest, SecondSyncReplacesOneStillConnecting)
 TEST_F(TimeProtocolTest, AnswerAfterTheTimeoutIsNotTaken)
 {
     TimeServer server("127.0.1.10", TimeScripts::SendAfterRelease(kValue2015));
-    StartWith("127.0.1.10");
-    ASSERT_TRUE(PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+    window.StartSyncWith("127.0.1.10");
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
     window.PostTicks(301);
     ASSERT_EQ(kTimedOut, window.LogText());
 
@@ -207,9 +194,9 @@ TEST_F(TimeProtocolTest, AnswerAfterTheTimeoutIsNotTaken)
 TEST_F(TimeProtocolTest, ValueTrickledOneByteAtATimeIsAssembled)
 {
     TimeServer server("127.0.1.11", TimeScripts::Trickle(kValue2015, 60));
-    const SOCKET socket = StartWith("127.0.1.11");
+    const SOCKET socket = window.StartSyncWith("127.0.1.11");
 
-    ASSERT_TRUE(PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
     EXPECT_EQ(OpeningLines("127.0.1.11", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
                   kClockRefused,
               window.LogText());
@@ -219,8 +206,8 @@ TEST_F(TimeProtocolTest, ValueTrickledOneByteAtATimeIsAssembled)
 TEST_F(TimeProtocolTest, TrickleTooSlowForTheTickLimitTimesOut)
 {
     TimeServer server("127.0.1.12", TimeScripts::Trickle(kValue2015, 400));
-    StartWith("127.0.1.12");
-    ASSERT_TRUE(PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+    window.StartSyncWith("127.0.1.12");
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
     window.PumpFor(500);  // one or two bytes have come by now
     window.PostTicks(301);
     EXPECT_EQ(kTimedOut, window.LogText());
@@ -231,9 +218,9 @@ TEST_F(TimeProtocolTest, TrickleTooSlowForTheTickLimitTimesOut)
 TEST_F(TimeProtocolTest, MegabyteServerGivesTheValueOfItsFirstFourBytes)
 {
     TimeServer server("127.0.1.13", TimeScripts::Megabyte(kValue2015));
-    const SOCKET socket = StartWith("127.0.1.13");
+    const SOCKET socket = window.StartSyncWith("127.0.1.13");
 
-    ASSERT_TRUE(PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
     EXPECT_EQ(OpeningLines("127.0.1.13", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
                   kClockRefused,
               window.LogText());
@@ -268,7 +255,7 @@ TEST_F(TimeProtocolTest, SyncTimerReallyTicksEverySecond)
 {
     TimeServer server("127.0.1.15", TimeScripts::Silent());
     window.LetRealTicksThrough(true);
-    StartWith("127.0.1.15");
+    window.StartSyncWith("127.0.1.15");
     ASSERT_TRUE(window.PumpUntil([&] { return window.RealTicks() >= 1; }, 2500));
     EXPECT_TRUE(LogEndsWith(ConnectedLines() + ".")) << window.LogText();
     EXPECT_EQ(1, g_syncTicks);
