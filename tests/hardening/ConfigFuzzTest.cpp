@@ -169,22 +169,6 @@ private:
     std::string m_siblingUrl;
 };
 
-std::set<std::string> FolderListing(const TempDir& dir)
-{
-    std::set<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(dir.file("*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = entry.cFileName;
-        if (name != "." && name != "..")
-            names.insert(name);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    return names;
-}
-
 std::string OwnCommand()
 {
     return "\"" + ExePath() + "\" /ip 10.9.8.7";
@@ -232,7 +216,8 @@ TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
         ASSERT_TRUE(AnswerMessageBoxesDuring([&] {
             storedNow = StoreAutorunCommand(dir.path().c_str(), command.c_str());
         }).empty());
-        ASSERT_EQ(listing, FolderListing(dir));
+        const std::vector<std::string> entries = FolderEntries(dir.path());
+        ASSERT_EQ(listing, std::set<std::string>(entries.begin(), entries.end()));
         ASSERT_EQ(SIBLING_TEXT, ReadFileBytes(dir.file(SIBLING)));
         const std::string after = ReadFileBytes(path);
         if (!parsed) {

@@ -79,43 +79,21 @@ int CountWindowsOf(DWORD processId)
 // Windows path of its executable.
 std::string UnixProcessFolder(const std::string& exePath)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return {};
-    std::string found;
-    do {
-        const std::string name = entry.cFileName;
+    for (const std::string& name : FolderEntries("Z:\\proc\\")) {
         if (name.find_first_not_of("0123456789") != std::string::npos)
             continue;
         const std::string folder = "Z:\\proc\\" + name + "\\";
         const std::string commandLine = ReadFileBytes(folder + "cmdline");
         if (commandLine.compare(0, exePath.size() + 1, exePath + '\0', 0, exePath.size() + 1) == 0)
-            found = folder;
-    } while (found.empty() && FindNextFileA(search, &entry));
-    FindClose(search);
-    return found;
-}
-
-int CountEntries(const std::string& folder)
-{
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return -1;
-    int count = 0;
-    do {
-        const std::string name = entry.cFileName;
-        count += name != "." && name != ".." ? 1 : 0;
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    return count;
+            return folder;
+    }
+    return {};
 }
 
 int CountUnixDescriptors(const std::string& exePath)
 {
     const std::string folder = UnixProcessFolder(exePath);
-    return folder.empty() ? -1 : CountEntries(folder + "fd\\");
+    return folder.empty() ? -1 : static_cast<int>(FolderEntries(folder + "fd\\").size());
 }
 
 }  // namespace

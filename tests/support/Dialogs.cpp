@@ -1,16 +1,9 @@
 #include "support/Dialogs.h"
 
+#include "support/RemoteControls.h"
 #include "support/WaitFor.h"
 
 namespace {
-
-std::string WindowText(HWND window)
-{
-    char buffer[4096] = {};
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                        SMTO_ABORTIFHUNG, 2000, nullptr);
-    return buffer;
-}
 
 // The longest static child text is the message (the icon is a static too, without text).
 std::string MessageTextOf(HWND dialog)
@@ -18,7 +11,7 @@ std::string MessageTextOf(HWND dialog)
     std::string best;
     for (HWND child = FindWindowExA(dialog, nullptr, "Static", nullptr); child;
          child = FindWindowExA(dialog, child, "Static", nullptr)) {
-        std::string text = WindowText(child);
+        std::string text = WindowTextOf(child);
         if (text.size() > best.size())
             best = text;
     }
@@ -46,7 +39,7 @@ BOOL CALLBACK CollectBox(HWND window, LPARAM param)
     GetWindowThreadProcessId(window, &owner);
     if (state->processId != 0 && owner != state->processId)
         return TRUE;
-    state->boxes->push_back({window, WindowText(window), MessageTextOf(window)});
+    state->boxes->push_back({window, WindowTextOf(window), MessageTextOf(window)});
     return TRUE;
 }
 
@@ -67,7 +60,7 @@ LRESULT CALLBACK OnMessageHandled(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if (code == HC_ACTION && t_answered && message->message == WM_INITDIALOG && IsDialog(message->hwnd)) {
-        t_answered->push_back({message->hwnd, WindowText(message->hwnd), MessageTextOf(message->hwnd)});
+        t_answered->push_back({message->hwnd, WindowTextOf(message->hwnd), MessageTextOf(message->hwnd)});
         t_dialogProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(message->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NeverShown)));
         EndDialog(message->hwnd, IDOK);

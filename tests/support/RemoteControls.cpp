@@ -124,9 +124,12 @@ void PostDoubleClick(HWND window, int x, int y)
 
 std::string WindowTextOf(HWND window)
 {
-    LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<char> text(static_cast<size_t>(length) + 2, '\0');
-    SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    constexpr UINT kAnswerMs = 10000;
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length);
+    std::vector<char> text(length + 2, '\0');
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        kAnswerMs, nullptr);
     return text.data();
 }
 
