@@ -1,9 +1,9 @@
 #include "app/NewProjApp.h"
 
-#include "app/ArgumentVector.h"
 #include "app/CommandLine.h"
 #include "app/MainWindowText.h"
 #include "app/NewProjWnd.h"
+#include "config/CommandArguments.h"
 #include "config/ServerConfig.h"
 #include "config/TextEncoding.h"
 #include "timesync/TimeProtocol.h"
@@ -17,7 +17,7 @@ namespace {
 
 constexpr WORD IDI_CLOCK = 128;
 // Ends the program when its main window cannot exist (for instance without a display).
-constexpr int EXIT_NO_WINDOW = 1;
+constexpr int kExitNoWindow = 1;
 
 void InitCommonControlClasses()
 {
@@ -73,7 +73,7 @@ BOOL CnewProjApp::InitInstance()
     const ArgumentMap arguments = ReadCommandLine(count);
 
     if (!CreateMainWindow()) {
-        PostQuitMessage(EXIT_NO_WINDOW);
+        PostQuitMessage(kExitNoWindow);
         return RunMessageLoop();
     }
     if (count == 3) {

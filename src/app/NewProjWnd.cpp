@@ -1,12 +1,12 @@
 #include "app/NewProjWnd.h"
 
-#include "app/CommandLine.h"
-#include "app/ControlIds.h"
 #include "app/MainWindowText.h"
 #include "config/ServerConfig.h"
+#include "config/SyncCommand.h"
 #include "config/SystemIntegration.h"
 #include "framework/AfxApp.h"
 #include "ohui/IWndShape.h"
+#include "timesync/MainWindowIds.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>

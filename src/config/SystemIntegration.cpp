@@ -2,9 +2,8 @@
 
 #include "config/ShortcutPath.h"
 #include "config/WidePath.h"
+#include "framework/ScopedWin.h"
 
-#include <windows.h>
-#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -20,28 +19,6 @@ namespace {
 const char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr DWORD kValueBufferSize = 260;
 
-// The Run key of HKEY_LOCAL_MACHINE, open for one operation.
-class RunKey {
-public:
-    RunKey()
-    {
-        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kRunKeyPath, &m_key) != ERROR_SUCCESS)
-            m_key = nullptr;
-    }
-    ~RunKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    RunKey(const RunKey&) = delete;
-    RunKey& operator=(const RunKey&) = delete;
-    explicit operator bool() const { return m_key != nullptr; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
-
 // An empty name would address the key's unnamed default value, which is not ours.
 bool IsUsableName(const char* valueName)
 {
@@ -49,14 +26,14 @@ bool IsUsableName(const char* valueName)
 }
 
 // Reads a value of at most 260 bytes; value has one spare byte so it always ends in a zero.
-bool ReadRunValue(const RunKey& key, const char* valueName, char (&value)[kValueBufferSize + 1])
+bool ReadRunValue(const RegistryKey& key, const char* valueName, char (&value)[kValueBufferSize + 1])
 {
     DWORD size = kValueBufferSize;
     return RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(value),
                             &size) == ERROR_SUCCESS;
 }
 
-bool WriteRunValue(const RunKey& key, const char* valueName, const char* command)
+bool WriteRunValue(const RegistryKey& key, const char* valueName, const char* command)
 {
     const DWORD size = static_cast<DWORD>(std::strlen(command) + 1);
     return RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
@@ -72,42 +49,6 @@ bool IsSameCommand(const char* stored, const char* command)
     return _mbsicmp(reinterpret_cast<const unsigned char*>(stored),
                     reinterpret_cast<const unsigned char*>(command)) == 0;
 }
-
-// COM for the duration of one shortcut operation.
-class ComInitialization {
-public:
-    ComInitialization() : m_result(CoInitialize(nullptr)) {}
-    ~ComInitialization()
-    {
-        // Only a successful call is ours to balance; a failed one must not undo the caller's.
-        if (SUCCEEDED(m_result))
-            CoUninitialize();
-    }
-    ComInitialization(const ComInitialization&) = delete;
-    ComInitialization& operator=(const ComInitialization&) = delete;
-
-private:
-    HRESULT m_result;
-};
-
-template <class T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr()
-    {
-        if (m_ptr)
-            m_ptr->Release();
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T* get() const { return m_ptr; }
-    T* operator->() const { return m_ptr; }
-    void** put() { return reinterpret_cast<void**>(&m_ptr); }
-
-private:
-    T* m_ptr = nullptr;
-};
 
 enum class ShortcutAction { Save, Delete, Load };
 
@@ -192,7 +133,7 @@ bool IsAutorunValuePresent(const char* valueName)
 {
     if (!IsUsableName(valueName))
         return false;
-    RunKey key;
+    RegistryKey key(HKEY_LOCAL_MACHINE, kRunKeyPath);
     if (!key)
         return false;
     DWORD type = 0;
@@ -204,7 +145,7 @@ bool SetAutorunValue(const char* valueName, const char* command, bool enable)
 {
     if (!IsUsableName(valueName) || (enable && !(command && *command)))
         return false;
-    RunKey key;
+    RegistryKey key(HKEY_LOCAL_MACHINE, kRunKeyPath);
     if (!key)
         return false;
     char present[kValueBufferSize + 1] = {};

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr int LOG_BUFFER_SIZE = 1024;
+constexpr int kLogBufferSize = 1024;
 
 void InsertAtCaret(HWND logBox, const char* text)
 {
@@ -19,7 +19,7 @@ void AppendLog(HWND logBox, const char* format, ...)
 {
     if (!logBox)
         return;
-    char text[LOG_BUFFER_SIZE] = {};
+    char text[kLogBufferSize] = {};
     va_list args;
     va_start(args, format);
     wvsprintfA(text, format, args);  // cuts at 1023 bytes by itself

@@ -1,6 +1,6 @@
 // The whole program driven through its real window, as a user would: a copy of
 // Zorvane.exe in a fresh folder, its controls read and clicked from this process.
-#include "app/ControlIds.h"
+#include "timesync/MainWindowIds.h"
 #include "app/MainWindowText.h"
 #include "config/ServerConfig.h"
 #include "support/Dialogs.h"
@@ -213,8 +213,8 @@ TEST_F(MainWindowUi, FreshFolderGetsDefaultServersCommandHelpAndLayout)
     ASSERT_TRUE(FileExists(dir.file("srv.xml")));
 
     HWND list = Control(IDC_SERVERLIST);
-    ASSERT_EQ(DEFAULT_SERVER_COUNT, RemoteListItemCount(list));
-    for (int row = 0; row < DEFAULT_SERVER_COUNT; ++row) {
+    ASSERT_EQ(kDefaultServerCount, RemoteListItemCount(list));
+    for (int row = 0; row < kDefaultServerCount; ++row) {
         EXPECT_EQ(DefaultServers[row].host, RemoteListItemText(list, row, 0));
         EXPECT_EQ(DefaultServers[row].address, RemoteListItemText(list, row, 1));
     }

@@ -1,6 +1,6 @@
 // Replacing the autostart command in srv.xml.
 #include "ConfigTestSupport.h"
-#include "config/ConfigXml.h"
+#include "config/AutorunDocument.h"
 #include "config/ServerConfig.h"
 #include "support/Dialogs.h"
 #include "support/TempDir.h"
@@ -38,7 +38,7 @@ bool StoreAnswering(const TempDir& dir, const std::string& command, std::vector<
 XmlDocHolder ParseText(const std::string& text)
 {
     return XmlDocHolder(xmlReadMemory(text.data(), static_cast<int>(text.size()), "srv.xml", "UTF-8",
-                                      CONFIG_PARSE_OPTIONS));
+                                      kConfigParseOptions));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The own-command check that decides whether a stored autostart command is kept.
 #include "ConfigTestSupport.h"
-#include "app/CommandLine.h"
+#include "config/CommandArguments.h"
+#include "config/SyncCommand.h"
 
 #include <gtest/gtest.h>
 

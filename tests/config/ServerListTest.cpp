@@ -31,8 +31,8 @@ TEST(ServerList, DefaultFileGivesSevenRowsInFileOrder)
     ASSERT_TRUE(WriteDefaultConfig(path.c_str()));
     ServerListView view;
     EXPECT_TRUE(LoadInto(dir, view).empty());
-    ASSERT_EQ(DEFAULT_SERVER_COUNT, view.Rows());
-    for (int row = 0; row < DEFAULT_SERVER_COUNT; ++row) {
+    ASSERT_EQ(kDefaultServerCount, view.Rows());
+    for (int row = 0; row < kDefaultServerCount; ++row) {
         EXPECT_EQ(DefaultServers[row].host, view.Text(row, 0));
         EXPECT_EQ(DefaultServers[row].address, view.Text(row, 1));
     }

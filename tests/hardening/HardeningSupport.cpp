@@ -1,6 +1,6 @@
 #include "HardeningSupport.h"
 
-#include "app/ControlIds.h"
+#include "timesync/MainWindowIds.h"
 #include "support/RemoteControls.h"
 
 #include <winternl.h>

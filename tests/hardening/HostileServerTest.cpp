@@ -2,7 +2,7 @@
 // user's, and the same exchange from the command line (whose hidden window logs too).
 #include "HardeningSupport.h"
 
-#include "app/ControlIds.h"
+#include "timesync/MainWindowIds.h"
 #include "support/RemoteControls.h"
 #include "support/TimeServer.h"
 

@@ -2,7 +2,7 @@
 // the autostart command, the process command line and a program name beyond the path limits.
 #include "HardeningSupport.h"
 
-#include "app/ControlIds.h"
+#include "timesync/MainWindowIds.h"
 #include "support/Dialogs.h"
 #include "support/RemoteControls.h"
 #include "support/TimeServer.h"

@@ -3,7 +3,7 @@
 #include "HardeningSupport.h"
 
 #include "support/TimeServer.h"
-#include "timesync/SyncConstants.h"
+#include "timesync/MainWindowIds.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +76,7 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
             std::printf("sync %d stalled (accepted %d, %d, open %d):\n%s\n", sync, answering.AcceptedCount(),
                         shortAnswer.AcceptedCount(), OpenTimeConnections(), app.Log().c_str());
             ASSERT_LT(++stalled, MAX_STALLED_SYNCS + 1) << "too many stalled syncs";
-            app.PostTicks(SYNC_TICK_LIMIT + 1);
+            app.PostTicks(301);
             ASSERT_TRUE(WaitFor([&] { return app.Log() == "网络连接失败！"; }, SYNC_WAIT_MS)) << app.Log();
             continue;
         }

@@ -1,6 +1,6 @@
 #include "SyncTestWindow.h"
 
-#include "timesync/SyncConstants.h"
+#include "timesync/MainWindowIds.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
