@@ -122,10 +122,13 @@ void CnewProjApp::StartGuiMode()
     UpdateWindow(window);
 }
 
-// Returns the quit message's code; a failing GetMessageA also ends the loop.
+// Returns the quit message's code; a failing GetMessageA also ends the loop. The main window
+// sees its keys first, for moving the focus and clicking from the keyboard.
 int CnewProjApp::RunMessageLoop()
 {
     while (GetMessageA(&m_msgCur, nullptr, 0, 0) > 0) {
+        if (m_pNewProjWnd && m_pNewProjWnd->PreTranslateMessage(m_msgCur))
+            continue;
         TranslateMessage(&m_msgCur);
         DispatchMessageA(&m_msgCur);
     }

@@ -43,12 +43,13 @@ private:
     T* m_ptr = nullptr;
 };
 
-// A registry key opened with RegOpenKeyA; false when it could not be opened.
+// A registry key opened with RegOpenKeyA; false when it could not be opened, status() then
+// saying why.
 class RegistryKey {
 public:
-    RegistryKey(HKEY root, const char* path)
+    RegistryKey(HKEY root, const char* path) : m_status(RegOpenKeyA(root, path, &m_key))
     {
-        if (RegOpenKeyA(root, path, &m_key) != ERROR_SUCCESS)
+        if (m_status != ERROR_SUCCESS)
             m_key = nullptr;
     }
     ~RegistryKey()
@@ -60,9 +61,11 @@ public:
     RegistryKey& operator=(const RegistryKey&) = delete;
     explicit operator bool() const { return m_key != nullptr; }
     HKEY get() const { return m_key; }
+    LONG status() const { return m_status; }
 
 private:
     HKEY m_key = nullptr;
+    LONG m_status;
 };
 
 // A kernel object handle; INVALID_HANDLE_VALUE and null both mean none.

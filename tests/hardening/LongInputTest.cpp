@@ -179,12 +179,19 @@ TEST(LongInput, AutostartCommandIsCutAt998Characters)
     EXPECT_EQ(exact + '\0', value.data);
 
     // Unticked: a present value longer than the 260 bytes read back counts as absent, so it
-    // stays; the test removes it itself.
-    app.Click(IDC_AUTOSTART);
+    // stays, the box says so and a message tells why; the test removes the value itself.
+    PostMessageA(app.Control(IDC_AUTOSTART), BM_CLICK, 0, 0);
+    MessageBoxInfo box;
+    ASSERT_TRUE(WaitForMessageBox(app.Process().pid(), 8000, box));
+    EXPECT_EQ(0u, box.text.find("没有取消开机自启：无法删除注册表值“LongCmd”")) << box.text;
+    ASSERT_TRUE(CloseMessageBox(box));
     ASSERT_TRUE(app.Answers());
+    EXPECT_EQ(BST_CHECKED, SendMessageA(app.Control(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
     EXPECT_EQ(exact + '\0', QueryRunValue("LongCmd").data);
     DeleteRunValue("LongCmd");
     ASSERT_FALSE(QueryRunValue("LongCmd").found);
+    app.Click(IDC_AUTOSTART);  // clears the box: nothing left to delete is no failure
+    ASSERT_EQ(BST_UNCHECKED, SendMessageA(app.Control(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
 
     const std::string longer = LongCommand(1200, "ABCDEFGHIJKLMNOPQRSTU");
     ASSERT_TRUE(SetWindowTextA(app.Control(IDC_COMMAND), longer.c_str()));
@@ -224,9 +231,14 @@ TEST(LongInput, ProgramNameBeyondFileNameLimitWritesNoValueAndSparesTheDefault)
     DrivenZorvane app(ServerRows{{"a.test", "127.0.5.3"}});
     ASSERT_TRUE(app.Launch());
     ASSERT_TRUE(SetWindowTextA(app.Control(IDC_COMMAND), command.c_str()));
-    app.Click(IDC_AUTOSTART);
+    PostMessageA(app.Control(IDC_AUTOSTART), BM_CLICK, 0, 0);
+    MessageBoxInfo box;
+    ASSERT_TRUE(WaitForMessageBox(app.Process().pid(), 8000, box));
+    EXPECT_EQ(0u, box.text.find("没有更改开机自启：无法从命令框中的命令行得出程序名。")) << box.text;
+    ASSERT_TRUE(CloseMessageBox(box));
     ASSERT_TRUE(app.Answers());
-    EXPECT_EQ(BST_CHECKED, SendMessageA(app.Control(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_UNCHECKED, SendMessageA(app.Control(IDC_AUTOSTART), BM_GETCHECK, 0, 0))
+        << "no value was written, so the box is not ticked";
 
     const RunValue unnamed = QueryRunValue("");
     EXPECT_TRUE(unnamed.found);
