@@ -1,9 +1,9 @@
 #include "app/NewProjApp.h"
 
-#include "app/ArgumentVector.h"
 #include "app/CommandLine.h"
 #include "app/MainWindowText.h"
 #include "app/NewProjWnd.h"
+#include "config/CommandArguments.h"
 #include "config/ServerConfig.h"
 #include "config/TextEncoding.h"
 #include "timesync/TimeProtocol.h"
@@ -17,7 +17,7 @@ namespace {
 
 constexpr WORD IDI_CLOCK = 128;
 // Ends the program when its main window cannot exist (for instance without a display).
-constexpr int EXIT_NO_WINDOW = 1;
+constexpr int kExitNoWindow = 1;
 
 void InitCommonControlClasses()
 {
@@ -73,7 +73,7 @@ BOOL CnewProjApp::InitInstance()
     const ArgumentMap arguments = ReadCommandLine(count);
 
     if (!CreateMainWindow()) {
-        PostQuitMessage(EXIT_NO_WINDOW);
+        PostQuitMessage(kExitNoWindow);
         return RunMessageLoop();
     }
     if (count == 3) {
@@ -122,10 +122,13 @@ void CnewProjApp::StartGuiMode()
     UpdateWindow(window);
 }
 
-// Returns the quit message's code; a failing GetMessageA also ends the loop.
+// Returns the quit message's code; a failing GetMessageA also ends the loop. The main window
+// sees its keys first, for moving the focus and clicking from the keyboard.
 int CnewProjApp::RunMessageLoop()
 {
     while (GetMessageA(&m_msgCur, nullptr, 0, 0) > 0) {
+        if (m_pNewProjWnd && m_pNewProjWnd->PreTranslateMessage(m_msgCur))
+            continue;
         TranslateMessage(&m_msgCur);
         DispatchMessageA(&m_msgCur);
     }

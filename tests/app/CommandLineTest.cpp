@@ -1,4 +1,6 @@
 #include "app/CommandLine.h"
+#include "config/CommandArguments.h"
+#include "config/SyncCommand.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -35,7 +35,7 @@ protected:
 // The Run value of that name as a command: its text when it is a REG_SZ value.
 bool ReadRunCommand(const char* name, std::string& command)
 {
-    const RunValue value = ReadRunValue(name);
+    const RegistryValue value = ReadRunValue(name);
     command = value.data.c_str();
     return value.found && value.type == REG_SZ && value.data == command + '\0';
 }

@@ -1,6 +1,6 @@
 // Replacing the autostart command in srv.xml.
 #include "ConfigTestSupport.h"
-#include "config/ConfigXml.h"
+#include "config/AutorunDocument.h"
 #include "config/ServerConfig.h"
 #include "support/Dialogs.h"
 
@@ -28,7 +28,7 @@ bool StoreAnswering(const TempDir& dir, const std::string& command, std::vector<
 XmlDocHolder ParseText(const std::string& text)
 {
     return XmlDocHolder(xmlReadMemory(text.data(), static_cast<int>(text.size()), "srv.xml", "UTF-8",
-                                      CONFIG_PARSE_OPTIONS));
+                                      kConfigParseOptions));
 }
 
 }  // namespace

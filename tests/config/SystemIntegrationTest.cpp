@@ -49,7 +49,7 @@ TEST_F(AutorunValue, EnablingWritesTheCommandAsRegSzWithItsTerminator)
     EXPECT_FALSE(IsAutorunValuePresent(name()));
     EXPECT_TRUE(SetAutorunValue(name(), kCommand.c_str(), true));
 
-    RunValue stored = ReadRunValue(name());
+    RegistryValue stored = ReadRunValue(name());
     ASSERT_TRUE(stored.found);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored.type);
     EXPECT_EQ(kCommand.size() + 1, stored.data.size());
@@ -165,18 +165,18 @@ TEST_F(AutorunValue, AnUnterminated260ByteValueIsComparedByItsOwnBytesOnly)
     ASSERT_TRUE(WriteRunValue(name(), stored, REG_BINARY));
 
     EXPECT_TRUE(SetAutorunValue(name(), std::string(260, 'a').c_str(), true));
-    RunValue kept = ReadRunValue(name());
+    RegistryValue kept = ReadRunValue(name());
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), kept.type);
     EXPECT_EQ(stored, kept.data);
 
     EXPECT_TRUE(SetAutorunValue(name(), std::string(261, 'a').c_str(), true));
-    RunValue rewritten = ReadRunValue(name());
+    RegistryValue rewritten = ReadRunValue(name());
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), rewritten.type);
     EXPECT_EQ(WithTerminator(std::string(261, 'a')), rewritten.data);
 }
 
 class AutorunDefaultValue : public ::testing::Test {
-    RunValueGuard m_saved{""};
+    RegistryValueGuard m_saved{HKEY_LOCAL_MACHINE, kRunKey, ""};
 };
 
 TEST_F(AutorunDefaultValue, EmptyOrNullNamesNeverTouchTheUnnamedValue)
@@ -194,7 +194,7 @@ TEST_F(AutorunDefaultValue, EmptyOrNullNamesNeverTouchTheUnnamedValue)
     EXPECT_FALSE(SetAutorunValue("", kCommand.c_str(), true));
     EXPECT_FALSE(SetAutorunValue("", nullptr, false));
     EXPECT_FALSE(SetAutorunValue(nullptr, nullptr, false));
-    RunValue after = ReadRunValue("");
+    RegistryValue after = ReadRunValue("");
     ASSERT_TRUE(after.found);
     EXPECT_EQ(defaultText, after.data);
 }

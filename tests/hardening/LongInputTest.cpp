@@ -66,18 +66,22 @@ TEST(LongInput, AutostartCommandIsCutAt998Characters)
     ASSERT_TRUE(SetWindowTextA(app.Control(kCommandEditId), exact.c_str()));
     ASSERT_EQ(exact, WindowTextOf(app.Control(kCommandEditId)));
     app.Click(kAutostartCheckId);
-    RunValue value;
+    RegistryValue value;
     ASSERT_TRUE(WaitFor([&] { return (value = ReadRunValue("LongCmd")).found; }, 3000));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type);
     EXPECT_EQ(exact + '\0', value.data);
 
     // Unticked: a present value longer than the 260 bytes read back counts as absent, so it
-    // stays; the test removes it itself.
-    app.Click(kAutostartCheckId);
+    // stays, the box says so and a message tells why; the test removes the value itself.
+    const std::string refusal = app.MessageAfterClicking(kAutostartCheckId);
+    EXPECT_EQ(0u, refusal.find("没有取消开机自启：无法删除注册表值“LongCmd”")) << refusal;
     ASSERT_TRUE(app.Answers());
+    EXPECT_TRUE(app.Checked(kAutostartCheckId));
     EXPECT_EQ(exact + '\0', ReadRunValue("LongCmd").data);
     DeleteRunValue("LongCmd");
     ASSERT_FALSE(ReadRunValue("LongCmd").found);
+    app.Click(kAutostartCheckId);  // clears the box: nothing left to delete is no failure
+    ASSERT_FALSE(app.Checked(kAutostartCheckId));
 
     const std::string longer = LongCommand(1200, "ABCDEFGHIJKLMNOPQRSTU");
     ASSERT_TRUE(SetWindowTextA(app.Control(kCommandEditId), longer.c_str()));
@@ -112,7 +116,7 @@ TEST(LongInput, CommandLinesNear32000CharactersShowUsageAndEndWithZero)
 TEST(LongInput, ProgramNameBeyondFileNameLimitWritesNoValueAndSparesTheDefault)
 {
     const std::string defaultText = "LongInputDefault";
-    RunValueGuard guard("");
+    RegistryValueGuard guard(HKEY_LOCAL_MACHINE, kRunKey, "");
     ASSERT_TRUE(WriteRunValue("", defaultText + '\0'));
     const std::string fileName = "LongName" + std::string(292, 'n');
     ASSERT_EQ(300u, fileName.size());
@@ -121,11 +125,12 @@ TEST(LongInput, ProgramNameBeyondFileNameLimitWritesNoValueAndSparesTheDefault)
     DrivenZorvane app(ServerRows{{"a.test", "127.0.5.3"}});
     ASSERT_TRUE(app.Launch());
     ASSERT_TRUE(SetWindowTextA(app.Control(kCommandEditId), command.c_str()));
-    app.Click(kAutostartCheckId);
+    const std::string refusal = app.MessageAfterClicking(kAutostartCheckId);
+    EXPECT_EQ(0u, refusal.find("没有更改开机自启：无法从命令框中的命令行得出程序名。")) << refusal;
     ASSERT_TRUE(app.Answers());
-    EXPECT_TRUE(app.Checked(kAutostartCheckId));
+    EXPECT_FALSE(app.Checked(kAutostartCheckId)) << "no value was written, so the box is not ticked";
 
-    const RunValue unnamed = ReadRunValue("");
+    const RegistryValue unnamed = ReadRunValue("");
     EXPECT_TRUE(unnamed.found);
     EXPECT_EQ(defaultText + '\0', unnamed.data);
     const auto values = RunValues();

@@ -8,7 +8,7 @@
 
 DrivenZorvane::DrivenZorvane() : m_folder("zorvane") {}
 
-DrivenZorvane::DrivenZorvane(const ServerRows& rows) : DrivenZorvane()
+DrivenZorvane::DrivenZorvane(const ServerRows& rows, const std::string& folderName) : m_folder(folderName)
 {
     WriteFileBytes(m_folder.file("srv.xml"), SavedSrvXml(AutorunElement(""), rows));
 }
@@ -75,6 +75,17 @@ void DrivenZorvane::Click(int id) const
 bool DrivenZorvane::Checked(int id) const
 {
     return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::string DrivenZorvane::MessageAfterClicking(int id)
+{
+    PostMessageA(Control(id), BM_CLICK, 0, 0);
+    MessageBoxInfo box;
+    if (!WaitForMessageBox(m_process->pid(), 8000, box))
+        return {};
+    EXPECT_EQ("Zorvane", box.caption);
+    EXPECT_TRUE(CloseMessageBox(box));
+    return box.text;
 }
 
 void DrivenZorvane::PostTicks(int count) const

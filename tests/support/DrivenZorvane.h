@@ -16,7 +16,8 @@
 class DrivenZorvane {
 public:
     DrivenZorvane();  // no srv.xml: the program writes the default one
-    explicit DrivenZorvane(const ServerRows& rows);
+    // srv.xml with the rows; the folder's name starts with folderName (GBK).
+    explicit DrivenZorvane(const ServerRows& rows, const std::string& folderName = "zorvane");
     ~DrivenZorvane();  // closes the window, or ends the process
     DrivenZorvane(const DrivenZorvane&) = delete;
     DrivenZorvane& operator=(const DrivenZorvane&) = delete;
@@ -44,6 +45,9 @@ public:
     void ClickSync() const;
     void Click(int id) const;
     bool Checked(int id) const;
+    // A click as the mouse gives it, and the text of the message box ("Zorvane") that it
+    // brings up, which is then answered; empty when none comes.
+    std::string MessageAfterClicking(int id);
     // Ticks of the sync timer, as WM_TIMER messages posted to the window.
     void PostTicks(int count) const;
     // WM_NULL answered within the time.

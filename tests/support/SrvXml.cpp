@@ -1,5 +1,7 @@
 #include "support/SrvXml.h"
 
+#include <windows.h>
+
 const ServerRows kDefaultServers = {
     {"time-a-g.nist.gov", "129.6.15.28"},   {"time-b-g.nist.gov", "129.6.15.29"},
     {"time-c-g.nist.gov", "129.6.15.30"},   {"time-a-wwv.nist.gov", "132.163.97.1"},
@@ -32,8 +34,11 @@ std::string SrvXmlAround(const std::string& rootContent)
 
 std::string FileUrl(const std::string& windowsPath)
 {
-    std::string url = "file:///" + windowsPath;
-    for (char& c : url)
-        c = c == '\\' ? '/' : c;
+    std::string url = "file:///";
+    for (size_t i = 0; i < windowsPath.size(); ++i) {
+        url.push_back(windowsPath[i] == '\\' ? '/' : windowsPath[i]);
+        if (IsDBCSLeadByteEx(936, static_cast<BYTE>(windowsPath[i])) && i + 1 < windowsPath.size())
+            url.push_back(windowsPath[++i]);  // a trail byte, even one that looks like a backslash
+    }
     return url;
 }

@@ -20,5 +20,5 @@ std::string CdataAutorunElement(const std::string& command);
 // srv.xml with its declaration around markup of the root element's content, put in as it is.
 std::string SrvXmlAround(const std::string& rootContent);
 
-// A file: address of a Windows path ("file:///C:/a/b").
+// A file: address of a Windows path in GBK ("file:///C:/a/b").
 std::string FileUrl(const std::string& windowsPath);

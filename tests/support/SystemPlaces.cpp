@@ -6,15 +6,18 @@
 
 namespace {
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kUserShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 }  // namespace
 
-RunValue ReadRunValue(const char* name)
+const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+RegistryValue ReadRegistryValue(HKEY root, const char* keyPath, const char* name)
 {
-    RunValue value;
+    RegistryValue value;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return value;
     DWORD size = 0;
     if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
@@ -27,24 +30,37 @@ RunValue ReadRunValue(const char* name)
     return value;
 }
 
-bool WriteRunValue(const char* name, const std::string& bytes, DWORD type)
+bool WriteRegistryValue(HKEY root, const char* keyPath, const char* name, const RegistryValue& value)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
         return false;
-    const LONG status = RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                                       static_cast<DWORD>(bytes.size()));
+    const LONG status = value.found
+        ? RegSetValueExA(key, name, 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
+                         static_cast<DWORD>(value.data.size()))
+        : RegDeleteValueA(key, name);
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
 
+RegistryValueGuard::RegistryValueGuard(HKEY root, const char* keyPath, const char* name)
+    : m_root(root), m_keyPath(keyPath), m_name(name), m_saved(ReadRegistryValue(root, keyPath, name))
+{
+}
+
+RegistryValue ReadRunValue(const char* name)
+{
+    return ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name);
+}
+
+bool WriteRunValue(const char* name, const std::string& bytes, DWORD type)
+{
+    return WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name, {true, type, bytes});
+}
+
 void DeleteRunValue(const char* name)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, name);
-        RegCloseKey(key);
-    }
+    WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name, {});
 }
 
 std::map<std::string, std::string> RunValues()
@@ -67,14 +83,6 @@ std::map<std::string, std::string> RunValues()
     return values;
 }
 
-RunValueGuard::~RunValueGuard()
-{
-    if (m_saved.found)
-        WriteRunValue(m_name.c_str(), m_saved.data, m_saved.type);
-    else
-        DeleteRunValue(m_name.c_str());
-}
-
 std::string DesktopFolder()
 {
     char folder[MAX_PATH] = {};
@@ -89,4 +97,12 @@ std::string DesktopShortcutFile()
     if (!folder.empty() && folder.back() != '\\')
         folder += '\\';
     return folder + "Zorvane v1.0.lnk";
+}
+
+DesktopMoved::DesktopMoved(const std::string& path)
+    : m_userShellFolder(HKEY_CURRENT_USER, kUserShellFolders, "Desktop"),
+      m_shellFolder(HKEY_CURRENT_USER, kShellFolders, "Desktop")
+{
+    m_moved = m_userShellFolder.saved().found &&
+              WriteRegistryValue(HKEY_CURRENT_USER, kUserShellFolders, "Desktop", {true, REG_SZ, path + '\0'});
 }

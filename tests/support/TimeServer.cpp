@@ -12,9 +12,9 @@ namespace {
 
 constexpr u_short TIME_PORT = 37;
 constexpr DWORD POLL_SLICE_MS = 20;
-constexpr uint64_t FILETIME_UNITS_PER_SECOND = 10000000;
+constexpr uint64_t kFileTimeUnitsPerSecond = 10000000;
 // 1601-01-01 to 1900-01-01 in seconds.
-constexpr uint64_t SECONDS_1601_TO_1900 = 9435484800ULL;
+constexpr uint64_t kSeconds1601To1900 = 9435484800ULL;
 
 // Waits up to one poll slice for the socket to become readable (read) or writable.
 bool WaitReady(SOCKET socket, bool read)
@@ -49,7 +49,7 @@ uint32_t CurrentTimeValue()
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     const uint64_t units = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return static_cast<uint32_t>(units / FILETIME_UNITS_PER_SECOND - SECONDS_1601_TO_1900);
+    return static_cast<uint32_t>(units / kFileTimeUnitsPerSecond - kSeconds1601To1900);
 }
 
 TimeServer::TimeServer(const char* address, ServerScript script)

@@ -5,4 +5,4 @@
 #include <functional>
 
 // Polls until the condition holds; false when the time ran out.
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 10);
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000, DWORD pollMs = 10);
