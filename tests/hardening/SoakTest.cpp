@@ -57,6 +57,7 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
     const DWORD pid = app.Process().pid();
     const std::string exe = app.Process().exePath();
 
+    const std::string valueLine = ValueLines(kValue2015Seconds);
     ProcessHoldings baseline;
     int stalled = 0;
     const ULONGLONG start = GetTickCount64();
@@ -76,7 +77,7 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
             continue;
         }
         const std::string log = app.Log();
-        EXPECT_EQ(outcome.carriesValue, log.find(ValueLines(kValue2015Seconds)) != std::string::npos) << "sync " << sync << ":\n" << log;
+        EXPECT_EQ(outcome.carriesValue, log.find(valueLine) != std::string::npos) << "sync " << sync << ":\n" << log;
         ASSERT_EQ(0u, log.find("\r\nStarted up WinSock 2.0\r\n\r\n")) << "sync " << sync << ":\n" << log;
         ASSERT_EQ(log.find("Started up"), log.rfind("Started up")) << "one sync per log:\n" << log;
         if (sync == BASELINE_SYNC)

@@ -92,7 +92,6 @@ TEST_F(SyncResources, ValueSplitAfterItsFirstByteFillsTheValueAndNothingElse)
                                      {ServerStep::Pause, {}, 500},
                                      {ServerStep::Send, kValue2015.substr(1) + "\xA5\xA5\xA5\xA5"},
                                      {ServerStep::AwaitClientClose, {}}});
-    g_syncTicks = 0;
     const SOCKET socket = window.StartSyncWith("127.0.1.46");
     const sockaddr_in address = g_serverAddr;
 
