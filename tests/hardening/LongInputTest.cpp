@@ -11,6 +11,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -250,5 +251,64 @@ TEST(LongInput, ProgramNameBeyondFileNameLimitWritesNoValueAndSparesTheDefault)
         EXPECT_EQ(std::string::npos, value.second.find(fileName)) << "value \"" << value.first << "\" was written";
         EXPECT_NE(0u, value.first.rfind("LongName", 0)) << "value named " << value.first;
     }
+    EXPECT_EQ(0, app.Close());
+}
+
+namespace {
+
+// Deletes the named values before and after a test, so that a failing run leaves none behind.
+class RunValuesCleanup {
+public:
+    explicit RunValuesCleanup(std::vector<std::string> names) : m_names(std::move(names)) { DeleteAll(); }
+    ~RunValuesCleanup() { DeleteAll(); }
+
+private:
+    void DeleteAll() const
+    {
+        for (const std::string& name : m_names)
+            DeleteRunValue(name.c_str());
+    }
+    std::vector<std::string> m_names;
+};
+
+}  // namespace
+
+TEST(LongInput, LongTokenInTheCommandBoxNamesNoProgramAndTheWindowGoesOn)
+{
+    const std::string defaultText = "UnnamedDefault";
+    DefaultValueGuard guard(defaultText);
+    ASSERT_TRUE(guard.Set());
+    // 998 characters without a space, all the box hands over; and an extension beyond its limit.
+    const std::string bareToken = "LongToken" + std::string(989, 't');
+    const std::string longExtension = "\"C:\\Tools\\LongExt." + std::string(300, 'e') + "\" /ip 1.2.3.4";
+    const std::string longestName = "LongName" + std::string(247, 'n');
+    ASSERT_EQ(255u, longestName.size());
+    RunValuesCleanup cleanup({bareToken, "LongExt", longestName});
+
+    DrivenZorvane app(ServerRows{{"a.test", "127.0.5.4"}});
+    ASSERT_TRUE(app.Launch());
+    for (const std::string& command : {bareToken, longExtension}) {
+        SCOPED_TRACE(command.substr(0, 20));
+        ASSERT_TRUE(SetWindowTextA(app.Control(IDC_COMMAND), command.c_str()));
+        app.Click(IDC_AUTOSTART);
+        ASSERT_TRUE(app.Answers());
+        EXPECT_EQ(BST_CHECKED, SendMessageA(app.Control(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
+        app.Click(IDC_AUTOSTART);
+        ASSERT_TRUE(app.Answers());
+    }
+    for (const auto& value : RunValues()) {
+        EXPECT_EQ(std::string::npos, value.second.find("LongToken")) << "value \"" << value.first << "\"";
+        EXPECT_EQ(std::string::npos, value.second.find("LongExt")) << "value \"" << value.first << "\"";
+    }
+    EXPECT_EQ(defaultText + '\0', QueryRunValue("").data);
+
+    // The same clicks write and delete a value when the token is the longest name that fits.
+    ASSERT_TRUE(SetWindowTextA(app.Control(IDC_COMMAND), longestName.c_str()));
+    app.Click(IDC_AUTOSTART);
+    RunValue value;
+    ASSERT_TRUE(WaitFor([&] { return (value = QueryRunValue(longestName.c_str())).found; }, 3000));
+    EXPECT_EQ(longestName + '\0', value.data);
+    app.Click(IDC_AUTOSTART);
+    EXPECT_TRUE(WaitFor([&] { return !QueryRunValue(longestName.c_str()).found; }, 3000));
     EXPECT_EQ(0, app.Close());
 }
