@@ -291,11 +291,18 @@ TEST(LongInput, LongTokenInTheCommandBoxNamesNoProgramAndTheWindowGoesOn)
     const auto tickWith = [&](const std::string& command) {
         ASSERT_TRUE(SetWindowTextA(app.Control(IDC_COMMAND), command.c_str()));
         SendMessageA(app.Control(IDC_AUTOSTART), BM_SETCHECK, BST_UNCHECKED, 0);
-        app.Click(IDC_AUTOSTART);
-        ASSERT_TRUE(app.Answers());
+        PostMessageA(app.Control(IDC_AUTOSTART), BM_CLICK, 0, 0);
     };
-    tickWith(bareToken);
-    tickWith(longExtension);
+    for (const std::string& command : {bareToken, longExtension}) {
+        SCOPED_TRACE(command.substr(0, 20));
+        tickWith(command);
+        MessageBoxInfo box;
+        ASSERT_TRUE(WaitForMessageBox(app.Process().pid(), 8000, box));
+        EXPECT_EQ(0u, box.text.find("没有更改开机自启：无法从命令框中的命令行得出程序名。")) << box.text;
+        ASSERT_TRUE(CloseMessageBox(box));
+        ASSERT_TRUE(app.Answers());
+        EXPECT_EQ(BST_UNCHECKED, SendMessageA(app.Control(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
+    }
     for (const auto& value : RunValues()) {
         EXPECT_EQ(std::string::npos, value.second.find("LongToken")) << "value \"" << value.first << "\"";
         EXPECT_EQ(std::string::npos, value.second.find("LongExt")) << "value \"" << value.first << "\"";
@@ -307,5 +314,7 @@ TEST(LongInput, LongTokenInTheCommandBoxNamesNoProgramAndTheWindowGoesOn)
     RunValue value;
     ASSERT_TRUE(WaitFor([&] { return (value = QueryRunValue(longestName.c_str())).found; }, 3000));
     EXPECT_EQ(longestName + '\0', value.data);
+    ASSERT_TRUE(app.Answers());
+    EXPECT_EQ(BST_CHECKED, SendMessageA(app.Control(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
     EXPECT_EQ(0, app.Close());
 }
