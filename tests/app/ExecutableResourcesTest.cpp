@@ -12,26 +12,23 @@
 
 namespace {
 
-std::wstring ExePath()
-{
-    const std::string narrow = WinePathFromEnv("ZORVANE_EXE");
-    std::wstring wide(narrow.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), &wide[0],
-                                    static_cast<int>(wide.size())));
-    return wide;
-}
+const char* const kSupportedSystems[] = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+};
 
 std::vector<BYTE> VersionBlock()
 {
-    const std::wstring path = ExePath();
-    DWORD ignored = 0;
-    std::vector<BYTE> block(GetFileVersionInfoSizeW(path.c_str(), &ignored));
-    if (block.empty() || !GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()))
+    const std::string path = WinePathFromEnv("ZORVANE_EXE");
+    std::vector<BYTE> block(GetFileVersionInfoSizeA(path.c_str(), nullptr));
+    if (block.empty() || !GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()))
         block.clear();
     return block;
 }
 
-// One string of the block, or "(missing)".
 std::wstring VersionText(std::vector<BYTE>& block, const std::wstring& language, const wchar_t* name)
 {
     const std::wstring query = L"\\StringFileInfo\\" + language + L"\\" + name;
@@ -45,62 +42,48 @@ std::wstring VersionText(std::vector<BYTE>& block, const std::wstring& language,
 // The manifest resource as it is stored in the file.
 std::string ManifestText()
 {
-    HMODULE exe = LoadLibraryExW(ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE exe = LoadLibraryExA(WinePathFromEnv("ZORVANE_EXE").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!exe)
         return {};
     std::string text;
-    HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     HGLOBAL loaded = found ? LoadResource(exe, found) : nullptr;
-    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (bytes)
+    if (const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr)
         text.assign(bytes, SizeofResource(exe, found));
     FreeLibrary(exe);
     return text;
 }
 
-const char* const kSupportedSystems[] = {
-    "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
-    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
-    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
-    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
-    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
-};
-
 // The activation context the loader builds from resource 1 of the executable.
-class ExecutableActivationContext {
-public:
+struct ExecutableActivationContext {
     ExecutableActivationContext()
     {
-        const std::wstring path = ExePath();
-        ACTCTXW request{};
+        const std::string path = WinePathFromEnv("ZORVANE_EXE");
+        ACTCTXA request{};
         request.cbSize = sizeof request;
         request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
         request.lpSource = path.c_str();
-        request.lpResourceName = MAKEINTRESOURCEW(1);
-        m_context = CreateActCtxW(&request);
+        request.lpResourceName = MAKEINTRESOURCEA(1);
+        handle = CreateActCtxA(&request);
     }
     ~ExecutableActivationContext()
     {
-        if (IsValid())
-            ReleaseActCtx(m_context);
+        if (handle != INVALID_HANDLE_VALUE)
+            ReleaseActCtx(handle);
     }
-    bool IsValid() const { return m_context != INVALID_HANDLE_VALUE; }
-
     // The raw answer of QueryActCtxW; empty on failure.
     std::vector<BYTE> Query(ULONG infoClass, DWORD assemblyIndex = 0) const
     {
         ACTIVATION_CONTEXT_QUERY_INDEX index{assemblyIndex, 0};
         std::vector<BYTE> answer(4096);
         SIZE_T written = 0;
-        if (!QueryActCtxW(0, m_context, assemblyIndex ? &index : nullptr, infoClass, answer.data(), answer.size(),
+        if (!QueryActCtxW(0, handle, assemblyIndex ? &index : nullptr, infoClass, answer.data(), answer.size(),
                           &written))
             written = 0;
         answer.resize(written);
         return answer;
     }
-
-private:
-    HANDLE m_context = INVALID_HANDLE_VALUE;
+    HANDLE handle = INVALID_HANDLE_VALUE;
 };
 
 bool Contains(const std::vector<BYTE>& bytes, const GUID& id)
@@ -133,11 +116,8 @@ TEST(ExecutableResources, VersionInformationIsOnePointZeroInChineseAndEnglish)
     WORD* translations = nullptr;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
                                &length));
-    ASSERT_EQ(8u, length);
-    EXPECT_EQ(0x0804, translations[0]);
-    EXPECT_EQ(936, translations[1]);
-    EXPECT_EQ(0x0409, translations[2]);
-    EXPECT_EQ(1200, translations[3]);
+    EXPECT_EQ((std::vector<WORD>{0x0804, 936, 0x0409, 1200}),
+              std::vector<WORD>(translations, translations + length / sizeof(WORD)));
 
     for (const wchar_t* language : {L"080403A8", L"040904B0"}) {
         SCOPED_TRACE(testing::Message() << "block " << language);
@@ -179,7 +159,7 @@ TEST(ExecutableResources, ManifestIsResourceOneOfTypeTwentyFour)
 TEST(ExecutableResources, LoaderTakesRunLevelSupportedSystemsAndCommonControlsFromTheManifest)
 {
     ExecutableActivationContext context;
-    ASSERT_TRUE(context.IsValid()) << "the manifest does not parse, error " << GetLastError();
+    ASSERT_NE(INVALID_HANDLE_VALUE, context.handle) << "the manifest does not parse, error " << GetLastError();
 
     const std::vector<BYTE> runLevel = context.Query(RunlevelInformationInActivationContext);
     ASSERT_EQ(sizeof(ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION), runLevel.size());
@@ -187,7 +167,7 @@ TEST(ExecutableResources, LoaderTakesRunLevelSupportedSystemsAndCommonControlsFr
     EXPECT_EQ(1, level->RunLevel) << "as invoker";
     EXPECT_EQ(0u, level->UiAccess);
 
-    // Elements are compared by their identifiers only: their size differs between SDKs.
+    // Elements are found by their identifiers only: their size differs between SDKs.
     const std::vector<BYTE> compatibility = context.Query(CompatibilityInformationInActivationContext);
     ASSERT_GE(compatibility.size(), sizeof(DWORD));
     EXPECT_EQ(5u, *reinterpret_cast<const DWORD*>(compatibility.data()));
