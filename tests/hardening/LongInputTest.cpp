@@ -11,6 +11,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -250,5 +251,59 @@ TEST(LongInput, ProgramNameBeyondFileNameLimitWritesNoValueAndSparesTheDefault)
         EXPECT_EQ(std::string::npos, value.second.find(fileName)) << "value \"" << value.first << "\" was written";
         EXPECT_NE(0u, value.first.rfind("LongName", 0)) << "value named " << value.first;
     }
+    EXPECT_EQ(0, app.Close());
+}
+
+namespace {
+
+// Deletes the named values before and after a test, so that a failing run leaves none behind.
+struct RunValuesCleanup {
+    explicit RunValuesCleanup(std::vector<std::string> valueNames) : names(std::move(valueNames))
+    {
+        DeleteAll();
+    }
+    ~RunValuesCleanup() { DeleteAll(); }
+    void DeleteAll() const
+    {
+        for (const std::string& name : names)
+            DeleteRunValue(name.c_str());
+    }
+    std::vector<std::string> names;
+};
+
+}  // namespace
+
+TEST(LongInput, LongTokenInTheCommandBoxNamesNoProgramAndTheWindowGoesOn)
+{
+    const std::string bareToken = "LongToken" + std::string(989, 't');  // 998: all the box hands over
+    const std::string longExtension = "\"C:\\Tools\\LongExt." + std::string(300, 'e') + "\" /ip 1.2.3.4";
+    const std::string longestName = "LongName" + std::string(247, 'n');  // 255: the longest that fits
+    RunValuesCleanup cleanup({bareToken, "LongExt", longestName});
+    DrivenZorvane app(ServerRows{{"a.test", "127.0.5.4"}});
+    ASSERT_TRUE(app.Launch());
+
+    for (const std::string& command : {bareToken, longExtension}) {
+        SCOPED_TRACE(command.substr(0, 20));
+        ASSERT_TRUE(SetWindowTextA(app.Control(IDC_COMMAND), command.c_str()));
+        PostMessageA(app.Control(IDC_AUTOSTART), BM_CLICK, 0, 0);
+        MessageBoxInfo box;
+        ASSERT_TRUE(WaitForMessageBox(app.Process().pid(), 8000, box));
+        EXPECT_EQ(0u, box.text.find("没有更改开机自启：无法从命令框中的命令行得出程序名。")) << box.text;
+        ASSERT_TRUE(CloseMessageBox(box));
+        ASSERT_TRUE(app.Answers());
+        EXPECT_EQ(BST_UNCHECKED, SendMessageA(app.Control(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
+    }
+    for (const auto& value : RunValues()) {
+        EXPECT_EQ(std::string::npos, value.second.find("LongToken")) << "value \"" << value.first << "\"";
+        EXPECT_EQ(std::string::npos, value.second.find("LongExt")) << "value \"" << value.first << "\"";
+    }
+
+    // The same click writes a value when the token is the longest name that fits.
+    ASSERT_TRUE(SetWindowTextA(app.Control(IDC_COMMAND), longestName.c_str()));
+    app.Click(IDC_AUTOSTART);
+    RunValue value;
+    ASSERT_TRUE(WaitFor([&] { return (value = QueryRunValue(longestName.c_str())).found; }, 3000));
+    EXPECT_EQ(longestName + '\0', value.data);
+    EXPECT_EQ(BST_CHECKED, SendMessageA(app.Control(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
     EXPECT_EQ(0, app.Close());
 }
