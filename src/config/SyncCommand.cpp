@@ -9,6 +9,24 @@
 #include <cwchar>
 #include <exception>
 
+// Not _wsplitpath_s: on Windows a name too long for its buffers ends the process through
+// the runtime's invalid-parameter handler instead of returning an error.
+std::wstring FileBaseName(const std::wstring& path)
+{
+    constexpr size_t kLongestName = _MAX_FNAME - 1;
+    constexpr size_t kLongestExtension = _MAX_EXT - 1;
+    size_t start = path.size() >= 2 && path[1] == L':' ? 2 : 0;
+    const size_t lastSeparator = path.find_last_of(L"\\/");
+    if (lastSeparator != std::wstring::npos && lastSeparator >= start)
+        start = lastSeparator + 1;
+    size_t dot = path.rfind(L'.');
+    if (dot == std::wstring::npos || dot < start)
+        dot = path.size();
+    if (dot - start > kLongestName || path.size() - dot > kLongestExtension)
+        return std::wstring();
+    return path.substr(start, dot - start);
+}
+
 namespace {
 
 bool StartsOwnExecutableWithIp(const char* commandLine)
@@ -24,22 +42,16 @@ bool StartsOwnExecutableWithIp(const char* commandLine)
     return !ownPath.empty() && _wcsicmp(ownPath.c_str(), arguments.Values()[0]) == 0;
 }
 
-// A file name or extension longer than the splitter's buffers makes it fail: the
-// result is then empty rather than a cut-off name.
 std::string FileNameOfFirstArgument(const char* commandLine)
 {
     NarrowToWide wide(commandLine);
     ArgumentVector arguments(wide.c_str());
     if (!arguments.IsValid() || arguments.Count() < 1)
         return std::string();
-    wchar_t name[_MAX_FNAME] = {};
-    wchar_t extension[_MAX_EXT] = {};
-    if (_wsplitpath_s(arguments.Values()[0], nullptr, 0, nullptr, 0, name, _MAX_FNAME,
-                      extension, _MAX_EXT) != 0)
+    const std::wstring name = FileBaseName(arguments.Values()[0]);
+    if (name.empty())
         return std::string();
-    if (!name[0])
-        return std::string();
-    WideToNarrow narrow(name);
+    WideToNarrow narrow(name.c_str());
     return narrow.c_str();
 }
 

@@ -23,8 +23,6 @@ class Keyboard : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteRunValue("Zorvane");
-        DeleteFileA(DesktopShortcutFile().c_str());
         ASSERT_TRUE(app.Launch());
         ASSERT_TRUE(WaitFor([&] { return FocusOf(app.Window()) == app.Control(kServerListId); }));
     }
@@ -34,8 +32,6 @@ protected:
         if (app.Window()) {
             EXPECT_EQ(0, app.Close());
         }
-        DeleteRunValue("Zorvane");
-        DeleteFileA(DesktopShortcutFile().c_str());
     }
 
     // A key to whatever has the focus; true once the focus is on the expected control.
@@ -57,6 +53,7 @@ protected:
         return WithoutSocketNumber(app.Log());
     }
 
+    const SystemPlacesCleanup cleanup{{"Zorvane"}, true};
     TimeServer server{"127.0.5.11", TimeScripts::SendThenAwaitClose(kValue2015)};
     DrivenZorvane app{ServerRows{{"first.test", "127.0.5.10"}, {"second.test", "127.0.5.11"}}};
 };

@@ -17,19 +17,7 @@
 namespace {
 
 class MainWindowUi : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        DeleteRunValue("Zorvane");
-        DeleteFileA(DesktopShortcutFile().c_str());
-    }
-
-    void TearDown() override
-    {
-        DeleteRunValue("Zorvane");
-        DeleteRunValue("Other");
-        DeleteFileA(DesktopShortcutFile().c_str());
-    }
+    const SystemPlacesCleanup m_cleanup{{"Zorvane", "Other"}, true};
 };
 
 // The Run value of that name as a command: its text when it is a REG_SZ value.

@@ -17,12 +17,6 @@ const char kHint[] = "\r\n\r\n命令框中应填写带双引号的本程序完�
 
 class WindowTruth : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        DeleteRunValue("Zorvane");
-        DeleteFileA(DesktopShortcutFile().c_str());
-    }
-
     void TearDown() override
     {
         if (app) {
@@ -30,8 +24,6 @@ protected:
                 CloseMessageBox(box);
             EXPECT_EQ(0, app->Close());
         }
-        DeleteRunValue("Zorvane");
-        DeleteFileA(DesktopShortcutFile().c_str());
     }
 
     void Launch(const ServerRows& rows, const std::string& folderName = "zorvane")
@@ -51,6 +43,7 @@ protected:
                FindMessageBoxes(app->Process().pid()).empty();
     }
 
+    const SystemPlacesCleanup cleanup{{"Zorvane"}, true};
     TempDir dir{"zorvane_truth"};
     std::unique_ptr<DrivenZorvane> app;
 };

@@ -23,12 +23,6 @@ std::string LongCommand(size_t length, const std::string& cycle)
     return text;
 }
 
-// Holds the LongCmd value out of the way before and after a test.
-struct LongCmdValueCleanup {
-    LongCmdValueCleanup() { DeleteRunValue("LongCmd"); }
-    ~LongCmdValueCleanup() { DeleteRunValue("LongCmd"); }
-};
-
 }  // namespace
 
 TEST(LongInput, FortyCharacterAddressCellConnectsWithItsFirst31Bytes)
@@ -57,7 +51,7 @@ TEST(LongInput, FortyCharacterAddressCellConnectsWithItsFirst31Bytes)
 
 TEST(LongInput, AutostartCommandIsCutAt998Characters)
 {
-    LongCmdValueCleanup cleanup;
+    const SystemPlacesCleanup cleanup({"LongCmd"});
     DrivenZorvane app(ServerRows{{"a.test", "127.0.5.2"}});
     ASSERT_TRUE(app.Launch());
     const std::string before = ReadFileBytes(app.Folder().file("srv.xml"));
@@ -140,5 +134,37 @@ TEST(LongInput, ProgramNameBeyondFileNameLimitWritesNoValueAndSparesTheDefault)
         EXPECT_EQ(std::string::npos, value.second.find(fileName)) << "value \"" << value.first << "\" was written";
         EXPECT_NE(0u, value.first.rfind("LongName", 0)) << "value named " << value.first;
     }
+    EXPECT_EQ(0, app.Close());
+}
+
+TEST(LongInput, LongTokenInTheCommandBoxNamesNoProgramAndTheWindowGoesOn)
+{
+    const std::string bareToken = "LongToken" + std::string(989, 't');  // 998: all the box hands over
+    const std::string longExtension = "\"C:\\Tools\\LongExt." + std::string(300, 'e') + "\" /ip 1.2.3.4";
+    const std::string longestName = "LongName" + std::string(247, 'n');  // 255: the longest that fits
+    const SystemPlacesCleanup cleanup({bareToken, "LongExt", longestName});
+    DrivenZorvane app(ServerRows{{"a.test", "127.0.5.4"}});
+    ASSERT_TRUE(app.Launch());
+
+    for (const std::string& command : {bareToken, longExtension}) {
+        SCOPED_TRACE(command.substr(0, 20));
+        ASSERT_TRUE(SetWindowTextA(app.Control(kCommandEditId), command.c_str()));
+        const std::string refusal = app.MessageAfterClicking(kAutostartCheckId);
+        EXPECT_EQ(0u, refusal.find("没有更改开机自启：无法从命令框中的命令行得出程序名。")) << refusal;
+        ASSERT_TRUE(app.Answers());
+        EXPECT_FALSE(app.Checked(kAutostartCheckId));
+    }
+    for (const auto& value : RunValues()) {
+        EXPECT_EQ(std::string::npos, value.second.find("LongToken")) << "value \"" << value.first << "\"";
+        EXPECT_EQ(std::string::npos, value.second.find("LongExt")) << "value \"" << value.first << "\"";
+    }
+
+    // The same click writes a value when the token is the longest name that fits.
+    ASSERT_TRUE(SetWindowTextA(app.Control(kCommandEditId), longestName.c_str()));
+    app.Click(kAutostartCheckId);
+    RegistryValue value;
+    ASSERT_TRUE(WaitFor([&] { return (value = ReadRunValue(longestName.c_str())).found; }, 3000));
+    EXPECT_EQ(longestName + '\0', value.data);
+    EXPECT_TRUE(app.Checked(kAutostartCheckId));
     EXPECT_EQ(0, app.Close());
 }

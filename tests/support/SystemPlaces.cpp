@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -81,6 +82,20 @@ std::map<std::string, std::string> RunValues()
     }
     RegCloseKey(key);
     return values;
+}
+
+SystemPlacesCleanup::SystemPlacesCleanup(std::vector<std::string> runValueNames, bool shortcut)
+    : m_runValueNames(std::move(runValueNames)), m_shortcut(shortcut)
+{
+    Clear();
+}
+
+void SystemPlacesCleanup::Clear() const
+{
+    for (const std::string& name : m_runValueNames)
+        DeleteRunValue(name.c_str());
+    if (m_shortcut)
+        DeleteFileA(DesktopShortcutFile().c_str());
 }
 
 std::string DesktopFolder()

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 struct RegistryValue {
     bool found = false;
@@ -41,6 +42,21 @@ bool WriteRunValue(const char* name, const std::string& bytes, DWORD type = REG_
 void DeleteRunValue(const char* name);
 // Every value of the Run key, name to data.
 std::map<std::string, std::string> RunValues();
+
+// Deletes the named Run values, and the desktop shortcut when asked, at construction and
+// again at destruction, so that a test starts from none and a failing one leaves none behind.
+class SystemPlacesCleanup {
+public:
+    explicit SystemPlacesCleanup(std::vector<std::string> runValueNames, bool shortcut = false);
+    ~SystemPlacesCleanup() { Clear(); }
+    SystemPlacesCleanup(const SystemPlacesCleanup&) = delete;
+    SystemPlacesCleanup& operator=(const SystemPlacesCleanup&) = delete;
+
+private:
+    void Clear() const;
+    std::vector<std::string> m_runValueNames;
+    bool m_shortcut;
+};
 
 // The desktop folder of the prefix (empty when unknown) and the shortcut's file in it.
 std::string DesktopFolder();
