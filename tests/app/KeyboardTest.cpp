@@ -1,16 +1,14 @@
 // The window used without a mouse: keys posted to the focused control of the real program.
-#include "timesync/MainWindowIds.h"
 #include "app/FocusOrder.h"
+#include "support/DrivenZorvane.h"
 #include "support/Keyboard.h"
 #include "support/RemoteControls.h"
-#include "support/SystemState.h"
-#include "support/TempDir.h"
+#include "support/SystemPlaces.h"
 #include "support/TimeServer.h"
-#include "support/ZorvaneProcess.h"
+#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <regex>
 
 namespace {
@@ -25,42 +23,22 @@ class Keyboard : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteRunValue("Zorvane");
-        DeleteFileA(DesktopShortcutPath().c_str());
-        const std::string servers =
-            "  <srv>\n    <url>first.test</url>\n    <ip>127.0.5.10</ip>\n  </srv>\n"
-            "  <srv>\n    <url>second.test</url>\n    <ip>127.0.5.11</ip>\n  </srv>\n";
-        ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"),
-                                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>\n  <cfg>\n"
-                                   "    <autorun></autorun>\n  </cfg>\n" + servers + "</srv_root>\n"));
-        app = std::make_unique<ZorvaneProcess>(dir.path());
-        ASSERT_TRUE(app->Start());
-        window = app->WaitForWindow("Zorvane v1.0");
-        ASSERT_NE(nullptr, window);
-        ASSERT_TRUE(app->WaitIdle());
-        ASSERT_TRUE(WaitUntil([&] { return FocusOf(window) == Control(IDC_SERVERLIST); }));
+        ASSERT_TRUE(app.Launch());
+        ASSERT_TRUE(WaitFor([&] { return FocusOf(app.Window()) == app.Control(kServerListId); }));
     }
 
     void TearDown() override
     {
-        if (window)
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        if (app) {
-            EXPECT_EQ(0, app->WaitForExit());
+        if (app.Window()) {
+            EXPECT_EQ(0, app.Close());
         }
-        DeleteRunValue("Zorvane");
-        DeleteFileA(DesktopShortcutPath().c_str());
     }
-
-    HWND Control(int id) const { return GetDlgItem(window, id); }
-    std::string Log() const { return WindowTextOf(Control(IDC_LOG)); }
-    bool Checked(int id) const { return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
     // A key to whatever has the focus; true once the focus is on the expected control.
     bool PressMovingFocusTo(UINT key, int expectedId)
     {
-        PostKeyPress(FocusOf(window), key);
-        return WaitUntil([&] { return FocusOf(window) == Control(expectedId); });
+        PostKeyPress(FocusOf(app.Window()), key);
+        return WaitFor([&] { return FocusOf(app.Window()) == app.Control(expectedId); });
     }
 
     // The whole log of a sync of 127.0.5.11 up to the clock's refusal.
@@ -68,74 +46,74 @@ protected:
     {
         const size_t before = server.AcceptedCount();
         start();
-        EXPECT_TRUE(WaitUntil([&] { return Log().find("不能设置新的日期和时间!") != std::string::npos; }))
-            << Log();
+        // The log still ends as the last sync left it until the new one has begun.
+        EXPECT_TRUE(server.WaitForAccepted(static_cast<int>(before) + 1, 8000));
+        EXPECT_TRUE(app.WaitForLogEnd(kClockRefused)) << app.Log();
         EXPECT_EQ(before + 1, static_cast<size_t>(server.AcceptedCount()));
-        return WithoutSocketNumber(Log());
+        return WithoutSocketNumber(app.Log());
     }
 
-    TimeServer server{"127.0.5.11", TimeScripts::SendThenAwaitClose(std::string("\xD8\x4F\x0C\x80", 4))};
-    TempDir dir{"zorvane_keys"};
-    std::unique_ptr<ZorvaneProcess> app;
-    HWND window = nullptr;
+    const SystemPlacesCleanup cleanup{{"Zorvane"}, true};
+    TimeServer server{"127.0.5.11", TimeScripts::SendThenAwaitClose(kValue2015)};
+    DrivenZorvane app{ServerRows{{"first.test", "127.0.5.10"}, {"second.test", "127.0.5.11"}}};
 };
 
 TEST_F(Keyboard, TabAndShiftTabWalkTheControlsInTheOrderTheyStand)
 {
-    EXPECT_EQ(-1, RemoteListSelectedItem(Control(IDC_SERVERLIST)));
-    const int order[] = {IDC_SYNC, IDC_COMMAND, IDC_AUTOSTART, IDC_SHORTCUT, IDC_SERVERLIST};
+    EXPECT_EQ(-1, RemoteListSelectedItem(app.Control(kServerListId)));
+    const int order[] = {kSyncButtonId, kCommandEditId, kAutostartCheckId, kShortcutCheckId, kServerListId};
     for (int id : order)
         ASSERT_TRUE(PressMovingFocusTo(VK_TAB, id)) << "Tab to " << id;
 
-    ShiftHeld shift(window);
+    ShiftHeld shift(app.Window());
     ASSERT_TRUE(shift.ok());
-    const int reversed[] = {IDC_SHORTCUT, IDC_AUTOSTART, IDC_COMMAND, IDC_SYNC, IDC_SERVERLIST};
+    const int reversed[] = {kShortcutCheckId, kAutostartCheckId, kCommandEditId, kSyncButtonId, kServerListId};
     for (int id : reversed)
         ASSERT_TRUE(PressMovingFocusTo(VK_TAB, id)) << "Shift+Tab to " << id;
 }
 
 TEST_F(Keyboard, EnterOnARowAndOnTheButtonSyncLikeADoubleClick)
 {
-    HWND list = Control(IDC_SERVERLIST);
+    HWND list = app.Control(kServerListId);
     PostKeyPress(list, VK_DOWN);
     PostKeyPress(list, VK_DOWN);
-    ASSERT_TRUE(WaitUntil([&] { return RemoteListSelectedItem(list) == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return RemoteListSelectedItem(list) == 1; }));
 
     const std::string byMouse = SyncLog([&] { PostDoubleClick(list, 200, 250); });
     EXPECT_NE(std::string::npos, byMouse.find("正在连接: 127.0.5.11...")) << byMouse;
     EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(list, VK_RETURN); }));
 
-    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, IDC_SYNC));
-    EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(Control(IDC_SYNC), VK_RETURN); }));
-    EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(Control(IDC_SYNC), VK_SPACE); }));
+    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kSyncButtonId));
+    EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(app.Control(kSyncButtonId), VK_RETURN); }));
+    EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(app.Control(kSyncButtonId), VK_SPACE); }));
 }
 
 TEST_F(Keyboard, SpaceTogglesAFocusedCheckBoxLikeAClick)
 {
-    for (int id : {IDC_SYNC, IDC_COMMAND, IDC_AUTOSTART})
+    for (int id : {kSyncButtonId, kCommandEditId, kAutostartCheckId})
         ASSERT_TRUE(PressMovingFocusTo(VK_TAB, id));
-    PostKeyPress(Control(IDC_AUTOSTART), VK_SPACE);
-    EXPECT_TRUE(WaitUntil([] { return RunValuePresent("Zorvane"); }));
-    EXPECT_TRUE(WaitUntil([&] { return Checked(IDC_AUTOSTART); }));
+    PostKeyPress(app.Control(kAutostartCheckId), VK_SPACE);
+    EXPECT_TRUE(WaitFor([] { return ReadRunValue("Zorvane").found; }));
+    EXPECT_TRUE(WaitFor([&] { return app.Checked(kAutostartCheckId); }));
 
-    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, IDC_SHORTCUT));
-    PostKeyPress(Control(IDC_SHORTCUT), VK_SPACE);
-    EXPECT_TRUE(WaitUntil([] { return FileExists(DesktopShortcutPath()); }));
-    EXPECT_TRUE(WaitUntil([&] { return Checked(IDC_SHORTCUT); }));
-    PostKeyPress(Control(IDC_SHORTCUT), VK_SPACE);
-    EXPECT_TRUE(WaitUntil([] { return !FileExists(DesktopShortcutPath()); }));
-    EXPECT_TRUE(WaitUntil([&] { return !Checked(IDC_SHORTCUT); }));
-    EXPECT_TRUE(Checked(IDC_AUTOSTART));
+    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kShortcutCheckId));
+    PostKeyPress(app.Control(kShortcutCheckId), VK_SPACE);
+    EXPECT_TRUE(WaitFor([] { return FileExists(DesktopShortcutFile()); }));
+    EXPECT_TRUE(WaitFor([&] { return app.Checked(kShortcutCheckId); }));
+    PostKeyPress(app.Control(kShortcutCheckId), VK_SPACE);
+    EXPECT_TRUE(WaitFor([] { return !FileExists(DesktopShortcutFile()); }));
+    EXPECT_TRUE(WaitFor([&] { return !app.Checked(kShortcutCheckId); }));
+    EXPECT_TRUE(app.Checked(kAutostartCheckId));
 
     // Space in the command box is a space typed, not a click.
-    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, IDC_SERVERLIST));
-    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, IDC_SYNC));
-    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, IDC_COMMAND));
-    const std::string command = WindowTextOf(Control(IDC_COMMAND));
-    PostKeyPress(Control(IDC_COMMAND), VK_SPACE);
-    EXPECT_TRUE(WaitUntil([&] { return WindowTextOf(Control(IDC_COMMAND)).size() == command.size() + 1; }));
-    EXPECT_TRUE(Checked(IDC_AUTOSTART));
-    EXPECT_TRUE(RunValuePresent("Zorvane"));
+    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kServerListId));
+    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kSyncButtonId));
+    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kCommandEditId));
+    const std::string command = WindowTextOf(app.Control(kCommandEditId));
+    PostKeyPress(app.Control(kCommandEditId), VK_SPACE);
+    EXPECT_TRUE(WaitFor([&] { return WindowTextOf(app.Control(kCommandEditId)).size() == command.size() + 1; }));
+    EXPECT_TRUE(app.Checked(kAutostartCheckId));
+    EXPECT_TRUE(ReadRunValue("Zorvane").found);
 }
 
 TEST(FocusOrder, GoesRoundAtBothEndsAndEntersFromOutside)

@@ -3,7 +3,6 @@
 #include "HardeningSupport.h"
 
 #include "support/TimeServer.h"
-#include "timesync/MainWindowIds.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +23,7 @@ constexpr int WINDOW_TOLERANCE = 2;  // the platform may add a helper window of 
 // in the program's own timeout, and only a few may stall.
 constexpr DWORD SYNC_WAIT_MS = 5000;
 constexpr int MAX_STALLED_SYNCS = 5;
+constexpr DWORD POLL_MS = 1;
 
 struct Outcome {
     const char* address;
@@ -32,12 +32,10 @@ struct Outcome {
 };
 
 const Outcome OUTCOMES[] = {
-    {"127.0.4.1", CLOCK_REFUSED, true},
+    {"127.0.4.1", kClockRefused, true},
     {"127.0.4.2", "\r\n连接错误： #10061.", false},
     {"127.0.4.3", "\r\nFD_READ 错误! #10101.", false},
 };
-
-const char* const VALUE_LINE = "接受的时间为从1900年1月1日起 3629059200 秒 \r\n";
 
 std::string Describe(const ProcessHoldings& h)
 {
@@ -49,7 +47,7 @@ std::string Describe(const ProcessHoldings& h)
 
 TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
 {
-    TimeServer answering(OUTCOMES[0].address, TimeScripts::SendThenAwaitClose(VALUE_2015));
+    TimeServer answering(OUTCOMES[0].address, TimeScripts::SendThenAwaitClose(kValue2015));
     TimeServer shortAnswer(OUTCOMES[2].address, TimeScripts::TwoBytesThenClose());
     ASSERT_TRUE(answering.IsListening() && shortAnswer.IsListening());
     DrivenZorvane app({{"answering.test", OUTCOMES[0].address},
@@ -59,6 +57,7 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
     const DWORD pid = app.Process().pid();
     const std::string exe = app.Process().exePath();
 
+    const std::string valueLine = ValueLines(kValue2015Seconds);
     ProcessHoldings baseline;
     int stalled = 0;
     const ULONGLONG start = GetTickCount64();
@@ -67,21 +66,18 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
         const Outcome& outcome = OUTCOMES[row];
         ASSERT_TRUE(app.SelectRow(row)) << "sync " << sync;
         app.ClickSync();
-        const bool ended = WaitFor([&] {
-            const std::string log = app.LogWithoutTrailingDots();
-            return log.size() >= outcome.end.size() &&
-                   log.compare(log.size() - outcome.end.size(), outcome.end.size(), outcome.end) == 0;
-        }, SYNC_WAIT_MS);
+        const bool ended = WaitFor([&] { return EndsWith(app.LogWithoutTrailingDots(), outcome.end); },
+                                   SYNC_WAIT_MS, POLL_MS);
         if (!ended) {
             std::printf("sync %d stalled (accepted %d, %d, open %d):\n%s\n", sync, answering.AcceptedCount(),
                         shortAnswer.AcceptedCount(), OpenTimeConnections(), app.Log().c_str());
             ASSERT_LT(++stalled, MAX_STALLED_SYNCS + 1) << "too many stalled syncs";
             app.PostTicks(301);
-            ASSERT_TRUE(WaitFor([&] { return app.Log() == "网络连接失败！"; }, SYNC_WAIT_MS)) << app.Log();
+            ASSERT_TRUE(WaitFor([&] { return app.Log() == kTimedOut; }, SYNC_WAIT_MS)) << app.Log();
             continue;
         }
         const std::string log = app.Log();
-        EXPECT_EQ(outcome.carriesValue, log.find(VALUE_LINE) != std::string::npos) << "sync " << sync << ":\n" << log;
+        EXPECT_EQ(outcome.carriesValue, log.find(valueLine) != std::string::npos) << "sync " << sync << ":\n" << log;
         ASSERT_EQ(0u, log.find("\r\nStarted up WinSock 2.0\r\n\r\n")) << "sync " << sync << ":\n" << log;
         ASSERT_EQ(log.find("Started up"), log.rfind("Started up")) << "one sync per log:\n" << log;
         if (sync == BASELINE_SYNC)

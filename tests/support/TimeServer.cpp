@@ -1,5 +1,8 @@
 #include "support/TimeServer.h"
 
+#include "support/SyncTranscript.h"
+#include "support/WaitFor.h"
+
 #include <ws2tcpip.h>
 
 #include <algorithm>
@@ -89,13 +92,7 @@ namespace {
 
 bool WaitForCount(const std::atomic<int>& counter, int count, DWORD timeoutMs)
 {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (counter.load() < count) {
-        if (GetTickCount64() > deadline)
-            return false;
-        ::Sleep(5);
-    }
-    return true;
+    return WaitFor([&] { return counter.load() >= count; }, timeoutMs);
 }
 
 }  // namespace
@@ -246,7 +243,7 @@ ServerScript CloseAtOnce()
 
 ServerScript TwoBytesThenClose()
 {
-    return {{ServerStep::Send, std::string("\xD8\x4F", 2)}, {ServerStep::Close, {}}};
+    return {{ServerStep::Send, kValue2015.substr(0, 2)}, {ServerStep::Close, {}}};
 }
 
 ServerScript ResetAtOnce()
