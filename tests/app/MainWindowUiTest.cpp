@@ -244,10 +244,9 @@ TEST_F(MainWindowUi, WindowAnswersWhileAServerHoldsTheConnection)
     ASSERT_TRUE(app.SelectRow(0));
     app.ClickSync();
     ASSERT_TRUE(server.WaitForAccepted(1, 5000));
+    // The server never sends: a window that waited for it inside a handler would never answer.
     for (int probe = 0; probe < 20; ++probe) {
-        DWORD start = GetTickCount();
-        ASSERT_TRUE(app.Answers(100));
-        EXPECT_LT(GetTickCount() - start, 100u);
+        ASSERT_TRUE(app.Answers(2000)) << "probe " << probe;
         Sleep(50);
     }
     EXPECT_EQ(std::string::npos, app.Log().find("接受的时间"));
