@@ -6,6 +6,7 @@
 #include "config/ServerConfig.h"
 #include "config/SystemIntegration.h"
 #include "framework/AfxApp.h"
+#include "framework/Trace.h"
 #include "ohui/IWndShape.h"
 #include "timesync/TimeProtocol.h"
 
@@ -97,14 +98,20 @@ LRESULT CNewProjWnd::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CNewProjWnd::OnCreate()
 {
+    TracePhase("oncreate");
     CreateServerList();
+    TracePhase("list");
     CreateLogBox();
     CreateSyncButton();
     CreateHintLabel();
+    TracePhase("log-button-label");
     CreateShortcutCheck();
+    TracePhase("shortcut");
     CreateCommandEdit();
     CreateAutostartCheck();
+    TracePhase("command-autostart");
     BuildLayout();
+    TracePhase("layout");
 }
 
 void CNewProjWnd::OnDestroy()

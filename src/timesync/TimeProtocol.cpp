@@ -4,6 +4,7 @@
 #include "timesync/Log.h"
 #include "timesync/SyncConnection.h"
 #include "timesync/SyncConstants.h"
+#include "framework/Trace.h"
 
 #include <commctrl.h>
 
@@ -160,6 +161,7 @@ void ReportReceivedValue(HWND mainWindow)
 // timer still running so that a server trickling too slowly times out.
 void OnReadEvent(HWND mainWindow, int error, bool peerClosed)
 {
+    TracePhase("readevent");
     const ReadResult result = error ? ReadResult{ReadState::Failed, error}
                                     : ReceiveTimeBytes(peerClosed);
     if (result.state == ReadState::Waiting)
