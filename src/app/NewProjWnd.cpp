@@ -28,10 +28,12 @@ constexpr DWORD kLabelStyle = WS_CHILD;
 constexpr int kCommandBufferSize = 1000;
 constexpr RECT kNoRect = {0, 0, 0, 0};
 
+// The box only takes its offsets here: the layout pass at the end moves each control once,
+// to where it stays, instead of first to its offsets and then again.
 OHUI::ILayout* AddBox(OHUI::ILayout* parent, HWND window, RECT rect, OHUI::eFloatType type)
 {
     OHUI::ILayout* box = OHUI::IWndShape::CreateInstance(window);
-    box->UpdateSize(rect.left, rect.top, rect.right, rect.bottom);
+    box->OHUI::ILayout::UpdateSize(rect.left, rect.top, rect.right, rect.bottom);
     box->SetFloatType(type);
     parent->AddChild(box);
     return box;

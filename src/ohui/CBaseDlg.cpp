@@ -126,8 +126,7 @@ HWND CBaseDlg::Create(WNDPROC procedure, const char* className, HWND parent, HIN
                              parent, nullptr, instance, this);
     if (!m_hWnd)
         return nullptr;
-    SetWindowTextA(m_hWnd, kWindowTitle);
-    m_hParent = parent;
+    m_hParent = parent;  // the title is the one CreateWindowExA was given; no second WM_SETTEXT
     return m_hWnd;
 }
 
