@@ -11,7 +11,10 @@ Two yardsticks: floor2 (bench/floor2) does Zorvane's own start-up work written l
 what the targets compare with; floor (bench/floor) only syncs and is the lower bound.
 """
 import argparse
+import glob
+import mmap
 import os
+import struct
 import shutil
 import socket
 import statistics
@@ -30,7 +33,7 @@ THEME_FILE = "drive_c/windows/resources/themes/light/light.msstyles"
 PMD_BYTES = 2 << 20
 SECONDS_1900_TO_1970 = 2208988800
 PAINT_CASES = [  # label, rows, rounds
-    ("7", 7, 10),
+    ("7", 7, 20),
     ("1000", 1000, 10),
     ("10000", 10000, 10),
     ("100000", 100000, 3),
@@ -334,7 +337,7 @@ def gui_folder(work, name, exe, default_xml, rows):
 
 def bench_paint(args, work, default_xml, table):
     programs = []
-    cases = PAINT_CASES + [("floor2", 7, 10)]
+    cases = PAINT_CASES + [("floor2", 7, 20)]
     for label, rows, rounds in cases:
         exe = gui_folder(work, f"paint-{label}", args.floor2 if label == "floor2" else args.zorvane,
                          default_xml, rows)
@@ -377,8 +380,9 @@ def set_theme_cache(prefix, written):
     if not os.path.exists(path):
         return False
     if written:
-        # A new file beside it, renamed over it: processes that have the old one mapped
-        # (Wine's desktop process) keep theirs.
+        # Written in one piece, as the prefix's set-up writes it (the kernel sizes the page
+        # cache's pages by the write); a new file renamed over the old one, so that processes
+        # which have the old one mapped (Wine's desktop process) keep theirs.
         with open(path, "rb") as f:
             content = f.read()
         with open(path + ".new", "wb") as f:
@@ -394,9 +398,52 @@ def set_theme_cache(prefix, written):
     return True
 
 
-MEMORY_CONDITIONS = [  # label, theme file as written (else read back from disk)
-    ("theme file written", True),
-    ("theme file read back", False),
+def theme_in_2mib_pages(prefix):
+    """KiB of the theme file that a 2 MiB-aligned view maps with 2 MiB entries: the share of
+    the file that the page cache holds in 2 MiB pages."""
+    path = os.path.join(prefix, THEME_FILE)
+    with open(path, "rb") as f, mmap.mmap(f.fileno(), 0, prot=mmap.PROT_READ) as view:
+        for offset in range(0, len(view), PMD_BYTES):
+            view[offset]  # noqa: B018 (a touch per 2 MiB)
+        name = os.path.basename(path)
+        mapped, inside = 0, False
+        with open("/proc/self/smaps") as smaps:
+            for line in smaps:
+                head = line.split()
+                if "-" in head[0] and len(head) >= 5 and ":" in head[3]:
+                    inside = line.rstrip().endswith(name)
+                elif inside and head[0] == "FilePmdMapped:":
+                    mapped += int(head[1])
+    return mapped
+
+
+SHORTCUT_NAME = "Zorvane v1.0.lnk"
+
+
+def desktop_shortcut_paths(prefix):
+    return [os.path.join(d, SHORTCUT_NAME)
+            for d in glob.glob(os.path.join(prefix, "drive_c", "users", "*", "Desktop"))
+            if os.path.basename(os.path.dirname(d)) != "Public"]
+
+
+def set_desktop_shortcut(prefix, present):
+    """A shell link file (header only) on the desktop, or none. Both programs then bring up
+    COM and a shell link object to load it, as they do for a real one."""
+    clsid_shell_link = bytes.fromhex("0114020000000000c000000000000046")
+    header = (struct.pack("<I", 0x4C) + clsid_shell_link + bytes(32)
+              + struct.pack("<III", 0, 0, 1) + bytes(12))
+    for path in desktop_shortcut_paths(prefix):
+        if present:
+            with open(path, "wb") as f:
+                f.write(header + bytes(4))
+        elif os.path.exists(path):
+            os.remove(path)
+
+
+MEMORY_CONDITIONS = [  # label, theme file as written (else read back from disk), shortcut
+    ("theme file written", True, False),
+    ("written + shortcut", True, True),
+    ("theme file read back", False, False),
 ]
 
 
@@ -408,10 +455,15 @@ def bench_memory(args, work, default_xml, table):
     programs = [f"gui={windows_path(gui)}:7:1", f"floor2={windows_path(floor2)}:7:1",
                 f"floor={windows_path(floor)}:0:1"]
     fields_by_condition = {}
-    for condition, written in MEMORY_CONDITIONS:
-        if not set_theme_cache(os.environ.get("WINEPREFIX", ""), written):
+    prefix = os.environ.get("WINEPREFIX", "")
+    for condition, written, shortcut in MEMORY_CONDITIONS:
+        if not set_theme_cache(prefix, written):
             table.notes.append(f"Condition '{condition}' skipped: the theme file was not found.")
             continue
+        set_desktop_shortcut(prefix, shortcut)
+        if written:
+            table.info("3 memory", f"{condition}: theme file in 2 MiB pages of the page cache "
+                                   "(KiB)", theme_in_2mib_pages(prefix))
         log(f"memory ({condition}): {args.memory_rounds} rounds, interleaved")
         mappings = []
         def inspect(label):
@@ -428,6 +480,7 @@ def bench_memory(args, work, default_xml, table):
             fields[words[1]].append({k: int(v) for k, v in (w.split("=") for w in words[3:])})
         fields_by_condition[condition] = fields
         report_memory(table, condition, fields, mappings)
+        set_desktop_shortcut(prefix, False)
     report_counters_availability(table, fields_by_condition)
 
 

@@ -14,7 +14,8 @@
 //       can look at its mappings from the Linux side.
 //
 // With the environment variable ZORVANE_TRACE_FILE set, every start and first paint is also
-// appended to that file ("trace start:<label> <ms>", "trace painted <ms>", "trace ended <ms>"),
+// appended to that file ("trace start:<label> <ms>", "trace visible <ms>", "trace painted <ms>",
+// "trace ended <ms>"),
 // on the clock of the programs' own trace lines (bench/phases.py).
 //
 // Programs of one command run interleaved: round r runs each program once, the order turning
@@ -190,14 +191,14 @@ bool ListShowsRows(HWND mainWindow, int rows)
 }
 
 struct StartTimes {
-    double visible = -1;  // the window visible and its list filled
-    double painted = -1;  // ... and nothing left to paint
-    int pendingPolls = 0;  // polls between the two
+    double visible = -1;  // the window visible
+    double painted = -1;  // ... its list filled and nothing left to paint
+    int pendingPolls = 0;  // polls that found the list filled but something left to paint
 };
 
-// First visible window: the first moment at which the main window "Zorvane v1.0" is visible
-// and its list view answers with the expected row count. First paint: the first moment at
-// which, in addition, no visible window of it has anything left to paint (GetUpdateRect
+// First visible window: the first moment at which the main window "Zorvane v1.0" is visible.
+// First paint: the first moment at which, in addition, its list view answers with the
+// expected row count and no visible window of it has anything left to paint (GetUpdateRect
 // empty for the window and all its descendants). Milliseconds from just before
 // CreateProcess; painted stays negative on failure.
 StartTimes FirstPaint(const ChildProcess& child, double startMs, int rows, HWND& mainWindow)
@@ -207,10 +208,12 @@ StartTimes FirstPaint(const ChildProcess& child, double startMs, int rows, HWND&
         if (!child.Running())
             return times;
         mainWindow = FindVisibleMainWindow(child.Pid());
+        if (mainWindow && times.visible < 0) {
+            times.visible = Now() - startMs;
+            TraceMark("visible");
+        }
         if (mainWindow && ListShowsRows(mainWindow, rows)) {
             const double now = Now() - startMs;
-            if (times.visible < 0)
-                times.visible = now;
             if (NothingLeftToPaint(mainWindow)) {
                 times.painted = now;
                 TraceMark("painted");

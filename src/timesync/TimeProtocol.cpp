@@ -1,10 +1,10 @@
 #include "timesync/TimeProtocol.h"
 
+#include "framework/Trace.h"
 #include "timesync/ClockSetting.h"
 #include "timesync/Log.h"
 #include "timesync/SyncConnection.h"
 #include "timesync/SyncConstants.h"
-#include "framework/Trace.h"
 
 #include <commctrl.h>
 
