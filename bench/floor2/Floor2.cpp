@@ -32,7 +32,7 @@ constexpr UINT kTimeoutMs = 301000;
 constexpr WORD kIconId = 128;
 constexpr char kFirstDefaultAddress[] = "129.6.15.28";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kShortcutName[] = "\\Zorvane v1.0.lnk";
+constexpr wchar_t kShortcutName[] = L"\\Zorvane v1.0.lnk";
 constexpr char kNotParsed[] = "Document srv.xml not parsed successfully.";
 // Seconds from 1601-01-01 (FILETIME) to 1900-01-01 (RFC 868).
 constexpr unsigned long long kSeconds1601To1900 = 9435484800ULL;
@@ -173,7 +173,7 @@ bool IsShortcutPresent(const std::wstring& exe)
     wchar_t path[MAX_PATH + 32] = {};
     if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOP, FALSE))
         return false;
-    lstrcatW(path, L"\\Zorvane v1.0.lnk");
+    lstrcatW(path, kShortcutName);
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
         return false;
     bool loaded = false;

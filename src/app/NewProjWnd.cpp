@@ -106,12 +106,9 @@ void CNewProjWnd::OnCreate()
     CreateLogBox();
     CreateSyncButton();
     CreateHintLabel();
-    TracePhase("log-button-label");
     CreateShortcutCheck();
-    TracePhase("shortcut");
     CreateCommandEdit();
     CreateAutostartCheck();
-    TracePhase("command-autostart");
     BuildLayout();
     TracePhase("layout");
 }
