@@ -625,6 +625,9 @@ def main():
         for service in services:
             service.close()
     header.append(f"- Bench time: {time.monotonic() - started:.0f} s")
+    header.append("- The two cores are shared with other work: absolute times move with the load "
+                  "(by a factor of two), while each ratio compares programs run interleaved in "
+                  "the same rounds and is what to read.")
     text = ("# Zorvane benchmarks (bench/run.sh)\n\n" + "\n".join(header) + "\n\n"
             + table.render() + "\n")
     if table.notes:

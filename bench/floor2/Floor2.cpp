@@ -22,11 +22,11 @@
 #include <vector>
 
 #include "app/MainWindowText.h"
+#include "floor/FloorSync.h"
 #include "framework/Trace.h"
 
 namespace {
 
-constexpr UINT kSocketMessage = WM_USER + 11;
 constexpr UINT_PTR kTimeoutTimer = 1;
 constexpr UINT kTimeoutMs = 301000;
 constexpr WORD kIconId = 128;
@@ -34,8 +34,6 @@ constexpr char kFirstDefaultAddress[] = "129.6.15.28";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kShortcutName[] = L"\\Zorvane v1.0.lnk";
 constexpr char kNotParsed[] = "Document srv.xml not parsed successfully.";
-// Seconds from 1601-01-01 (FILETIME) to 1900-01-01 (RFC 868).
-constexpr unsigned long long kSeconds1601To1900 = 9435484800ULL;
 
 struct Config {
     bool parsed = false;
@@ -43,10 +41,6 @@ struct Config {
     std::string command;  // GBK
     std::vector<std::pair<std::string, std::string>> servers;  // GBK
 };
-
-SOCKET g_socket = INVALID_SOCKET;
-unsigned char g_bytes[4];
-int g_received = 0;
 
 std::wstring Widen(const std::string& text, UINT codePage)
 {
@@ -260,52 +254,11 @@ void AddControls(HWND window, const Config& config, const std::wstring& exe)
         SendMessageA(autostart, BM_SETCHECK, BST_CHECKED, 0);
 }
 
-void SetClock()
-{
-    unsigned long value = (unsigned long)g_bytes[0] << 24 | g_bytes[1] << 16 | g_bytes[2] << 8 | g_bytes[3];
-    ULARGE_INTEGER ticks;
-    ticks.QuadPart = (value + kSeconds1601To1900) * 10000000ULL;
-    FILETIME fileTime = {ticks.LowPart, ticks.HighPart};
-    SYSTEMTIME systemTime;
-    FileTimeToSystemTime(&fileTime, &systemTime);
-    SetSystemTime(&systemTime);
-}
-
-// True once the four bytes are in.
-bool ReceiveBytes()
-{
-    while (g_received < 4) {
-        int count = recv(g_socket, reinterpret_cast<char*>(g_bytes) + g_received, 4 - g_received, 0);
-        if (count <= 0)
-            return false;
-        g_received += count;
-    }
-    return true;
-}
-
-void OnSocketEvent(LPARAM lParam)
-{
-    const int event = WSAGETSELECTEVENT(lParam);
-    if (g_received == 4)
-        return;  // done already; the quit message is on its way
-    if (WSAGETSELECTERROR(lParam)) {
-        PostQuitMessage(1);
-    } else if (event == FD_READ || event == FD_CLOSE) {
-        TracePhase("readevent");
-        if (ReceiveBytes()) {
-            SetClock();
-            PostQuitMessage(0);
-        } else if (event == FD_CLOSE) {
-            PostQuitMessage(1);
-        }
-    }
-}
-
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case kSocketMessage:
-        OnSocketEvent(lParam);
+    case floorsync::kSocketMessage:
+        floorsync::OnSocketEvent(lParam);
         return 0;
     case WM_TIMER:
         PostQuitMessage(1);
@@ -315,22 +268,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-bool StartSync(HWND window, const std::string& address)
-{
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 0), &data) != 0)
-        return false;
-    sockaddr_in server = {};
-    server.sin_family = AF_INET;
-    server.sin_port = htons(37);
-    server.sin_addr.s_addr = inet_addr(address.c_str());
-    g_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    WSAAsyncSelect(g_socket, window, kSocketMessage, FD_CONNECT | FD_READ | FD_CLOSE);
-    connect(g_socket, reinterpret_cast<sockaddr*>(&server), sizeof server);
-    SetTimer(window, kTimeoutTimer, kTimeoutMs, nullptr);
-    return true;
 }
 
 HWND CreateMainWindow(HINSTANCE instance)
@@ -376,8 +313,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     TracePhase("created");
     Arguments arguments(GetCommandLineW());
     if (arguments.Count() == 3 && arguments.IsIpSwitch(1)) {
-        if (!StartSync(window, Narrow(arguments[2], CP_ACP)))
+        if (!floorsync::StartSync(window, Narrow(arguments[2], CP_ACP)))
             return 1;
+        SetTimer(window, kTimeoutTimer, kTimeoutMs, nullptr);
         TracePhase("connecting");
     } else if (arguments.Count() > 1) {
         MessageBoxA(nullptr, "usage: Floor2.exe /ip <address>", "Floor2", MB_OK);
