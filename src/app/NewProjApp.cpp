@@ -6,6 +6,7 @@
 #include "config/CommandArguments.h"
 #include "config/ServerConfig.h"
 #include "config/TextEncoding.h"
+#include "framework/Trace.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
@@ -67,6 +68,7 @@ ArgumentMap ReadCommandLine(int& count)
 BOOL CnewProjApp::InitInstance()
 {
     InitCommonControlClasses();
+    TracePhase("initcc");
     CWinApp::InitInstance();
 
     int count = 0;
@@ -90,13 +92,17 @@ BOOL CnewProjApp::InitInstance()
 int CnewProjApp::ExitInstance()
 {
     delete m_pNewProjWnd;
+    TracePhase("deleted");
     return CWinApp::ExitInstance();
 }
 
 bool CnewProjApp::CreateMainWindow()
 {
     m_pNewProjWnd = new CNewProjWnd;
-    return m_pNewProjWnd->Create(GetDesktopWindow(), m_hInstance) != nullptr;
+    TracePhase("constructed");
+    const bool created = m_pNewProjWnd->Create(GetDesktopWindow(), m_hInstance) != nullptr;
+    TracePhase("created");
+    return created;
 }
 
 // False when the command line is not "/ip" and an accepted address.
@@ -110,6 +116,7 @@ bool CnewProjApp::StartCommandLineMode(const ArgumentMap& arguments)
     if (!IsAcceptedAddress(address.c_str()))
         return false;
     StartCommandLineSync(m_pNewProjWnd->GetHwnd(), address.c_str());
+    TracePhase("connecting");
     return true;
 }
 
@@ -119,7 +126,9 @@ void CnewProjApp::StartGuiMode()
     SetWindowTextA(window, kMainWindowTitle);
     SetWindowIcon(window, m_hInstance);
     ShowWindow(window, SW_SHOW);
+    TracePhase("gui-shown");
     UpdateWindow(window);
+    TracePhase("gui-updated");
 }
 
 // Returns the quit message's code; a failing GetMessageA also ends the loop. The main window

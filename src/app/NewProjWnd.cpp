@@ -7,6 +7,7 @@
 #include "config/SyncCommand.h"
 #include "config/SystemIntegration.h"
 #include "framework/AfxApp.h"
+#include "framework/Trace.h"
 #include "ohui/IWndShape.h"
 #include "timesync/MainWindowIds.h"
 #include "timesync/TimeProtocol.h"
@@ -43,10 +44,12 @@ void ShowCheck(CButton& box, bool checked)
     box.SetCheck(checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
+// The box only takes its offsets here: the layout pass at the end moves each control once,
+// to where it stays, instead of first to its offsets and then again.
 OHUI::ILayout* AddBox(OHUI::ILayout* parent, HWND window, RECT rect, OHUI::eFloatType type)
 {
     OHUI::ILayout* box = OHUI::IWndShape::CreateInstance(window);
-    box->UpdateSize(rect.left, rect.top, rect.right, rect.bottom);
+    box->OHUI::ILayout::UpdateSize(rect.left, rect.top, rect.right, rect.bottom);
     box->SetFloatType(type);
     parent->AddChild(box);
     return box;
@@ -116,7 +119,9 @@ LRESULT CNewProjWnd::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CNewProjWnd::OnCreate()
 {
+    TracePhase("oncreate");
     CreateServerList();
+    TracePhase("list");
     CreateLogBox();
     CreateSyncButton();
     CreateHintLabel();
@@ -124,6 +129,7 @@ void CNewProjWnd::OnCreate()
     CreateCommandEdit();
     CreateAutostartCheck();
     BuildLayout();
+    TracePhase("layout");
 }
 
 void CNewProjWnd::OnDestroy()

@@ -1,5 +1,6 @@
 #include "timesync/TimeProtocol.h"
 
+#include "framework/Trace.h"
 #include "timesync/ClockSetting.h"
 #include "timesync/Log.h"
 #include "timesync/SyncConnection.h"
@@ -164,6 +165,7 @@ void ReportReceivedValue(HWND mainWindow)
 // timer still running so that a server trickling too slowly times out.
 void OnReadEvent(HWND mainWindow, int error, bool peerClosed)
 {
+    TracePhase("readevent");
     const ReadResult result = error ? ReadResult{ReadState::Failed, error}
                                     : ReceiveTimeBytes(peerClosed);
     if (result.state == ReadState::Waiting)
