@@ -30,13 +30,19 @@ enable_i386_and_sources() {
     $SUDO dpkg --add-architecture i386
     changed=1
   fi
+  # Source packages come from the sources the machine already has: each binary source
+  # also serves sources.
   local src=/etc/apt/sources.list.d/debian.sources
   if [ -f "$src" ] && grep -q '^Types: deb$' "$src"; then
     $SUDO sed -i 's/^Types: deb$/Types: deb deb-src/' "$src"
     changed=1
   elif [ ! -f "$src" ] && ! grep -rqs '^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    echo "deb-src http://deb.debian.org/debian bookworm main" | $SUDO tee /etc/apt/sources.list.d/zorvane-src.list >/dev/null
-    changed=1
+    local lines
+    lines=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | sed -n 's/^deb /deb-src /p')
+    if [ -n "$lines" ]; then
+      printf '%s\n' "$lines" | $SUDO tee /etc/apt/sources.list.d/zorvane-src.list >/dev/null
+      changed=1
+    fi
   fi
   echo "$changed"
 }
@@ -57,14 +63,6 @@ install_packages() {
 ensure_locale() {
   if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
     $SUDO localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
-  fi
-}
-
-# Installing xinetd starts the system's own service; it serves nothing we use,
-# and the tests run their own instance on loopback only.
-stop_system_xinetd() {
-  if pgrep -x xinetd >/dev/null 2>&1 && [ -z "${ZORVANE_KEEP_XINETD:-}" ]; then
-    $SUDO service xinetd stop >/dev/null 2>&1 || $SUDO pkill -x xinetd || true
   fi
 }
 
@@ -94,6 +92,5 @@ build_libxml2() {
 
 install_packages
 ensure_locale
-stop_system_xinetd
 build_libxml2
 echo "$LIBXML2_PREFIX"

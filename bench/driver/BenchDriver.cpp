@@ -4,11 +4,19 @@
 //   BenchDriver sync <rounds> <address> <label>=<exe> ...
 //       process start (just before CreateProcess) to exit of "<exe> /ip <address>"
 //   BenchDriver paint <label>=<exe>:<rows>:<rounds> ...
-//       GUI start to first paint (see FirstPaint below), then the process's counters
-//   BenchDriver memory <rounds> <gui exe> <floor exe> <address of a slow server> [hold ms]
-//       counters of the GUI after its first paint and of the floor program while it waits;
-//       in round 0 each program is then kept as it is for hold ms after a line "hold <label>",
-//       so that bench.py can look at its mappings from the Linux side
+//       GUI start to first visible window and to first paint (see FirstPaint below), then
+//       the process's counters
+//   BenchDriver memory <rounds> <read after ms> <hold ms> <slow address> <label>=<exe>:<rows> ...
+//       counters of each GUI (rows > 0: its list's row count) read <read after ms> after its
+//       first paint; a program given with 0 rows is a sync program started with /ip <slow
+//       address> and read 1 s after its start, while it waits connected. Each program is
+//       then kept as it is for <hold ms> after a line "hold <label> <round>", so that bench.py
+//       can look at its mappings from the Linux side.
+//
+// With the environment variable ZORVANE_TRACE_FILE set, every start and first paint is also
+// appended to that file ("trace start:<label> <ms>", "trace visible <ms>", "trace painted <ms>",
+// "trace ended <ms>"),
+// on the clock of the programs' own trace lines (bench/phases.py).
 //
 // Programs of one command run interleaved: round r runs each program once, the order turning
 // by one place every round, so drift of the machine falls on all of them alike.
@@ -40,6 +48,17 @@ double Now()
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Appends a mark to the trace file of a ZORVANE_TRACE build, when there is one.
+void TraceMark(const std::string& what)
+{
+    const char* path = std::getenv("ZORVANE_TRACE_FILE");
+    FILE* out = path ? std::fopen(path, "a") : nullptr;
+    if (!out)
+        return;
+    std::fprintf(out, "trace %s %.3f\n", what.c_str(), Now());
+    std::fclose(out);
 }
 
 struct Program {
@@ -171,27 +190,40 @@ bool ListShowsRows(HWND mainWindow, int rows)
     return static_cast<int>(count) == rows;
 }
 
-// First paint: the first moment at which the main window "Zorvane v1.0" is visible, its list
-// view answers with the expected row count, and no visible window of it has anything left
-// to paint (GetUpdateRect empty for the window and all its descendants). Milliseconds from
-// just before CreateProcess, or a negative value on failure. pendingPolls counts the polls
-// that found the window visible and filled but not yet painted.
-double FirstPaint(const ChildProcess& child, double startMs, int rows, HWND& mainWindow,
-                  int& pendingPolls)
+struct StartTimes {
+    double visible = -1;  // the window visible
+    double painted = -1;  // ... its list filled and nothing left to paint
+    int pendingPolls = 0;  // polls that found the list filled but something left to paint
+};
+
+// First visible window: the first moment at which the main window "Zorvane v1.0" is visible.
+// First paint: the first moment at which, in addition, its list view answers with the
+// expected row count and no visible window of it has anything left to paint (GetUpdateRect
+// empty for the window and all its descendants). Milliseconds from just before
+// CreateProcess; painted stays negative on failure.
+StartTimes FirstPaint(const ChildProcess& child, double startMs, int rows, HWND& mainWindow)
 {
-    pendingPolls = 0;
+    StartTimes times;
     while (Now() - startMs < kStartTimeoutMs) {
         if (!child.Running())
-            return -1;
+            return times;
         mainWindow = FindVisibleMainWindow(child.Pid());
+        if (mainWindow && times.visible < 0) {
+            times.visible = Now() - startMs;
+            TraceMark("visible");
+        }
         if (mainWindow && ListShowsRows(mainWindow, rows)) {
-            if (NothingLeftToPaint(mainWindow))
-                return Now() - startMs;
-            ++pendingPolls;
+            const double now = Now() - startMs;
+            if (NothingLeftToPaint(mainWindow)) {
+                times.painted = now;
+                TraceMark("painted");
+                return times;
+            }
+            ++times.pendingPolls;
         }
         Sleep(kPollMs);
     }
-    return -1;
+    return times;
 }
 
 struct Counters {
@@ -266,10 +298,12 @@ int RunSync(int rounds, const std::string& address, const std::vector<Program>& 
     for (int round = 0; round < rounds; ++round) {
         for (size_t i = 0; i < count; ++i) {
             const Program& program = programs[(i + round) % count];
+            TraceMark("start:" + program.label);
             double start = Now();
             ChildProcess child(program.exe, "/ip " + address);
             int code = child.Started() ? child.WaitForExit(60000) : -2;
             double elapsed = Now() - start;
+            TraceMark("ended");
             if (code != 0)
                 std::printf("error sync %s %d exit code %d\n", program.label.c_str(), round, code);
             else
@@ -282,17 +316,19 @@ int RunSync(int rounds, const std::string& address, const std::vector<Program>& 
 
 void MeasurePaint(const Program& program, int round)
 {
+    TraceMark("start:" + program.label);
     double start = Now();
     ChildProcess child(program.exe, "");
     HWND mainWindow = nullptr;
-    int pending = 0;
-    double elapsed = child.Started() ? FirstPaint(child, start, program.rows, mainWindow, pending) : -1;
-    if (elapsed < 0) {
+    StartTimes times;
+    if (child.Started())
+        times = FirstPaint(child, start, program.rows, mainWindow);
+    if (times.painted < 0) {
         std::printf("error paint %s %d no first paint\n", program.label.c_str(), round);
         return;
     }
-    std::printf("sample paint %s %d %.3f pending_polls=%d\n", program.label.c_str(), round,
-                elapsed, pending);
+    std::printf("sample paint %s %d %.3f visible=%.3f pending_polls=%d\n", program.label.c_str(),
+                round, times.painted, times.visible, times.pendingPolls);
     PrintCounters("paint_counters", program.label, round, ReadCounters(child.Handle()));
     CloseGui(child, mainWindow);
 }
@@ -314,66 +350,65 @@ int RunPaint(const std::vector<Program>& programs)
     return 0;
 }
 
-void HoldForInspection(const char* label, DWORD holdMs)
+void HoldForInspection(const std::string& label, int round, DWORD holdMs)
 {
     if (holdMs == 0)
         return;
-    std::printf("hold %s\n", label);
+    std::printf("hold %s %d\n", label.c_str(), round);
     std::fflush(stdout);
     Sleep(holdMs);
 }
 
-void MeasureGuiMemory(const std::string& exe, int round, DWORD holdMs)
+void MeasureGuiMemory(const Program& program, int round, DWORD readAfterMs, DWORD holdMs)
 {
     double start = Now();
-    ChildProcess child(exe, "");
+    ChildProcess child(program.exe, "");
     HWND mainWindow = nullptr;
-    int pending = 0;
-    if (!child.Started() || FirstPaint(child, start, 7, mainWindow, pending) < 0) {
-        std::printf("error memory gui %d no first paint\n", round);
+    if (!child.Started() || FirstPaint(child, start, program.rows, mainWindow).painted < 0) {
+        std::printf("error memory %s %d no first paint\n", program.label.c_str(), round);
         return;
     }
-    Sleep(250);  // let late start-up work land before reading the peak
-    PrintCounters("memory", "gui", round, ReadCounters(child.Handle()));
-    HoldForInspection("gui", holdMs);
+    Sleep(readAfterMs);  // let late start-up work land before reading the peak
+    PrintCounters("memory", program.label, round, ReadCounters(child.Handle()));
+    HoldForInspection(program.label, round, holdMs);
     CloseGui(child, mainWindow);
 }
 
-// The floor program ends as soon as it has the time; against a server that answers late
+// A sync program ends as soon as it has the time; against a server that answers late
 // (after 2.5 s) it waits connected, with all its work but the last four bytes done, and is
 // read at that point.
-void MeasureFloorMemory(const std::string& exe, const std::string& slowAddress, int round,
-                        DWORD holdMs)
+void MeasureSyncMemory(const Program& program, const std::string& slowAddress, int round,
+                       DWORD holdMs)
 {
     double start = Now();
-    ChildProcess child(exe, "/ip " + slowAddress);
+    ChildProcess child(program.exe, "/ip " + slowAddress);
     while (child.Started() && child.Running() && Now() - start < kFloorReadAtMs)
         Sleep(kPollMs);
     if (!child.Started() || !child.Running()) {
-        std::printf("error memory floor %d ended before it was read\n", round);
+        std::printf("error memory %s %d ended before it was read\n", program.label.c_str(), round);
         return;
     }
     Counters counters = ReadCounters(child.Handle());
-    HoldForInspection("floor", holdMs);
+    HoldForInspection(program.label, round, holdMs);
     int code = child.WaitForExit(60000);
     if (code != 0)
-        std::printf("error memory floor %d exit code %d\n", round, code);
-    PrintCounters("memory", "floor", round, counters);
+        std::printf("error memory %s %d exit code %d\n", program.label.c_str(), round, code);
+    PrintCounters("memory", program.label, round, counters);
 }
 
-int RunMemory(int rounds, const std::string& gui, const std::string& floor, const std::string& slow,
-              DWORD holdMs)
+int RunMemory(int rounds, DWORD readAfterMs, DWORD holdMs, const std::string& slow,
+              const std::vector<Program>& programs)
 {
+    const size_t count = programs.size();
     for (int round = 0; round < rounds; ++round) {
-        DWORD hold = round == 0 ? holdMs : 0;
-        if (round % 2 == 0) {
-            MeasureGuiMemory(gui, round, hold);
-            MeasureFloorMemory(floor, slow, round, hold);
-        } else {
-            MeasureFloorMemory(floor, slow, round, hold);
-            MeasureGuiMemory(gui, round, hold);
+        for (size_t i = 0; i < count; ++i) {
+            const Program& program = programs[(i + round) % count];
+            if (program.rows > 0)
+                MeasureGuiMemory(program, round, readAfterMs, holdMs);
+            else
+                MeasureSyncMemory(program, slow, round, holdMs);
+            std::fflush(stdout);
         }
-        std::fflush(stdout);
     }
     return 0;
 }
@@ -403,8 +438,12 @@ int main(int argc, char** argv)
             programs.push_back(ParseProgram(argv[i], true));
         return RunPaint(programs);
     }
-    if (mode == "memory" && (argc == 6 || argc == 7))
-        return RunMemory(std::atoi(argv[2]), argv[3], argv[4], argv[5],
-                         argc == 7 ? static_cast<DWORD>(std::atoi(argv[6])) : 0);
+    if (mode == "memory" && argc >= 7) {
+        std::vector<Program> programs;
+        for (int i = 6; i < argc; ++i)
+            programs.push_back(ParseProgram(argv[i], true));
+        return RunMemory(std::atoi(argv[2]), static_cast<DWORD>(std::atoi(argv[3])),
+                         static_cast<DWORD>(std::atoi(argv[4])), argv[5], programs);
+    }
     return Usage();
 }

@@ -1,8 +1,12 @@
 #include "app/NewProjApp.h"
+#include "framework/Trace.h"
 
 CnewProjApp theApp;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    return AfxWinMain(instance);
+    TracePhase("winmain");
+    const int code = AfxWinMain(instance);
+    TracePhase("exit");
+    return code;
 }

@@ -17,11 +17,17 @@ std::string DirectoryOfExecutable(const std::string& fullPath)
     return path[cut] == ':' ? directory + "/" : directory;
 }
 
+// Only a backslash of its own becomes '/', never the trail byte of a GBK character.
 std::string HelpPageAddress(const std::string& exeDir)
 {
     std::string address = "file:///";
-    for (char c : exeDir)
-        address.push_back(c == '\\' ? '/' : c);
+    const char* dir = exeDir.c_str();
+    for (size_t i = 0; dir[i]; i += CharacterLength(dir, i)) {
+        if (dir[i] == '\\')
+            address += '/';
+        else
+            address.append(dir + i, CharacterLength(dir, i));
+    }
     return address + kHelpPageFileName;
 }
 

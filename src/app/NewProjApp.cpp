@@ -1,11 +1,12 @@
 #include "app/NewProjApp.h"
 
-#include "app/ArgumentVector.h"
 #include "app/CommandLine.h"
 #include "app/MainWindowText.h"
 #include "app/NewProjWnd.h"
+#include "config/CommandArguments.h"
 #include "config/ServerConfig.h"
 #include "config/TextEncoding.h"
+#include "framework/Trace.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
@@ -17,7 +18,7 @@ namespace {
 
 constexpr WORD IDI_CLOCK = 128;
 // Ends the program when its main window cannot exist (for instance without a display).
-constexpr int EXIT_NO_WINDOW = 1;
+constexpr int kExitNoWindow = 1;
 
 void InitCommonControlClasses()
 {
@@ -67,13 +68,14 @@ ArgumentMap ReadCommandLine(int& count)
 BOOL CnewProjApp::InitInstance()
 {
     InitCommonControlClasses();
+    TracePhase("initcc");
     CWinApp::InitInstance();
 
     int count = 0;
     const ArgumentMap arguments = ReadCommandLine(count);
 
     if (!CreateMainWindow()) {
-        PostQuitMessage(EXIT_NO_WINDOW);
+        PostQuitMessage(kExitNoWindow);
         return RunMessageLoop();
     }
     if (count == 3) {
@@ -90,13 +92,17 @@ BOOL CnewProjApp::InitInstance()
 int CnewProjApp::ExitInstance()
 {
     delete m_pNewProjWnd;
+    TracePhase("deleted");
     return CWinApp::ExitInstance();
 }
 
 bool CnewProjApp::CreateMainWindow()
 {
     m_pNewProjWnd = new CNewProjWnd;
-    return m_pNewProjWnd->Create(GetDesktopWindow(), m_hInstance) != nullptr;
+    TracePhase("constructed");
+    const bool created = m_pNewProjWnd->Create(GetDesktopWindow(), m_hInstance) != nullptr;
+    TracePhase("created");
+    return created;
 }
 
 // False when the command line is not "/ip" and an accepted address.
@@ -110,6 +116,7 @@ bool CnewProjApp::StartCommandLineMode(const ArgumentMap& arguments)
     if (!IsAcceptedAddress(address.c_str()))
         return false;
     StartCommandLineSync(m_pNewProjWnd->GetHwnd(), address.c_str());
+    TracePhase("connecting");
     return true;
 }
 
@@ -119,13 +126,18 @@ void CnewProjApp::StartGuiMode()
     SetWindowTextA(window, kMainWindowTitle);
     SetWindowIcon(window, m_hInstance);
     ShowWindow(window, SW_SHOW);
+    TracePhase("gui-shown");
     UpdateWindow(window);
+    TracePhase("gui-updated");
 }
 
-// Returns the quit message's code; a failing GetMessageA also ends the loop.
+// Returns the quit message's code; a failing GetMessageA also ends the loop. The main window
+// sees its keys first, for moving the focus and clicking from the keyboard.
 int CnewProjApp::RunMessageLoop()
 {
     while (GetMessageA(&m_msgCur, nullptr, 0, 0) > 0) {
+        if (m_pNewProjWnd && m_pNewProjWnd->PreTranslateMessage(m_msgCur))
+            continue;
         TranslateMessage(&m_msgCur);
         DispatchMessageA(&m_msgCur);
     }

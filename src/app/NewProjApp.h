@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CommandLine.h"
+#include "config/CommandArguments.h"
 #include "framework/AfxApp.h"
 
 class CNewProjWnd;

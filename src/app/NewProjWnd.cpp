@@ -1,17 +1,22 @@
 #include "app/NewProjWnd.h"
 
-#include "app/CommandLine.h"
-#include "app/ControlIds.h"
+#include "app/FocusOrder.h"
+#include "app/IntegrationMessages.h"
 #include "app/MainWindowText.h"
 #include "config/ServerConfig.h"
+#include "config/SyncCommand.h"
 #include "config/SystemIntegration.h"
 #include "framework/AfxApp.h"
+#include "framework/Trace.h"
 #include "ohui/IWndShape.h"
+#include "timesync/MainWindowIds.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -26,11 +31,25 @@ constexpr DWORD kCommandEditStyle = 0x50000080;
 constexpr DWORD kLabelStyle = WS_CHILD;
 constexpr int kCommandBufferSize = 1000;
 constexpr RECT kNoRect = {0, 0, 0, 0};
+constexpr UINT kFailureBoxType = MB_OK | MB_ICONWARNING;
 
+// Bit 30 of a key message: the key was already down, so this is a repeat of a held key.
+bool IsRepeatedKey(LPARAM keyData)
+{
+    return (keyData & (1 << 30)) != 0;
+}
+
+void ShowCheck(CButton& box, bool checked)
+{
+    box.SetCheck(checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The box only takes its offsets here: the layout pass at the end moves each control once,
+// to where it stays, instead of first to its offsets and then again.
 OHUI::ILayout* AddBox(OHUI::ILayout* parent, HWND window, RECT rect, OHUI::eFloatType type)
 {
     OHUI::ILayout* box = OHUI::IWndShape::CreateInstance(window);
-    box->UpdateSize(rect.left, rect.top, rect.right, rect.bottom);
+    box->OHUI::ILayout::UpdateSize(rect.left, rect.top, rect.right, rect.bottom);
     box->SetFloatType(type);
     parent->AddChild(box);
     return box;
@@ -79,6 +98,9 @@ LRESULT CNewProjWnd::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         OnDestroy();
         break;
+    case WM_ACTIVATE:
+        OnActivate(wParam);
+        break;
     case WM_NOTIFY:
         OnNotify(reinterpret_cast<const NMHDR*>(lParam));
         break;
@@ -97,7 +119,9 @@ LRESULT CNewProjWnd::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CNewProjWnd::OnCreate()
 {
+    TracePhase("oncreate");
     CreateServerList();
+    TracePhase("list");
     CreateLogBox();
     CreateSyncButton();
     CreateHintLabel();
@@ -105,6 +129,7 @@ void CNewProjWnd::OnCreate()
     CreateCommandEdit();
     CreateAutostartCheck();
     BuildLayout();
+    TracePhase("layout");
 }
 
 void CNewProjWnd::OnDestroy()
@@ -145,21 +170,91 @@ bool CNewProjWnd::StartSyncFromList()
 }
 
 // The registry value follows the command as the user sees it; srv.xml keeps it only when
-// the registry took it and it is this program's own sync command.
+// the registry took it and it is this program's own sync command. The box then shows what
+// the registry holds, as at start.
 void CNewProjWnd::OnAutostartClicked()
 {
     std::vector<char> text(kCommandBufferSize, '\0');
     GetWindowTextA(m_commandEdit, text.data(), kCommandBufferSize - 1);
-    std::string name = ProgramNameOfCommand(text.data());
-    bool ticked = m_autostartCheck.GetCheck() != BST_UNCHECKED;
-    if (SetAutorunValue(name.c_str(), text.data(), ticked) && IsOwnSyncCommandLine(text.data()))
+    const std::string name = ProgramNameOfCommand(text.data());
+    const bool ticked = m_autostartCheck.GetCheck() != BST_UNCHECKED;
+    DWORD error = ERROR_SUCCESS;
+    const bool written = SetAutorunValue(name.c_str(), text.data(), ticked, &error);
+    if (written && IsOwnSyncCommandLine(text.data()))
         StoreAutorunCommand(m_exeDir.c_str(), text.data());
+    const bool present = IsAutorunValuePresent(name.c_str());
+    ShowCheck(m_autostartCheck, present);
+    if (name.empty() || IsFailureToReport(written, ticked, present)) {
+        const std::string example = DefaultAutorunCommand(AfxGetModuleFileName().c_str());
+        AfxMessageBox(AutostartFailureText(text.data(), name, ticked, error, example).c_str(),
+                      kFailureBoxType);
+    }
 }
 
 void CNewProjWnd::OnShortcutClicked()
 {
-    bool ticked = m_shortcutCheck.GetCheck() != BST_UNCHECKED;
-    UpdateDesktopShortcut(AfxGetModuleFileName().c_str(), ticked);
+    const bool ticked = m_shortcutCheck.GetCheck() != BST_UNCHECKED;
+    const std::string exePath = AfxGetModuleFileName();
+    DWORD error = ERROR_SUCCESS;
+    const bool done = UpdateDesktopShortcut(exePath.c_str(), ticked, &error);
+    const bool present = IsDesktopShortcutPresent(exePath.c_str());
+    ShowCheck(m_shortcutCheck, present);
+    if (IsFailureToReport(done, ticked, present))
+        AfxMessageBox(ShortcutFailureText(ticked, error).c_str(), kFailureBoxType);
+}
+
+bool CNewProjWnd::PreTranslateMessage(const MSG& message)
+{
+    const bool ours = message.hwnd == m_hWnd || IsChild(m_hWnd, message.hwnd);
+    if (message.message != WM_KEYDOWN || !ours)
+        return false;
+    return OnKeyDown(message.hwnd, static_cast<UINT>(message.wParam), IsRepeatedKey(message.lParam));
+}
+
+// Tab and Shift+Tab walk the controls; Enter in the list syncs like a double-click; Space on
+// a check box or on "校时", and Enter on "校时", click it. A held key clicks only once.
+bool CNewProjWnd::OnKeyDown(HWND control, UINT key, bool repeated)
+{
+    if (key == VK_TAB) {
+        MoveFocus(control, GetKeyState(VK_SHIFT) < 0);
+        return true;
+    }
+    if (key == VK_RETURN && control == m_serverList) {
+        if (!repeated)
+            StartSyncFromList();
+        return true;
+    }
+    const bool isCheck = control == m_autostartCheck || control == m_shortcutCheck;
+    const bool clicks = (key == VK_SPACE && (isCheck || control == m_syncButton)) ||
+                        (key == VK_RETURN && control == m_syncButton);
+    if (clicks && !repeated)
+        SendMessageA(control, BM_CLICK, 0, 0);
+    return clicks;
+}
+
+// The order in which the controls stand: the list, "校时", then the autostart line and the
+// shortcut box below it.
+void CNewProjWnd::MoveFocus(HWND from, bool backwards)
+{
+    const HWND order[] = {m_serverList, m_syncButton, m_commandEdit, m_autostartCheck,
+                          m_shortcutCheck};
+    const HWND* found = std::find(std::begin(order), std::end(order), from);
+    const int current = found == std::end(order) ? -1 : static_cast<int>(found - order);
+    SetFocus(order[NextInFocusOrder(current, static_cast<int>(std::size(order)), backwards)]);
+}
+
+// As in a dialog, the control that had the focus gets it back when the window is activated
+// again; the first time, that is the server list.
+void CNewProjWnd::OnActivate(WPARAM wParam)
+{
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        m_focusBeforeDeactivation = IsChild(m_hWnd, focus) ? focus : nullptr;
+        return;
+    }
+    const bool minimised = HIWORD(wParam) != 0;
+    if (!minimised)
+        SetFocus(m_focusBeforeDeactivation ? m_focusBeforeDeactivation : m_serverList.GetSafeHwnd());
 }
 
 void CNewProjWnd::ShowWithFont(CWnd& control)

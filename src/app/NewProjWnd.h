@@ -13,6 +13,9 @@ public:
     ~CNewProjWnd() override;
     void Draw(HDC dc) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Keys of the window's controls, seen by the message loop before they are dispatched;
+    // true when the message was used up.
+    bool PreTranslateMessage(const MSG& message);
 
 private:
     void OnCreate();
@@ -21,6 +24,9 @@ private:
     bool OnCommand(WPARAM wParam, LRESULT& result);
     void OnAutostartClicked();
     void OnShortcutClicked();
+    bool OnKeyDown(HWND control, UINT key, bool repeated);
+    void MoveFocus(HWND from, bool backwards);
+    void OnActivate(WPARAM wParam);
     bool StartSyncFromList();
 
     void CreateServerList();
@@ -43,4 +49,5 @@ private:
     std::string m_autostartCommand;
     std::string m_exeDir;
     OHUI::ILayout* m_rootLayout = nullptr;
+    HWND m_focusBeforeDeactivation = nullptr;
 };

@@ -1,8 +1,8 @@
 // srv.xml: replacing the stored autostart command.
+#include "config/AutorunDocument.h"
 #include "config/ServerConfig.h"
 
 #include "config/ConfigText.h"
-#include "config/ConfigXml.h"
 
 #include <libxml/entities.h>
 
@@ -21,28 +21,27 @@ bool IsXmlCharacterData(const std::string& text)
 
 }  // namespace
 
-xmlXPathObjectPtr FindAutorunNodes(xmlDocPtr document)
+XPathObjectHolder FindAutorunNodes(xmlDoc* document)
 {
     if (!document)
         return nullptr;
-    xmlXPathContextPtr context = xmlXPathNewContext(document);
+    XPathContextHolder context(xmlXPathNewContext(document));
     if (!context)
         return nullptr;
-    XPathObjectHolder result(
-        xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>("//srv_root/cfg/autorun"), context));
-    xmlXPathFreeContext(context);
+    XPathObjectHolder result(xmlXPathEvalExpression(
+        reinterpret_cast<const xmlChar*>("//srv_root/cfg/autorun"), context.get()));
     xmlNodeSetPtr nodes = result ? result->nodesetval : nullptr;
     if (!nodes || nodes->nodeNr == 0 || !nodes->nodeTab)
         return nullptr;
-    return result.release();
+    return result;
 }
 
 // A command that cannot be converted whole is not stored, so the file never holds a cut one.
-bool UpdateAutorunCommand(xmlDocPtr document, const char* command)
+bool UpdateAutorunCommand(xmlDoc* document, const char* command)
 {
     if (!command)
         return false;
-    XPathObjectHolder found(FindAutorunNodes(document));
+    XPathObjectHolder found = FindAutorunNodes(document);
     if (!found)
         return false;
     ConvertedText utf8 = GbkToUtf8(command);

@@ -2,6 +2,7 @@
 #include "config/ServerConfig.h"
 
 #include "config/NarrowText.h"
+#include "framework/ScopedWin.h"
 
 #include <io.h>
 #include <shlwapi.h>
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr size_t MAX_DIRECTORY_TEXT = 10000;
+constexpr size_t kMaxDirectoryText = 10000;
 
 bool IsSeparator(char c)
 {
@@ -55,7 +56,7 @@ bool CreateDirectoryChain(const char* directory)
     if (!directory)
         return false;
     size_t length = std::strlen(directory);
-    if (length == 0 || length > MAX_DIRECTORY_TEXT)
+    if (length == 0 || length > kMaxDirectoryText)
         return false;
     for (size_t i = 0; i < length;) {
         size_t next = i + CharacterLength(directory, i);
@@ -78,12 +79,9 @@ bool EnsureConfigFile(const char* path)
     // A bare file name lies in the current folder, which exists.
     if (directory[0] && _access(directory.data(), 0) != 0 && !CreateDirectoryChain(directory.data()))
         return false;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsValid();
 }
 
 std::string ConfigPathIn(const char* directory)

@@ -1,6 +1,7 @@
 #include "config/ConfigText.h"
 
 #include "config/TextEncoding.h"
+#include "config/iconv_adapter.h"
 
 #include <windows.h>
 
@@ -47,6 +48,46 @@ ConvertedText Utf8ToGbk(const std::string& utf8)
         return ConvertedText{utf8, true};
     size_t size = utf8.size() + 1;
     return ConvertIntoBuffer("GBK", "UTF-8", utf8, size, size - 1);
+}
+
+namespace {
+
+// The first byte of a UTF-8 character and the continuation bytes behind it.
+size_t Utf8CharacterLength(const char* text, size_t left)
+{
+    size_t length = 1;
+    while (length < left && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+        ++length;
+    return length;
+}
+
+}  // namespace
+
+// iconv stops before a character that GBK lacks; it becomes '?' and the conversion goes on
+// behind it. No character takes more bytes in GBK than in UTF-8, nor does '?'.
+std::string Utf8ToGbkForDisplay(const std::string& utf8)
+{
+    if (IsPlainAscii(utf8))
+        return utf8;
+    iconv_t converter = iconv_open("GBK", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return {};
+    std::string gbk(utf8.size(), '\0');
+    char* in = const_cast<char*>(utf8.data());
+    size_t inLeft = utf8.size();
+    char* out = &gbk[0];
+    size_t outLeft = gbk.size();
+    while (iconv(converter, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1) &&
+           inLeft > 0 && outLeft > 0) {
+        *out++ = '?';
+        --outLeft;
+        const size_t skipped = Utf8CharacterLength(in, inLeft);
+        in += skipped;
+        inLeft -= skipped;
+    }
+    iconv_close(converter);
+    gbk.resize(gbk.size() - outLeft);
+    return gbk;
 }
 
 std::string Utf8CommandForBuffer(const std::string& gbkCommand, size_t bufferSize)

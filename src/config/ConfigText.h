@@ -19,6 +19,9 @@ ConvertedText ConvertIntoBuffer(const char* toEncoding, const char* fromEncoding
 ConvertedText GbkToUtf8(const std::string& gbk);
 ConvertedText Utf8ToGbk(const std::string& utf8);
 
+// Every character that GBK holds, and '?' for each one that it does not.
+std::string Utf8ToGbkForDisplay(const std::string& utf8);
+
 // The default command in UTF-8, cut before the first character that does not fit a buffer
 // of bufferSize bytes with its terminator.
 std::string Utf8CommandForBuffer(const std::string& gbkCommand, size_t bufferSize);

@@ -17,7 +17,7 @@ XmlDocHolder ParseConfigFile(const std::string& path)
     ConvertedText utf8 = GbkToUtf8(path);
     if (path.empty() || !utf8.complete)
         return nullptr;
-    return XmlDocHolder(xmlReadFile(utf8.text.c_str(), "UTF-8", CONFIG_PARSE_OPTIONS));
+    return XmlDocHolder(xmlReadFile(utf8.text.c_str(), "UTF-8", kConfigParseOptions));
 }
 
 bool SaveConfigDocument(xmlDoc* doc, const std::string& path)

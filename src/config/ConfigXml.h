@@ -11,8 +11,8 @@
 
 // Indentation between elements yields no text nodes; entities are neither substituted nor
 // loaded, so a hostile file can neither expand nor reach other files.
-constexpr int CONFIG_PARSE_OPTIONS = XML_PARSE_NOBLANKS | XML_PARSE_NODICT;
-static_assert(CONFIG_PARSE_OPTIONS == 4352, "srv.xml parse options");
+constexpr int kConfigParseOptions = XML_PARSE_NOBLANKS | XML_PARSE_NODICT;
+static_assert(kConfigParseOptions == 4352, "srv.xml parse options");
 
 struct XmlDocFree {
     void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
@@ -23,6 +23,11 @@ struct XPathObjectFree {
     void operator()(xmlXPathObject* object) const { xmlXPathFreeObject(object); }
 };
 using XPathObjectHolder = std::unique_ptr<xmlXPathObject, XPathObjectFree>;
+
+struct XPathContextFree {
+    void operator()(xmlXPathContext* context) const { xmlXPathFreeContext(context); }
+};
+using XPathContextHolder = std::unique_ptr<xmlXPathContext, XPathContextFree>;
 
 struct XmlStringFree {
     void operator()(xmlChar* text) const { xmlFree(text); }

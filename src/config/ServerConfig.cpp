@@ -1,12 +1,12 @@
 // srv.xml: the default file and the autostart command read from it.
 #include "config/ServerConfig.h"
 
-#include "app/CommandLine.h"
+#include "config/SyncCommand.h"
 #include "config/ConfigText.h"
 #include "config/ConfigXml.h"
 #include "framework/AfxApp.h"
 
-const ServerEntry DefaultServers[DEFAULT_SERVER_COUNT] = {
+const ServerEntry DefaultServers[kDefaultServerCount] = {
     {"time-a-g.nist.gov", "129.6.15.28"},   {"time-b-g.nist.gov", "129.6.15.29"},
     {"time-c-g.nist.gov", "129.6.15.30"},   {"time-a-wwv.nist.gov", "132.163.97.1"},
     {"time-b-wwv.nist.gov", "132.163.97.2"}, {"time-a-b.nist.gov", "132.163.96.1"},

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <libxml/tree.h>
-#include <libxml/xpath.h>
 #include <windows.h>
 
 #include <cstddef>
@@ -12,8 +10,8 @@ struct ServerEntry {
     const char* address;
 };
 
-constexpr int DEFAULT_SERVER_COUNT = 7;
-extern const ServerEntry DefaultServers[DEFAULT_SERVER_COUNT];
+constexpr int kDefaultServerCount = 7;
+extern const ServerEntry DefaultServers[kDefaultServerCount];
 
 // The first default server's address, used by the default command, usage and help texts.
 const char* FirstDefaultAddress();
@@ -31,8 +29,6 @@ bool CreateDirectoryChain(const char* directory);
 bool WriteDefaultConfig(const char* path);
 std::string LoadAutorunCommand(const char* path);
 void LoadServerList(const char* directory, HWND listView);
-xmlXPathObjectPtr FindAutorunNodes(xmlDocPtr document);
-bool UpdateAutorunCommand(xmlDocPtr document, const char* command);
 // True when the file now holds the command. A file that cannot be parsed or saved is left
 // as it was.
 bool StoreAutorunCommand(const char* directory, const char* command);

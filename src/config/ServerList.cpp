@@ -11,7 +11,17 @@ namespace {
 // Names and addresses are shown in GBK like every other text of the window.
 std::string DisplayText(const std::string& utf8)
 {
-    return Utf8ToGbk(utf8).text;
+    return Utf8ToGbkForDisplay(utf8);
+}
+
+// Pretty-printing editors put line breaks and indentation around a cell's text.
+std::string WithoutSurroundingSpace(const std::string& text)
+{
+    const char* const kXmlSpace = " \t\r\n";
+    const size_t first = text.find_first_not_of(kXmlSpace);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(kXmlSpace) - first + 1);
 }
 
 // Every insertion into a list view that draws updates its scroll bars and invalidates the
@@ -77,8 +87,8 @@ bool ReadServer(const xmlNode* srv, std::string& host, std::string& address)
     const xmlNode* second = first ? first->next : nullptr;
     if (!second)
         return false;
-    host = ElementText(first);
-    address = ElementText(second);
+    host = WithoutSurroundingSpace(ElementText(first));
+    address = WithoutSurroundingSpace(ElementText(second));
     return !host.empty() && !address.empty();
 }
 

@@ -2,9 +2,8 @@
 
 #include "config/ShortcutPath.h"
 #include "config/WidePath.h"
+#include "framework/ScopedWin.h"
 
-#include <windows.h>
-#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -20,28 +19,6 @@ namespace {
 const char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr DWORD kValueBufferSize = 260;
 
-// The Run key of HKEY_LOCAL_MACHINE, open for one operation.
-class RunKey {
-public:
-    RunKey()
-    {
-        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kRunKeyPath, &m_key) != ERROR_SUCCESS)
-            m_key = nullptr;
-    }
-    ~RunKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    RunKey(const RunKey&) = delete;
-    RunKey& operator=(const RunKey&) = delete;
-    explicit operator bool() const { return m_key != nullptr; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
-
 // An empty name would address the key's unnamed default value, which is not ours.
 bool IsUsableName(const char* valueName)
 {
@@ -49,18 +26,18 @@ bool IsUsableName(const char* valueName)
 }
 
 // Reads a value of at most 260 bytes; value has one spare byte so it always ends in a zero.
-bool ReadRunValue(const RunKey& key, const char* valueName, char (&value)[kValueBufferSize + 1])
+LONG ReadRunValue(const RegistryKey& key, const char* valueName, char (&value)[kValueBufferSize + 1])
 {
     DWORD size = kValueBufferSize;
     return RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(value),
-                            &size) == ERROR_SUCCESS;
+                            &size);
 }
 
-bool WriteRunValue(const RunKey& key, const char* valueName, const char* command)
+LONG WriteRunValue(const RegistryKey& key, const char* valueName, const char* command)
 {
     const DWORD size = static_cast<DWORD>(std::strlen(command) + 1);
     return RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
-                          size) == ERROR_SUCCESS;
+                          size);
 }
 
 // _mbsicmp follows the C library's multibyte code page; it must be the ANSI one (936 for our
@@ -73,43 +50,26 @@ bool IsSameCommand(const char* stored, const char* command)
                     reinterpret_cast<const unsigned char*>(command)) == 0;
 }
 
-// COM for the duration of one shortcut operation.
-class ComInitialization {
-public:
-    ComInitialization() : m_result(CoInitialize(nullptr)) {}
-    ~ComInitialization()
-    {
-        // Only a successful call is ours to balance; a failed one must not undo the caller's.
-        if (SUCCEEDED(m_result))
-            CoUninitialize();
-    }
-    ComInitialization(const ComInitialization&) = delete;
-    ComInitialization& operator=(const ComInitialization&) = delete;
-
-private:
-    HRESULT m_result;
-};
-
-template <class T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr()
-    {
-        if (m_ptr)
-            m_ptr->Release();
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T* get() const { return m_ptr; }
-    T* operator->() const { return m_ptr; }
-    void** put() { return reinterpret_cast<void**>(&m_ptr); }
-
-private:
-    T* m_ptr = nullptr;
-};
-
 enum class ShortcutAction { Save, Delete, Load };
+
+// ERROR_SUCCESS when the value ends as wanted; otherwise the registry's error code.
+LONG ChangeAutorunValue(const char* valueName, const char* command, bool enable)
+{
+    if (!IsUsableName(valueName))
+        return ERROR_INVALID_NAME;
+    if (enable && !(command && *command))
+        return ERROR_INVALID_DATA;
+    RegistryKey key(HKEY_LOCAL_MACHINE, kRunKeyPath);
+    if (!key)
+        return key.status();
+    char present[kValueBufferSize + 1] = {};
+    const LONG read = ReadRunValue(key, valueName, present);
+    if (!enable)
+        return read == ERROR_SUCCESS ? RegDeleteValueA(key.get(), valueName) : read;
+    if (read == ERROR_SUCCESS && IsSameCommand(present, command))
+        return ERROR_SUCCESS;
+    return WriteRunValue(key, valueName, command);
+}
 
 // Target and working directory (the target's folder) of the link.
 bool DescribeTarget(IShellLinkA* link, const char* targetPath)
@@ -135,26 +95,30 @@ bool GetDesktopShortcutPath(char (&path)[kShortcutPathBufferSize])
 }
 
 // path is followed by a second zero, so it is a file list of one entry. Without
-// FOF_ALLOWUNDO the file is deleted, not moved to the recycle bin.
-bool DeleteShortcutFile(const char* path)
+// FOF_ALLOWUNDO the file is deleted, not moved to the recycle bin. The shell reports most
+// failures with system error codes.
+HRESULT DeleteShortcutFile(const char* path)
 {
     SHFILEOPSTRUCTA operation = {};
     operation.wFunc = FO_DELETE;
     operation.pFrom = path;
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    return SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
+    const int result = SHFileOperationA(&operation);
+    if (result != 0)
+        return HRESULT_FROM_WIN32(static_cast<DWORD>(result));
+    return operation.fAnyOperationsAborted ? HRESULT_FROM_WIN32(ERROR_CANCELLED) : S_OK;
 }
 
-bool ApplyToShortcutFile(IPersistFile* file, const char* path, ShortcutAction action)
+HRESULT ApplyToShortcutFile(IPersistFile* file, const char* path, ShortcutAction action)
 {
     if (action == ShortcutAction::Delete)
         return DeleteShortcutFile(path);
     std::unique_ptr<wchar_t[]> widePath = MakeWidePath(path);
     if (!widePath)
-        return false;
+        return HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION);
     if (action == ShortcutAction::Save)
-        return SUCCEEDED(file->Save(widePath.get(), TRUE));
-    return SUCCEEDED(file->Load(widePath.get(), STGM_READWRITE));
+        return file->Save(widePath.get(), TRUE);
+    return file->Load(widePath.get(), STGM_READWRITE);
 }
 
 // Only a definite "not there"; any other failure is left to the shell link to find out.
@@ -166,24 +130,35 @@ bool IsMissingFile(const char* path)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-bool RunShortcutAction(const char* targetPath, ShortcutAction action)
+HRESULT RunShortcutAction(const char* targetPath, ShortcutAction action)
 {
     if (!targetPath)
-        return false;
+        return E_INVALIDARG;
     ComInitialization com;
     ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.put())))
-        return false;
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, link.put());
+    if (FAILED(result))
+        return result;
     if (!DescribeTarget(link.get(), targetPath))
-        return false;
+        return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
     ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put())))
-        return false;
+    result = link->QueryInterface(IID_IPersistFile, file.put());
+    if (FAILED(result))
+        return result;
     char path[kShortcutPathBufferSize];
     if (!GetDesktopShortcutPath(path))
-        return false;
+        return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
     return ApplyToShortcutFile(file.get(), path, action);
+}
+
+// The Win32 code inside an HRESULT of that facility; any other HRESULT as it is.
+DWORD SystemErrorCode(HRESULT result)
+{
+    if (SUCCEEDED(result))
+        return ERROR_SUCCESS;
+    return HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
+                                                      : static_cast<DWORD>(result);
 }
 
 } // namespace
@@ -192,7 +167,7 @@ bool IsAutorunValuePresent(const char* valueName)
 {
     if (!IsUsableName(valueName))
         return false;
-    RunKey key;
+    RegistryKey key(HKEY_LOCAL_MACHINE, kRunKeyPath);
     if (!key)
         return false;
     DWORD type = 0;
@@ -200,25 +175,21 @@ bool IsAutorunValuePresent(const char* valueName)
            ERROR_SUCCESS;
 }
 
-bool SetAutorunValue(const char* valueName, const char* command, bool enable)
+bool SetAutorunValue(const char* valueName, const char* command, bool enable, DWORD* error)
 {
-    if (!IsUsableName(valueName) || (enable && !(command && *command)))
-        return false;
-    RunKey key;
-    if (!key)
-        return false;
-    char present[kValueBufferSize + 1] = {};
-    const bool found = ReadRunValue(key, valueName, present);
-    if (!enable)
-        return found && RegDeleteValueA(key.get(), valueName) == ERROR_SUCCESS;
-    if (found && IsSameCommand(present, command))
-        return true;
-    return WriteRunValue(key, valueName, command);
+    const LONG status = ChangeAutorunValue(valueName, command, enable);
+    if (error)
+        *error = static_cast<DWORD>(status);
+    return status == ERROR_SUCCESS;
 }
 
-void UpdateDesktopShortcut(const char* targetPath, bool create)
+bool UpdateDesktopShortcut(const char* targetPath, bool create, DWORD* error)
 {
-    RunShortcutAction(targetPath, create ? ShortcutAction::Save : ShortcutAction::Delete);
+    const HRESULT result =
+        RunShortcutAction(targetPath, create ? ShortcutAction::Save : ShortcutAction::Delete);
+    if (error)
+        *error = SystemErrorCode(result);
+    return SUCCEEDED(result);
 }
 
 // Without a file there is nothing to load: the answer is known before COM and a shell link
@@ -228,5 +199,5 @@ bool IsDesktopShortcutPresent(const char* targetPath)
     char path[kShortcutPathBufferSize];
     if (!targetPath || (GetDesktopShortcutPath(path) && IsMissingFile(path)))
         return false;
-    return RunShortcutAction(targetPath, ShortcutAction::Load);
+    return SUCCEEDED(RunShortcutAction(targetPath, ShortcutAction::Load));
 }

@@ -1,9 +1,15 @@
 #pragma once
 
-// The autostart value under HKLM\Software\Microsoft\Windows\CurrentVersion\Run.
-bool IsAutorunValuePresent(const char* valueName);
-bool SetAutorunValue(const char* valueName, const char* command, bool enable);
+#include <windows.h>
 
-// "Zorvane v1.0.lnk" in the user's desktop folder.
-void UpdateDesktopShortcut(const char* targetPath, bool create);
+// The autostart value under HKLM\Software\Microsoft\Windows\CurrentVersion\Run. True when
+// the registry ended in the wanted state; otherwise *error (when asked for) holds the registry's
+// error code, ERROR_FILE_NOT_FOUND when there was no value to delete.
+bool IsAutorunValuePresent(const char* valueName);
+bool SetAutorunValue(const char* valueName, const char* command, bool enable,
+                     DWORD* error = nullptr);
+
+// "Zorvane v1.0.lnk" in the user's desktop folder. True when the file was saved or deleted;
+// otherwise *error (when asked for) holds the system's error code.
+bool UpdateDesktopShortcut(const char* targetPath, bool create, DWORD* error = nullptr);
 bool IsDesktopShortcutPresent(const char* targetPath);

@@ -15,7 +15,7 @@ struct IconvConverter {
 
 namespace {
 
-constexpr UINT CP_GBK = 936;
+constexpr UINT kCodePageGbk = 936;
 
 // One decoded character, or why there is none.
 struct Decoded {
@@ -63,7 +63,7 @@ bool IsGbkTrail(unsigned char b)
 bool Gbk936ToCode(const unsigned char* bytes, int length, char32_t& code)
 {
     wchar_t wide[2] = {};
-    int n = MultiByteToWideChar(CP_GBK, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes),
+    int n = MultiByteToWideChar(kCodePageGbk, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes),
                                 length, wide, 2);
     if (n != 1)
         return false;
@@ -154,7 +154,7 @@ size_t EncodeGbk(char32_t code, unsigned char* out)
         return 0;
     wchar_t wide = static_cast<wchar_t>(code);
     BOOL usedDefault = FALSE;
-    int n = WideCharToMultiByte(CP_GBK, WC_NO_BEST_FIT_CHARS, &wide, 1,
+    int n = WideCharToMultiByte(kCodePageGbk, WC_NO_BEST_FIT_CHARS, &wide, 1,
                                 reinterpret_cast<char*>(out), 2, nullptr, &usedDefault);
     return (n <= 0 || usedDefault) ? 0 : static_cast<size_t>(n);
 }

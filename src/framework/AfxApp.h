@@ -31,7 +31,8 @@ std::string AfxGetModuleFileName();
 // The executable's file name without directory and extension ("Zorvane").
 const char* AfxGetAppName();
 
-// Modal message box with the application name as caption; returns the button pressed.
+// Modal message box with the application name as caption, in front of the thread's active
+// window; returns the button pressed.
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
 
 // Runs the application object: InitInstance, then ExitInstance; returns the exit code.

@@ -1,5 +1,6 @@
 #include "ohui/CBaseDlg.h"
 
+#include "framework/Trace.h"
 #include "ohui/GdiObjects.h"
 #include "ohui/WindowClassName.h"
 
@@ -122,12 +123,12 @@ HWND CBaseDlg::Create(WNDPROC procedure, const char* className, HWND parent, HIN
     if (!OHUI::ChooseClassName(className, name) ||
         !RegisterDialogClass(procedure, name, instance))
         return nullptr;
+    TracePhase("window-class");
     m_hWnd = CreateWindowExA(0, name.c_str(), kWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
                              parent, nullptr, instance, this);
     if (!m_hWnd)
         return nullptr;
-    SetWindowTextA(m_hWnd, kWindowTitle);
-    m_hParent = parent;
+    m_hParent = parent;  // the title is the one CreateWindowExA was given; no second WM_SETTEXT
     return m_hWnd;
 }
 

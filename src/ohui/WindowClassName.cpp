@@ -1,6 +1,6 @@
 #include "ohui/WindowClassName.h"
 
-#include <objbase.h>
+#include "framework/ScopedWin.h"
 
 #include <cstdio>
 #include <cstring>
@@ -20,11 +20,9 @@ std::string FormatGuidClassName(const GUID& guid)
 
 std::string MakeUniqueClassName()
 {
+    ComInitialization com;
     GUID guid;
-    CoInitialize(nullptr);
-    bool made = SUCCEEDED(CoCreateGuid(&guid));
-    CoUninitialize();
-    return made ? FormatGuidClassName(guid) : std::string();
+    return SUCCEEDED(CoCreateGuid(&guid)) ? FormatGuidClassName(guid) : std::string();
 }
 
 bool ChooseClassName(const char* given, std::string& name)

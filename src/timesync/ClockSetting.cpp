@@ -1,13 +1,13 @@
 #include "timesync/ClockSetting.h"
 
 #include "timesync/Log.h"
-#include "timesync/SyncConstants.h"
+#include "timesync/MainWindowIds.h"
 #include "timesync/TimeProtocol.h"
 
 namespace {
 
-constexpr uint64_t FILETIME_UNITS_PER_SECOND = 10000000;
-constexpr int FORMAT_BUFFER_SIZE = 64;
+constexpr uint64_t kFileTimeUnitsPerSecond = 10000000;
+constexpr int kFormatBufferSize = 64;
 
 uint64_t ToUint64(const FILETIME& time)
 {
@@ -36,18 +36,18 @@ uint64_t TimeProtocolEpoch()
 
 // A failed format leaves the buffer empty rather than undefined.
 struct FormattedTime {
-    char date[FORMAT_BUFFER_SIZE] = {};
-    char time[FORMAT_BUFFER_SIZE] = {};
+    char date[kFormatBufferSize] = {};
+    char time[kFormatBufferSize] = {};
 };
 
 FormattedTime FormatLocalTime(const SYSTEMTIME& when)
 {
     FormattedTime text;
     GetDateFormatA(LOCALE_USER_DEFAULT, LOCALE_NOUSEROVERRIDE | DATE_SHORTDATE, &when, nullptr,
-                   text.date, FORMAT_BUFFER_SIZE);
+                   text.date, kFormatBufferSize);
     GetTimeFormatA(LOCALE_USER_DEFAULT,
                    LOCALE_NOUSEROVERRIDE | TIME_NOTIMEMARKER | TIME_FORCE24HOURFORMAT, &when,
-                   nullptr, text.time, FORMAT_BUFFER_SIZE);
+                   nullptr, text.time, kFormatBufferSize);
     return text;
 }
 
@@ -56,7 +56,7 @@ FormattedTime FormatLocalTime(const SYSTEMTIME& when)
 SYSTEMTIME TimeValueToSystemTime(uint32_t secondsSince1900)
 {
     const uint64_t sum =
-        TimeProtocolEpoch() + static_cast<uint64_t>(secondsSince1900) * FILETIME_UNITS_PER_SECOND;
+        TimeProtocolEpoch() + static_cast<uint64_t>(secondsSince1900) * kFileTimeUnitsPerSecond;
     const FILETIME fileTime = ToFileTime(sum);
     SYSTEMTIME utc = {};
     FileTimeToSystemTime(&fileTime, &utc);

@@ -4,13 +4,16 @@
 
 namespace {
 
-constexpr int LOG_BUFFER_SIZE = 1024;
+constexpr int kLogBufferSize = 1024;
 
-void InsertAtCaret(HWND logBox, const char* text)
+// The edit control clamps a position beyond its text to the end; the length in bytes is never
+// short of the end, however the control counts its characters.
+void InsertAtEnd(HWND logBox, const char* text)
 {
-    SendMessageA(logBox, EM_SETSEL, static_cast<WPARAM>(-1), -1);
-    SendMessageA(logBox, EM_SCROLLCARET, 0, 0);
+    const WPARAM end = static_cast<WPARAM>(GetWindowTextLengthA(logBox));
+    SendMessageA(logBox, EM_SETSEL, end, static_cast<LPARAM>(end));
     SendMessageA(logBox, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+    SendMessageA(logBox, EM_SCROLLCARET, 0, 0);
 }
 
 }  // namespace
@@ -19,10 +22,10 @@ void AppendLog(HWND logBox, const char* format, ...)
 {
     if (!logBox)
         return;
-    char text[LOG_BUFFER_SIZE] = {};
+    char text[kLogBufferSize] = {};
     va_list args;
     va_start(args, format);
     wvsprintfA(text, format, args);  // cuts at 1023 bytes by itself
     va_end(args);
-    InsertAtCaret(logBox, text);
+    InsertAtEnd(logBox, text);
 }

@@ -4,13 +4,13 @@
 
 namespace {
 
-constexpr WORD WINSOCK_VERSION_2_0 = MAKEWORD(2, 0);
+constexpr WORD kWinsockVersion20 = MAKEWORD(2, 0);
 
 }  // namespace
 
 bool SyncConnection::StartWinsock(WSADATA& data)
 {
-    m_winsockStarted = WSAStartup(WINSOCK_VERSION_2_0, &data) == 0;
+    m_winsockStarted = WSAStartup(kWinsockVersion20, &data) == 0;
     if (!m_winsockStarted)
         data = WSADATA{};
     return m_winsockStarted;

@@ -1,9 +1,10 @@
 #include "timesync/TimeProtocol.h"
 
+#include "framework/Trace.h"
 #include "timesync/ClockSetting.h"
 #include "timesync/Log.h"
 #include "timesync/SyncConnection.h"
-#include "timesync/SyncConstants.h"
+#include "timesync/MainWindowIds.h"
 
 #include <commctrl.h>
 
@@ -17,13 +18,17 @@ namespace {
 
 // FD_CLOSE as well: without it a server that closes before sending four bytes leaves no
 // trace, and the sync would wait for the timeout.
-constexpr long SYNC_EVENTS = FD_READ | FD_CONNECT | FD_CLOSE;
-constexpr int TIME_VALUE_SIZE = 4;
-constexpr int ADDRESS_BUFFER_SIZE = 32;
-constexpr int ADDRESS_COLUMN = 1;
-constexpr int ITEM_TEXT_SIZE = 260;
-constexpr int EXIT_SYNC_DONE = 0;
-constexpr int EXIT_SYNC_FAILED = 1;
+constexpr long kSyncEvents = FD_READ | FD_CONNECT | FD_CLOSE;
+constexpr int kTimeValueSize = 4;
+constexpr int kAddressBufferSize = 32;
+constexpr int kAddressColumn = 1;
+constexpr int kItemTextSize = 260;
+constexpr int kExitSyncDone = 0;
+constexpr int kExitSyncFailed = 1;
+constexpr u_short kTimeProtocolPort = 37;
+constexpr UINT kSyncTimerPeriodMs = 1000;
+// The timeout fires on the tick that makes the count exceed this.
+constexpr int kSyncTickLimit = 300;
 
 SyncConnection s_connection;
 HWND s_timerWindow = nullptr;  // window whose IDT_SYNC runs for the current sync
@@ -50,7 +55,7 @@ void StartSyncTimer(HWND mainWindow)
 {
     StopSyncTimer();
     g_syncTicks = 0;
-    SetTimer(mainWindow, IDT_SYNC, SYNC_TIMER_PERIOD_MS, nullptr);
+    SetTimer(mainWindow, IDT_SYNC, kSyncTimerPeriodMs, nullptr);
     s_timerWindow = mainWindow;
 }
 
@@ -67,21 +72,21 @@ void EndSync()
 }
 
 // The address text of the first selected row, at most 31 bytes; empty when there is none.
-bool ReadSelectedAddress(HWND serverList, char (&address)[ADDRESS_BUFFER_SIZE])
+bool ReadSelectedAddress(HWND serverList, char (&address)[kAddressBufferSize])
 {
     address[0] = '\0';
     const LRESULT row = SendMessageA(serverList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
                                      MAKELPARAM(LVNI_SELECTED, 0));
     if (row < 0)
         return false;
-    char text[ITEM_TEXT_SIZE] = {};
+    char text[kItemTextSize] = {};
     LVITEMA item = {};
-    item.iSubItem = ADDRESS_COLUMN;
+    item.iSubItem = kAddressColumn;
     item.pszText = text;
-    item.cchTextMax = ITEM_TEXT_SIZE;
+    item.cchTextMax = kItemTextSize;
     SendMessageA(serverList, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
                  reinterpret_cast<LPARAM>(&item));
-    lstrcpynA(address, text, ADDRESS_BUFFER_SIZE);
+    lstrcpynA(address, text, kAddressBufferSize);
     return address[0] != '\0';
 }
 
@@ -89,7 +94,7 @@ void FillServerAddress(const char* address)
 {
     g_serverAddr = sockaddr_in{};
     g_serverAddr.sin_family = AF_INET;
-    g_serverAddr.sin_port = htons(TIME_PROTOCOL_PORT);
+    g_serverAddr.sin_port = htons(kTimeProtocolPort);
     g_serverAddr.sin_addr.s_addr = inet_addr(address);  // INADDR_NONE for bad text, used as is
 }
 
@@ -113,9 +118,9 @@ struct ReadResult {
 ReadResult ReceiveTimeBytes(bool peerClosed)
 {
     char* value = reinterpret_cast<char*>(&g_timeValue);
-    while (s_connection.ReceivedBytes() < TIME_VALUE_SIZE) {
+    while (s_connection.ReceivedBytes() < kTimeValueSize) {
         const int offset = s_connection.ReceivedBytes();
-        const int count = recv(s_connection.Socket(), value + offset, TIME_VALUE_SIZE - offset, 0);
+        const int count = recv(s_connection.Socket(), value + offset, kTimeValueSize - offset, 0);
         if (count > 0) {
             s_connection.AddReceivedBytes(count);
             continue;
@@ -140,7 +145,7 @@ void OnConnectEvent(HWND mainWindow, int error)
         CloseConnection();  // the timer goes on: from the list this sync ends in the timeout
         if (g_commandLineMode) {
             StopSyncTimer();
-            EndProgramIfCommandLine(EXIT_SYNC_FAILED);
+            EndProgramIfCommandLine(kExitSyncFailed);
         }
         return;
     }
@@ -153,13 +158,14 @@ void ReportReceivedValue(HWND mainWindow)
     g_timeValue = ntohl(g_timeValue);
     AppendLog(LogBoxOf(mainWindow), "接受的时间为从1900年1月1日起 %u 秒 \r\n", g_timeValue);
     SetClockFromTimeValue(mainWindow);
-    EndProgramIfCommandLine(EXIT_SYNC_DONE);
+    EndProgramIfCommandLine(kExitSyncDone);
 }
 
 // FD_READ, and FD_CLOSE (peerClosed): a partial value waits quietly for the rest, with the
 // timer still running so that a server trickling too slowly times out.
 void OnReadEvent(HWND mainWindow, int error, bool peerClosed)
 {
+    TracePhase("readevent");
     const ReadResult result = error ? ReadResult{ReadState::Failed, error}
                                     : ReceiveTimeBytes(peerClosed);
     if (result.state == ReadState::Waiting)
@@ -171,7 +177,7 @@ void OnReadEvent(HWND mainWindow, int error, bool peerClosed)
         return;
     }
     AppendLog(LogBoxOf(mainWindow), "FD_READ 错误! #%i.", result.error);
-    EndProgramIfCommandLine(EXIT_SYNC_FAILED);
+    EndProgramIfCommandLine(kExitSyncFailed);
 }
 
 // Notifications of sockets closed before may still wait in the queue, and the new socket may
@@ -194,7 +200,7 @@ bool IsCurrentSocket(WPARAM socket)
 
 bool StartSyncFromList(HWND mainWindow, HWND serverList, HWND logBox)
 {
-    char address[ADDRESS_BUFFER_SIZE];
+    char address[kAddressBufferSize];
     if (!ReadSelectedAddress(serverList, address))
         return false;
     DiscardQueuedNotifications(mainWindow);
@@ -226,7 +232,7 @@ bool ConnectTimeServer(HWND logBox, HWND notifyWindow, const char* address)
     }
     AppendLog(logBox, "Socket %i  已经成功创建!\r\n\r\n", static_cast<int>(g_timeSocket));
 
-    if (!attempt.SelectEvents(notifyWindow, WM_TIMESOCKET, SYNC_EVENTS)) {
+    if (!attempt.SelectEvents(notifyWindow, WM_TIMESOCKET, kSyncEvents)) {
         AppendLog(logBox, "WSAAsyncSelect 错误： #%i.\r\n\r\n", WSAGetLastError());
         g_timeSocket = INVALID_SOCKET;
         return false;
@@ -270,17 +276,17 @@ void OnSyncTimer(HWND mainWindow, WPARAM wParam)
     ++g_syncTicks;
     HWND logBox = LogBoxOf(mainWindow);
     AppendLog(logBox, ".");
-    if (g_syncTicks <= SYNC_TICK_LIMIT)
+    if (g_syncTicks <= kSyncTickLimit)
         return;
     EndSync();  // a late answer no longer reaches the clock
     SetWindowTextA(logBox, "网络连接失败！");
-    EndProgramIfCommandLine(EXIT_SYNC_FAILED);
+    EndProgramIfCommandLine(kExitSyncFailed);
 }
 
 void StartCommandLineSync(HWND mainWindow, const char* address)
 {
     if (!ConnectTimeServer(nullptr, mainWindow, address)) {
-        EndProgramIfCommandLine(EXIT_SYNC_FAILED);
+        EndProgramIfCommandLine(kExitSyncFailed);
         return;
     }
     StartSyncTimer(mainWindow);

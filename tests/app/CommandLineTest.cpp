@@ -1,4 +1,7 @@
 #include "app/CommandLine.h"
+#include "config/CommandArguments.h"
+#include "config/SyncCommand.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -13,13 +16,6 @@ namespace {
 ArgumentMap Parse(std::vector<const wchar_t*> argv)
 {
     return ParseArguments(argv.data(), static_cast<int>(argv.size()));
-}
-
-std::string OwnPath()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
 }
 
 std::string Transformed(std::string text, int (*change)(int))
@@ -50,6 +46,10 @@ TEST(ParseArguments, AnyFirstCharacterIsDropped)
     ArgumentMap empty = Parse({L"p", L"", L"v"});
     ASSERT_EQ(1u, empty.size());
     EXPECT_EQ(L"v", empty.at(L""));
+    ArgumentMap mixed = Parse({L"p", L"-ip", L"1.2.3.4", L"", L"v", L"/IP"});
+    ASSERT_EQ(2u, mixed.size());
+    EXPECT_EQ(L"1.2.3.4", mixed.at(L"ip"));
+    EXPECT_EQ(L"v", mixed.at(L""));
 }
 
 TEST(ParseArguments, LetterCaseIsKept)
@@ -144,20 +144,25 @@ TEST(IsAcceptedAddress, OtherTextFails)
 
 TEST(IsOwnSyncCommandLine, OwnPathWithIpSwitchInAnyCase)
 {
-    const std::string path = OwnPath();
+    const std::string path = ExePath();
     EXPECT_TRUE(IsOwnSyncCommandLine(("\"" + path + "\" /ip 1.2.3.4").c_str()));
     EXPECT_TRUE(IsOwnSyncCommandLine(("\"" + Transformed(path, toupper) + "\" /ip 1.2.3.4").c_str()));
     EXPECT_TRUE(IsOwnSyncCommandLine(("\"" + Transformed(path, tolower) + "\" -ip 1.2.3.4").c_str()));
+    std::string upper = path;
+    CharUpperA(&upper[0]);
+    EXPECT_TRUE(IsOwnSyncCommandLine(("\"" + upper + "\" -ip 1.2.3.4").c_str()));
     // The value is not examined here.
     EXPECT_TRUE(IsOwnSyncCommandLine(("\"" + path + "\" /ip nonsense").c_str()));
 }
 
 TEST(IsOwnSyncCommandLine, AnythingElseIsFalse)
 {
-    const std::string path = OwnPath();
+    const std::string path = ExePath();
     EXPECT_FALSE(IsOwnSyncCommandLine(("\"" + path + "\"").c_str()));
     EXPECT_FALSE(IsOwnSyncCommandLine(("\"" + path + "\" /ip").c_str()));
     EXPECT_FALSE(IsOwnSyncCommandLine(("\"" + path + "\" /IP 1.2.3.4").c_str()));
+    EXPECT_FALSE(IsOwnSyncCommandLine(("\"" + path + "\" /ipx 1.2.3.4").c_str()));
+    EXPECT_FALSE(IsOwnSyncCommandLine("\"C:\\Windows\\notepad.exe\" /ip 1.2.3.4"));
     EXPECT_FALSE(IsOwnSyncCommandLine("\"C:\\Tools\\test_app.exe\" /ip 1.2.3.4"));
     EXPECT_FALSE(IsOwnSyncCommandLine(("\"" + path + ".bak\" /ip 1.2.3.4").c_str()));
     EXPECT_FALSE(IsOwnSyncCommandLine(""));

@@ -1,160 +1,32 @@
 // The whole program driven through its real window, as a user would: a copy of
 // Zorvane.exe in a fresh folder, its controls read and clicked from this process.
-#include "app/ControlIds.h"
-#include "app/MainWindowText.h"
-#include "config/ServerConfig.h"
 #include "support/Dialogs.h"
+#include "support/DrivenZorvane.h"
 #include "support/RemoteControls.h"
-#include "support/TempDir.h"
+#include "support/SyncTranscript.h"
+#include "support/SystemPlaces.h"
 #include "support/TimeServer.h"
-#include "support/ZorvaneProcess.h"
+#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
-#include <shlobj.h>
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <fstream>
-#include <functional>
-#include <memory>
 
 namespace {
 
-const std::string VALUE_2015("\xD8\x4F\x0C\x80", 4);  // 3629059200
-const char* const RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-std::string ServerRows(const std::vector<std::pair<std::string, std::string>>& rows)
-{
-    std::string xml;
-    for (const auto& row : rows)
-        xml += "  <srv>\n    <url>" + row.first + "</url>\n    <ip>" + row.second + "</ip>\n  </srv>\n";
-    return xml;
-}
-
-std::string ConfigFile(const std::string& autorun, const std::string& servers)
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>\n  <cfg>\n    <autorun>" +
-           autorun + "</autorun>\n  </cfg>\n" + servers + "</srv_root>\n";
-}
-
-bool ReadRunValue(const char* name, std::string& data)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RUN_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    char buffer[2048] = {};
-    DWORD size = sizeof buffer - 1;
-    DWORD type = 0;
-    LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
-    data = buffer;
-    return status == ERROR_SUCCESS && type == REG_SZ;
-}
-
-void DeleteRunValue(const char* name)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RUN_KEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, name);
-        RegCloseKey(key);
-    }
-}
-
-std::string DesktopShortcutPath()
-{
-    char desktop[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOP, FALSE);
-    return std::string(desktop) + "\\Zorvane v1.0.lnk";
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
 class MainWindowUi : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        DeleteRunValue("Zorvane");
-        DeleteFileA(DesktopShortcutPath().c_str());
-    }
-
-    void TearDown() override
-    {
-        if (app && app->Running() && window)
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        app.reset();
-        DeleteRunValue("Zorvane");
-        DeleteRunValue("Other");
-        DeleteFileA(DesktopShortcutPath().c_str());
-    }
-
-    void WriteConfig(const std::string& xml) { ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"), xml)); }
-
-    void WriteServers(const std::vector<std::pair<std::string, std::string>>& rows)
-    {
-        WriteConfig(ConfigFile("", ServerRows(rows)));
-    }
-
-    // Starts the program; message boxes it shows before its window are left to the test.
-    void Start()
-    {
-        app = std::make_unique<ZorvaneProcess>(dir.path());
-        ASSERT_TRUE(app->Start());
-    }
-
-    void Launch()
-    {
-        Start();
-        window = app->WaitForWindow("Zorvane v1.0");
-        ASSERT_NE(nullptr, window) << "no main window";
-        ASSERT_TRUE(app->WaitIdle());
-    }
-
-    HWND Control(int id) const { return GetDlgItem(window, id); }
-    std::string Log() const { return WindowTextOf(Control(IDC_LOG)); }
-
-    bool LogEndsWith(const std::string& tail) const
-    {
-        std::string log = Log();
-        return log.size() >= tail.size() && log.compare(log.size() - tail.size(), tail.size(), tail) == 0;
-    }
-
-    bool WaitForLogEnd(const std::string& tail, DWORD timeoutMs = 8000) const
-    {
-        return WaitFor([&] { return LogEndsWith(tail); }, timeoutMs);
-    }
-
-    void Click(int id) { SendMessageA(Control(id), BM_CLICK, 0, 0); }
-    bool Checked(int id) const { return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-    void CloseAndExpectExitCode(int expected)
-    {
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        EXPECT_EQ(expected, app->WaitForExit());
-    }
-
-    // The log of a sync from the list up to the received value (no tick falls in between).
-    std::string SyncLogUpToValue(const std::string& address, unsigned value) const
-    {
-        std::string log = Log();
-        size_t at = log.find("Socket ");
-        std::string socket = at == std::string::npos ? "?" : log.substr(at + 7, log.find(' ', at + 7) - at - 7);
-        return "\r\nStarted up WinSock 2.0\r\n\r\nSocket " + socket + "  已经成功创建!\r\n\r\n正在连接: " +
-               address + "...\r\n已成功连接到时间服务器\r\n\r\n正在接受数据，请稍候...\r\n"
-               "接受的时间为从1900年1月1日起 " + std::to_string(value) + " 秒 \r\n";
-    }
-
-    TempDir dir{"zorvane_ui"};
-    std::unique_ptr<ZorvaneProcess> app;
-    HWND window = nullptr;
+    const SystemPlacesCleanup m_cleanup{{"Zorvane", "Other"}, true};
 };
+
+// The Run value of that name as a command: its text when it is a REG_SZ value.
+bool ReadRunCommand(const char* name, std::string& command)
+{
+    const RegistryValue value = ReadRunValue(name);
+    command = value.data.c_str();
+    return value.found && value.type == REG_SZ && value.data == command + '\0';
+}
 
 void ExpectRect(const RECT& expected, HWND control, const char* name)
 {
@@ -177,23 +49,24 @@ void ExpectControl(HWND control, const char* className, DWORD style, const char*
     }
 }
 
+// The boxes of the window's layout tree that hold a control, and where the one layout for
+// the window rectangle 0, 0, 750, 450 puts them. The boxes without a control (A, D, F, H)
+// show only through these positions.
 struct Placement {
-    int id;
-    const char* name;
+    const char* box;
+    int id;  // -1: the hint label, the one static control
     RECT rect;
 };
 
-// Where the layout tree puts each control for the window rectangle 0, 0, 750, 450.
 const Placement kPlacements[] = {
-    {IDC_SERVERLIST, "server list", {0, 0, 420, 300}},
-    {IDC_LOG, "log box", {421, 0, 821, 300}},
-    {IDC_SYNC, "sync button", {190, 340, 250, 370}},
-    {IDC_SHORTCUT, "shortcut check", {260, 374, 560, 394}},
-    {IDC_COMMAND, "command edit", {260, 352, 610, 372}},
-    {IDC_AUTOSTART, "autostart check", {620, 352, 780, 372}},
+    {"B, server list", kServerListId, {0, 0, 420, 300}},
+    {"C, log box", kLogId, {421, 0, 821, 300}},
+    {"E, sync button", kSyncButtonId, {190, 340, 250, 370}},
+    {"G, hint label", -1, {260, 330, 860, 350}},
+    {"I, shortcut check", kShortcutCheckId, {260, 374, 560, 394}},
+    {"J, command edit", kCommandEditId, {260, 352, 610, 372}},
+    {"K, autostart check", kAutostartCheckId, {620, 352, 780, 372}},
 };
-
-const RECT kHintLabelRect = {260, 330, 860, 350};
 
 HWND HintLabel(HWND window)
 {
@@ -203,90 +76,107 @@ HWND HintLabel(HWND window)
 void ExpectLayoutTable(HWND window)
 {
     for (const Placement& p : kPlacements)
-        ExpectRect(p.rect, GetDlgItem(window, p.id), p.name);
-    ExpectRect(kHintLabelRect, HintLabel(window), "hint label");
+        ExpectRect(p.rect, p.id < 0 ? HintLabel(window) : GetDlgItem(window, p.id), p.box);
+}
+
+// The help text in a fresh folder: the first default address and the help page beside the
+// program.
+std::string HelpText(const std::string& folder)
+{
+    return "\r\n\r\n\r\n\r\n请选择时间服务器\r\n\r\n然后双击校正时间\r\n\r\n本程序支持命令行调用，格式为:"
+           "\r\n\r\nZorvane.exe /ip 129.6.15.28\r\n\r\n本程序使用说明见:\r\n\r\n" +
+           FileUrl(folder + "Zorvane-help.html") + "\r\n\r\n\r\n";
 }
 
 TEST_F(MainWindowUi, FreshFolderGetsDefaultServersCommandHelpAndLayout)
 {
-    Launch();
-    ASSERT_TRUE(FileExists(dir.file("srv.xml")));
+    DrivenZorvane app;
+    ASSERT_TRUE(app.Launch());
+    ASSERT_TRUE(FileExists(app.Folder().file("srv.xml")));
 
-    HWND list = Control(IDC_SERVERLIST);
-    ASSERT_EQ(DEFAULT_SERVER_COUNT, RemoteListItemCount(list));
-    for (int row = 0; row < DEFAULT_SERVER_COUNT; ++row) {
-        EXPECT_EQ(DefaultServers[row].host, RemoteListItemText(list, row, 0));
-        EXPECT_EQ(DefaultServers[row].address, RemoteListItemText(list, row, 1));
+    HWND list = app.Control(kServerListId);
+    ASSERT_EQ(static_cast<int>(kDefaultServers.size()), RemoteListItemCount(list));
+    for (int row = 0; row < RemoteListItemCount(list); ++row) {
+        EXPECT_EQ(kDefaultServers[row].first, RemoteListItemText(list, row, 0));
+        EXPECT_EQ(kDefaultServers[row].second, RemoteListItemText(list, row, 1));
     }
-    EXPECT_EQ("\"" + app->exePath() + "\" /ip " + FirstDefaultAddress(), WindowTextOf(Control(IDC_COMMAND)));
-    EXPECT_EQ(BuildHelpText(FirstDefaultAddress(), HelpPageAddress(dir.path())), Log());
-    EXPECT_EQ("Zorvane v1.0", WindowTextOf(window));
-    EXPECT_FALSE(Checked(IDC_AUTOSTART));
-    EXPECT_FALSE(Checked(IDC_SHORTCUT));
+    EXPECT_EQ("时间服务器域名", RemoteListColumnTitle(list, 0));
+    EXPECT_EQ("IP地址", RemoteListColumnTitle(list, 1));
+    EXPECT_EQ(230, SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    EXPECT_EQ(180, SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0));
+    EXPECT_EQ("\"" + app.Process().exePath() + "\" /ip 129.6.15.28", WindowTextOf(app.Control(kCommandEditId)));
+    EXPECT_EQ(HelpText(app.Folder().path()), app.Log());
+    EXPECT_EQ("Zorvane v1.0", WindowTextOf(app.Window()));
+    EXPECT_FALSE(app.Checked(kAutostartCheckId));
+    EXPECT_FALSE(app.Checked(kShortcutCheckId));
 
     ExpectControl(list, "SysListView32", 0x50810009, nullptr);
     EXPECT_EQ(0x21u, static_cast<DWORD>(GetWindowLongA(list, GWL_EXSTYLE)) & 0x21u);
-    ExpectControl(Control(IDC_LOG), "Edit", 0x50201884, nullptr);
-    ExpectControl(Control(IDC_SYNC), "Button", 0x50000000, "校时");
-    ExpectControl(Control(IDC_COMMAND), "Edit", 0x50000080, nullptr);
-    ExpectControl(Control(IDC_AUTOSTART), "Button", 0x50000003, "开机自启");
-    ExpectControl(Control(IDC_SHORTCUT), "Button", 0x50000003, "创建桌面快捷方式");
-    ExpectControl(HintLabel(window), "Static", WS_CHILD | WS_VISIBLE,
+    EXPECT_EQ(0x21, SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & 0x21);
+    ExpectControl(app.Control(kLogId), "Edit", 0x50201884, nullptr);
+    ExpectControl(app.Control(kSyncButtonId), "Button", 0x50000000, "校时");
+    ExpectControl(app.Control(kCommandEditId), "Edit", 0x50000080, nullptr);
+    ExpectControl(app.Control(kAutostartCheckId), "Button", 0x50000003, "开机自启");
+    ExpectControl(app.Control(kShortcutCheckId), "Button", 0x50000003, "创建桌面快捷方式");
+    ExpectControl(HintLabel(app.Window()), "Static", WS_CHILD | WS_VISIBLE,
                   "勾选复选框，即将相应命令行指令写入注册表，实现开机自启:");
-    ExpectLayoutTable(window);
+    EXPECT_EQ(0, GetDlgCtrlID(HintLabel(app.Window())));
+    ExpectLayoutTable(app.Window());
 
     RECT frame = {};
-    GetWindowRect(window, &frame);
+    GetWindowRect(app.Window(), &frame);
     EXPECT_EQ(0, frame.left);
     EXPECT_EQ(0, frame.top);
     EXPECT_EQ(750, frame.right - frame.left);
     EXPECT_EQ(450, frame.bottom - frame.top);
-
-    CloseAndExpectExitCode(0);
+    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, ResizingAndMaximisingMoveNoControl)
 {
-    Launch();
-    SetWindowPos(window, nullptr, 30, 40, 500, 300, SWP_NOZORDER);
-    ASSERT_TRUE(app->WaitIdle());
-    ExpectLayoutTable(window);
-    ShowWindow(window, SW_MAXIMIZE);
-    ASSERT_TRUE(app->WaitIdle());
-    ExpectLayoutTable(window);
-    CloseAndExpectExitCode(0);
+    DrivenZorvane app;
+    ASSERT_TRUE(app.Launch());
+    SetWindowPos(app.Window(), nullptr, 30, 40, 500, 300, SWP_NOZORDER);
+    ASSERT_TRUE(app.Process().WaitIdle());
+    ExpectLayoutTable(app.Window());
+    ShowWindow(app.Window(), SW_MAXIMIZE);
+    ASSERT_TRUE(app.Process().WaitIdle());
+    ExpectLayoutTable(app.Window());
+    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, SyncButtonRunsTheExchangeOfTheSelectedRow)
 {
-    TimeServer server("127.0.3.1", TimeScripts::SendThenAwaitClose(VALUE_2015));
-    WriteServers({{"first.test", "127.0.3.200"}, {"loopback.test", "127.0.3.1"}});
-    Launch();
-    ASSERT_TRUE(RemoteListSelect(Control(IDC_SERVERLIST), 1));
-    Click(IDC_SYNC);
+    TimeServer server("127.0.3.1", TimeScripts::SendThenAwaitClose(kValue2015));
+    DrivenZorvane app(ServerRows{{"first.test", "127.0.3.200"}, {"loopback.test", "127.0.3.1"}});
+    ASSERT_TRUE(app.Launch());
+    ASSERT_TRUE(app.SelectRow(1));
+    app.ClickSync();
 
-    ASSERT_TRUE(WaitForLogEnd("不能设置新的日期和时间!")) << Log();
-    EXPECT_EQ(SyncLogUpToValue("127.0.3.1", 3629059200u) + "不能设置新的日期和时间!", Log());
+    ASSERT_TRUE(app.WaitForLogEnd(kClockRefused)) << app.Log();
+    EXPECT_EQ(OpeningLines("127.0.3.1", SocketNamedIn(app.Log())) + ConnectedLines() +
+                  ValueLines(kValue2015Seconds) + kClockRefused,
+              app.Log());
     EXPECT_EQ(1, server.AcceptedCount());
-    CloseAndExpectExitCode(0);
+    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, DoubleClickSyncsTheSelectedRowAndReportsTheChange)
 {
     TimeServer server("127.0.3.2", TimeScripts::CurrentTime());
-    WriteServers({{"loopback.test", "127.0.3.2"}});
-    Launch();
-    ASSERT_TRUE(RemoteListSelect(Control(IDC_SERVERLIST), 0));
+    DrivenZorvane app(ServerRows{{"loopback.test", "127.0.3.2"}});
+    ASSERT_TRUE(app.Launch());
+    ASSERT_TRUE(app.SelectRow(0));
     // The clock is "set" only to within half a second of now; start early in a second.
-    WaitFor([] { SYSTEMTIME now; GetSystemTime(&now); return now.wMilliseconds < 200; }, 2000);
+    WaitFor([] { SYSTEMTIME now; GetSystemTime(&now); return now.wMilliseconds < 200; }, 2000, 1);
     // An empty area of the list: the selected row counts, not the point.
-    PostDoubleClick(Control(IDC_SERVERLIST), 200, 250);
+    PostDoubleClick(app.Control(kServerListId), 200, 250);
 
-    ASSERT_TRUE(WaitFor([&] { return Log().find("现在\t") != std::string::npos; }, 8000)) << Log();
-    std::string log = Log();
+    ASSERT_TRUE(WaitFor([&] { return app.Log().find("现在\t") != std::string::npos; }, 8000)) << app.Log();
+    std::string log = app.Log();
     EXPECT_NE(std::string::npos, log.find("\r\n系统的日期和时间已成功更改：\r\n以前\t")) << log;
     EXPECT_EQ('.', log.back());
-    CloseAndExpectExitCode(0);
+    EXPECT_EQ(0, app.Close());
 }
 
 // Run by tests/scripts/xinetd_peer.sh with xinetd's built-in time service on 127.0.0.1:37;
@@ -296,156 +186,154 @@ TEST_F(MainWindowUi, RealPeerValueIsTheCurrentTime)
     std::string out = WinePathFromEnv("ZORVANE_REAL_PEER_OUT");
     if (out.empty())
         GTEST_SKIP() << "needs xinetd's time service; see tests/scripts/xinetd_peer.sh";
-    WriteServers({{"xinetd.local", "127.0.0.1"}});
-    Launch();
-    ASSERT_TRUE(RemoteListSelect(Control(IDC_SERVERLIST), 0));
-    Click(IDC_SYNC);
+    DrivenZorvane app(ServerRows{{"xinetd.local", "127.0.0.1"}});
+    ASSERT_TRUE(app.Launch());
+    ASSERT_TRUE(app.SelectRow(0));
+    app.ClickSync();
     const std::string marker = "接受的时间为从1900年1月1日起 ";
-    ASSERT_TRUE(WaitFor([&] { return Log().find(" 秒 \r\n") != std::string::npos; }, 8000)) << Log();
+    ASSERT_TRUE(WaitFor([&] { return app.Log().find(" 秒 \r\n") != std::string::npos; }, 8000)) << app.Log();
     const uint32_t now = CurrentTimeValue();
-    std::string log = Log();
+    std::string log = app.Log();
     size_t at = log.find(marker);
     ASSERT_NE(std::string::npos, at) << log;
     const uint32_t value = static_cast<uint32_t>(std::strtoul(log.c_str() + at + marker.size(), nullptr, 10));
     EXPECT_LE(value > now ? value - now : now - value, 1u);
     std::ofstream(out) << value << ' ' << now << '\n';
-    CloseAndExpectExitCode(0);
+    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, WithoutSelectionTheButtonChangesNothing)
 {
-    TimeServer server("127.0.3.3", TimeScripts::SendThenAwaitClose(VALUE_2015));
-    WriteServers({{"loopback.test", "127.0.3.3"}});
-    Launch();
-    RemoteListClearSelection(Control(IDC_SERVERLIST));
-    std::string before = Log();
-    Click(IDC_SYNC);
-    PostDoubleClick(Control(IDC_SERVERLIST), 200, 250);
+    TimeServer server("127.0.3.3", TimeScripts::SendThenAwaitClose(kValue2015));
+    DrivenZorvane app(ServerRows{{"loopback.test", "127.0.3.3"}});
+    ASSERT_TRUE(app.Launch());
+    RemoteListClearSelection(app.Control(kServerListId));
+    std::string before = app.Log();
+    app.ClickSync();
+    PostDoubleClick(app.Control(kServerListId), 200, 250);
     Sleep(500);
-    EXPECT_EQ(before, Log());
+    EXPECT_EQ(before, app.Log());
     EXPECT_EQ(0, server.AcceptedCount());
-    CloseAndExpectExitCode(0);
+    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, RefusedConnectionShowsDotsThenTimesOut)
 {
-    WriteServers({{"nobody.test", "127.0.3.4"}});
-    Launch();
-    ASSERT_TRUE(RemoteListSelect(Control(IDC_SERVERLIST), 0));
-    Click(IDC_SYNC);
-    ASSERT_TRUE(WaitFor([&] { return Log().find("连接错误： #") != std::string::npos; }, 8000)) << Log();
-    EXPECT_NE(std::string::npos, Log().find("\r\n连接错误： #10061.")) << Log();
+    DrivenZorvane app(ServerRows{{"nobody.test", "127.0.3.4"}});
+    ASSERT_TRUE(app.Launch());
+    ASSERT_TRUE(app.SelectRow(0));
+    app.ClickSync();
+    ASSERT_TRUE(WaitFor([&] { return app.Log().find("连接错误： #") != std::string::npos; }, 8000)) << app.Log();
+    EXPECT_NE(std::string::npos, app.Log().find("\r\n连接错误： #10061.")) << app.Log();
 
-    std::string before = Log();
+    std::string before = app.Log();
     for (int tick = 0; tick < 3; ++tick)
-        SendMessageA(window, WM_TIMER, 1, 0);
-    EXPECT_EQ(before + "...", Log());
+        SendMessageA(app.Window(), WM_TIMER, 1, 0);
+    EXPECT_EQ(before + "...", app.Log());
     for (int tick = 3; tick < 301; ++tick)
-        SendMessageA(window, WM_TIMER, 1, 0);
-    EXPECT_EQ("网络连接失败！", Log());
-    CloseAndExpectExitCode(0);
+        SendMessageA(app.Window(), WM_TIMER, 1, 0);
+    EXPECT_EQ(kTimedOut, app.Log());
+    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, WindowAnswersWhileAServerHoldsTheConnection)
 {
     TimeServer server("127.0.3.5", TimeScripts::Silent());
-    WriteServers({{"silent.test", "127.0.3.5"}});
-    Launch();
-    ASSERT_TRUE(RemoteListSelect(Control(IDC_SERVERLIST), 0));
-    Click(IDC_SYNC);
+    DrivenZorvane app(ServerRows{{"silent.test", "127.0.3.5"}});
+    ASSERT_TRUE(app.Launch());
+    ASSERT_TRUE(app.SelectRow(0));
+    app.ClickSync();
     ASSERT_TRUE(server.WaitForAccepted(1, 5000));
+    // The server never sends: a window that waited for it inside a handler would never answer.
     for (int probe = 0; probe < 20; ++probe) {
-        DWORD_PTR answer = 0;
-        DWORD start = GetTickCount();
-        ASSERT_NE(0, SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &answer));
-        EXPECT_LT(GetTickCount() - start, 100u);
+        ASSERT_TRUE(app.Answers(2000)) << "probe " << probe;
         Sleep(50);
     }
-    EXPECT_EQ(std::string::npos, Log().find("接受的时间"));
-    CloseAndExpectExitCode(0);
+    EXPECT_EQ(std::string::npos, app.Log().find("接受的时间"));
+    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, AutostartBoxWritesRunValueAndStoresOwnCommand)
 {
-    WriteConfig(ConfigFile("", ServerRows({{"a.test", "127.0.3.6"}})));
-    Launch();
-    std::string command = WindowTextOf(Control(IDC_COMMAND));
-    ASSERT_EQ("\"" + app->exePath() + "\" /ip " + FirstDefaultAddress(), command);
+    DrivenZorvane app(ServerRows{{"a.test", "127.0.3.6"}});
+    ASSERT_TRUE(app.Launch());
+    std::string command = WindowTextOf(app.Control(kCommandEditId));
+    ASSERT_EQ("\"" + app.Process().exePath() + "\" /ip 129.6.15.28", command);
 
-    Click(IDC_AUTOSTART);
+    app.Click(kAutostartCheckId);
     std::string value;
-    ASSERT_TRUE(WaitFor([&] { return ReadRunValue("Zorvane", value); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return ReadRunCommand("Zorvane", value); }, 3000));
     EXPECT_EQ(command, value);
-    std::string stored = ReadFileBytes(dir.file("srv.xml"));
-    EXPECT_NE(std::string::npos, stored.find("<autorun>" + command + "</autorun>")) << stored;
+    std::string stored = ReadFileBytes(app.Folder().file("srv.xml"));
+    EXPECT_NE(std::string::npos, stored.find(AutorunElement(command))) << stored;
 
-    Click(IDC_AUTOSTART);
-    EXPECT_TRUE(WaitFor([&] { return !ReadRunValue("Zorvane", value); }, 3000));
-    CloseAndExpectExitCode(0);
+    app.Click(kAutostartCheckId);
+    EXPECT_TRUE(WaitFor([&] { return !ReadRunCommand("Zorvane", value); }, 3000));
+    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, AutostartOfAnotherProgramLeavesSrvXmlAlone)
 {
-    WriteServers({{"a.test", "127.0.3.7"}});
-    Launch();
-    std::string before = ReadFileBytes(dir.file("srv.xml"));
-    SetWindowTextA(Control(IDC_COMMAND), "\"C:\\Tools\\Other.exe\" /ip 1.2.3.4");
-    Click(IDC_AUTOSTART);
+    DrivenZorvane app(ServerRows{{"a.test", "127.0.3.7"}});
+    ASSERT_TRUE(app.Launch());
+    std::string before = ReadFileBytes(app.Folder().file("srv.xml"));
+    SetWindowTextA(app.Control(kCommandEditId), "\"C:\\Tools\\Other.exe\" /ip 1.2.3.4");
+    app.Click(kAutostartCheckId);
     std::string value;
-    ASSERT_TRUE(WaitFor([&] { return ReadRunValue("Other", value); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return ReadRunCommand("Other", value); }, 3000));
     EXPECT_EQ("\"C:\\Tools\\Other.exe\" /ip 1.2.3.4", value);
-    EXPECT_FALSE(ReadRunValue("Zorvane", value));
-    EXPECT_EQ(before, ReadFileBytes(dir.file("srv.xml")));
+    EXPECT_FALSE(ReadRunCommand("Zorvane", value));
+    EXPECT_EQ(before, ReadFileBytes(app.Folder().file("srv.xml")));
 
-    Click(IDC_AUTOSTART);
-    EXPECT_TRUE(WaitFor([&] { return !ReadRunValue("Other", value); }, 3000));
-    CloseAndExpectExitCode(0);
+    app.Click(kAutostartCheckId);
+    EXPECT_TRUE(WaitFor([&] { return !ReadRunCommand("Other", value); }, 3000));
+    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, ShortcutBoxCreatesAndRemovesTheLinkAndBoxesReflectTheSystemAtStart)
 {
-    WriteServers({{"a.test", "127.0.3.8"}});
-    Launch();
-    Click(IDC_SHORTCUT);
-    ASSERT_TRUE(WaitFor([] { return FileExists(DesktopShortcutPath()); }, 3000));
-    Click(IDC_AUTOSTART);
+    DrivenZorvane app(ServerRows{{"a.test", "127.0.3.8"}});
+    ASSERT_TRUE(app.Launch());
+    app.Click(kShortcutCheckId);
+    ASSERT_TRUE(WaitFor([] { return FileExists(DesktopShortcutFile()); }, 3000));
+    app.Click(kAutostartCheckId);
     std::string value;
-    ASSERT_TRUE(WaitFor([&] { return ReadRunValue("Zorvane", value); }, 3000));
-    CloseAndExpectExitCode(0);
+    ASSERT_TRUE(WaitFor([&] { return ReadRunCommand("Zorvane", value); }, 3000));
+    EXPECT_EQ(0, app.Close());
 
-    Launch();
-    EXPECT_TRUE(Checked(IDC_SHORTCUT));
-    EXPECT_TRUE(Checked(IDC_AUTOSTART));
-    Click(IDC_SHORTCUT);
-    EXPECT_TRUE(WaitFor([] { return !FileExists(DesktopShortcutPath()); }, 3000));
-    Click(IDC_AUTOSTART);
-    EXPECT_TRUE(WaitFor([&] { return !ReadRunValue("Zorvane", value); }, 3000));
-    CloseAndExpectExitCode(0);
+    ASSERT_TRUE(app.Launch());
+    EXPECT_TRUE(app.Checked(kShortcutCheckId));
+    EXPECT_TRUE(app.Checked(kAutostartCheckId));
+    app.Click(kShortcutCheckId);
+    EXPECT_TRUE(WaitFor([] { return !FileExists(DesktopShortcutFile()); }, 3000));
+    app.Click(kAutostartCheckId);
+    EXPECT_TRUE(WaitFor([&] { return !ReadRunCommand("Zorvane", value); }, 3000));
+    EXPECT_EQ(0, app.Close());
 
-    Launch();
-    EXPECT_FALSE(Checked(IDC_SHORTCUT));
-    EXPECT_FALSE(Checked(IDC_AUTOSTART));
-    CloseAndExpectExitCode(0);
+    ASSERT_TRUE(app.Launch());
+    EXPECT_FALSE(app.Checked(kShortcutCheckId));
+    EXPECT_FALSE(app.Checked(kAutostartCheckId));
+    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, BrokenSrvXmlShowsTheMessageTwiceAndStaysUntouched)
 {
     const std::string broken = "<?xml version=\"1.0\"?>\n<srv_root><cfg><autorun>x</cfg>";
-    WriteConfig(broken);
-    Start();
+    DrivenZorvane app;
+    ASSERT_TRUE(WriteFileBytes(app.Folder().file("srv.xml"), broken));
+    ASSERT_TRUE(app.Start());
     for (int shown = 0; shown < 2; ++shown) {
         MessageBoxInfo box;
-        ASSERT_TRUE(WaitForMessageBox(app->pid(), 15000, box)) << "message " << shown;
+        ASSERT_TRUE(WaitForMessageBox(app.Process().pid(), 15000, box)) << "message " << shown;
         EXPECT_EQ("Document srv.xml not parsed successfully.", box.text);
         EXPECT_EQ("Zorvane", box.caption);
         ASSERT_TRUE(CloseMessageBox(box));
     }
-    window = app->WaitForWindow("Zorvane v1.0");
-    ASSERT_NE(nullptr, window);
-    EXPECT_EQ(0, RemoteListItemCount(Control(IDC_SERVERLIST)));
-    EXPECT_EQ("", WindowTextOf(Control(IDC_COMMAND)));
-    EXPECT_EQ(broken, ReadFileBytes(dir.file("srv.xml")));
-    CloseAndExpectExitCode(0);
+    ASSERT_TRUE(app.AwaitWindow());
+    EXPECT_EQ(0, RemoteListItemCount(app.Control(kServerListId)));
+    EXPECT_EQ("", WindowTextOf(app.Control(kCommandEditId)));
+    EXPECT_EQ(broken, ReadFileBytes(app.Folder().file("srv.xml")));
+    EXPECT_EQ(0, app.Close());
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 // Replacing the autostart command in srv.xml.
 #include "ConfigTestSupport.h"
-#include "config/ConfigXml.h"
+#include "config/AutorunDocument.h"
 #include "config/ServerConfig.h"
 #include "support/Dialogs.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +13,9 @@ const char* const UntidyFile =
     "<srv_root><cfg><autorun><![CDATA[\"C:\\old.exe\" /ip 1.1.1.1]]></autorun></cfg>\n"
     "      <srv><url>a.example</url>   <ip>10.0.0.1</ip></srv></srv_root>";
 
-std::string ReformattedFile(const std::string& autorunElement)
+std::string ReformattedFile(const std::string& cfgElement)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<srv_root>\n"
-           "  <cfg>\n"
-           "    " + autorunElement + "\n"
-           "  </cfg>\n"
-           "  <srv>\n"
-           "    <url>a.example</url>\n"
-           "    <ip>10.0.0.1</ip>\n"
-           "  </srv>\n"
-           "</srv_root>\n";
+    return SavedSrvXml(cfgElement, {{"a.example", "10.0.0.1"}});
 }
 
 bool StoreAnswering(const TempDir& dir, const std::string& command, std::vector<MessageBoxInfo>& boxes)
@@ -38,7 +28,7 @@ bool StoreAnswering(const TempDir& dir, const std::string& command, std::vector<
 XmlDocHolder ParseText(const std::string& text)
 {
     return XmlDocHolder(xmlReadMemory(text.data(), static_cast<int>(text.size()), "srv.xml", "UTF-8",
-                                      CONFIG_PARSE_OPTIONS));
+                                      kConfigParseOptions));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // run from such a folder and does the round trip there.
 #include "ConfigTestSupport.h"
 #include "config/ServerConfig.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -26,22 +26,6 @@ bool IsDirectory(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::vector<std::string> EntriesOf(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 // "昞" is 95 5C in GBK: its second byte is a backslash.
 const char* const BackslashTrailName = "昞";
 
@@ -100,7 +84,7 @@ TEST(CreateDirectoryChain, ChineseFolderNames)
     EXPECT_TRUE(IsDirectory(chain));
     EXPECT_TRUE(IsDirectory(dir.path() + "程序\\" + BackslashTrailName));
     std::vector<std::string> expected = {BackslashTrailName};
-    EXPECT_EQ(expected, EntriesOf(dir.path() + "程序\\")) << "no folder named after half a character";
+    EXPECT_EQ(expected, FolderEntries(dir.path() + "程序\\")) << "no folder named after half a character";
 }
 
 TEST(CreateDirectoryChain, Failures)

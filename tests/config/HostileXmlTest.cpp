@@ -2,7 +2,6 @@
 #include "ConfigTestSupport.h"
 #include "config/ServerConfig.h"
 #include "support/Dialogs.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +9,9 @@
 
 namespace {
 
-std::string FileUrl(const std::string& windowsPath)
-{
-    std::string url = "file:///" + windowsPath;
-    for (char& c : url)
-        c = c == '\\' ? '/' : c;
-    return url;
-}
-
 struct LoadResult {
     std::string command;
-    std::vector<std::pair<std::string, std::string>> rows;
+    ServerRows rows;
     std::vector<MessageBoxInfo> boxes;
     DWORD milliseconds;
 };
@@ -35,8 +26,7 @@ LoadResult LoadBoth(const TempDir& dir)
         LoadServerList(dir.path().c_str(), view.handle());
     });
     result.milliseconds = GetTickCount() - start;
-    for (int row = 0; row < view.Rows(); ++row)
-        result.rows.emplace_back(view.Text(row, 0), view.Text(row, 1));
+    result.rows = view.AllRows();
     return result;
 }
 
@@ -68,7 +58,7 @@ TEST(HostileXml, ExternalEntitiesAndDtdsAreNeverRead)
     LoadResult result = LoadBoth(dir);
     EXPECT_TRUE(result.boxes.empty());
     EXPECT_EQ(DefaultCommand(), result.command) << "the reference alone is no command";
-    std::vector<std::pair<std::string, std::string>> expected = {{"a", "10.0.0.1"}, {"b.example", "10.0.0.3"}};
+    ServerRows expected = {{"a", "10.0.0.1"}, {"b.example", "10.0.0.3"}};
     EXPECT_EQ(expected, result.rows);
 
     std::vector<MessageBoxInfo> boxes = AnswerMessageBoxesDuring(
@@ -122,7 +112,7 @@ TEST(HostileXml, ManyReferencesToABigEntityDoNotExpand)
     // The file parses; the references are not expanded into the command.
     EXPECT_TRUE(result.boxes.empty());
     EXPECT_EQ(DefaultCommand(), result.command);
-    std::vector<std::pair<std::string, std::string>> expected = {{"b.example", "10.0.0.2"}};
+    ServerRows expected = {{"b.example", "10.0.0.2"}};
     EXPECT_EQ(expected, result.rows);
 }
 

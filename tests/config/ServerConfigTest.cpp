@@ -2,10 +2,11 @@
 #include "ConfigTestSupport.h"
 #include "config/ServerConfig.h"
 #include "support/Dialogs.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
+
+#include <iterator>
 
 namespace {
 
@@ -23,8 +24,7 @@ std::string OwnDefaultCommand()
 
 std::string FileWithCfg(const std::string& cfg)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>" + cfg +
-           "<srv><url>a</url><ip>1.1.1.1</ip></srv></srv_root>\n";
+    return SrvXmlAround(cfg + "<srv><url>a</url><ip>1.1.1.1</ip></srv>");
 }
 
 // Loads the command while answering any message box; boxes come back through the pointer.
@@ -44,8 +44,11 @@ std::string LoadAnswering(const std::string& path, std::vector<MessageBoxInfo>* 
 
 TEST(DefaultServers, SevenNistServersTheFirstOfWhichIsTheDefaultAddress)
 {
-    EXPECT_STREQ("time-a-g.nist.gov", DefaultServers[0].host);
-    EXPECT_STREQ("132.163.96.2", DefaultServers[6].address);
+    ASSERT_EQ(kDefaultServers.size(), std::size(DefaultServers));
+    for (size_t row = 0; row < kDefaultServers.size(); ++row) {
+        EXPECT_EQ(kDefaultServers[row].first, DefaultServers[row].host);
+        EXPECT_EQ(kDefaultServers[row].second, DefaultServers[row].address);
+    }
     EXPECT_STREQ("129.6.15.28", FirstDefaultAddress());
     EXPECT_EQ("\"C:\\时间\\Zorvane.exe\" /ip 129.6.15.28", DefaultAutorunCommand("C:\\时间\\Zorvane.exe"));
 }

@@ -2,7 +2,6 @@
 #include "ConfigTestSupport.h"
 #include "config/ServerConfig.h"
 #include "support/Dialogs.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +11,7 @@ namespace {
 
 std::string FileWithServers(const std::string& servers)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>\n  <cfg><autorun>x</autorun></cfg>\n" +
-           servers + "</srv_root>\n";
+    return SrvXmlAround("\n  <cfg><autorun>x</autorun></cfg>\n" + servers);
 }
 
 std::vector<MessageBoxInfo> LoadInto(const TempDir& dir, ServerListView& view)
@@ -31,11 +29,7 @@ TEST(ServerList, DefaultFileGivesSevenRowsInFileOrder)
     ASSERT_TRUE(WriteDefaultConfig(path.c_str()));
     ServerListView view;
     EXPECT_TRUE(LoadInto(dir, view).empty());
-    ASSERT_EQ(DEFAULT_SERVER_COUNT, view.Rows());
-    for (int row = 0; row < DEFAULT_SERVER_COUNT; ++row) {
-        EXPECT_EQ(DefaultServers[row].host, view.Text(row, 0));
-        EXPECT_EQ(DefaultServers[row].address, view.Text(row, 1));
-    }
+    EXPECT_EQ(kDefaultServers, view.AllRows());
 }
 
 TEST(ServerList, PositionNotNameDecidesAndUnusableEntriesLeaveNoGap)

@@ -1,6 +1,7 @@
 #include "config/ShortcutPath.h"
 #include "config/SystemIntegration.h"
 #include "support/Dialogs.h"
+#include "support/SystemPlaces.h"
 #include "support/TempDir.h"
 
 #include <windows.h>
@@ -17,54 +18,6 @@
 
 namespace {
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// ---------------------------------------------------------------- registry helpers
-
-struct RawValue {
-    bool found = false;
-    DWORD type = 0;
-    std::string bytes;  // exactly the stored data, terminator included
-};
-
-RawValue ReadRaw(const char* name)
-{
-    RawValue value;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return value;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
-        value.bytes.resize(size);
-        value.found = RegQueryValueExA(key, name, nullptr, &value.type,
-                                       reinterpret_cast<BYTE*>(&value.bytes[0]),
-                                       &size) == ERROR_SUCCESS;
-        value.bytes.resize(size);
-    }
-    RegCloseKey(key);
-    return value;
-}
-
-void WriteRaw(const char* name, const std::string& bytes, DWORD type = REG_SZ)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_WRITE, &key));
-    LONG result = RegSetValueExA(key, name, 0, type,
-                                 reinterpret_cast<const BYTE*>(bytes.data()),
-                                 static_cast<DWORD>(bytes.size()));
-    RegCloseKey(key);
-    ASSERT_EQ(ERROR_SUCCESS, result);
-}
-
-void DeleteRaw(const char* name)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(key, name);
-    RegCloseKey(key);
-}
-
 std::string WithTerminator(const std::string& text)
 {
     return text + std::string(1, '\0');
@@ -78,9 +31,9 @@ protected:
         static int counter = 0;
         m_name = "ZorvaneTest_" + std::to_string(GetCurrentProcessId()) + "_" +
                  std::to_string(++counter);
-        DeleteRaw(name());
+        DeleteRunValue(name());
     }
-    void TearDown() override { DeleteRaw(name()); }
+    void TearDown() override { DeleteRunValue(name()); }
     const char* name() const { return m_name.c_str(); }
 
 private:
@@ -96,28 +49,28 @@ TEST_F(AutorunValue, EnablingWritesTheCommandAsRegSzWithItsTerminator)
     EXPECT_FALSE(IsAutorunValuePresent(name()));
     EXPECT_TRUE(SetAutorunValue(name(), kCommand.c_str(), true));
 
-    RawValue stored = ReadRaw(name());
+    RegistryValue stored = ReadRunValue(name());
     ASSERT_TRUE(stored.found);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored.type);
-    EXPECT_EQ(kCommand.size() + 1, stored.bytes.size());
-    EXPECT_EQ(WithTerminator(kCommand), stored.bytes);
+    EXPECT_EQ(kCommand.size() + 1, stored.data.size());
+    EXPECT_EQ(WithTerminator(kCommand), stored.data);
     EXPECT_TRUE(IsAutorunValuePresent(name()));
 }
 
 TEST_F(AutorunValue, EnablingReplacesADifferentCommand)
 {
-    WriteRaw(name(), WithTerminator("\"C:\\old\\Zorvane.exe\" /ip 10.0.0.1"));
+    ASSERT_TRUE(WriteRunValue(name(), WithTerminator("\"C:\\old\\Zorvane.exe\" /ip 10.0.0.1")));
     EXPECT_TRUE(SetAutorunValue(name(), kCommand.c_str(), true));
-    EXPECT_EQ(WithTerminator(kCommand), ReadRaw(name()).bytes);
+    EXPECT_EQ(WithTerminator(kCommand), ReadRunValue(name()).data);
 }
 
 TEST_F(AutorunValue, SameCommandInOtherLetterCaseIsLeftAsItIs)
 {
     const std::string upper = "\"C:\\PROGRAM FILES\\时间同步\\ZORVANE.EXE\" /IP 132.163.96.1";
-    WriteRaw(name(), WithTerminator(upper));
+    ASSERT_TRUE(WriteRunValue(name(), WithTerminator(upper)));
 
     EXPECT_TRUE(SetAutorunValue(name(), kCommand.c_str(), true));
-    EXPECT_EQ(WithTerminator(upper), ReadRaw(name()).bytes);
+    EXPECT_EQ(WithTerminator(upper), ReadRunValue(name()).data);
 }
 
 TEST_F(AutorunValue, DoubleByteCharactersAreComparedAsWholeCharacters)
@@ -125,10 +78,10 @@ TEST_F(AutorunValue, DoubleByteCharactersAreComparedAsWholeCharacters)
     // Under GBK 丄 is 0x81 0x41 and 乤 is 0x81 0x61: their trail bytes look like 'A' and 'a',
     // yet they are different characters, so the value must be rewritten.
     ASSERT_EQ(936u, GetACP()) << "the tests run with LC_ALL=zh_CN.UTF-8";
-    WriteRaw(name(), WithTerminator("C:\\丄\\Zorvane.exe"));
+    ASSERT_TRUE(WriteRunValue(name(), WithTerminator("C:\\丄\\Zorvane.exe")));
 
     EXPECT_TRUE(SetAutorunValue(name(), "C:\\乤\\Zorvane.exe", true));
-    EXPECT_EQ(WithTerminator("C:\\乤\\Zorvane.exe"), ReadRaw(name()).bytes);
+    EXPECT_EQ(WithTerminator("C:\\乤\\Zorvane.exe"), ReadRunValue(name()).data);
 }
 
 TEST_F(AutorunValue, ComparisonUsesTheAnsiCodePageWhateverTheLibraryWasSetTo)
@@ -136,9 +89,9 @@ TEST_F(AutorunValue, ComparisonUsesTheAnsiCodePageWhateverTheLibraryWasSetTo)
     ASSERT_EQ(936u, GetACP());
     const int saved = _getmbcp();
     ASSERT_EQ(0, _setmbcp(1252));  // single-byte: 丄 and 乤 would fold to the same bytes
-    WriteRaw(name(), WithTerminator("C:\\丄\\Zorvane.exe"));
+    EXPECT_TRUE(WriteRunValue(name(), WithTerminator("C:\\丄\\Zorvane.exe")));
     const bool result = SetAutorunValue(name(), "C:\\乤\\Zorvane.exe", true);
-    const std::string stored = ReadRaw(name()).bytes;
+    const std::string stored = ReadRunValue(name()).data;
     _setmbcp(saved);
 
     EXPECT_TRUE(result);
@@ -147,114 +100,103 @@ TEST_F(AutorunValue, ComparisonUsesTheAnsiCodePageWhateverTheLibraryWasSetTo)
 
 TEST_F(AutorunValue, DisablingDeletesThePresentValue)
 {
-    WriteRaw(name(), WithTerminator(kCommand));
+    ASSERT_TRUE(WriteRunValue(name(), WithTerminator(kCommand)));
     EXPECT_TRUE(IsAutorunValuePresent(name()));
 
     EXPECT_TRUE(SetAutorunValue(name(), kCommand.c_str(), false));
-    EXPECT_FALSE(ReadRaw(name()).found);
+    EXPECT_FALSE(ReadRunValue(name()).found);
     EXPECT_FALSE(IsAutorunValuePresent(name()));
 }
 
 TEST_F(AutorunValue, DisablingDeletesWhateverTheValueHolds)
 {
-    WriteRaw(name(), WithTerminator("something else"));
+    ASSERT_TRUE(WriteRunValue(name(), WithTerminator("something else")));
     EXPECT_TRUE(SetAutorunValue(name(), nullptr, false));
-    EXPECT_FALSE(ReadRaw(name()).found);
+    EXPECT_FALSE(ReadRunValue(name()).found);
 }
 
 TEST_F(AutorunValue, DisablingAMissingValueFails)
 {
     EXPECT_FALSE(SetAutorunValue(name(), kCommand.c_str(), false));
-    EXPECT_FALSE(ReadRaw(name()).found);
+    EXPECT_FALSE(ReadRunValue(name()).found);
 }
 
 TEST_F(AutorunValue, EnablingWithoutACommandFailsAndWritesNothing)
 {
     EXPECT_FALSE(SetAutorunValue(name(), nullptr, true));
     EXPECT_FALSE(SetAutorunValue(name(), "", true));
-    EXPECT_FALSE(ReadRaw(name()).found);
+    EXPECT_FALSE(ReadRunValue(name()).found);
 
-    WriteRaw(name(), WithTerminator(kCommand));
+    ASSERT_TRUE(WriteRunValue(name(), WithTerminator(kCommand)));
     EXPECT_FALSE(SetAutorunValue(name(), "", true));
-    EXPECT_EQ(WithTerminator(kCommand), ReadRaw(name()).bytes);
+    EXPECT_EQ(WithTerminator(kCommand), ReadRunValue(name()).data);
 }
 
 TEST_F(AutorunValue, AValueLongerThan260BytesCountsAsAbsent)
 {
     const std::string longText = WithTerminator(std::string(300, 'a'));
-    WriteRaw(name(), longText);
+    ASSERT_TRUE(WriteRunValue(name(), longText));
     EXPECT_TRUE(IsAutorunValuePresent(name()));  // only its type is asked for
 
     EXPECT_FALSE(SetAutorunValue(name(), kCommand.c_str(), false));
-    EXPECT_EQ(longText, ReadRaw(name()).bytes);
+    EXPECT_EQ(longText, ReadRunValue(name()).data);
 
     // Even the same text in other case is rewritten: it could not be read for comparing.
     EXPECT_TRUE(SetAutorunValue(name(), std::string(300, 'A').c_str(), true));
-    EXPECT_EQ(WithTerminator(std::string(300, 'A')), ReadRaw(name()).bytes);
+    EXPECT_EQ(WithTerminator(std::string(300, 'A')), ReadRunValue(name()).data);
 
-    WriteRaw(name(), longText);
+    ASSERT_TRUE(WriteRunValue(name(), longText));
     EXPECT_TRUE(SetAutorunValue(name(), kCommand.c_str(), true));
-    EXPECT_EQ(WithTerminator(kCommand), ReadRaw(name()).bytes);
+    EXPECT_EQ(WithTerminator(kCommand), ReadRunValue(name()).data);
 }
 
 TEST_F(AutorunValue, AValueOfExactly260BytesIsReadAndCompared)
 {
     const std::string stored = WithTerminator(std::string(259, 'A'));
-    WriteRaw(name(), stored);
+    ASSERT_TRUE(WriteRunValue(name(), stored));
     EXPECT_TRUE(SetAutorunValue(name(), std::string(259, 'a').c_str(), true));
-    EXPECT_EQ(stored, ReadRaw(name()).bytes);
+    EXPECT_EQ(stored, ReadRunValue(name()).data);
 }
 
 TEST_F(AutorunValue, AnUnterminated260ByteValueIsComparedByItsOwnBytesOnly)
 {
     // Wine hands out REG_SZ data only with room for a terminator; binary data comes as stored.
     const std::string stored(260, 'A');
-    WriteRaw(name(), stored, REG_BINARY);
+    ASSERT_TRUE(WriteRunValue(name(), stored, REG_BINARY));
 
     EXPECT_TRUE(SetAutorunValue(name(), std::string(260, 'a').c_str(), true));
-    RawValue kept = ReadRaw(name());
+    RegistryValue kept = ReadRunValue(name());
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), kept.type);
-    EXPECT_EQ(stored, kept.bytes);
+    EXPECT_EQ(stored, kept.data);
 
     EXPECT_TRUE(SetAutorunValue(name(), std::string(261, 'a').c_str(), true));
-    RawValue rewritten = ReadRaw(name());
+    RegistryValue rewritten = ReadRunValue(name());
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), rewritten.type);
-    EXPECT_EQ(WithTerminator(std::string(261, 'a')), rewritten.bytes);
+    EXPECT_EQ(WithTerminator(std::string(261, 'a')), rewritten.data);
 }
 
 class AutorunDefaultValue : public ::testing::Test {
-protected:
-    void SetUp() override { m_saved = ReadRaw(""); }
-    void TearDown() override
-    {
-        if (m_saved.found)
-            WriteRaw("", m_saved.bytes, m_saved.type);
-        else
-            DeleteRaw("");
-    }
-
-private:
-    RawValue m_saved;
+    RegistryValueGuard m_saved{HKEY_LOCAL_MACHINE, kRunKey, ""};
 };
 
 TEST_F(AutorunDefaultValue, EmptyOrNullNamesNeverTouchTheUnnamedValue)
 {
-    DeleteRaw("");
+    DeleteRunValue("");
     EXPECT_FALSE(IsAutorunValuePresent(""));
     EXPECT_FALSE(IsAutorunValuePresent(nullptr));
     EXPECT_FALSE(SetAutorunValue("", kCommand.c_str(), true));
     EXPECT_FALSE(SetAutorunValue(nullptr, kCommand.c_str(), true));
-    EXPECT_FALSE(ReadRaw("").found);
+    EXPECT_FALSE(ReadRunValue("").found);
 
     const std::string defaultText = WithTerminator("unnamed value of the Run key");
-    WriteRaw("", defaultText);
+    ASSERT_TRUE(WriteRunValue("", defaultText));
     EXPECT_FALSE(IsAutorunValuePresent(""));
     EXPECT_FALSE(SetAutorunValue("", kCommand.c_str(), true));
     EXPECT_FALSE(SetAutorunValue("", nullptr, false));
     EXPECT_FALSE(SetAutorunValue(nullptr, nullptr, false));
-    RawValue after = ReadRaw("");
+    RegistryValue after = ReadRunValue("");
     ASSERT_TRUE(after.found);
-    EXPECT_EQ(defaultText, after.bytes);
+    EXPECT_EQ(defaultText, after.data);
 }
 
 // ---------------------------------------------------------------- shortcut path rules
@@ -299,22 +241,6 @@ TEST(ShortcutPath, AnUnknownOrOverlongFolderGivesNoPath)
 
 // ---------------------------------------------------------------- desktop shortcut
 
-std::string Desktop()
-{
-    char folder[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_DESKTOP, FALSE))
-        return {};
-    return folder;
-}
-
-std::string ShortcutFile()
-{
-    std::string folder = Desktop();
-    if (!folder.empty() && folder.back() != '\\')
-        folder += '\\';
-    return folder + "Zorvane v1.0.lnk";
-}
-
 bool SameDirectory(const std::string& a, const std::string& b)
 {
     auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
@@ -337,7 +263,7 @@ void ExpectDesktopInsideBuildTree()
     std::string home = WinePathFromEnv("ZORVANE_BUILD_DIR");
     ASSERT_FALSE(home.empty()) << "ZORVANE_BUILD_DIR is not set";
     home += "\\home";
-    const std::string desktop = Desktop();
+    const std::string desktop = DesktopFolder();
     ASSERT_FALSE(desktop.empty()) << "no desktop folder";
     // The identity must tell folders apart, or the check below proves nothing.
     ASSERT_FALSE(SameDirectory(home, WinePathFromEnv("ZORVANE_SOURCE_DIR")));
@@ -401,7 +327,7 @@ protected:
         ExpectDesktopInsideBuildTree();
         if (HasFatalFailure())
             return;
-        m_file = ShortcutFile();
+        m_file = DesktopShortcutFile();
         DeleteFileA(m_file.c_str());
         ASSERT_FALSE(FileExists(m_file));
         m_exe = WinePathFromEnv("ZORVANE_EXE");

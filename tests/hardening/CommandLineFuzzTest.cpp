@@ -1,7 +1,9 @@
 // Random command lines and addresses, from a fixed seed, through the command-line rules:
 // nothing throws or crashes, and what the rules promise holds for every case.
-#include "app/ArgumentVector.h"
+#include "config/CommandArguments.h"
 #include "app/CommandLine.h"
+#include "config/SyncCommand.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -104,13 +106,6 @@ std::wstring Wide(const std::string& gbk)
     std::wstring wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(936, 0, gbk.c_str(), static_cast<int>(gbk.size()), &wide[0], length);
     return wide;
-}
-
-std::string OwnPath()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
 }
 
 // Dot runs collapsed, leading and trailing dots gone.
@@ -276,7 +271,7 @@ TEST(CommandLineFuzz, ProgramNameIsABareFileName)
 TEST(CommandLineFuzz, OwnSyncCommandNeedsThisProgramAndTheIpSwitch)
 {
     Generator random(SEED + 4);
-    const std::string own = OwnPath();
+    const std::string own = ExePath();
     int ownCount = 0;
     for (int n = 0; n < CASES; ++n) {
         std::string program;

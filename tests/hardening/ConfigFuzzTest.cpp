@@ -2,10 +2,11 @@
 // read it: no crash, no file but srv.xml touched, and a file that does not parse is never
 // rewritten.
 #include "config/ServerConfig.h"
+#include "support/Dialogs.h"
+#include "support/ServerListView.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -23,74 +24,6 @@ constexpr unsigned SEED = 868;
 const char* const NOT_PARSED = "Document srv.xml not parsed successfully.";
 const char* const SIBLING = "keep.txt";
 const char* const SIBLING_TEXT = "SIBLING-MARKER: nothing may read or change this";
-
-// Answers the message boxes of this thread as they open: a hook sees each box initialised,
-// keeps it from ever being shown and ends it with OK. (Under Xvfb, without a window
-// manager, Wine spends two seconds on hiding a box that was shown; a box never shown
-// costs some 75 ms.)
-class MessageBoxAnswerer {
-public:
-    MessageBoxAnswerer()
-    {
-        s_current = this;
-        m_hook = SetWindowsHookExA(WH_CALLWNDPROCRET, OnMessageHandled, nullptr, GetCurrentThreadId());
-    }
-    ~MessageBoxAnswerer()
-    {
-        if (m_hook)
-            UnhookWindowsHookEx(m_hook);
-        s_current = nullptr;
-    }
-    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
-    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
-
-    bool Installed() const { return m_hook != nullptr; }
-    // Texts of the boxes answered since the last call.
-    std::vector<std::string> Take() { return std::move(m_texts); }
-
-private:
-    static LRESULT CALLBACK OnMessageHandled(int code, WPARAM wParam, LPARAM lParam)
-    {
-        const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        char className[16] = {};
-        if (code == HC_ACTION && s_current && message->message == WM_INITDIALOG &&
-            GetClassNameA(message->hwnd, className, sizeof className) && lstrcmpA(className, "#32770") == 0) {
-            s_current->m_texts.push_back(LongestStaticText(message->hwnd));
-            s_dialogProcedure = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrA(message->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NeverShown)));
-            EndDialog(message->hwnd, IDOK);
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    static LRESULT CALLBACK NeverShown(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_WINDOWPOSCHANGING)
-            reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
-        return CallWindowProcA(s_dialogProcedure, window, message, wParam, lParam);
-    }
-
-    static std::string LongestStaticText(HWND dialog)
-    {
-        std::string best;
-        for (HWND child = FindWindowExA(dialog, nullptr, "Static", nullptr); child;
-             child = FindWindowExA(dialog, child, "Static", nullptr)) {
-            char text[512] = {};
-            GetWindowTextA(child, text, sizeof text);
-            if (std::strlen(text) > best.size())
-                best = text;
-        }
-        return best;
-    }
-
-    static MessageBoxAnswerer* s_current;
-    static WNDPROC s_dialogProcedure;
-    HHOOK m_hook = nullptr;
-    std::vector<std::string> m_texts;
-};
-
-WNDPROC MessageBoxAnswerer::s_dialogProcedure = nullptr;
-MessageBoxAnswerer* MessageBoxAnswerer::s_current = nullptr;
 
 // libxml2 reports every parse error on the standard error stream; thousands of them through
 // the console would take longer than the cases themselves.
@@ -118,67 +51,23 @@ private:
     int m_saved;
 };
 
-class ListView {
-public:
-    // Item texts of the huge cases are compared by their start: what the list view hands
-    // back of a text beyond 64 KiB is its own affair.
-    static constexpr size_t COMPARED_TEXT = 60000;
-
-    ListView()
-    {
-        INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&classes);
-        m_parent = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
-                                   nullptr, GetModuleHandleA(nullptr), nullptr);
-        m_list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 400, 300, m_parent,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-        LVCOLUMNA column = {};
-        column.mask = LVCF_WIDTH;
-        column.cx = 100;
-        SendMessageA(m_list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-        SendMessageA(m_list, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
-    }
-    ~ListView() { DestroyWindow(m_parent); }
-    ListView(const ListView&) = delete;
-    ListView& operator=(const ListView&) = delete;
-
-    HWND Handle() const { return m_list; }
-    void Clear() const { SendMessageA(m_list, LVM_DELETEALLITEMS, 0, 0); }
-
-    std::vector<std::string> Rows() const
-    {
-        std::vector<std::string> rows;
-        const int count = static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < count; ++row)
-            rows.push_back(Text(row, 0).substr(0, COMPARED_TEXT) + '\t' + Text(row, 1).substr(0, COMPARED_TEXT));
-        return rows;
-    }
-
-private:
-    std::string Text(int row, int column) const
-    {
-        std::vector<char> text(1 << 16, '\0');
-        LVITEMA item = {};
-        item.iSubItem = column;
-        item.pszText = text.data();
-        item.cchTextMax = static_cast<int>(text.size());
-        SendMessageA(m_list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-        return text.data();
-    }
-
-    HWND m_parent = nullptr;
-    HWND m_list = nullptr;
-};
+// Item texts of the huge cases are compared by their start: what the list view hands back
+// of a text beyond 64 KiB is its own affair.
+std::vector<std::string> ComparedRows(const ServerListView& view)
+{
+    constexpr size_t kComparedText = 60000;
+    std::vector<std::string> rows;
+    for (const auto& row : view.AllRows())
+        rows.push_back(row.first.substr(0, kComparedText) + '\t' + row.second.substr(0, kComparedText));
+    return rows;
+}
 
 std::string BaseFile(const std::string& autorun)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>\n  <cfg>\n    <autorun><![CDATA[" + autorun +
-           "]]></autorun>\n  </cfg>\n"
-           "  <srv>\n    <url>time-a-g.nist.gov</url>\n    <ip>129.6.15.28</ip>\n  </srv>\n"
-           "  <!-- a comment -->\n"
-           "  <srv>\n    <url>\xE5\x8C\x97\xE4\xBA\xAC.example</url>\n    <ip>10.0.0.2</ip>\n  </srv>\n"
-           "  <srv>\n    <url>a&amp;b.example</url>\n    <ip>10.0.&#48;.3</ip>\n  </srv>\n"
-           "</srv_root>\n";
+    std::string file = SavedSrvXml(CdataAutorunElement(autorun), {{"time-a-g.nist.gov", "129.6.15.28"},
+                                                                  {"\xE5\x8C\x97\xE4\xBA\xAC.example", "10.0.0.2"},
+                                                                  {"a&amp;b.example", "10.0.&#48;.3"}});
+    return file.insert(file.find("  <srv>", file.find("</srv>")), "  <!-- a comment -->\n");
 }
 
 class Mutator {
@@ -280,35 +169,9 @@ private:
     std::string m_siblingUrl;
 };
 
-std::set<std::string> FolderListing(const TempDir& dir)
-{
-    std::set<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(dir.file("*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = entry.cFileName;
-        if (name != "." && name != "..")
-            names.insert(name);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    return names;
-}
-
 std::string OwnCommand()
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string("\"") + path + "\" /ip 10.9.8.7";
-}
-
-std::string FileUrl(const std::string& path)
-{
-    std::string url = "file:///" + path;
-    for (char& c : url)
-        c = c == '\\' ? '/' : c;
-    return url;
+    return "\"" + ExePath() + "\" /ip 10.9.8.7";
 }
 
 }  // namespace
@@ -320,9 +183,7 @@ TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
     const std::string path = dir.file("srv.xml");
     const std::set<std::string> listing = {"srv.xml", SIBLING};
     const std::string command = OwnCommand();
-    MessageBoxAnswerer answerer;
-    ASSERT_TRUE(answerer.Installed());
-    ListView view;
+    ServerListView view;
     QuietStandardError quiet;
     Mutator mutator(SEED, FileUrl(dir.file(SIBLING)));
     int unparsed = 0;
@@ -333,18 +194,17 @@ TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
         ASSERT_TRUE(WriteFileBytes(path, file));
         SCOPED_TRACE("case " + std::to_string(n) + ": " + file.substr(0, 600));
 
-        const std::string loaded = LoadAutorunCommand(path.c_str());
-        const std::vector<std::string> autorunBoxes = answerer.Take();
+        std::string loaded;
+        const auto autorunBoxes = AnswerMessageBoxesDuring([&] { loaded = LoadAutorunCommand(path.c_str()); });
         view.Clear();
-        LoadServerList(dir.path().c_str(), view.Handle());
-        const std::vector<std::string> listBoxes = answerer.Take();
-        const std::vector<std::string> rows = view.Rows();
+        const auto listBoxes = AnswerMessageBoxesDuring([&] { LoadServerList(dir.path().c_str(), view.handle()); });
+        const std::vector<std::string> rows = ComparedRows(view);
         // Both readers judge the file alike, and a box is the one way they complain.
         ASSERT_EQ(autorunBoxes.size(), listBoxes.size());
         ASSERT_LE(autorunBoxes.size(), 1u);
         const bool parsed = autorunBoxes.empty();
         if (!parsed) {
-            ASSERT_EQ(NOT_PARSED, autorunBoxes[0]);
+            ASSERT_EQ(NOT_PARSED, autorunBoxes[0].text);
             ASSERT_EQ("", loaded);
             ASSERT_TRUE(rows.empty());
         }
@@ -352,9 +212,12 @@ TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
             ASSERT_EQ(std::string::npos, row.find("SIBLING-MARKER"));
         ASSERT_EQ(std::string::npos, loaded.find("SIBLING-MARKER"));
 
-        const bool storedNow = StoreAutorunCommand(dir.path().c_str(), command.c_str());
-        ASSERT_TRUE(answerer.Take().empty());
-        ASSERT_EQ(listing, FolderListing(dir));
+        bool storedNow = false;
+        ASSERT_TRUE(AnswerMessageBoxesDuring([&] {
+            storedNow = StoreAutorunCommand(dir.path().c_str(), command.c_str());
+        }).empty());
+        const std::vector<std::string> entries = FolderEntries(dir.path());
+        ASSERT_EQ(listing, std::set<std::string>(entries.begin(), entries.end()));
         ASSERT_EQ(SIBLING_TEXT, ReadFileBytes(dir.file(SIBLING)));
         const std::string after = ReadFileBytes(path);
         if (!parsed) {
@@ -366,10 +229,12 @@ TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
         ASSERT_EQ(std::string::npos, after.find("SIBLING-MARKER"));
         // A rewritten file reads back: the same rows, and the command where it was stored.
         view.Clear();
-        const std::string reloaded = LoadAutorunCommand(path.c_str());
-        LoadServerList(dir.path().c_str(), view.Handle());
-        ASSERT_TRUE(answerer.Take().empty()) << after.substr(0, 600);
-        const std::vector<std::string> rowsAfter = view.Rows();
+        std::string reloaded;
+        ASSERT_TRUE(AnswerMessageBoxesDuring([&] {
+            reloaded = LoadAutorunCommand(path.c_str());
+            LoadServerList(dir.path().c_str(), view.handle());
+        }).empty()) << after.substr(0, 600);
+        const std::vector<std::string> rowsAfter = ComparedRows(view);
         ASSERT_EQ(rows.size(), rowsAfter.size());
         for (size_t row = 0; row < rows.size(); ++row)
             ASSERT_EQ(rows[row], rowsAfter[row]) << "row " << row << "; file after: " << after.substr(0, 600);

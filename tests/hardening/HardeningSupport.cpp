@@ -1,111 +1,9 @@
 #include "HardeningSupport.h"
 
-#include "app/ControlIds.h"
-#include "support/RemoteControls.h"
-
 #include <winternl.h>
 
-#include <fstream>
 #include <sstream>
-
-const std::string VALUE_2015("\xD8\x4F\x0C\x80", 4);
-const char* const CLOCK_REFUSED = "不能设置新的日期和时间!";
-
-std::string ConfigFileText(const std::string& autorun, const ServerRows& rows)
-{
-    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>\n  <cfg>\n    <autorun>" +
-                      autorun + "</autorun>\n  </cfg>\n";
-    for (const auto& row : rows)
-        xml += "  <srv>\n    <url>" + row.first + "</url>\n    <ip>" + row.second + "</ip>\n  </srv>\n";
-    return xml + "</srv_root>\n";
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!condition()) {
-        if (GetTickCount64() > deadline)
-            return false;
-        Sleep(1);
-    }
-    return true;
-}
-
-DrivenZorvane::DrivenZorvane(const ServerRows& rows) : m_folder("zorvane_hard")
-{
-    WriteFileBytes(m_folder.file("srv.xml"), ConfigFileText("", rows));
-}
-
-DrivenZorvane::~DrivenZorvane()
-{
-    if (m_process && m_process->Running() && m_window) {
-        PostMessageA(m_window, WM_CLOSE, 0, 0);
-        m_process->WaitForExit(5000);
-    }
-}
-
-bool DrivenZorvane::Launch(const std::string& arguments)
-{
-    m_process = std::make_unique<ZorvaneProcess>(m_folder.path());
-    if (!m_process->Start(arguments))
-        return false;
-    m_window = m_process->WaitForWindow("Zorvane v1.0");
-    return m_window && m_process->WaitIdle();
-}
-
-std::string DrivenZorvane::Log() const
-{
-    return WindowTextOf(Control(IDC_LOG));
-}
-
-std::string DrivenZorvane::LogWithoutTrailingDots() const
-{
-    std::string log = Log();
-    while (log.size() >= 2 && log.back() == '.' && log[log.size() - 2] == '.')
-        log.pop_back();
-    return log;
-}
-
-bool DrivenZorvane::WaitForLogEnd(const std::string& tail, DWORD timeoutMs) const
-{
-    return WaitFor([&] {
-        std::string log = Log();
-        return log.size() >= tail.size() && log.compare(log.size() - tail.size(), tail.size(), tail) == 0;
-    }, timeoutMs);
-}
-
-bool DrivenZorvane::SelectRow(int row) const
-{
-    return RemoteListSelect(Control(IDC_SERVERLIST), row);
-}
-
-void DrivenZorvane::ClickSync() const
-{
-    Click(IDC_SYNC);
-}
-
-void DrivenZorvane::Click(int id) const
-{
-    SendMessageA(Control(id), BM_CLICK, 0, 0);
-}
-
-void DrivenZorvane::PostTicks(int count) const
-{
-    for (int tick = 0; tick < count; ++tick)
-        PostMessageA(m_window, WM_TIMER, 1, 0);
-}
-
-bool DrivenZorvane::Answers(DWORD timeoutMs) const
-{
-    DWORD_PTR answer = 0;
-    return SendMessageTimeoutA(m_window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &answer) != 0;
-}
-
-int DrivenZorvane::Close()
-{
-    PostMessageA(m_window, WM_CLOSE, 0, 0);
-    return m_process->WaitForExit();
-}
+#include <vector>
 
 namespace {
 
@@ -177,55 +75,25 @@ int CountWindowsOf(DWORD processId)
     return state.count;
 }
 
-std::string FileText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Wine runs each Windows process in a Unix process whose command line starts with the
 // Windows path of its executable.
 std::string UnixProcessFolder(const std::string& exePath)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return {};
-    std::string found;
-    do {
-        const std::string name = entry.cFileName;
+    for (const std::string& name : FolderEntries("Z:\\proc\\")) {
         if (name.find_first_not_of("0123456789") != std::string::npos)
             continue;
         const std::string folder = "Z:\\proc\\" + name + "\\";
-        const std::string commandLine = FileText(folder + "cmdline");
+        const std::string commandLine = ReadFileBytes(folder + "cmdline");
         if (commandLine.compare(0, exePath.size() + 1, exePath + '\0', 0, exePath.size() + 1) == 0)
-            found = folder;
-    } while (found.empty() && FindNextFileA(search, &entry));
-    FindClose(search);
-    return found;
-}
-
-int CountEntries(const std::string& folder)
-{
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return -1;
-    int count = 0;
-    do {
-        const std::string name = entry.cFileName;
-        count += name != "." && name != ".." ? 1 : 0;
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    return count;
+            return folder;
+    }
+    return {};
 }
 
 int CountUnixDescriptors(const std::string& exePath)
 {
     const std::string folder = UnixProcessFolder(exePath);
-    return folder.empty() ? -1 : CountEntries(folder + "fd\\");
+    return folder.empty() ? -1 : static_cast<int>(FolderEntries(folder + "fd\\").size());
 }
 
 }  // namespace
@@ -243,7 +111,7 @@ ProcessHoldings MeasureHoldings(DWORD processId, const std::string& exePath)
 // /proc/net/tcp: "sl local rem st ...", addresses as little-endian hex "0104007F:0025".
 int OpenTimeConnections()
 {
-    std::istringstream table(FileText("Z:\\proc\\net\\tcp"));
+    std::istringstream table(ReadFileBytes("Z:\\proc\\net\\tcp"));
     std::string line;
     std::getline(table, line);
     int count = 0;

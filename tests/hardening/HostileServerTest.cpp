@@ -2,8 +2,6 @@
 // user's, and the same exchange from the command line (whose hidden window logs too).
 #include "HardeningSupport.h"
 
-#include "app/ControlIds.h"
-#include "support/RemoteControls.h"
 #include "support/TimeServer.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +11,8 @@
 
 namespace {
 
-const std::string VALUE_LINE = "\r\n接受的时间为从1900年1月1日起 3629059200 秒 \r\n";
-const char* const VALUE_MARK = "接受的时间";
-const char* const TIMED_OUT = "网络连接失败！";
-const char* const WAITING_FOR_DATA = "正在接受数据，请稍候...";
+const std::string kValueLine = ValueLines(kValue2015Seconds);
+const char* const kValueMark = "接受的时间";
 
 int Occurrences(const std::string& text, const std::string& part)
 {
@@ -26,55 +22,30 @@ int Occurrences(const std::string& text, const std::string& part)
     return count;
 }
 
-// A command-line sync: "/ip <address>" to a copy of its own.
-class CommandLineRun {
-public:
-    explicit CommandLineRun(const std::string& address) : m_process(m_folder.path())
-    {
-        m_started = m_process.Start("/ip " + address);
-    }
-    bool Started() const { return m_started; }
-    // Its hidden main window.
-    HWND Window() { return m_window ? m_window : (m_window = m_process.WaitForWindow("新建工程")); }
-    int ExitCode(DWORD timeoutMs = 15000) { return m_process.WaitForExit(timeoutMs); }
-    bool Running() const { return m_process.Running(); }
-    void PostTicks(int count)
-    {
-        for (int tick = 0; tick < count; ++tick)
-            PostMessageA(Window(), WM_TIMER, 1, 0);
-    }
-
-private:
-    TempDir m_folder{"zorvane_cli"};
-    ZorvaneProcess m_process;
-    HWND m_window = nullptr;
-    bool m_started = false;
-};
-
 ServerScript TwoBytesThenHoldThenRest()
 {
-    return {{ServerStep::Send, VALUE_2015.substr(0, 2)}, {ServerStep::AwaitRelease, {}},
-            {ServerStep::Send, VALUE_2015.substr(2)}, {ServerStep::AwaitClientClose, {}}};
+    return {{ServerStep::Send, kValue2015.substr(0, 2)}, {ServerStep::AwaitRelease, {}},
+            {ServerStep::Send, kValue2015.substr(2)}, {ServerStep::AwaitClientClose, {}}};
 }
 
 TEST(HostileServer, MegabyteAnswerYieldsItsFirstFourBytesOnce)
 {
-    TimeServer forWindow("127.0.4.10", TimeScripts::Megabyte(VALUE_2015));
-    TimeServer forCommandLine("127.0.4.11", TimeScripts::Megabyte(VALUE_2015));
+    TimeServer forWindow("127.0.4.10", TimeScripts::Megabyte(kValue2015));
+    TimeServer forCommandLine("127.0.4.11", TimeScripts::Megabyte(kValue2015));
     DrivenZorvane app(ServerRows{{"flood.test", "127.0.4.10"}});
-    CommandLineRun run("127.0.4.11");
-    ASSERT_TRUE(run.Started());
+    DrivenZorvane run;  // a command-line sync
+    ASSERT_TRUE(run.Start("/ip 127.0.4.11"));
     ASSERT_TRUE(app.Launch());
     ASSERT_TRUE(app.SelectRow(0));
     app.ClickSync();
-    ASSERT_TRUE(app.WaitForLogEnd(CLOCK_REFUSED)) << app.Log();
+    ASSERT_TRUE(app.WaitForLogEnd(kClockRefused)) << app.Log();
     // The client hangs up on the rest, and nothing more is reported of it.
     EXPECT_TRUE(forWindow.WaitForClientClosed(1, 5000));
     const std::string log = app.Log();
     Sleep(300);
     EXPECT_EQ(log, app.Log());
-    EXPECT_EQ(1, Occurrences(log, VALUE_LINE)) << log;
-    EXPECT_EQ(1, Occurrences(log, VALUE_MARK)) << log;
+    EXPECT_EQ(1, Occurrences(log, kValueLine)) << log;
+    EXPECT_EQ(1, Occurrences(log, kValueMark)) << log;
     EXPECT_TRUE(app.Answers());
 
     EXPECT_EQ(0, run.ExitCode());
@@ -85,13 +56,13 @@ TEST(HostileServer, MegabyteAnswerYieldsItsFirstFourBytesOnce)
 // One byte a second: the value appears only once all four are in, and is the right one.
 TEST(HostileServer, TrickleOfOneBytePerSecondGivesTheValueAfterTheFourth)
 {
-    TimeServer forWindow("127.0.4.12", TimeScripts::Trickle(VALUE_2015, 1000));
-    TimeServer forCommandLine("127.0.4.13", TimeScripts::Trickle(VALUE_2015, 1000));
+    TimeServer forWindow("127.0.4.12", TimeScripts::Trickle(kValue2015, 1000));
+    TimeServer forCommandLine("127.0.4.13", TimeScripts::Trickle(kValue2015, 1000));
     DrivenZorvane app(ServerRows{{"trickle.test", "127.0.4.12"}});
     ASSERT_TRUE(app.Launch());
     ASSERT_TRUE(app.SelectRow(0));
-    CommandLineRun run("127.0.4.13");
-    ASSERT_TRUE(run.Started());
+    DrivenZorvane run;  // a command-line sync
+    ASSERT_TRUE(run.Start("/ip 127.0.4.13"));
     const ULONGLONG clicked = GetTickCount64();
     app.ClickSync();
 
@@ -99,27 +70,26 @@ TEST(HostileServer, TrickleOfOneBytePerSecondGivesTheValueAfterTheFourth)
     std::string partial;  // the last log without the value
     ASSERT_TRUE(WaitFor([&] {
         const std::string log = app.Log();
-        if (log.find(VALUE_MARK) == std::string::npos) {
+        if (log.find(kValueMark) == std::string::npos) {
             partial = log;
             return false;
         }
         if (!valueSeen)
             valueSeen = GetTickCount64();
-        return log.size() >= std::strlen(CLOCK_REFUSED) &&
-               log.compare(log.size() - std::strlen(CLOCK_REFUSED), std::string::npos, CLOCK_REFUSED) == 0;
+        return EndsWith(log, kClockRefused);
     }, 10000)) << app.Log();
     EXPECT_GE(valueSeen - clicked, 2900u) << "three pauses of a second lie between the bytes";
     // While bytes were missing the log waited: nothing after the waiting line but dots (and
     // the line end that is written just before the value line).
     if (partial.size() >= 2 && partial.compare(partial.size() - 2, 2, "\r\n") == 0)
         partial.resize(partial.size() - 2);
-    const size_t waiting = partial.find(WAITING_FOR_DATA);
+    const size_t waiting = partial.find(kWaitingForData);
     ASSERT_NE(std::string::npos, waiting) << partial;
-    EXPECT_EQ(std::string::npos, partial.find_first_not_of(".\r\n", waiting + std::strlen(WAITING_FOR_DATA)))
+    EXPECT_EQ(std::string::npos, partial.find_first_not_of(".\r\n", waiting + std::strlen(kWaitingForData)))
         << partial;
     const std::string log = app.Log();
-    EXPECT_EQ(1, Occurrences(log, VALUE_LINE)) << log;
-    EXPECT_EQ(1, Occurrences(log, VALUE_MARK)) << log;
+    EXPECT_EQ(1, Occurrences(log, kValueLine)) << log;
+    EXPECT_EQ(1, Occurrences(log, kValueMark)) << log;
 
     EXPECT_EQ(0, run.ExitCode());
     EXPECT_GE(GetTickCount64() - clicked, 2900u);
@@ -134,19 +104,19 @@ TEST(HostileServer, TrickleSlowerThanTheTimeoutEndsInTheTimeout)
     TimeServer forCommandLine("127.0.4.15", TwoBytesThenHoldThenRest());
     DrivenZorvane app(ServerRows{{"slow.test", "127.0.4.14"}});
     ASSERT_TRUE(app.Launch());
-    CommandLineRun run("127.0.4.15");
-    ASSERT_TRUE(run.Started());
+    DrivenZorvane run;  // a command-line sync
+    ASSERT_TRUE(run.Start("/ip 127.0.4.15"));
     ASSERT_TRUE(app.SelectRow(0));
     app.ClickSync();
-    ASSERT_TRUE(app.WaitForLogEnd(WAITING_FOR_DATA)) << app.Log();
+    ASSERT_TRUE(app.WaitForLogEnd(kWaitingForData)) << app.Log();
     ASSERT_TRUE(forWindow.WaitForAccepted(1, 5000));
     ASSERT_TRUE(forCommandLine.WaitForAccepted(1, 15000));
-    ASSERT_NE(nullptr, run.Window());
+    ASSERT_TRUE(run.AwaitWindow(kHiddenWindowTitle));
     Sleep(200);  // the two bytes are in
 
     app.PostTicks(301);
     run.PostTicks(301);
-    ASSERT_TRUE(WaitFor([&] { return app.Log() == TIMED_OUT; }, 5000)) << app.Log();
+    ASSERT_TRUE(WaitFor([&] { return app.Log() == kTimedOut; }, 5000)) << app.Log();
     EXPECT_EQ(1, run.ExitCode());
     // The timed-out connection is gone from the client's side before the rest comes.
     EXPECT_TRUE(WaitFor([] { return OpenTimeConnections() == 0; }, 3000)) << OpenTimeConnections();
@@ -154,7 +124,7 @@ TEST(HostileServer, TrickleSlowerThanTheTimeoutEndsInTheTimeout)
     forCommandLine.Release();
     EXPECT_TRUE(forWindow.WaitForFinished(1, 5000));
     Sleep(300);
-    EXPECT_EQ(TIMED_OUT, app.Log());
+    EXPECT_EQ(kTimedOut, app.Log());
     EXPECT_TRUE(app.Answers());
     EXPECT_EQ(0, app.Close());
 }
@@ -165,8 +135,8 @@ TEST(HostileServer, ResetIsAReadErrorWithoutValue)
     TimeServer forCommandLine("127.0.4.17", TimeScripts::ResetAtOnce());
     DrivenZorvane app(ServerRows{{"reset.test", "127.0.4.16"}});
     ASSERT_TRUE(app.Launch());
-    CommandLineRun run("127.0.4.17");
-    ASSERT_TRUE(run.Started());
+    DrivenZorvane run;  // a command-line sync
+    ASSERT_TRUE(run.Start("/ip 127.0.4.17"));
     ASSERT_TRUE(app.SelectRow(0));
     app.ClickSync();
     // Wine hands a reset of an idle connection over as a plain close; Windows names it.
@@ -175,7 +145,7 @@ TEST(HostileServer, ResetIsAReadErrorWithoutValue)
         return log.find("\r\nFD_READ 错误! #10101.") != std::string::npos ||
                log.find("\r\nFD_READ 错误! #10054.") != std::string::npos;
     }, 5000)) << app.Log();
-    EXPECT_EQ(std::string::npos, app.Log().find(VALUE_MARK));
+    EXPECT_EQ(std::string::npos, app.Log().find(kValueMark));
     EXPECT_EQ(1, run.ExitCode());
     EXPECT_EQ(1, forCommandLine.AcceptedCount());
     EXPECT_EQ(0, app.Close());
@@ -189,16 +159,16 @@ TEST(HostileServer, SilentServerTimesOutAndIsHungUpOn)
     TimeServer forCommandLine("127.0.4.19", TimeScripts::Silent());
     DrivenZorvane app(ServerRows{{"silent.test", "127.0.4.18"}});
     ASSERT_TRUE(app.Launch());
-    CommandLineRun run("127.0.4.19");
-    ASSERT_TRUE(run.Started());
+    DrivenZorvane run;  // a command-line sync
+    ASSERT_TRUE(run.Start("/ip 127.0.4.19"));
     ASSERT_TRUE(app.SelectRow(0));
     app.ClickSync();
     ASSERT_TRUE(forWindow.WaitForAccepted(1, 5000));
     ASSERT_TRUE(forCommandLine.WaitForAccepted(1, 15000));
-    ASSERT_NE(nullptr, run.Window());
+    ASSERT_TRUE(run.AwaitWindow(kHiddenWindowTitle));
     app.PostTicks(301);
     run.PostTicks(301);
-    ASSERT_TRUE(WaitFor([&] { return app.Log() == TIMED_OUT; }, 5000)) << app.Log();
+    ASSERT_TRUE(WaitFor([&] { return app.Log() == kTimedOut; }, 5000)) << app.Log();
     EXPECT_TRUE(forWindow.WaitForClientClosed(1, 3000));
     EXPECT_EQ(1, run.ExitCode());
     EXPECT_TRUE(forCommandLine.WaitForClientClosed(1, 3000));
@@ -215,7 +185,7 @@ TEST(HostileServer, FiftyQuickClicksLeaveOneSyncAndNoConnection)
     std::vector<std::unique_ptr<TimeServer>> servers;
     ServerRows rows;
     for (const char* address : addresses) {
-        servers.push_back(std::make_unique<TimeServer>(address, TimeScripts::SendAfterRelease(VALUE_2015)));
+        servers.push_back(std::make_unique<TimeServer>(address, TimeScripts::SendAfterRelease(kValue2015)));
         rows.emplace_back(std::string("held") + address, address);
     }
     DrivenZorvane app(rows);
@@ -226,17 +196,17 @@ TEST(HostileServer, FiftyQuickClicksLeaveOneSyncAndNoConnection)
     }
     ASSERT_TRUE(app.Answers());
     const std::string last = addresses[(CLICKS - 1) % SERVERS];
-    ASSERT_TRUE(app.WaitForLogEnd(WAITING_FOR_DATA)) << app.Log();
+    ASSERT_TRUE(app.WaitForLogEnd(kWaitingForData)) << app.Log();
     std::string log = app.Log();
     EXPECT_EQ(1, Occurrences(log, "Started up")) << log;
     EXPECT_NE(std::string::npos, log.find("正在连接: " + last + "...")) << log;
 
     for (auto& server : servers)
         server->Release();
-    ASSERT_TRUE(app.WaitForLogEnd(CLOCK_REFUSED)) << app.Log();
+    ASSERT_TRUE(app.WaitForLogEnd(kClockRefused)) << app.Log();
     log = app.Log();
-    EXPECT_EQ(1, Occurrences(log, VALUE_LINE)) << log;
-    EXPECT_EQ(1, Occurrences(log, VALUE_MARK)) << log;
+    EXPECT_EQ(1, Occurrences(log, kValueLine)) << log;
+    EXPECT_EQ(1, Occurrences(log, kValueMark)) << log;
     // Every connection was accepted in the end and every one was closed by the client.
     for (auto& server : servers) {
         EXPECT_TRUE(server->WaitForAccepted(CLICKS / SERVERS, 10000)) << server->Address();
@@ -252,19 +222,19 @@ TEST(HostileServer, FiftyQuickClicksLeaveOneSyncAndNoConnection)
 // A short answer after a good one: the earlier value must not fill the missing bytes.
 TEST(HostileServer, ShortAnswerAfterAGoodOneIsNoValue)
 {
-    TimeServer good("127.0.4.25", TimeScripts::SendThenAwaitClose(VALUE_2015));
+    TimeServer good("127.0.4.25", TimeScripts::SendThenAwaitClose(kValue2015));
     TimeServer threeBytes("127.0.4.26", {{ServerStep::Send, std::string("\x01\x02\x03", 3)}, {ServerStep::Close, {}}});
     DrivenZorvane app(ServerRows{{"good.test", "127.0.4.25"}, {"three.test", "127.0.4.26"}});
     ASSERT_TRUE(app.Launch());
     ASSERT_TRUE(app.SelectRow(0));
     app.ClickSync();
-    ASSERT_TRUE(app.WaitForLogEnd(CLOCK_REFUSED)) << app.Log();
+    ASSERT_TRUE(app.WaitForLogEnd(kClockRefused)) << app.Log();
     ASSERT_TRUE(app.SelectRow(1));
     app.ClickSync();
     ASSERT_TRUE(WaitFor([&] {
         return app.LogWithoutTrailingDots().find("\r\nFD_READ 错误! #10101.") != std::string::npos;
     }, 5000)) << app.Log();
-    EXPECT_EQ(std::string::npos, app.Log().find(VALUE_MARK)) << app.Log();
+    EXPECT_EQ(std::string::npos, app.Log().find(kValueMark)) << app.Log();
     EXPECT_EQ(0, app.Close());
 }
 

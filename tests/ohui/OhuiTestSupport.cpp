@@ -128,14 +128,6 @@ HWND ParentWindow::CreateChild()
     return child;
 }
 
-RECT WindowRectInParent(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 int CountThreadWindows()
 {
     int count = 0;

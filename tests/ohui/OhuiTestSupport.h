@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/RemoteControls.h"
+
 #include <windows.h>
 
 #include <iosfwd>
@@ -59,9 +61,6 @@ private:
     HWND m_hwnd;
     std::vector<HWND> m_children;
 };
-
-// The window's outer rectangle in the client coordinates of its parent.
-RECT WindowRectInParent(HWND window);
 
 // Number of windows of this thread that still exist (top-level ones).
 int CountThreadWindows();

@@ -47,7 +47,7 @@ TEST_F(WndShapeTest, PlacingMovesTheWindowOntoTheBoxsRectangle)
     box->UpdateSize(421, 0, 821, 300);
 
     EXPECT_EQ(RECT({421, 0, 821, 300}), box->GetRect());
-    RECT placed = WindowRectInParent(window);
+    RECT placed = ChildRectInParent(window);
     EXPECT_EQ(421, placed.left);
     EXPECT_EQ(0, placed.top);
     EXPECT_EQ(400, placed.right - placed.left);
@@ -67,7 +67,7 @@ TEST_F(WndShapeTest, NegativeSizesArePassedOnUnchanged)
     EXPECT_EQ(RECT({100, 50, 60, 30}), box->GetRect());
     // The window system clamps a negative size to 0 and keeps the given corner; a box
     // that normalised the rectangle would have put the window at (60, 30) instead.
-    RECT placed = WindowRectInParent(window);
+    RECT placed = ChildRectInParent(window);
     EXPECT_EQ(RECT({100, 50, 100, 50}), placed);
     ASSERT_FALSE(MovedWindows().empty());
     ILayout::DeleteInstance(box);
@@ -88,8 +88,8 @@ TEST_F(WndShapeTest, ChildrenArePlacedBeforeTheBoxsOwnWindowMoves)
 
     std::vector<HWND> expected = {innerWindow, outerWindow};
     EXPECT_EQ(expected, MovedWindows());
-    EXPECT_EQ(RECT({110, 120, 130, 140}), WindowRectInParent(innerWindow));
-    EXPECT_EQ(RECT({100, 100, 300, 300}), WindowRectInParent(outerWindow));
+    EXPECT_EQ(RECT({110, 120, 130, 140}), ChildRectInParent(innerWindow));
+    EXPECT_EQ(RECT({100, 100, 300, 300}), ChildRectInParent(outerWindow));
     ILayout::DeleteInstance(outer);
 }
 
@@ -107,7 +107,7 @@ TEST_F(WndShapeTest, ASkippedBoxDoesNotMoveItsWindow)
     root->UpdateSize(0, 0, 500, 500);
 
     EXPECT_TRUE(MovedWindows().empty());
-    EXPECT_EQ(RECT({7, 8, 16, 18}), WindowRectInParent(window));
+    EXPECT_EQ(RECT({7, 8, 16, 18}), ChildRectInParent(window));
     EXPECT_EQ(RECT({50, 50, 60, 60}), box->GetRect());
     ILayout::DeleteInstance(root);
 }

@@ -35,9 +35,12 @@ port_holder() {
   ss -Hltnp 'sport = :37' 2>/dev/null | grep -E '(127\.0\.0\.1|\*|0\.0\.0\.0):37 ' || true
 }
 
-# The system's xinetd, if it serves port 37, would keep ours from binding.
-if port_holder | grep -q '"xinetd"'; then
-  service xinetd stop >/dev/null 2>&1 || true
+# Port 37 taken by anything else (a time service of the machine's own) is not ours to stop.
+holder=$(port_holder)
+if [ -n "$holder" ]; then
+  echo "port 37 on 127.0.0.1 is already taken, so our xinetd cannot serve there:" >&2
+  echo "$holder" >&2
+  exit 1
 fi
 
 xinetd -f "$work/xinetd.conf" -dontfork -pidfile "$work/xinetd.pid" &

@@ -1,17 +1,9 @@
 #include "support/Dialogs.h"
 
-#include <atomic>
-#include <thread>
+#include "support/RemoteControls.h"
+#include "support/WaitFor.h"
 
 namespace {
-
-std::string WindowText(HWND window)
-{
-    char buffer[4096] = {};
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                        SMTO_ABORTIFHUNG, 2000, nullptr);
-    return buffer;
-}
 
 // The longest static child text is the message (the icon is a static too, without text).
 std::string MessageTextOf(HWND dialog)
@@ -19,11 +11,18 @@ std::string MessageTextOf(HWND dialog)
     std::string best;
     for (HWND child = FindWindowExA(dialog, nullptr, "Static", nullptr); child;
          child = FindWindowExA(dialog, child, "Static", nullptr)) {
-        std::string text = WindowText(child);
+        std::string text = WindowTextOf(child);
         if (text.size() > best.size())
             best = text;
     }
     return best;
+}
+
+bool IsDialog(HWND window)
+{
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    return lstrcmpA(className, "#32770") == 0;
 }
 
 struct EnumState {
@@ -34,16 +33,39 @@ struct EnumState {
 BOOL CALLBACK CollectBox(HWND window, LPARAM param)
 {
     auto* state = reinterpret_cast<EnumState*>(param);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window))
+    if (!IsDialog(window) || !IsWindowVisible(window))
         return TRUE;
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (state->processId != 0 && owner != state->processId)
         return TRUE;
-    state->boxes->push_back({window, WindowText(window), MessageTextOf(window)});
+    state->boxes->push_back({window, WindowTextOf(window), MessageTextOf(window)});
     return TRUE;
+}
+
+// The boxes answered on this thread while an AnswerMessageBoxesDuring runs.
+thread_local std::vector<MessageBoxInfo>* t_answered = nullptr;
+thread_local WNDPROC t_dialogProcedure = nullptr;
+
+LRESULT CALLBACK NeverShown(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_WINDOWPOSCHANGING)
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+    return CallWindowProcA(t_dialogProcedure, window, message, wParam, lParam);
+}
+
+// Sees each dialog once its WM_INITDIALOG is handled (texts set, not yet shown), keeps it
+// hidden and ends it with OK.
+LRESULT CALLBACK OnMessageHandled(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && t_answered && message->message == WM_INITDIALOG && IsDialog(message->hwnd)) {
+        t_answered->push_back({message->hwnd, WindowTextOf(message->hwnd), MessageTextOf(message->hwnd)});
+        t_dialogProcedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(message->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NeverShown)));
+        EndDialog(message->hwnd, IDOK);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 }  // namespace
@@ -58,16 +80,12 @@ std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId)
 
 bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxInfo& box)
 {
-    DWORD start = GetTickCount();
-    do {
+    return WaitFor([&] {
         std::vector<MessageBoxInfo> boxes = FindMessageBoxes(processId);
-        if (!boxes.empty()) {
+        if (!boxes.empty())
             box = boxes.front();
-            return true;
-        }
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
-    return false;
+        return !boxes.empty();
+    }, timeoutMs);
 }
 
 bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs)
@@ -77,31 +95,17 @@ bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs)
         PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
     else
         PostMessageA(box.window, WM_CLOSE, 0, 0);
-    DWORD start = GetTickCount();
-    while (IsWindow(box.window)) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitFor([&] { return !IsWindow(box.window); }, timeoutMs);
 }
 
 std::vector<MessageBoxInfo> AnswerMessageBoxesDuring(void (*action)(void*), void* context)
 {
     std::vector<MessageBoxInfo> boxes;
-    std::atomic<bool> done{false};
-    std::thread answerer([&] {
-        const DWORD self = GetCurrentProcessId();
-        while (!done) {
-            for (const MessageBoxInfo& box : FindMessageBoxes(self)) {
-                boxes.push_back(box);
-                CloseMessageBox(box);
-            }
-            Sleep(20);
-        }
-    });
+    t_answered = &boxes;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, OnMessageHandled, nullptr, GetCurrentThreadId());
     action(context);
-    done = true;
-    answerer.join();
+    if (hook)
+        UnhookWindowsHookEx(hook);
+    t_answered = nullptr;
     return boxes;
 }

@@ -82,6 +82,24 @@ std::string RemoteListItemText(HWND list, int item, int subItem)
     return std::string(text.data(), static_cast<size_t>(length > 0 ? length : 0));
 }
 
+std::string RemoteListColumnTitle(HWND list, int column)
+{
+    constexpr size_t kTextSize = 256;
+    RemoteBlock block(list, sizeof(LVCOLUMNA) + kTextSize);
+    if (!block.ok())
+        return {};
+    LVCOLUMNA lv = {};
+    lv.mask = LVCF_TEXT;
+    lv.pszText = block.at(sizeof(LVCOLUMNA));
+    lv.cchTextMax = kTextSize;
+    block.Write(0, &lv, sizeof lv);
+    if (!SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(block.at(0))))
+        return {};
+    std::vector<char> text(kTextSize, '\0');
+    block.Read(sizeof(LVCOLUMNA), text.data(), kTextSize - 1);
+    return text.data();
+}
+
 int RemoteListSelectedItem(HWND list)
 {
     return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
@@ -106,9 +124,12 @@ void PostDoubleClick(HWND window, int x, int y)
 
 std::string WindowTextOf(HWND window)
 {
-    LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<char> text(static_cast<size_t>(length) + 2, '\0');
-    SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    constexpr UINT kAnswerMs = 10000;
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length);
+    std::vector<char> text(length + 2, '\0');
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        kAnswerMs, nullptr);
     return text.data();
 }
 

@@ -9,6 +9,7 @@
 
 int RemoteListItemCount(HWND list);
 std::string RemoteListItemText(HWND list, int item, int subItem);
+std::string RemoteListColumnTitle(HWND list, int column);
 int RemoteListSelectedItem(HWND list);
 bool RemoteListSelect(HWND list, int item);
 void RemoteListClearSelection(HWND list);
@@ -18,7 +19,7 @@ void RemoteListClearSelection(HWND list);
 // across processes.)
 void PostDoubleClick(HWND window, int x, int y);
 
-// Text of any window (WM_GETTEXT is marshalled by the system).
+// Text of any window (WM_GETTEXT is marshalled by the system); empty when it hangs.
 std::string WindowTextOf(HWND window);
 
 // The child's rectangle in its parent's client coordinates.

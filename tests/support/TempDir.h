@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A fresh folder under the Windows temporary folder, removed with everything in it on
 // destruction. name may hold GBK characters.
@@ -23,6 +24,11 @@ private:
 std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// Names in a folder (trailing backslash), "." and ".." left out, in the order found.
+std::vector<std::string> FolderEntries(const std::string& folder);
+
+// This test program's full path (GBK).
+std::string ExePath();
 
 // A Unix path from the environment (ZORVANE_EXE, ...) as a Windows path on drive Z:.
 std::string WinePathFromEnv(const char* variable);

@@ -1,5 +1,8 @@
 #include "support/TimeServer.h"
 
+#include "support/SyncTranscript.h"
+#include "support/WaitFor.h"
+
 #include <ws2tcpip.h>
 
 #include <algorithm>
@@ -9,9 +12,9 @@ namespace {
 
 constexpr u_short TIME_PORT = 37;
 constexpr DWORD POLL_SLICE_MS = 20;
-constexpr uint64_t FILETIME_UNITS_PER_SECOND = 10000000;
+constexpr uint64_t kFileTimeUnitsPerSecond = 10000000;
 // 1601-01-01 to 1900-01-01 in seconds.
-constexpr uint64_t SECONDS_1601_TO_1900 = 9435484800ULL;
+constexpr uint64_t kSeconds1601To1900 = 9435484800ULL;
 
 // Waits up to one poll slice for the socket to become readable (read) or writable.
 bool WaitReady(SOCKET socket, bool read)
@@ -46,7 +49,7 @@ uint32_t CurrentTimeValue()
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     const uint64_t units = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return static_cast<uint32_t>(units / FILETIME_UNITS_PER_SECOND - SECONDS_1601_TO_1900);
+    return static_cast<uint32_t>(units / kFileTimeUnitsPerSecond - kSeconds1601To1900);
 }
 
 TimeServer::TimeServer(const char* address, ServerScript script)
@@ -89,13 +92,7 @@ namespace {
 
 bool WaitForCount(const std::atomic<int>& counter, int count, DWORD timeoutMs)
 {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (counter.load() < count) {
-        if (GetTickCount64() > deadline)
-            return false;
-        ::Sleep(5);
-    }
-    return true;
+    return WaitFor([&] { return counter.load() >= count; }, timeoutMs);
 }
 
 }  // namespace
@@ -246,7 +243,7 @@ ServerScript CloseAtOnce()
 
 ServerScript TwoBytesThenClose()
 {
-    return {{ServerStep::Send, std::string("\xD8\x4F", 2)}, {ServerStep::Close, {}}};
+    return {{ServerStep::Send, kValue2015.substr(0, 2)}, {ServerStep::Close, {}}};
 }
 
 ServerScript ResetAtOnce()

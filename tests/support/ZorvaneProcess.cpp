@@ -1,6 +1,7 @@
 #include "support/ZorvaneProcess.h"
 
 #include "support/TempDir.h"
+#include "support/WaitFor.h"
 
 #include <vector>
 
@@ -69,15 +70,12 @@ bool ZorvaneProcess::Start(const std::string& arguments)
 
 HWND ZorvaneProcess::WaitForWindow(const char* title, DWORD timeoutMs) const
 {
-    DWORD start = GetTickCount();
-    do {
-        WindowSearch search{pid(), title, nullptr};
+    WindowSearch search{pid(), title, nullptr};
+    WaitFor([&] {
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs && Running());
-    return nullptr;
+        return search.found || !Running();
+    }, timeoutMs);
+    return search.found;
 }
 
 bool ZorvaneProcess::WaitIdle(DWORD timeoutMs) const

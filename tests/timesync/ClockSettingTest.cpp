@@ -55,7 +55,7 @@ std::string Time24(const SYSTEMTIME& t)
 
 TEST(TimeValueToSystemTime, ConvertsSecondsSince1900ToUtc)
 {
-    ExpectSystemTime(TimeValueToSystemTime(3629059200u), 2015, 1, 1, 4, 0, 0, 0);
+    ExpectSystemTime(TimeValueToSystemTime(kValue2015Seconds), 2015, 1, 1, 4, 0, 0, 0);
     ExpectSystemTime(TimeValueToSystemTime(0u), 1900, 1, 1, 1, 0, 0, 0);
     ExpectSystemTime(TimeValueToSystemTime(4294967295u), 2036, 2, 7, 4, 6, 28, 15);
     ExpectSystemTime(TimeValueToSystemTime(2208988800u), 1970, 1, 1, 4, 0, 0, 0);
@@ -84,12 +84,12 @@ TEST(SetClockFromTimeValue, FarOffValueIsRefusedAndReported)
     SyncTestWindow window;
     SYSTEMTIME before;
     GetSystemTime(&before);
-    g_timeValue = 3629059200u;
+    g_timeValue = kValue2015Seconds;
 
     AppendLog(window.LogBox(), "line\r\n");
     SetClockFromTimeValue(window.Handle());
 
-    EXPECT_EQ(std::string("line\r\n") + CLOCK_REFUSED, window.LogText());
+    EXPECT_EQ(std::string("line\r\n") + kClockRefused, window.LogText());
     SYSTEMTIME after;
     GetSystemTime(&after);
     EXPECT_EQ(before.wYear, after.wYear);
@@ -149,7 +149,7 @@ TEST(SetClockFromTimeValue, CurrentSecondIsAcceptedAndTheChangeReported)
     const std::string heading = "\r\n系统的日期和时间已成功更改：\r\n";
     ASSERT_TRUE(window.PumpUntil([&] {
         const std::string log = window.LogText();
-        return log.find(CLOCK_REFUSED) != std::string::npos ||
+        return log.find(kClockRefused) != std::string::npos ||
                (log.find(heading) != std::string::npos && log.back() == '.');
     })) << window.LogText();
     SYSTEMTIME end;

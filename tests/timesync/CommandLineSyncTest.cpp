@@ -6,8 +6,6 @@
 
 namespace {
 
-const std::string VALUE_2015("\xD8\x4F\x0C\x80", 4);
-
 class CommandLineSyncTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -26,13 +24,13 @@ protected:
 
 TEST_F(CommandLineSyncTest, ReceivedValueEndsTheProgramWithZero)
 {
-    TimeServer server("127.0.1.30", TimeScripts::SendThenAwaitClose(VALUE_2015));
+    TimeServer server("127.0.1.30", TimeScripts::SendThenAwaitClose(kValue2015));
     StartCommandLineSync(window.Handle(), "127.0.1.30");
 
     ASSERT_TRUE(PumpUntilQuit());
     EXPECT_EQ(0, window.QuitCode());
     // The opening lines have no target; the notifications write into the hidden log box.
-    EXPECT_EQ(ConnectedLines() + ValueLines(3629059200u) + CLOCK_REFUSED,
+    EXPECT_EQ(ConnectedLines() + ValueLines(kValue2015Seconds) + kClockRefused,
               window.LogText());
     EXPECT_TRUE(server.WaitForClientClosed(1, 3000));
 }
@@ -65,7 +63,7 @@ TEST_F(CommandLineSyncTest, NoAnswerWithinTheTickLimitEndsTheProgramWithOne)
     window.PostTicks(1);
     ASSERT_TRUE(PumpUntilQuit());
     EXPECT_EQ(1, window.QuitCode());
-    EXPECT_EQ("网络连接失败！", window.LogText());
+    EXPECT_EQ(kTimedOut, window.LogText());
     EXPECT_TRUE(server.WaitForClientClosed(1, 3000));
 }
 

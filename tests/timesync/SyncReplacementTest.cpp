@@ -4,7 +4,8 @@
 // notifications (such a sent message is handled inside any PeekMessage call of the thread).
 #include "SyncTestWindow.h"
 #include "support/TimeServer.h"
-#include "timesync/SyncConstants.h"
+#include "support/WaitFor.h"
+#include "timesync/MainWindowIds.h"
 #include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 
 namespace {
 
-const std::string VALUE_2015("\xD8\x4F\x0C\x80", 4);  // 3629059200
 const std::string VALUE_MAX("\xFF\xFF\xFF\xFF", 4);   // 4294967295
 constexpr DWORD WAIT_MS = 5000;
 constexpr UINT WM_START_ANSWERED_SYNC = WM_APP + 1;
@@ -22,21 +22,12 @@ constexpr UINT WM_START_ANSWERED_SYNC = WM_APP + 1;
 constexpr int QUEUED_STRANGERS = 5000;
 const char* const REFUSAL = "连接错误： #10061.";
 
-bool EndsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 bool WaitForQueuedNotification(const SyncTestWindow& window)
 {
-    const ULONGLONG deadline = GetTickCount64() + WAIT_MS;
-    MSG queued;
-    while (!PeekMessageA(&queued, window.Handle(), WM_TIMESOCKET, WM_TIMESOCKET, PM_NOREMOVE)) {
-        if (GetTickCount64() > deadline)
-            return false;
-        Sleep(1);
-    }
-    return true;
+    return WaitFor([&] {
+        MSG queued;
+        return PeekMessageA(&queued, window.Handle(), WM_TIMESOCKET, WM_TIMESOCKET, PM_NOREMOVE) != 0;
+    }, WAIT_MS, 1);
 }
 
 // What Windows may still deliver after closesocket: a notification posted for the old socket.
@@ -49,18 +40,18 @@ TEST(SyncReplacementTest, LateNotificationsOfTheReplacedSocketAreNotTakenForTheN
 {
     g_commandLineMode = false;
     SyncTestWindow window;
-    TimeServer oldServer("127.0.2.1", TimeScripts::SendAfterRelease(VALUE_MAX));
-    TimeServer newServer("127.0.2.2", TimeScripts::SendAfterRelease(VALUE_2015));
+    TimeServer oldServer("127.0.7.1", TimeScripts::SendAfterRelease(VALUE_MAX));
+    TimeServer newServer("127.0.7.2", TimeScripts::SendAfterRelease(kValue2015));
     ASSERT_TRUE(oldServer.IsListening() && newServer.IsListening());
-    ASSERT_TRUE(window.StartSync(window.AddServer("old.test", "127.0.2.1")));
+    ASSERT_TRUE(window.StartSync(window.AddServer("old.test", "127.0.7.1")));
     const SOCKET oldSocket = g_timeSocket;
-    ASSERT_TRUE(window.PumpUntil([&] { return EndsWith(window.LogText(), ConnectedLines()); })) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
 
-    ASSERT_TRUE(window.StartSync(window.AddServer("new.test", "127.0.2.2")));
+    ASSERT_TRUE(window.StartSync(window.AddServer("new.test", "127.0.7.2")));
     const SOCKET newSocket = g_timeSocket;
     ASSERT_NE(INVALID_SOCKET, newSocket);
     EXPECT_NE(oldSocket, newSocket) << "the new socket took over the replaced one's handle value";
-    ASSERT_TRUE(window.PumpUntil([&] { return EndsWith(window.LogText(), ConnectedLines()); })) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
 
     // Each of these would end or confuse the new sync if it were taken for the new socket.
     PostLateNotification(window, oldSocket, FD_CONNECT);
@@ -69,31 +60,31 @@ TEST(SyncReplacementTest, LateNotificationsOfTheReplacedSocketAreNotTakenForTheN
     oldServer.Release();
     EXPECT_TRUE(oldServer.WaitForClientClosed(1, WAIT_MS)) << "the replaced socket stays open";
     window.PumpFor(300);
-    const std::string waiting = OpeningLines("127.0.2.2", newSocket) + ConnectedLines();
+    const std::string waiting = OpeningLines("127.0.7.2", newSocket) + ConnectedLines();
     EXPECT_EQ(waiting, window.LogText());
 
     newServer.Release();
-    ASSERT_TRUE(window.PumpUntil([&] { return EndsWith(window.LogText(), CLOCK_REFUSED); })) << window.LogText();
-    EXPECT_EQ(waiting + ValueLines(3629059200u) + CLOCK_REFUSED, window.LogText());
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    EXPECT_EQ(waiting + ValueLines(kValue2015Seconds) + kClockRefused, window.LogText());
 }
 
 TEST(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreQueuedKeepsOnlyTheNewOnes)
 {
     g_commandLineMode = false;
     SyncTestWindow window;
-    TimeServer oldServer("127.0.2.3", TimeScripts::SendThenAwaitClose(VALUE_MAX));
-    TimeServer newServer("127.0.2.4", TimeScripts::SendThenAwaitClose(VALUE_2015));
-    ASSERT_TRUE(window.StartSync(window.AddServer("old.test", "127.0.2.3")));
+    TimeServer oldServer("127.0.7.3", TimeScripts::SendThenAwaitClose(VALUE_MAX));
+    TimeServer newServer("127.0.7.4", TimeScripts::SendThenAwaitClose(kValue2015));
+    ASSERT_TRUE(window.StartSync(window.AddServer("old.test", "127.0.7.3")));
     // The old connection's notifications wait in the queue, unhandled.
     ASSERT_TRUE(WaitForQueuedNotification(window));
 
-    ASSERT_TRUE(window.StartSync(window.AddServer("new.test", "127.0.2.4")));
+    ASSERT_TRUE(window.StartSync(window.AddServer("new.test", "127.0.7.4")));
     const SOCKET newSocket = g_timeSocket;
-    ASSERT_TRUE(window.PumpUntil([&] { return EndsWith(window.LogText(), CLOCK_REFUSED); })) << window.LogText();
-    EXPECT_EQ(OpeningLines("127.0.2.4", newSocket) + ConnectedLines() + ValueLines(3629059200u) +
-                  CLOCK_REFUSED,
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    EXPECT_EQ(OpeningLines("127.0.7.4", newSocket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
+                  kClockRefused,
               window.LogText());
-    EXPECT_EQ(3629059200u, g_timeValue);
+    EXPECT_EQ(kValue2015Seconds, g_timeValue);
 }
 
 // The test window, taught to start a sync with the answering row when asked from another
@@ -123,10 +114,10 @@ TEST(SyncReplacementTest, SyncStartedWhileTheRefusedOneEndsGetsItsNotifications)
 {
     g_commandLineMode = false;
     SyncTestWindow window;
-    TimeServer answering("127.0.2.5", TimeScripts::SendThenAwaitClose(VALUE_2015));
+    TimeServer answering("127.0.7.5", TimeScripts::SendThenAwaitClose(kValue2015));
     ASSERT_TRUE(answering.IsListening());
-    const int refusedRow = window.AddServer("refused.test", "127.0.2.6");  // nothing listens
-    s_starting = {&window, nullptr, window.AddServer("answering.test", "127.0.2.5"),
+    const int refusedRow = window.AddServer("refused.test", "127.0.7.6");  // nothing listens
+    s_starting = {&window, nullptr, window.AddServer("answering.test", "127.0.7.5"),
                   CreateEventA(nullptr, TRUE, FALSE, nullptr), INVALID_SOCKET};
     s_starting.original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
         window.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StartingWndProc)));
@@ -141,13 +132,13 @@ TEST(SyncReplacementTest, SyncStartedWhileTheRefusedOneEndsGetsItsNotifications)
         WaitForSingleObject(s_starting.refusalShown, WAIT_MS);
         SendMessageA(window.Handle(), WM_START_ANSWERED_SYNC, 0, 0);
     });
-    const bool ended = window.PumpUntil([&] { return EndsWith(window.LogText(), CLOCK_REFUSED); }, WAIT_MS);
+    const bool ended = window.PumpUntilLogEndsWith(kClockRefused, WAIT_MS);
     user.join();
     CloseHandle(s_starting.refusalShown);
 
     ASSERT_TRUE(ended) << window.LogText();
-    EXPECT_EQ(OpeningLines("127.0.2.5", s_starting.started) + ConnectedLines() + ValueLines(3629059200u) +
-                  CLOCK_REFUSED,
+    EXPECT_EQ(OpeningLines("127.0.7.5", s_starting.started) + ConnectedLines() + ValueLines(kValue2015Seconds) +
+                  kClockRefused,
               window.LogText());
 }
 

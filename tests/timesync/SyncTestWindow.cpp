@@ -1,14 +1,14 @@
 #include "SyncTestWindow.h"
 
-#include "timesync/SyncConstants.h"
+#include "support/MainWindowFacts.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 namespace {
 
 const char* const WINDOW_CLASS = "ZorvaneSyncTestWindow";
-constexpr int IDC_TEST_SERVERLIST = 100;
 // Marks the ticks a test posts, as against those of the real timer.
 constexpr LPARAM POSTED_TICK = 0x7E57;
 
@@ -38,25 +38,6 @@ void AddColumn(HWND list, int index, const char* title)
 
 }  // namespace
 
-const char* const CLOCK_REFUSED = "不能设置新的日期和时间!";
-
-std::string OpeningLines(const std::string& address, SOCKET socket)
-{
-    return "\r\nStarted up WinSock 2.0\r\n\r\n" "Socket " +
-           std::to_string(static_cast<int>(socket)) + "  已经成功创建!\r\n\r\n" "正在连接: " +
-           address + "...";
-}
-
-std::string ConnectedLines()
-{
-    return "\r\n" "已成功连接到时间服务器\r\n\r\n" "正在接受数据，请稍候...";
-}
-
-std::string ValueLines(unsigned value)
-{
-    return "\r\n" "接受的时间为从1900年1月1日起 " + std::to_string(value) + " 秒 \r\n";
-}
-
 SyncTestWindow::SyncTestWindow()
 {
     RegisterTestClass();
@@ -65,12 +46,12 @@ SyncTestWindow::SyncTestWindow()
                                nullptr, nullptr, instance, nullptr);
     m_serverList = CreateWindowExA(0, WC_LISTVIEWA, "",
                                    WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0,
-                                   300, 400, m_window, reinterpret_cast<HMENU>(IDC_TEST_SERVERLIST),
+                                   300, 400, m_window, reinterpret_cast<HMENU>(kServerListId),
                                    instance, nullptr);
     m_logBox = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                                    ES_AUTOVSCROLL,
-                               300, 0, 300, 400, m_window, reinterpret_cast<HMENU>(IDC_LOG),
+                               300, 0, 300, 400, m_window, reinterpret_cast<HMENU>(kLogId),
                                instance, nullptr);
     AddColumn(m_serverList, 0, "host");
     AddColumn(m_serverList, 1, "ip");
@@ -87,7 +68,7 @@ LRESULT CALLBACK SyncTestWindow::WndProc(HWND window, UINT message, WPARAM wPara
 {
     auto* self = reinterpret_cast<SyncTestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
-    case WM_TIMESOCKET:
+    case kTimeSocketMessage:
         OnTimeSocket(window, wParam, lParam);
         return 0;
     case WM_TIMER:
@@ -149,6 +130,12 @@ bool SyncTestWindow::StartSync(int row)
     return StartSyncFromList(m_window, m_serverList, m_logBox);
 }
 
+SOCKET SyncTestWindow::StartSyncWith(const char* address)
+{
+    EXPECT_TRUE(StartSync(AddServer("time.test", address)));
+    return g_timeSocket;
+}
+
 void SyncTestWindow::PumpPending()
 {
     MSG message;
@@ -181,6 +168,11 @@ bool SyncTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutM
     }
 }
 
+bool SyncTestWindow::PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs)
+{
+    return PumpUntil([&] { return EndsWith(LogText(), tail); }, timeoutMs);
+}
+
 void SyncTestWindow::PumpFor(DWORD milliseconds)
 {
     PumpUntil([] { return false; }, milliseconds);
@@ -189,6 +181,6 @@ void SyncTestWindow::PumpFor(DWORD milliseconds)
 void SyncTestWindow::PostTicks(int count)
 {
     for (int i = 0; i < count; ++i)
-        PostMessageA(m_window, WM_TIMER, IDT_SYNC, POSTED_TICK);
+        PostMessageA(m_window, WM_TIMER, kSyncTimerId, POSTED_TICK);
     PumpPending();
 }

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "support/SyncTranscript.h"
+
 #include <winsock2.h>
 #include <windows.h>
 
 #include <functional>
 #include <string>
 
-// A hidden stand-in for the main window: its window procedure hands WM_TIMESOCKET and
-// WM_TIMER to the sync handlers as the real one does. Children: a multi-line edit as log
-// box (IDC_LOG) and a report-style list view (two columns, column 1 the address).
+// A hidden stand-in for the main window: its window procedure hands the socket messages and
+// WM_TIMER to the sync handlers as the real one does. Children, with the main window's ids:
+// a multi-line edit as log box and a report-style list view (column 1 the address).
 //
 // Only ticks posted by PostTicks reach the handler unless real ticks are let through, so a
 // slow machine cannot add a progress dot at an unforeseen moment.
@@ -30,11 +32,14 @@ public:
 
     // Starts a sync from the list with the given row selected.
     bool StartSync(int row);
+    // Starts a sync from a new row for the address; its socket.
+    SOCKET StartSyncWith(const char* address);
 
     // Handles this thread's messages until done() holds or the time is up.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+    bool PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs = 5000);
     void PumpFor(DWORD milliseconds);
-    // Posts ticks of IDT_SYNC to the window and handles them as they come off the queue.
+    // Posts ticks of the sync timer to the window and handles them as they come off the queue.
     void PostTicks(int count);
     void LetRealTicksThrough(bool on) { m_realTicksThrough = on; }
     int RealTicks() const { return m_realTicks; }
@@ -55,8 +60,3 @@ private:
     int m_quitCode = -1;
 };
 
-// The log lines of a sync from the list up to the connect notification.
-std::string OpeningLines(const std::string& address, SOCKET socket);
-std::string ConnectedLines();
-std::string ValueLines(unsigned value);
-extern const char* const CLOCK_REFUSED;

@@ -6,7 +6,6 @@
 
 namespace {
 
-const std::string VALUE_2015("\xD8\x4F\x0C\x80", 4);  // 3629059200
 const std::string VALUE_MAX("\xFF\xFF\xFF\xFF", 4);   // 4294967295
 constexpr DWORD CLOSE_WAIT_MS = 3000;
 
@@ -14,24 +13,7 @@ class TimeProtocolTest : public ::testing::Test {
 protected:
     void SetUp() override { g_commandLineMode = false; }
 
-    // Starts a sync from the list with a row for the address; returns its socket.
-    SOCKET StartWith(const char* address)
-    {
-        const int row = window.AddServer("time.test", address);
-        EXPECT_TRUE(window.StartSync(row));
-        return g_timeSocket;
-    }
-
-    bool LogEndsWith(const std::string& tail) const
-    {
-        const std::string log = window.LogText();
-        return log.size() >= tail.size() && log.compare(log.size() - tail.size(), tail.size(), tail) == 0;
-    }
-
-    bool PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs = 5000)
-    {
-        return window.PumpUntil([&] { return LogEndsWith(tail); }, timeoutMs);
-    }
+    bool LogEndsWith(const std::string& tail) const { return EndsWith(window.LogText(), tail); }
 
     // The sync timer is stopped: a tick adds nothing.
     void ExpectTimerStopped()
@@ -46,16 +28,16 @@ protected:
 
 TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
 {
-    TimeServer server("127.0.1.1", TimeScripts::SendThenAwaitClose(VALUE_2015));
+    TimeServer server("127.0.1.1", TimeScripts::SendThenAwaitClose(kValue2015));
     ASSERT_TRUE(server.IsListening());
     window.SetLogText("help text");
-    const SOCKET socket = StartWith("127.0.1.1");
+    const SOCKET socket = window.StartSyncWith("127.0.1.1");
 
-    ASSERT_TRUE(PumpUntilLogEndsWith(CLOCK_REFUSED)) << window.LogText();
-    EXPECT_EQ(OpeningLines("127.0.1.1", socket) + ConnectedLines() + ValueLines(3629059200u) +
-                  CLOCK_REFUSED,
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    EXPECT_EQ(OpeningLines("127.0.1.1", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
+                  kClockRefused,
               window.LogText());
-    EXPECT_EQ(3629059200u, g_timeValue);
+    EXPECT_EQ(kValue2015Seconds, g_timeValue);
     EXPECT_EQ(AF_INET, g_serverAddr.sin_family);
     EXPECT_EQ(htons(37), g_serverAddr.sin_port);
     EXPECT_EQ(inet_addr("127.0.1.1"), g_serverAddr.sin_addr.s_addr);
@@ -68,27 +50,27 @@ TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
 TEST_F(TimeProtocolTest, AllOnesIsTheLastSecondOfTheRange)
 {
     TimeServer server("127.0.1.2", TimeScripts::SendThenAwaitClose(VALUE_MAX));
-    const SOCKET socket = StartWith("127.0.1.2");
+    const SOCKET socket = window.StartSyncWith("127.0.1.2");
 
-    ASSERT_TRUE(PumpUntilLogEndsWith(CLOCK_REFUSED)) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
     EXPECT_EQ(OpeningLines("127.0.1.2", socket) + ConnectedLines() + ValueLines(4294967295u) +
-                  CLOCK_REFUSED,
+                  kClockRefused,
               window.LogText());
 }
 
 TEST_F(TimeProtocolTest, RefusedConnectionIsReportedAndTheTimerGoesOn)
 {
     // Nothing listens on 127.0.1.3.
-    const SOCKET socket = StartWith("127.0.1.3");
+    const SOCKET socket = window.StartSyncWith("127.0.1.3");
     const std::string expected = OpeningLines("127.0.1.3", socket) + "\r\n" "连接错误： #10061.";
 
-    ASSERT_TRUE(PumpUntilLogEndsWith("连接错误： #10061.")) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith("连接错误： #10061.")) << window.LogText();
     EXPECT_EQ(expected, window.LogText());
     EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
     window.PostTicks(2);
     EXPECT_EQ(expected + "..", window.LogText());
     window.PostTicks(299);
-    EXPECT_EQ("网络连接失败！", window.LogText());
+    EXPECT_EQ(kTimedOut, window.LogText());
     EXPECT_EQ(-1, window.QuitCode());
 }
 
@@ -110,36 +92,36 @@ TEST_F(TimeProtocolTest, TextThatIsNoDottedAddressConnectsToAllOnesAndFails)
     window.PostTicks(300);
     EXPECT_TRUE(LogEndsWith("\r\n\r\n" + std::string(300, '.'))) << window.LogText();
     window.PostTicks(1);
-    EXPECT_EQ("网络连接失败！", window.LogText());
+    EXPECT_EQ(kTimedOut, window.LogText());
 }
 
 TEST_F(TimeProtocolTest, ShortReplyIsAReadFailureAndLeavesTheClockAlone)
 {
     TimeServer server("127.0.1.4", TimeScripts::TwoBytesThenClose());
     g_timeValue = 0;
-    const SOCKET socket = StartWith("127.0.1.4");
+    const SOCKET socket = window.StartSyncWith("127.0.1.4");
 
-    ASSERT_TRUE(PumpUntilLogEndsWith("FD_READ 错误! #10101.")) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith("FD_READ 错误! #10101.")) << window.LogText();
     EXPECT_EQ(OpeningLines("127.0.1.4", socket) + ConnectedLines() + "\r\n" "FD_READ 错误! #10101.",
               window.LogText());
     EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
     ExpectTimerStopped();
     window.PumpFor(200);
-    EXPECT_EQ(std::string::npos, window.LogText().find(CLOCK_REFUSED));
+    EXPECT_EQ(std::string::npos, window.LogText().find(kClockRefused));
 }
 
 TEST_F(TimeProtocolTest, ServerThatClosesOrResetsAtOnceIsAReadFailure)
 {
     {
         TimeServer server("127.0.1.5", TimeScripts::CloseAtOnce());
-        const SOCKET socket = StartWith("127.0.1.5");
-        ASSERT_TRUE(PumpUntilLogEndsWith("FD_READ 错误! #10101.")) << window.LogText();
+        const SOCKET socket = window.StartSyncWith("127.0.1.5");
+        ASSERT_TRUE(window.PumpUntilLogEndsWith("FD_READ 错误! #10101.")) << window.LogText();
         EXPECT_EQ(OpeningLines("127.0.1.5", socket) + ConnectedLines() + "\r\n" "FD_READ 错误! #10101.",
                   window.LogText());
     }
     {
         TimeServer server("127.0.1.6", TimeScripts::ResetAtOnce());
-        StartWith("127.0.1.6");
+        window.StartSyncWith("127.0.1.6");
         ASSERT_TRUE(window.PumpUntil([&] {
             return window.LogText().find("FD_READ 错误! #") != std::string::npos;
         })) << window.LogText();
@@ -155,22 +137,22 @@ TEST_F(TimeProtocolTest, ServerThatClosesOrResetsAtOnceIsAReadFailure)
 TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
 {
     TimeServer server("127.0.1.7", TimeScripts::Silent());
-    const SOCKET socket = StartWith("127.0.1.7");
+    const SOCKET socket = window.StartSyncWith("127.0.1.7");
     const std::string connected = OpeningLines("127.0.1.7", socket) + ConnectedLines();
-    ASSERT_TRUE(PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
 
     window.PostTicks(300);
     EXPECT_EQ(connected + std::string(300, '.'), window.LogText());
     EXPECT_EQ(0, server.ClientClosedCount());
     window.PostTicks(1);
-    EXPECT_EQ("网络连接失败！", window.LogText());
+    EXPECT_EQ(kTimedOut, window.LogText());
     EXPECT_TRUE(server.WaitForClientClosed(1, CLOSE_WAIT_MS));
     ExpectTimerStopped();
     EXPECT_EQ(-1, window.QuitCode());
 
     // The next sync counts its own ticks.
-    StartWith("127.0.1.7");
-    ASSERT_TRUE(PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+    window.StartSyncWith("127.0.1.7");
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
     window.PostTicks(1);
     EXPECT_TRUE(LogEndsWith(ConnectedLines() + ".")) << window.LogText();
     EXPECT_TRUE(server.WaitForAccepted(2, CLOSE_WAIT_MS));
@@ -179,68 +161,68 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
 TEST_F(TimeProtocolTest, SecondSyncReplacesOneStillConnecting)
 {
     TimeServer first("127.0.1.8", TimeScripts::Silent());
-    TimeServer second("127.0.1.9", TimeScripts::SendThenAwaitClose(VALUE_2015));
-    StartWith("127.0.1.8");
-    const SOCKET socket = StartWith("127.0.1.9");  // the first one's events are not handled yet
+    TimeServer second("127.0.1.9", TimeScripts::SendThenAwaitClose(kValue2015));
+    window.StartSyncWith("127.0.1.8");
+    const SOCKET socket = window.StartSyncWith("127.0.1.9");  // the first one's events are not handled yet
 
-    ASSERT_TRUE(PumpUntilLogEndsWith(CLOCK_REFUSED)) << window.LogText();
-    EXPECT_EQ(OpeningLines("127.0.1.9", socket) + ConnectedLines() + ValueLines(3629059200u) +
-                  CLOCK_REFUSED,
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    EXPECT_EQ(OpeningLines("127.0.1.9", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
+                  kClockRefused,
               window.LogText());
     EXPECT_TRUE(first.WaitForClientClosed(1, CLOSE_WAIT_MS)) << "the first socket stays open";
     EXPECT_TRUE(second.WaitForClientClosed(1, CLOSE_WAIT_MS));
     window.PumpFor(200);
-    EXPECT_EQ(OpeningLines("127.0.1.9", socket) + ConnectedLines() + ValueLines(3629059200u) +
-                  CLOCK_REFUSED,
+    EXPECT_EQ(OpeningLines("127.0.1.9", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
+                  kClockRefused,
               window.LogText());
 }
 
 TEST_F(TimeProtocolTest, AnswerAfterTheTimeoutIsNotTaken)
 {
-    TimeServer server("127.0.1.10", TimeScripts::SendAfterRelease(VALUE_2015));
-    StartWith("127.0.1.10");
-    ASSERT_TRUE(PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+    TimeServer server("127.0.1.10", TimeScripts::SendAfterRelease(kValue2015));
+    window.StartSyncWith("127.0.1.10");
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
     window.PostTicks(301);
-    ASSERT_EQ("网络连接失败！", window.LogText());
+    ASSERT_EQ(kTimedOut, window.LogText());
 
     server.Release();
     EXPECT_TRUE(server.WaitForFinished(1, CLOSE_WAIT_MS));
     window.PumpFor(300);
-    EXPECT_EQ("网络连接失败！", window.LogText());
+    EXPECT_EQ(kTimedOut, window.LogText());
 }
 
 TEST_F(TimeProtocolTest, ValueTrickledOneByteAtATimeIsAssembled)
 {
-    TimeServer server("127.0.1.11", TimeScripts::Trickle(VALUE_2015, 60));
-    const SOCKET socket = StartWith("127.0.1.11");
+    TimeServer server("127.0.1.11", TimeScripts::Trickle(kValue2015, 60));
+    const SOCKET socket = window.StartSyncWith("127.0.1.11");
 
-    ASSERT_TRUE(PumpUntilLogEndsWith(CLOCK_REFUSED)) << window.LogText();
-    EXPECT_EQ(OpeningLines("127.0.1.11", socket) + ConnectedLines() + ValueLines(3629059200u) +
-                  CLOCK_REFUSED,
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    EXPECT_EQ(OpeningLines("127.0.1.11", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
+                  kClockRefused,
               window.LogText());
     EXPECT_TRUE(server.WaitForClientClosed(1, CLOSE_WAIT_MS));
 }
 
 TEST_F(TimeProtocolTest, TrickleTooSlowForTheTickLimitTimesOut)
 {
-    TimeServer server("127.0.1.12", TimeScripts::Trickle(VALUE_2015, 400));
-    StartWith("127.0.1.12");
-    ASSERT_TRUE(PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+    TimeServer server("127.0.1.12", TimeScripts::Trickle(kValue2015, 400));
+    window.StartSyncWith("127.0.1.12");
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
     window.PumpFor(500);  // one or two bytes have come by now
     window.PostTicks(301);
-    EXPECT_EQ("网络连接失败！", window.LogText());
+    EXPECT_EQ(kTimedOut, window.LogText());
     window.PumpFor(1000);
-    EXPECT_EQ("网络连接失败！", window.LogText());
+    EXPECT_EQ(kTimedOut, window.LogText());
 }
 
 TEST_F(TimeProtocolTest, MegabyteServerGivesTheValueOfItsFirstFourBytes)
 {
-    TimeServer server("127.0.1.13", TimeScripts::Megabyte(VALUE_2015));
-    const SOCKET socket = StartWith("127.0.1.13");
+    TimeServer server("127.0.1.13", TimeScripts::Megabyte(kValue2015));
+    const SOCKET socket = window.StartSyncWith("127.0.1.13");
 
-    ASSERT_TRUE(PumpUntilLogEndsWith(CLOCK_REFUSED)) << window.LogText();
-    EXPECT_EQ(OpeningLines("127.0.1.13", socket) + ConnectedLines() + ValueLines(3629059200u) +
-                  CLOCK_REFUSED,
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    EXPECT_EQ(OpeningLines("127.0.1.13", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
+                  kClockRefused,
               window.LogText());
     EXPECT_TRUE(server.WaitForFinished(1, CLOSE_WAIT_MS));
     EXPECT_EQ(1, server.ClientClosedCount());
@@ -248,7 +230,7 @@ TEST_F(TimeProtocolTest, MegabyteServerGivesTheValueOfItsFirstFourBytes)
 
 TEST_F(TimeProtocolTest, NoSelectedRowChangesNothing)
 {
-    TimeServer server("127.0.1.14", TimeScripts::SendThenAwaitClose(VALUE_2015));
+    TimeServer server("127.0.1.14", TimeScripts::SendThenAwaitClose(kValue2015));
     window.AddServer("time.test", "127.0.1.14");
     window.SetLogText("help text");
     window.LetRealTicksThrough(true);
@@ -273,7 +255,7 @@ TEST_F(TimeProtocolTest, SyncTimerReallyTicksEverySecond)
 {
     TimeServer server("127.0.1.15", TimeScripts::Silent());
     window.LetRealTicksThrough(true);
-    StartWith("127.0.1.15");
+    window.StartSyncWith("127.0.1.15");
     ASSERT_TRUE(window.PumpUntil([&] { return window.RealTicks() >= 1; }, 2500));
     EXPECT_TRUE(LogEndsWith(ConnectedLines() + ".")) << window.LogText();
     EXPECT_EQ(1, g_syncTicks);

@@ -2,7 +2,13 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
+
+// Switch name (argument without its first character) to the argument that follows it.
+using ArgumentMap = std::map<std::wstring, std::wstring>;
+
+ArgumentMap ParseArguments(const wchar_t* const* argv, int argc);
 
 // The platform's split of a wide command line into arguments (CommandLineToArgvW),
 // owning the vector. An empty or null text yields the running executable's path.

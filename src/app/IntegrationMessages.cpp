@@ -1,0 +1,95 @@
+#include "app/IntegrationMessages.h"
+
+#include "config/ShortcutPath.h"
+
+#include <cstdio>
+
+namespace {
+
+const char kRunKeyName[] = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The texts a Chinese system gives for the errors these steps meet most.
+const char* KnownReason(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+        return "系统找不到指定的文件。";
+    case ERROR_PATH_NOT_FOUND:
+        return "系统找不到指定的路径。";
+    case ERROR_ACCESS_DENIED:
+        return "拒绝访问。";
+    case ERROR_SHARING_VIOLATION:
+        return "另一个程序正在使用此文件，进程无法访问。";
+    case ERROR_MORE_DATA:
+        return "有更多数据可用。";
+    }
+    return nullptr;
+}
+
+std::string FormattedSystemText(DWORD error)
+{
+    char text[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                            FORMAT_MESSAGE_MAX_WIDTH_MASK,
+                                        nullptr, error, 0, text, sizeof text, nullptr);
+    std::string reason(text, length);
+    reason.erase(reason.find_last_not_of(" \r\n") + 1);
+    return reason.empty() ? "未知错误。" : reason;
+}
+
+std::string ErrorCodeText(DWORD error)
+{
+    char code[16] = {};
+    std::snprintf(code, sizeof code, error > 0xFFFF ? "0x%08lX" : "%lu",
+                  static_cast<unsigned long>(error));
+    return code;
+}
+
+std::string CommandHint(const std::string& example)
+{
+    return "\r\n\r\n命令框中应填写带双引号的本程序完整路径，后接 /ip 和一个 IP 地址，例如：\r\n" +
+           example;
+}
+
+std::string RegistryFailureText(const std::string& valueName, bool enable, DWORD error)
+{
+    std::string text = enable ? "没有设置开机自启：无法把命令行写入注册表值“"
+                              : "没有取消开机自启：无法删除注册表值“";
+    text += valueName + "”（" + kRunKeyName + "）。\r\n\r\n原因：" + SystemReasonText(error);
+    if (error == ERROR_ACCESS_DENIED)
+        text += "\r\n更改 HKEY_LOCAL_MACHINE 需要管理员权限，请以管理员身份运行本程序后再试。";
+    if (error == ERROR_MORE_DATA)
+        text += "\r\n这个值的内容超过 260 个字节，本程序不删除它；如需删除，请使用注册表编辑器。";
+    return text;
+}
+
+}  // namespace
+
+bool IsFailureToReport(bool succeeded, bool wanted, bool presentAfter)
+{
+    return !succeeded && (wanted || presentAfter);
+}
+
+std::string AutostartFailureText(const std::string& command, const std::string& valueName,
+                                 bool enable, DWORD error, const std::string& example)
+{
+    if (enable && command.empty())
+        return "没有设置开机自启：命令框是空的。" + CommandHint(example);
+    if (valueName.empty())
+        return "没有更改开机自启：无法从命令框中的命令行得出程序名。" + CommandHint(example);
+    return RegistryFailureText(valueName, enable, error);
+}
+
+std::string ShortcutFailureText(bool create, DWORD error)
+{
+    std::string text = create ? "没有创建桌面快捷方式：无法在桌面文件夹中保存“"
+                              : "没有删除桌面快捷方式：无法删除桌面上的“";
+    return text + kShortcutFileName + "”。\r\n\r\n原因：" + SystemReasonText(error);
+}
+
+std::string SystemReasonText(DWORD error)
+{
+    const char* known = KnownReason(error);
+    const std::string reason = known ? known : FormattedSystemText(error);
+    return reason + "（错误代码 " + ErrorCodeText(error) + "）";
+}

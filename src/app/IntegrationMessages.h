@@ -1,0 +1,22 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// What the message boxes of the two check boxes say when the system did not take a change.
+
+// A step failed when it did not succeed, unless it was to remove something that is not there
+// (any more): the system then holds what the user asked for.
+bool IsFailureToReport(bool succeeded, bool wanted, bool presentAfter);
+
+// The text for a failed "开机自启" click: an empty command, a command without a program name,
+// or the registry's refusal with its reason. example is a command that would work.
+std::string AutostartFailureText(const std::string& command, const std::string& valueName,
+                                 bool enable, DWORD error, const std::string& example);
+
+// The text for a failed "创建桌面快捷方式" click, with the system's reason.
+std::string ShortcutFailureText(bool create, DWORD error);
+
+// The system's reason for an error code in plain Chinese, with the code.
+std::string SystemReasonText(DWORD error);

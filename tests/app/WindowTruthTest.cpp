@@ -1,0 +1,193 @@
+// What the real window says is so: check boxes after a failed step, the log's end, names
+// that GBK cannot hold or that carry white space, the help address in a double-byte folder.
+#include "support/Dialogs.h"
+#include "support/DrivenZorvane.h"
+#include "support/RemoteControls.h"
+#include "support/SystemPlaces.h"
+#include "support/TimeServer.h"
+#include "support/WaitFor.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const char kHint[] = "\r\n\r\n命令框中应填写带双引号的本程序完整路径，后接 /ip 和一个 IP 地址，例如：\r\n";
+
+class WindowTruth : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (app) {
+            for (const MessageBoxInfo& box : FindMessageBoxes(app->Process().pid()))
+                CloseMessageBox(box);
+            EXPECT_EQ(0, app->Close());
+        }
+    }
+
+    void Launch(const ServerRows& rows, const std::string& folderName = "zorvane")
+    {
+        app = std::make_unique<DrivenZorvane>(rows, folderName);
+        ASSERT_TRUE(app->Launch());
+    }
+
+    std::string SrvXml() const { return ReadFileBytes(app->Folder().file("srv.xml")); }
+    std::string DefaultCommand() const { return "\"" + app->Process().exePath() + "\" /ip 129.6.15.28"; }
+
+    // A click whose handler returns without showing anything.
+    bool ClickedQuietly(int id) const
+    {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(app->Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 8000, &result) != 0 &&
+               FindMessageBoxes(app->Process().pid()).empty();
+    }
+
+    const SystemPlacesCleanup cleanup{{"Zorvane"}, true};
+    TempDir dir{"zorvane_truth"};
+    std::unique_ptr<DrivenZorvane> app;
+};
+
+TEST_F(WindowTruth, AnEmptyOrNamelessCommandIsRefusedWithTheFormItNeeds)
+{
+    Launch({{"a.test", "127.0.5.1"}});
+    const std::string file = SrvXml();
+    const bool unnamedValueBefore = ReadRunValue("").found;
+
+    SetWindowTextA(app->Control(kCommandEditId), "");
+    EXPECT_EQ("没有设置开机自启：命令框是空的。" + std::string(kHint) + DefaultCommand(),
+              app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_FALSE(app->Checked(kAutostartCheckId));
+    EXPECT_FALSE(ReadRunValue("Zorvane").found);
+
+    SetWindowTextA(app->Control(kCommandEditId), "\"\" /ip 1.2.3.4");
+    EXPECT_EQ("没有更改开机自启：无法从命令框中的命令行得出程序名。" + std::string(kHint) + DefaultCommand(),
+              app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_FALSE(app->Checked(kAutostartCheckId));
+    EXPECT_EQ(unnamedValueBefore, ReadRunValue("").found);
+    EXPECT_EQ(file, SrvXml());
+}
+
+TEST_F(WindowTruth, RemovingAValueThatIsGoneIsNoFailure)
+{
+    Launch({{"a.test", "127.0.5.2"}});
+    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+    EXPECT_TRUE(app->Checked(kAutostartCheckId));
+    ASSERT_TRUE(ReadRunValue("Zorvane").found);
+    DeleteRunValue("Zorvane");
+    const std::string file = SrvXml();
+
+    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
+    EXPECT_FALSE(app->Checked(kAutostartCheckId));
+    EXPECT_EQ(file, SrvXml());
+}
+
+TEST_F(WindowTruth, ADesktopThatCannotTakeTheLinkLeavesTheBoxClear)
+{
+    const std::string notAFolder = dir.file("desktop-is-a-file");
+    ASSERT_TRUE(WriteFileBytes(notAFolder, "x"));
+    DesktopMoved moved(notAFolder);
+    ASSERT_TRUE(moved.ok());
+    Launch({{"a.test", "127.0.5.3"}});
+    EXPECT_FALSE(app->Checked(kShortcutCheckId));
+
+    const std::string pathNotFound = "没有创建桌面快捷方式：无法在桌面文件夹中保存“Zorvane v1.0.lnk”。"
+                                     "\r\n\r\n原因：系统找不到指定的路径。（错误代码 3）";
+    EXPECT_EQ(pathNotFound, app->MessageAfterClicking(kShortcutCheckId));
+    EXPECT_FALSE(app->Checked(kShortcutCheckId));
+    EXPECT_EQ("x", ReadFileBytes(notAFolder));
+    {
+        DesktopMoved nowhere(dir.file("no-such-folder"));
+        ASSERT_TRUE(nowhere.ok());
+        EXPECT_EQ(pathNotFound, app->MessageAfterClicking(kShortcutCheckId));
+        EXPECT_FALSE(app->Checked(kShortcutCheckId));
+    }
+    EXPECT_FALSE(FileExists(dir.file("no-such-folder")));
+}
+
+TEST_F(WindowTruth, ReportsGoToTheEndWhereverTheUserPutTheCaret)
+{
+    TimeServer server("127.0.5.4", TimeScripts::Silent());
+    Launch({{"silent.test", "127.0.5.4"}});
+    HWND log = app->Control(kLogId);
+    ASSERT_TRUE(app->SelectRow(0));
+    app->ClickSync();
+    const std::string waiting = kWaitingForData;
+    ASSERT_TRUE(WaitFor([&] { return app->Log().find(waiting) != std::string::npos; })) << app->Log();
+    const std::string before = app->Log().substr(0, app->Log().find(waiting) + waiting.size());
+
+    PostMessageA(log, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    PostMessageA(log, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    ASSERT_TRUE(WaitFor([&] { return LOWORD(SendMessageA(log, EM_GETSEL, 0, 0)) < 5; }));
+    SendMessageA(app->Window(), WM_TIMER, kSyncTimerId, 0);
+    SendMessageA(log, EM_SETSEL, 4, 12);
+    SendMessageA(app->Window(), WM_TIMER, kSyncTimerId, 0);
+    const std::string after = app->Log();
+    ASSERT_EQ(before, after.substr(0, before.size())) << after;
+    EXPECT_LE(2u, after.size() - before.size());
+    EXPECT_EQ(std::string::npos, after.find_first_not_of('.', before.size())) << after;
+
+    std::string lines;
+    for (int line = 0; line < 60; ++line)
+        lines += "line " + std::to_string(line) + "\r\n";
+    SetWindowTextA(log, lines.c_str());
+    SendMessageA(log, EM_SETSEL, 0, 0);
+    SendMessageA(log, EM_SCROLLCARET, 0, 0);
+    ASSERT_EQ(0, SendMessageA(log, EM_GETFIRSTVISIBLELINE, 0, 0));
+    SendMessageA(app->Window(), WM_TIMER, kSyncTimerId, 0);
+    EXPECT_EQ(lines + ".", app->Log().substr(0, lines.size() + 1));
+    EXPECT_LT(40, SendMessageA(log, EM_GETFIRSTVISIBLELINE, 0, 0));
+}
+
+TEST_F(WindowTruth, CharactersOutsideGbkShowAsQuestionMarksAndTheFileStaysAsItWas)
+{
+    Launch({{u8"服务器Ä测试", "127.0.5.5"}, {u8"ÄÖÜ 日本語テスト 한국어", "127.0.5.6"},
+            {"addr.test", u8"127.0.5.7Ä"}});
+    const std::string file = SrvXml();
+    HWND list = app->Control(kServerListId);
+    ASSERT_EQ(3, RemoteListItemCount(list));
+    EXPECT_EQ("服务器?测试", RemoteListItemText(list, 0, 0));
+    EXPECT_EQ("??? 日本語テスト ???", RemoteListItemText(list, 1, 0));
+    EXPECT_EQ("127.0.5.7?", RemoteListItemText(list, 2, 1));
+    EXPECT_EQ(0, app->Close());
+    EXPECT_EQ(file, SrvXml());
+    app.reset();
+}
+
+TEST_F(WindowTruth, WhiteSpaceAroundNamesAndAddressesIsIgnored)
+{
+    TimeServer server("127.0.5.8", TimeScripts::SendThenAwaitClose(kValue2015));
+    Launch({{u8"\n      时间 服务器\t\n    ", "\n\t 127.0.5.8 \t\r\n    "}});
+    HWND list = app->Control(kServerListId);
+    EXPECT_EQ("时间 服务器", RemoteListItemText(list, 0, 0));
+    EXPECT_EQ("127.0.5.8", RemoteListItemText(list, 0, 1));
+    ASSERT_TRUE(RemoteListSelect(list, 0));
+    app->ClickSync();
+    ASSERT_TRUE(app->WaitForLogEnd(kClockRefused)) << app->Log();
+    EXPECT_NE(std::string::npos, app->Log().find("正在连接: 127.0.5.8...\r\n已成功连接到时间服务器")) << app->Log();
+    EXPECT_EQ(1, server.AcceptedCount());
+}
+
+TEST_F(WindowTruth, TheHelpAddressKeepsAFolderNameWhoseSecondByteIsABackslash)
+{
+    Launch({{"a.test", "127.0.5.9"}}, "誠");  // D5 5C
+    ASSERT_NE(std::string::npos, app->Folder().path().find("\\誠"));
+    const std::string log = app->Log();
+    const size_t start = log.find("file:///");
+    ASSERT_NE(std::string::npos, start) << log;
+    const std::string address = log.substr(start, log.find("\r\n", start) - start);
+    EXPECT_EQ(FileUrl(app->Folder().file("Zorvane-help.html")), address);
+
+    wchar_t wide[MAX_PATH] = {};
+    ASSERT_LT(0, MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, address.c_str(), -1, wide, MAX_PATH));
+    std::wstring path(wide + 8);
+    EXPECT_EQ(std::wstring::npos, path.find(L'\\'));
+    for (wchar_t& c : path)
+        c = c == L'/' ? L'\\' : c;
+    const std::wstring named = path.substr(0, path.rfind(L'\\'));
+    const DWORD attributes = GetFileAttributesW(named.c_str());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes) << address;
+    EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_DIRECTORY) << address;
+}
+
+}  // namespace

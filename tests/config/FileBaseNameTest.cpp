@@ -1,0 +1,66 @@
+// The program name's split of a path, without the C runtime's checked splitter.
+#include "config/SyncCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+TEST(FileBaseName, DropsDriveFoldersAndTheLastExtensionOrGivesEmpty)
+{
+    EXPECT_EQ(L"Clock", FileBaseName(L"C:\\Tools\\Clock.exe"));
+    EXPECT_EQ(L"x.y", FileBaseName(L"C:/a b/x.y.exe"));
+    EXPECT_EQ(L"Clock", FileBaseName(L"\\\\server\\share\\Clock.exe"));
+    EXPECT_EQ(L"Clock", FileBaseName(L"C:Clock.exe"));
+    EXPECT_EQ(L"D:Clock", FileBaseName(L"C:D:Clock.exe")) << "only the first two characters form a drive";
+    EXPECT_EQ(L"Clock", FileBaseName(L"C:\\a.b\\Clock")) << "a dot in a folder is no extension";
+    EXPECT_EQ(L"Clock", FileBaseName(L"Clock."));
+    EXPECT_EQ(L"noext", FileBaseName(L"noext"));
+    EXPECT_EQ(L"时钟", FileBaseName(L"C:\\工具\\时钟.exe"));
+    EXPECT_EQ(L"", FileBaseName(L""));
+    EXPECT_EQ(L"", FileBaseName(L"C:"));
+    EXPECT_EQ(L"", FileBaseName(L"C:\\Tools\\"));
+    EXPECT_EQ(L"", FileBaseName(L"C:\\Tools\\.exe"));
+}
+
+TEST(FileBaseName, NameAndExtensionEachHoldAtMost255Units)
+{
+    const std::wstring longest(255, L'n');
+    EXPECT_EQ(longest, FileBaseName(L"C:\\Tools\\" + longest + L".exe"));
+    EXPECT_EQ(L"", FileBaseName(L"C:\\Tools\\" + longest + L"n.exe"));
+    EXPECT_EQ(L"", FileBaseName(longest + L"n"));
+    // The extension's limit counts its dot.
+    EXPECT_EQ(L"Clock", FileBaseName(L"C:\\Tools\\Clock." + std::wstring(254, L'e')));
+    EXPECT_EQ(L"", FileBaseName(L"C:\\Tools\\Clock." + std::wstring(255, L'e')));
+    // Units, not characters: 128 characters outside the basic plane are 256 units.
+    std::wstring astral;
+    for (int i = 0; i < 128; ++i)
+        astral += L"\U0001F552";
+    EXPECT_EQ(L"", FileBaseName(astral + L".exe"));
+    EXPECT_EQ(astral.substr(2), FileBaseName(astral.substr(2) + L".exe"));
+    // Folders may be as long as they like.
+    EXPECT_EQ(L"Clock", FileBaseName(L"C:\\" + std::wstring(5000, L'd') + L"\\Clock.exe"));
+}
+
+// Wine's _wsplitpath_s returns an error where Windows' would end the process, so under Wine it
+// still serves as the reference the split must agree with.
+TEST(FileBaseName, AgreesWithTheRuntimeSplitter)
+{
+    const std::wstring starts[] = {L"", L"C:", L"C:\\", L"\\\\h\\s\\", L"a.b/", L":", L"C:D:\\"};
+    const std::wstring names[] = {L"", L"x", L".", L"x.y", std::wstring(255, L'n'), std::wstring(256, L'n'),
+                                  L"a" + std::wstring(254, L'.')};
+    const std::wstring ends[] = {L"", L".", L".exe", L"." + std::wstring(254, L'e'), L"." + std::wstring(255, L'e')};
+    for (const std::wstring& start : starts) {
+        for (const std::wstring& name : names) {
+            for (const std::wstring& end : ends) {
+                const std::wstring path = start + name + end;
+                wchar_t reference[_MAX_FNAME] = {};
+                wchar_t extension[_MAX_EXT] = {};
+                if (_wsplitpath_s(path.c_str(), nullptr, 0, nullptr, 0, reference, _MAX_FNAME, extension,
+                                  _MAX_EXT) != 0)
+                    reference[0] = L'\0';
+                ASSERT_EQ(std::wstring(reference), FileBaseName(path)) << "path of " << path.size() << " units";
+            }
+        }
+    }
+}

@@ -1,0 +1,121 @@
+#include "support/DrivenZorvane.h"
+
+#include "support/Dialogs.h"
+#include "support/RemoteControls.h"
+#include "support/WaitFor.h"
+
+#include <gtest/gtest.h>
+
+DrivenZorvane::DrivenZorvane() : m_folder("zorvane") {}
+
+DrivenZorvane::DrivenZorvane(const ServerRows& rows, const std::string& folderName) : m_folder(folderName)
+{
+    WriteFileBytes(m_folder.file("srv.xml"), SavedSrvXml(AutorunElement(""), rows));
+}
+
+DrivenZorvane::~DrivenZorvane()
+{
+    if (m_process && m_process->Running() && m_window) {
+        PostMessageA(m_window, WM_CLOSE, 0, 0);
+        m_process->WaitForExit(5000);
+    }
+}
+
+bool DrivenZorvane::Start(const std::string& arguments)
+{
+    m_window = nullptr;
+    m_process = std::make_unique<ZorvaneProcess>(m_folder.path());
+    return m_process->Start(arguments);
+}
+
+bool DrivenZorvane::AwaitWindow(const char* title)
+{
+    m_window = m_process->WaitForWindow(title);
+    return m_window != nullptr;
+}
+
+bool DrivenZorvane::Launch(const std::string& arguments)
+{
+    return Start(arguments) && AwaitWindow() && m_process->WaitIdle();
+}
+
+std::string DrivenZorvane::Log() const
+{
+    return WindowTextOf(Control(kLogId));
+}
+
+std::string DrivenZorvane::LogWithoutTrailingDots() const
+{
+    std::string log = Log();
+    while (log.size() >= 2 && log.back() == '.' && log[log.size() - 2] == '.')
+        log.pop_back();
+    return log;
+}
+
+bool DrivenZorvane::WaitForLogEnd(const std::string& tail, DWORD timeoutMs) const
+{
+    return WaitFor([&] { return EndsWith(Log(), tail); }, timeoutMs);
+}
+
+bool DrivenZorvane::SelectRow(int row) const
+{
+    return RemoteListSelect(Control(kServerListId), row);
+}
+
+void DrivenZorvane::ClickSync() const
+{
+    Click(kSyncButtonId);
+}
+
+void DrivenZorvane::Click(int id) const
+{
+    SendMessageA(Control(id), BM_CLICK, 0, 0);
+}
+
+bool DrivenZorvane::Checked(int id) const
+{
+    return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::string DrivenZorvane::MessageAfterClicking(int id)
+{
+    PostMessageA(Control(id), BM_CLICK, 0, 0);
+    MessageBoxInfo box;
+    if (!WaitForMessageBox(m_process->pid(), 8000, box))
+        return {};
+    EXPECT_EQ("Zorvane", box.caption);
+    EXPECT_TRUE(CloseMessageBox(box));
+    return box.text;
+}
+
+void DrivenZorvane::PostTicks(int count) const
+{
+    for (int tick = 0; tick < count; ++tick)
+        PostMessageA(m_window, WM_TIMER, kSyncTimerId, 0);
+}
+
+bool DrivenZorvane::Answers(DWORD timeoutMs) const
+{
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(m_window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &answer) != 0;
+}
+
+int DrivenZorvane::Close()
+{
+    PostMessageA(m_window, WM_CLOSE, 0, 0);
+    return m_process->WaitForExit();
+}
+
+void ExpectUsageAndExitZero(const std::string& arguments)
+{
+    DrivenZorvane app;
+    ASSERT_LT(app.Folder().file("Zorvane.exe").size() + 3 + arguments.size(), 32767u) << "beyond CreateProcess";
+    ASSERT_TRUE(app.Start(arguments));
+    MessageBoxInfo box;
+    ASSERT_TRUE(WaitForMessageBox(app.Process().pid(), 15000, box));
+    EXPECT_EQ(kUsageText, box.text);
+    EXPECT_EQ("Zorvane", box.caption);
+    EXPECT_TRUE(app.Process().Running()) << "the box is modal: the program waits";
+    ASSERT_TRUE(CloseMessageBox(box));
+    EXPECT_EQ(0, app.ExitCode());
+}

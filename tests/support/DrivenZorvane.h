@@ -1,0 +1,68 @@
+#pragma once
+
+#include "support/MainWindowFacts.h"
+#include "support/SrvXml.h"
+#include "support/SyncTranscript.h"
+#include "support/TempDir.h"
+#include "support/ZorvaneProcess.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+// A copy of Zorvane.exe in a fresh folder of its own, started as a child process and driven
+// through its window as a user's tools would.
+class DrivenZorvane {
+public:
+    DrivenZorvane();  // no srv.xml: the program writes the default one
+    // srv.xml with the rows; the folder's name starts with folderName (GBK).
+    explicit DrivenZorvane(const ServerRows& rows, const std::string& folderName = "zorvane");
+    ~DrivenZorvane();  // closes the window, or ends the process
+    DrivenZorvane(const DrivenZorvane&) = delete;
+    DrivenZorvane& operator=(const DrivenZorvane&) = delete;
+
+    // Starts the program; message boxes it shows before its window are left to the test.
+    bool Start(const std::string& arguments = "");
+    // Waits for the process's window of that title, hidden or not, and drives it from then on.
+    bool AwaitWindow(const char* title = kMainWindowTitle);
+    // Start, then the main window there and idle.
+    bool Launch(const std::string& arguments = "");
+
+    HWND Window() const { return m_window; }
+    HWND Control(int id) const { return GetDlgItem(m_window, id); }
+    ZorvaneProcess& Process() { return *m_process; }
+    const TempDir& Folder() const { return m_folder; }
+
+    std::string Log() const;
+    // The log with a run of dots at its end cut to one: the outcome's own full stop stays,
+    // the progress dots of ticks that fell after it go.
+    std::string LogWithoutTrailingDots() const;
+    bool WaitForLogEnd(const std::string& tail, DWORD timeoutMs = 8000) const;
+
+    bool SelectRow(int row) const;
+    // BM_CLICK on "校时": the sync has started (log emptied) when this returns.
+    void ClickSync() const;
+    void Click(int id) const;
+    bool Checked(int id) const;
+    // A click as the mouse gives it, and the text of the message box ("Zorvane") that it
+    // brings up, which is then answered; empty when none comes.
+    std::string MessageAfterClicking(int id);
+    // Ticks of the sync timer, as WM_TIMER messages posted to the window.
+    void PostTicks(int count) const;
+    // WM_NULL answered within the time.
+    bool Answers(DWORD timeoutMs = 2000) const;
+    // Closes the window; the exit code, or -1.
+    int Close();
+    // The exit code once the process has ended, or -1 (it is then ended).
+    int ExitCode(DWORD timeoutMs = 15000) { return m_process->WaitForExit(timeoutMs); }
+
+private:
+    TempDir m_folder;
+    std::unique_ptr<ZorvaneProcess> m_process;
+    HWND m_window = nullptr;
+};
+
+// Starts a copy with the arguments: the usage box, captioned "Zorvane", holds the program
+// until it is answered, and the program then ends with 0.
+void ExpectUsageAndExitZero(const std::string& arguments);

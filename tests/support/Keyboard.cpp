@@ -1,0 +1,53 @@
+#include "support/Keyboard.h"
+
+namespace {
+
+DWORD ThreadOf(HWND window)
+{
+    return GetWindowThreadProcessId(window, nullptr);
+}
+
+LPARAM KeyData(UINT key, bool release)
+{
+    const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    const LPARAM transition = release ? (3u << 30) : 0;  // previous state down, released
+    return 1 | (scanCode << 16) | transition;
+}
+
+}  // namespace
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(ThreadOf(window), &info) ? info.hwndFocus : nullptr;
+}
+
+void PostKeyPress(HWND control, UINT key)
+{
+    PostMessageA(control, WM_KEYDOWN, key, KeyData(key, false));
+    PostMessageA(control, WM_KEYUP, key, KeyData(key, true));
+}
+
+// Attached, the two threads share one keyboard state; this thread needs a message queue first.
+ShiftHeld::ShiftHeld(HWND window) : m_thread(ThreadOf(window))
+{
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    m_attached = AttachThreadInput(GetCurrentThreadId(), m_thread, TRUE) != 0;
+    if (!m_attached)
+        return;
+    GetKeyboardState(m_saved);
+    BYTE state[256];
+    CopyMemory(state, m_saved, sizeof state);
+    state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+    SetKeyboardState(state);
+}
+
+ShiftHeld::~ShiftHeld()
+{
+    if (!m_attached)
+        return;
+    SetKeyboardState(m_saved);
+    AttachThreadInput(GetCurrentThreadId(), m_thread, FALSE);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+
+// Keys for a window of another process, posted to the control that has the focus so that
+// they pass that program's message loop as real keys do.
+
+// The control that has the keyboard focus in the thread of window (GetFocus of that thread).
+HWND FocusOf(HWND window);
+
+// WM_KEYDOWN then WM_KEYUP of the virtual key; the loop's TranslateMessage makes WM_CHAR.
+void PostKeyPress(HWND control, UINT key);
+
+// Shift held down in the keyboard state of window's thread while the scope lasts. Posted key
+// messages never change that state, so a Shift+Tab is a Tab posted inside this scope; the
+// state is put back and the threads parted again at its end.
+class ShiftHeld {
+public:
+    explicit ShiftHeld(HWND window);
+    ~ShiftHeld();
+    ShiftHeld(const ShiftHeld&) = delete;
+    ShiftHeld& operator=(const ShiftHeld&) = delete;
+    bool ok() const { return m_attached; }
+
+private:
+    DWORD m_thread = 0;
+    bool m_attached = false;
+    BYTE m_saved[256] = {};
+};

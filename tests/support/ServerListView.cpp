@@ -1,0 +1,58 @@
+#include "support/ServerListView.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+ServerListView::ServerListView()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    m_parent = CreateWindowExA(0, "STATIC", "servers", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    m_list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SINGLESEL, 0, 0,
+                             400, 300, m_parent, reinterpret_cast<HMENU>(100),
+                             GetModuleHandleA(nullptr), nullptr);
+    const char* titles[] = {"服务器", "IP"};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.cx = 150;
+        column.pszText = const_cast<char*>(titles[i]);
+        SendMessageA(m_list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+ServerListView::~ServerListView()
+{
+    DestroyWindow(m_parent);
+}
+
+int ServerListView::Rows() const
+{
+    return static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string ServerListView::Text(int row, int column) const
+{
+    std::vector<char> text(1 << 16, '\0');
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    SendMessageA(m_list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text.data();
+}
+
+ServerRows ServerListView::AllRows() const
+{
+    ServerRows rows;
+    for (int row = 0; row < Rows(); ++row)
+        rows.emplace_back(Text(row, 0), Text(row, 1));
+    return rows;
+}
+
+void ServerListView::Clear() const
+{
+    SendMessageA(m_list, LVM_DELETEALLITEMS, 0, 0);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "support/SrvXml.h"
+
+#include <windows.h>
+
+#include <string>
+
+// A report-style list view with the two columns of the server list, in a hidden window of
+// this thread, for the code that fills such a list.
+class ServerListView {
+public:
+    ServerListView();
+    ~ServerListView();
+    ServerListView(const ServerListView&) = delete;
+    ServerListView& operator=(const ServerListView&) = delete;
+
+    HWND handle() const { return m_list; }
+    int Rows() const;
+    // Up to 65,535 characters of a cell.
+    std::string Text(int row, int column) const;
+    ServerRows AllRows() const;
+    void Clear() const;
+
+private:
+    HWND m_parent = nullptr;
+    HWND m_list = nullptr;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// srv.xml texts for tests, written here rather than taken from the code under test.
+
+using ServerRows = std::vector<std::pair<std::string, std::string>>;  // host, address
+
+// The seven servers of the default file, in file order.
+extern const ServerRows kDefaultServers;
+
+// srv.xml in the form the program saves (two spaces a level) around the element inside
+// <cfg> and the rows, all UTF-8 and put in as they are.
+std::string SavedSrvXml(const std::string& cfgElement, const ServerRows& rows);
+std::string AutorunElement(const std::string& command);
+std::string CdataAutorunElement(const std::string& command);
+
+// srv.xml with its declaration around markup of the root element's content, put in as it is.
+std::string SrvXmlAround(const std::string& rootContent);
+
+// A file: address of a Windows path in GBK ("file:///C:/a/b").
+std::string FileUrl(const std::string& windowsPath);

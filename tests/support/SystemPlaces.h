@@ -1,0 +1,79 @@
+#pragma once
+
+// Where the program ties itself into the system, read and written here independently of
+// the code under test, in the prefix that the test programs of the build tree share: the
+// values of HKEY_LOCAL_MACHINE\...\CurrentVersion\Run and the desktop shortcut.
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct RegistryValue {
+    bool found = false;
+    DWORD type = 0;
+    std::string data;  // exactly the stored bytes, terminator included
+};
+
+RegistryValue ReadRegistryValue(HKEY root, const char* keyPath, const char* name);
+// Stores the value as given, or deletes it when it is not found.
+bool WriteRegistryValue(HKEY root, const char* keyPath, const char* name, const RegistryValue& value);
+
+// Puts back on destruction what a value held at construction (or removes it).
+class RegistryValueGuard {
+public:
+    RegistryValueGuard(HKEY root, const char* keyPath, const char* name);
+    ~RegistryValueGuard() { WriteRegistryValue(m_root, m_keyPath, m_name.c_str(), m_saved); }
+    RegistryValueGuard(const RegistryValueGuard&) = delete;
+    RegistryValueGuard& operator=(const RegistryValueGuard&) = delete;
+    const RegistryValue& saved() const { return m_saved; }
+
+private:
+    HKEY m_root;
+    const char* m_keyPath;
+    std::string m_name;
+    RegistryValue m_saved;
+};
+
+extern const char* const kRunKey;
+RegistryValue ReadRunValue(const char* name);
+bool WriteRunValue(const char* name, const std::string& bytes, DWORD type = REG_SZ);
+void DeleteRunValue(const char* name);
+// Every value of the Run key, name to data.
+std::map<std::string, std::string> RunValues();
+
+// Deletes the named Run values, and the desktop shortcut when asked, at construction and
+// again at destruction, so that a test starts from none and a failing one leaves none behind.
+class SystemPlacesCleanup {
+public:
+    explicit SystemPlacesCleanup(std::vector<std::string> runValueNames, bool shortcut = false);
+    ~SystemPlacesCleanup() { Clear(); }
+    SystemPlacesCleanup(const SystemPlacesCleanup&) = delete;
+    SystemPlacesCleanup& operator=(const SystemPlacesCleanup&) = delete;
+
+private:
+    void Clear() const;
+    std::vector<std::string> m_runValueNames;
+    bool m_shortcut;
+};
+
+// The desktop folder of the prefix (empty when unknown) and the shortcut's file in it.
+std::string DesktopFolder();
+std::string DesktopShortcutFile();
+
+// The user's desktop folder moved to another path (HKCU "User Shell Folders", as Windows
+// itself moves it) while the object lives; both desktop values are put back afterwards.
+class DesktopMoved {
+public:
+    explicit DesktopMoved(const std::string& path);
+    DesktopMoved(const DesktopMoved&) = delete;
+    DesktopMoved& operator=(const DesktopMoved&) = delete;
+    bool ok() const { return m_moved; }
+
+private:
+    // Reading the moved folder makes the shell write "Shell Folders" too, so both are kept.
+    RegistryValueGuard m_userShellFolder;
+    RegistryValueGuard m_shellFolder;
+    bool m_moved = false;
+};
