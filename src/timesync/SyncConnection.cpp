@@ -25,7 +25,6 @@ SOCKET SyncConnection::OpenSocket()
 bool SyncConnection::SelectEvents(HWND notifyWindow, UINT message, long events)
 {
     m_notifyWindow = notifyWindow;
-    m_message = message;
     return WSAAsyncSelect(m_socket, notifyWindow, message, events) != SOCKET_ERROR;
 }
 
@@ -35,7 +34,6 @@ void SyncConnection::TakeOver(SyncConnection& other)
     std::swap(m_winsockStarted, other.m_winsockStarted);
     std::swap(m_socket, other.m_socket);
     std::swap(m_notifyWindow, other.m_notifyWindow);
-    std::swap(m_message, other.m_message);
     std::swap(m_receivedBytes, other.m_receivedBytes);
 }
 
@@ -45,25 +43,11 @@ void SyncConnection::Close()
         if (m_notifyWindow)
             WSAAsyncSelect(m_socket, m_notifyWindow, 0, 0);
         closesocket(m_socket);
-        DiscardQueuedNotifications();
         m_socket = INVALID_SOCKET;
     }
     if (m_winsockStarted)
         WSACleanup();
     m_winsockStarted = false;
     m_notifyWindow = nullptr;
-    m_message = 0;
     m_receivedBytes = 0;
-}
-
-// Notifications already posted for a closed socket would otherwise arrive later, and the
-// handle value may by then name a new socket. Only one sync runs at a time, so every such
-// message still queued belongs to a sync that has ended.
-void SyncConnection::DiscardQueuedNotifications() const
-{
-    if (!m_notifyWindow || !m_message)
-        return;
-    MSG stale;
-    while (PeekMessageA(&stale, m_notifyWindow, m_message, m_message, PM_REMOVE)) {
-    }
 }

@@ -5,7 +5,8 @@
 
 // The socket-layer resources of one sync: its WSAStartup, its socket and the window that
 // receives its notifications. Close releases all of them once, so no path leaks the socket
-// or leaves WSAStartup unbalanced.
+// or leaves WSAStartup unbalanced. Nothing here handles window messages: a message sent from
+// another thread or process could otherwise start a new sync in the middle of a Close.
 class SyncConnection {
 public:
     SyncConnection() = default;
@@ -31,11 +32,8 @@ public:
     void Close();
 
 private:
-    void DiscardQueuedNotifications() const;
-
     bool m_winsockStarted = false;
     SOCKET m_socket = INVALID_SOCKET;
     HWND m_notifyWindow = nullptr;
-    UINT m_message = 0;
     int m_receivedBytes = 0;
 };

@@ -180,6 +180,17 @@ void OnReadEvent(HWND mainWindow, int error, bool peerClosed)
     EndProgramIfCommandLine(kExitSyncFailed);
 }
 
+// Notifications of sockets closed before may still wait in the queue, and the new socket may
+// get one of their handle values. PeekMessage also handles messages that other threads and
+// processes send meanwhile, which may start a sync themselves; before this sync has begun
+// anything that is harmless.
+void DiscardQueuedNotifications(HWND mainWindow)
+{
+    MSG stale;
+    while (PeekMessageA(&stale, mainWindow, WM_TIMESOCKET, WM_TIMESOCKET, PM_REMOVE)) {
+    }
+}
+
 bool IsCurrentSocket(WPARAM socket)
 {
     return s_connection.IsOpen() && static_cast<SOCKET>(socket) == s_connection.Socket();
@@ -192,6 +203,7 @@ bool StartSyncFromList(HWND mainWindow, HWND serverList, HWND logBox)
     char address[kAddressBufferSize];
     if (!ReadSelectedAddress(serverList, address))
         return false;
+    DiscardQueuedNotifications(mainWindow);
     SetWindowTextA(logBox, "");
     ConnectTimeServer(logBox, mainWindow, address);
     StartSyncTimer(mainWindow);  // also after a failed start: that sync ends in the timeout
@@ -200,16 +212,22 @@ bool StartSyncFromList(HWND mainWindow, HWND serverList, HWND logBox)
 
 bool ConnectTimeServer(HWND logBox, HWND notifyWindow, const char* address)
 {
-    EndSync();
+    StopSyncTimer();
     g_timeValue = 0;
     SyncConnection attempt;  // closes itself on every failure below
     WSADATA winsock = {};
     attempt.StartWinsock(winsock);
     AppendLog(logBox, "\r\nStarted up %hs\r\n\r\n", winsock.szDescription);
 
-    g_timeSocket = attempt.OpenSocket();
+    // The running sync's socket is closed only once the new one exists, so the new handle
+    // cannot take over its value: a notification of the old one that comes late can never
+    // pass for one of the new.
+    const SOCKET socket = attempt.OpenSocket();
+    const int createError = WSAGetLastError();
+    CloseConnection();
+    g_timeSocket = socket;
     if (g_timeSocket == INVALID_SOCKET) {
-        AppendLog(logBox, "Socket 创建失败! #%i\r\n\r\n", WSAGetLastError());
+        AppendLog(logBox, "Socket 创建失败! #%i\r\n\r\n", createError);
         return false;
     }
     AppendLog(logBox, "Socket %i  已经成功创建!\r\n\r\n", static_cast<int>(g_timeSocket));

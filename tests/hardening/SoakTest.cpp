@@ -19,10 +19,8 @@ static_assert(BASELINE_SYNC % 3 == (SYNC_COUNT - 1) % 3, "baseline and end in th
 constexpr int HANDLE_TOLERANCE = 4;
 constexpr int DESCRIPTOR_TOLERANCE = 4;
 constexpr int WINDOW_TOLERANCE = 2;  // the platform may add a helper window of its own
-// Now and then Wine delivers a connect notification late or not at all; such a sync must end
-// in the program's own timeout, and only a few may stall.
-constexpr DWORD SYNC_WAIT_MS = 5000;
-constexpr int MAX_STALLED_SYNCS = 5;
+// A sync on loopback ends in milliseconds; the wait only leaves room for a loaded machine.
+constexpr DWORD SYNC_WAIT_MS = 10000;
 constexpr DWORD POLL_MS = 1;
 
 struct Outcome {
@@ -59,23 +57,17 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
 
     const std::string valueLine = ValueLines(kValue2015Seconds);
     ProcessHoldings baseline;
-    int stalled = 0;
     const ULONGLONG start = GetTickCount64();
     for (int sync = 0; sync < SYNC_COUNT; ++sync) {
         const int row = sync % 3;
         const Outcome& outcome = OUTCOMES[row];
         ASSERT_TRUE(app.SelectRow(row)) << "sync " << sync;
         app.ClickSync();
-        const bool ended = WaitFor([&] { return EndsWith(app.LogWithoutTrailingDots(), outcome.end); },
-                                   SYNC_WAIT_MS, POLL_MS);
-        if (!ended) {
-            std::printf("sync %d stalled (accepted %d, %d, open %d):\n%s\n", sync, answering.AcceptedCount(),
-                        shortAnswer.AcceptedCount(), OpenTimeConnections(), app.Log().c_str());
-            ASSERT_LT(++stalled, MAX_STALLED_SYNCS + 1) << "too many stalled syncs";
-            app.PostTicks(301);
-            ASSERT_TRUE(WaitFor([&] { return app.Log() == kTimedOut; }, SYNC_WAIT_MS)) << app.Log();
-            continue;
-        }
+        // Every sync ends by itself: none may be left to the timeout.
+        ASSERT_TRUE(WaitFor([&] { return EndsWith(app.LogWithoutTrailingDots(), outcome.end); },
+                            SYNC_WAIT_MS, POLL_MS))
+            << "sync " << sync << " (accepted " << answering.AcceptedCount() << ", "
+            << shortAnswer.AcceptedCount() << ", open " << OpenTimeConnections() << "):\n" << app.Log();
         const std::string log = app.Log();
         EXPECT_EQ(outcome.carriesValue, log.find(valueLine) != std::string::npos) << "sync " << sync << ":\n" << log;
         ASSERT_EQ(0u, log.find("\r\nStarted up WinSock 2.0\r\n\r\n")) << "sync " << sync << ":\n" << log;
@@ -89,8 +81,8 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
     // The servers' last connections are closed by then: the client ended them.
     EXPECT_TRUE(WaitFor([] { return OpenTimeConnections() == 0; }, 3000)) << OpenTimeConnections();
     const ProcessHoldings end = MeasureHoldings(pid, exe);
-    std::printf("%d syncs (%d stalled) in %llu ms; after sync %d: %s; at the end: %s\n", SYNC_COUNT, stalled,
-                elapsed, BASELINE_SYNC, Describe(baseline).c_str(), Describe(end).c_str());
+    std::printf("%d syncs in %llu ms; after sync %d: %s; at the end: %s\n", SYNC_COUNT, elapsed,
+                BASELINE_SYNC, Describe(baseline).c_str(), Describe(end).c_str());
     ASSERT_GT(baseline.handles, 0);
     EXPECT_LE(end.handles, baseline.handles + HANDLE_TOLERANCE);
     EXPECT_LE(end.windows, baseline.windows + WINDOW_TOLERANCE);
@@ -98,7 +90,7 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
     EXPECT_LE(end.unixDescriptors, baseline.unixDescriptors + DESCRIPTOR_TOLERANCE);
     // GDI objects: GetGuiResources is a stub under Wine 8 and nothing else tells another
     // process's GDI objects, so they are not measured here.
-    EXPECT_LE(SYNC_COUNT / 3 + 1 - stalled, answering.AcceptedCount());
+    EXPECT_EQ(SYNC_COUNT / 3 + 1, answering.AcceptedCount());
     EXPECT_EQ(0, app.Close());
 }
 

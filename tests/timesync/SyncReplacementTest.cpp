@@ -1,0 +1,145 @@
+// A sync that replaces another: the two sockets never share a handle value, so a notification
+// of the old socket that reaches the queue late is never taken for the new one; and a sync
+// started from another thread or process while the one before it ends still gets its own
+// notifications (such a sent message is handled inside any PeekMessage call of the thread).
+#include "SyncTestWindow.h"
+#include "support/TimeServer.h"
+#include "support/WaitFor.h"
+#include "timesync/MainWindowIds.h"
+#include "timesync/TimeProtocol.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+const std::string VALUE_MAX("\xFF\xFF\xFF\xFF", 4);   // 4294967295
+constexpr DWORD WAIT_MS = 5000;
+constexpr UINT WM_START_ANSWERED_SYNC = WM_APP + 1;
+// Notifications of no open socket, queued behind a refusal: they keep the window's thread
+// busy with the queue while the refused sync ends.
+constexpr int QUEUED_STRANGERS = 5000;
+const char* const REFUSAL = "连接错误： #10061.";
+
+bool WaitForQueuedNotification(const SyncTestWindow& window)
+{
+    return WaitFor([&] {
+        MSG queued;
+        return PeekMessageA(&queued, window.Handle(), WM_TIMESOCKET, WM_TIMESOCKET, PM_NOREMOVE) != 0;
+    }, WAIT_MS, 1);
+}
+
+// What Windows may still deliver after closesocket: a notification posted for the old socket.
+void PostLateNotification(const SyncTestWindow& window, SOCKET socket, WORD event)
+{
+    PostMessageA(window.Handle(), WM_TIMESOCKET, socket, WSAMAKESELECTREPLY(event, 0));
+}
+
+TEST(SyncReplacementTest, LateNotificationsOfTheReplacedSocketAreNotTakenForTheNewOne)
+{
+    g_commandLineMode = false;
+    SyncTestWindow window;
+    TimeServer oldServer("127.0.7.1", TimeScripts::SendAfterRelease(VALUE_MAX));
+    TimeServer newServer("127.0.7.2", TimeScripts::SendAfterRelease(kValue2015));
+    ASSERT_TRUE(oldServer.IsListening() && newServer.IsListening());
+    ASSERT_TRUE(window.StartSync(window.AddServer("old.test", "127.0.7.1")));
+    const SOCKET oldSocket = g_timeSocket;
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+
+    ASSERT_TRUE(window.StartSync(window.AddServer("new.test", "127.0.7.2")));
+    const SOCKET newSocket = g_timeSocket;
+    ASSERT_NE(INVALID_SOCKET, newSocket);
+    EXPECT_NE(oldSocket, newSocket) << "the new socket took over the replaced one's handle value";
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+
+    // Each of these would end or confuse the new sync if it were taken for the new socket.
+    PostLateNotification(window, oldSocket, FD_CONNECT);
+    PostLateNotification(window, oldSocket, FD_READ);
+    PostLateNotification(window, oldSocket, FD_CLOSE);
+    oldServer.Release();
+    EXPECT_TRUE(oldServer.WaitForClientClosed(1, WAIT_MS)) << "the replaced socket stays open";
+    window.PumpFor(300);
+    const std::string waiting = OpeningLines("127.0.7.2", newSocket) + ConnectedLines();
+    EXPECT_EQ(waiting, window.LogText());
+
+    newServer.Release();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    EXPECT_EQ(waiting + ValueLines(kValue2015Seconds) + kClockRefused, window.LogText());
+}
+
+TEST(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreQueuedKeepsOnlyTheNewOnes)
+{
+    g_commandLineMode = false;
+    SyncTestWindow window;
+    TimeServer oldServer("127.0.7.3", TimeScripts::SendThenAwaitClose(VALUE_MAX));
+    TimeServer newServer("127.0.7.4", TimeScripts::SendThenAwaitClose(kValue2015));
+    ASSERT_TRUE(window.StartSync(window.AddServer("old.test", "127.0.7.3")));
+    // The old connection's notifications wait in the queue, unhandled.
+    ASSERT_TRUE(WaitForQueuedNotification(window));
+
+    ASSERT_TRUE(window.StartSync(window.AddServer("new.test", "127.0.7.4")));
+    const SOCKET newSocket = g_timeSocket;
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+    EXPECT_EQ(OpeningLines("127.0.7.4", newSocket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
+                  kClockRefused,
+              window.LogText());
+    EXPECT_EQ(kValue2015Seconds, g_timeValue);
+}
+
+// The test window, taught to start a sync with the answering row when asked from another
+// thread, and to tell that thread the moment the refusal is in the log.
+struct StartingWindow {
+    SyncTestWindow* window;
+    WNDPROC original;
+    int row;
+    HANDLE refusalShown;
+    SOCKET started;
+};
+StartingWindow s_starting;
+
+LRESULT CALLBACK StartingWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_START_ANSWERED_SYNC) {
+        s_starting.window->StartSync(s_starting.row);
+        s_starting.started = g_timeSocket;
+        return 0;
+    }
+    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE && EndsWith(s_starting.window->LogText(), REFUSAL))
+        SetEvent(s_starting.refusalShown);
+    return CallWindowProcA(s_starting.original, window, message, wParam, lParam);
+}
+
+TEST(SyncReplacementTest, SyncStartedWhileTheRefusedOneEndsGetsItsNotifications)
+{
+    g_commandLineMode = false;
+    SyncTestWindow window;
+    TimeServer answering("127.0.7.5", TimeScripts::SendThenAwaitClose(kValue2015));
+    ASSERT_TRUE(answering.IsListening());
+    const int refusedRow = window.AddServer("refused.test", "127.0.7.6");  // nothing listens
+    s_starting = {&window, nullptr, window.AddServer("answering.test", "127.0.7.5"),
+                  CreateEventA(nullptr, TRUE, FALSE, nullptr), INVALID_SOCKET};
+    s_starting.original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        window.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StartingWndProc)));
+
+    ASSERT_TRUE(window.StartSync(refusedRow));
+    ASSERT_TRUE(WaitForQueuedNotification(window));
+    for (int i = 0; i < QUEUED_STRANGERS; ++i)
+        PostMessageA(window.Handle(), WM_TIMESOCKET, 0, WSAMAKESELECTREPLY(FD_READ, 0));
+
+    // Like a tool in another process: as soon as the refusal shows, the next sync is started.
+    std::thread user([&] {
+        WaitForSingleObject(s_starting.refusalShown, WAIT_MS);
+        SendMessageA(window.Handle(), WM_START_ANSWERED_SYNC, 0, 0);
+    });
+    const bool ended = window.PumpUntilLogEndsWith(kClockRefused, WAIT_MS);
+    user.join();
+    CloseHandle(s_starting.refusalShown);
+
+    ASSERT_TRUE(ended) << window.LogText();
+    EXPECT_EQ(OpeningLines("127.0.7.5", s_starting.started) + ConnectedLines() + ValueLines(kValue2015Seconds) +
+                  kClockRefused,
+              window.LogText());
+}
+
+}  // namespace
