@@ -16,8 +16,8 @@
 
 namespace {
 
-constexpr int CASES = 4000;
-constexpr unsigned SEED = 20240611;
+constexpr int kCases = 4000;
+constexpr unsigned kSeed = 20240611;
 
 class Generator {
 public:
@@ -137,8 +137,8 @@ bool AllDigits(const std::string& text)
 
 TEST(CommandLineFuzz, ArgumentMapKeysAreArgumentsWithoutTheirFirstCharacter)
 {
-    Generator random(SEED);
-    for (int n = 0; n < CASES; ++n) {
+    Generator random(kSeed);
+    for (int n = 0; n < kCases; ++n) {
         const std::string line = random.CommandLine(random.Program());
         const std::wstring wide = Wide(line);
         ArgumentVector argv(wide.c_str());
@@ -165,8 +165,8 @@ TEST(CommandLineFuzz, ArgumentMapKeysAreArgumentsWithoutTheirFirstCharacter)
 
 TEST(CommandLineFuzz, ArgumentVectorsWithHolesAndOddCounts)
 {
-    Generator random(SEED + 1);
-    for (int n = 0; n < CASES; ++n) {
+    Generator random(kSeed + 1);
+    for (int n = 0; n < kCases; ++n) {
         std::vector<std::wstring> storage;
         const int count = random.Below(9);
         for (int i = 0; i < count; ++i)
@@ -188,9 +188,9 @@ TEST(CommandLineFuzz, ArgumentVectorsWithHolesAndOddCounts)
 
 TEST(CommandLineFuzz, DotSplittingAndAddressAcceptance)
 {
-    Generator random(SEED + 2);
+    Generator random(kSeed + 2);
     int accepted = 0;
-    for (int n = 0; n < CASES; ++n) {
+    for (int n = 0; n < kCases; ++n) {
         std::string text = random.OneIn(3) ? random.Piece(40) : random.Address();
         if (random.OneIn(50))
             text += std::string(5000, random.OneIn(2) ? '.' : '7');
@@ -221,7 +221,7 @@ TEST(CommandLineFuzz, DotSplittingAndAddressAcceptance)
         ASSERT_EQ(fourDigitPieces, IsAcceptedAddress(text.c_str()));
         accepted += fourDigitPieces ? 1 : 0;
     }
-    EXPECT_GT(accepted, CASES / 50) << "the generator must reach accepted addresses too";
+    EXPECT_GT(accepted, kCases / 50) << "the generator must reach accepted addresses too";
     std::array<std::string, 4> pieces;
     EXPECT_EQ(0, SplitAtDots(nullptr, pieces));
     EXPECT_FALSE(IsAcceptedAddress(nullptr));
@@ -230,9 +230,9 @@ TEST(CommandLineFuzz, DotSplittingAndAddressAcceptance)
 // The value name: a file name without folder, quotes or the extension of a simple name.
 TEST(CommandLineFuzz, ProgramNameIsABareFileName)
 {
-    Generator random(SEED + 3);
+    Generator random(kSeed + 3);
     int named = 0;
-    for (int n = 0; n < CASES; ++n) {
+    for (int n = 0; n < kCases; ++n) {
         std::string line;
         std::string expected;
         bool simple = random.OneIn(3);
@@ -263,17 +263,17 @@ TEST(CommandLineFuzz, ProgramNameIsABareFileName)
         ASSERT_TRUE(result.empty() || first.find(wide) != std::wstring::npos);
         named += result.empty() ? 0 : 1;
     }
-    EXPECT_GT(named, CASES / 4);
+    EXPECT_GT(named, kCases / 4);
     // A lone lead byte has no UTF-16 form: no name, and no exception either.
     EXPECT_NO_THROW(ProgramNameOfCommand("\"C:\\a\\b\x81\""));
 }
 
 TEST(CommandLineFuzz, OwnSyncCommandNeedsThisProgramAndTheIpSwitch)
 {
-    Generator random(SEED + 4);
+    Generator random(kSeed + 4);
     const std::string own = ExePath();
     int ownCount = 0;
-    for (int n = 0; n < CASES; ++n) {
+    for (int n = 0; n < kCases; ++n) {
         std::string program;
         switch (random.Below(4)) {
         case 0:
@@ -302,7 +302,7 @@ TEST(CommandLineFuzz, OwnSyncCommandNeedsThisProgramAndTheIpSwitch)
         ASSERT_EQ(ownProgram && map.count(L"ip") == 1, result);
         ownCount += result ? 1 : 0;
     }
-    EXPECT_GT(ownCount, CASES / 10);
+    EXPECT_GT(ownCount, kCases / 10);
     EXPECT_FALSE(IsOwnSyncCommandLine(nullptr));
     EXPECT_FALSE(IsOwnSyncCommandLine(""));
     EXPECT_NO_THROW(IsOwnSyncCommandLine("\"\x81"));

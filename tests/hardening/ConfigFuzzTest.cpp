@@ -19,11 +19,11 @@
 
 namespace {
 
-constexpr int CASES = 200;
-constexpr unsigned SEED = 868;
-const char* const NOT_PARSED = "Document srv.xml not parsed successfully.";
-const char* const SIBLING = "keep.txt";
-const char* const SIBLING_TEXT = "SIBLING-MARKER: nothing may read or change this";
+constexpr int kCases = 200;
+constexpr unsigned kSeed = 868;
+const char* const kNotParsed = "Document srv.xml not parsed successfully.";
+const char* const kSibling = "keep.txt";
+const char* const kSiblingText = "SIBLING-MARKER: nothing may read or change this";
 
 // libxml2 reports every parse error on the standard error stream; thousands of them through
 // the console would take longer than the cases themselves.
@@ -179,17 +179,17 @@ std::string OwnCommand()
 TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
 {
     TempDir dir("zorvane_fuzz");
-    ASSERT_TRUE(WriteFileBytes(dir.file(SIBLING), SIBLING_TEXT));
+    ASSERT_TRUE(WriteFileBytes(dir.file(kSibling), kSiblingText));
     const std::string path = dir.file("srv.xml");
-    const std::set<std::string> listing = {"srv.xml", SIBLING};
+    const std::set<std::string> listing = {"srv.xml", kSibling};
     const std::string command = OwnCommand();
     ServerListView view;
     QuietStandardError quiet;
-    Mutator mutator(SEED, FileUrl(dir.file(SIBLING)));
+    Mutator mutator(kSeed, FileUrl(dir.file(kSibling)));
     int unparsed = 0;
     int stored = 0;
 
-    for (int n = 0; n < CASES; ++n) {
+    for (int n = 0; n < kCases; ++n) {
         const std::string file = mutator.Mutate(BaseFile(n % 2 ? command : "x"));
         ASSERT_TRUE(WriteFileBytes(path, file));
         SCOPED_TRACE("case " + std::to_string(n) + ": " + file.substr(0, 600));
@@ -204,7 +204,7 @@ TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
         ASSERT_LE(autorunBoxes.size(), 1u);
         const bool parsed = autorunBoxes.empty();
         if (!parsed) {
-            ASSERT_EQ(NOT_PARSED, autorunBoxes[0].text);
+            ASSERT_EQ(kNotParsed, autorunBoxes[0].text);
             ASSERT_EQ("", loaded);
             ASSERT_TRUE(rows.empty());
         }
@@ -218,7 +218,7 @@ TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
         }).empty());
         const std::vector<std::string> entries = FolderEntries(dir.path());
         ASSERT_EQ(listing, std::set<std::string>(entries.begin(), entries.end()));
-        ASSERT_EQ(SIBLING_TEXT, ReadFileBytes(dir.file(SIBLING)));
+        ASSERT_EQ(kSiblingText, ReadFileBytes(dir.file(kSibling)));
         const std::string after = ReadFileBytes(path);
         if (!parsed) {
             ++unparsed;
@@ -243,7 +243,7 @@ TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
             ASSERT_EQ(command, reloaded);
         }
     }
-    std::printf("%d cases: %d not parsed, %d stored\n", CASES, unparsed, stored);
-    EXPECT_GT(unparsed, CASES / 5);
-    EXPECT_GT(stored, CASES / 10);
+    std::printf("%d cases: %d not parsed, %d stored\n", kCases, unparsed, stored);
+    EXPECT_GT(unparsed, kCases / 5);
+    EXPECT_GT(stored, kCases / 10);
 }

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr ULONG SYSTEM_HANDLE_INFORMATION = 16;
+constexpr ULONG kSystemHandleInformation = 16;
 
 struct SystemHandleEntry {
     ULONG ownerProcessId;
@@ -33,7 +33,7 @@ int CountHandlesOf(DWORD processId)
         return -1;
     std::vector<char> buffer(1 << 20);
     ULONG needed = 0;
-    while (query(SYSTEM_HANDLE_INFORMATION, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) != 0) {
+    while (query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) != 0) {
         if (buffer.size() > (64u << 20))
             return -1;
         buffer.resize(buffer.size() * 2);

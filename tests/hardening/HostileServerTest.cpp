@@ -179,9 +179,9 @@ TEST(HostileServer, SilentServerTimesOutAndIsHungUpOn)
 // sync before it, and only the last one reaches the clock.
 TEST(HostileServer, FiftyQuickClicksLeaveOneSyncAndNoConnection)
 {
-    constexpr int SERVERS = 5;
-    constexpr int CLICKS = 50;
-    const char* const addresses[SERVERS] = {"127.0.4.20", "127.0.4.21", "127.0.4.22", "127.0.4.23", "127.0.4.24"};
+    constexpr int kServers = 5;
+    constexpr int kClicks = 50;
+    const char* const addresses[kServers] = {"127.0.4.20", "127.0.4.21", "127.0.4.22", "127.0.4.23", "127.0.4.24"};
     std::vector<std::unique_ptr<TimeServer>> servers;
     ServerRows rows;
     for (const char* address : addresses) {
@@ -190,12 +190,12 @@ TEST(HostileServer, FiftyQuickClicksLeaveOneSyncAndNoConnection)
     }
     DrivenZorvane app(rows);
     ASSERT_TRUE(app.Launch());
-    for (int click = 0; click < CLICKS; ++click) {
-        ASSERT_TRUE(app.SelectRow(click % SERVERS));
+    for (int click = 0; click < kClicks; ++click) {
+        ASSERT_TRUE(app.SelectRow(click % kServers));
         app.ClickSync();
     }
     ASSERT_TRUE(app.Answers());
-    const std::string last = addresses[(CLICKS - 1) % SERVERS];
+    const std::string last = addresses[(kClicks - 1) % kServers];
     ASSERT_TRUE(app.WaitForLogEnd(kWaitingForData)) << app.Log();
     std::string log = app.Log();
     EXPECT_EQ(1, Occurrences(log, "Started up")) << log;
@@ -209,8 +209,8 @@ TEST(HostileServer, FiftyQuickClicksLeaveOneSyncAndNoConnection)
     EXPECT_EQ(1, Occurrences(log, kValueMark)) << log;
     // Every connection was accepted in the end and every one was closed by the client.
     for (auto& server : servers) {
-        EXPECT_TRUE(server->WaitForAccepted(CLICKS / SERVERS, 10000)) << server->Address();
-        EXPECT_TRUE(server->WaitForClientClosed(CLICKS / SERVERS, 10000))
+        EXPECT_TRUE(server->WaitForAccepted(kClicks / kServers, 10000)) << server->Address();
+        EXPECT_TRUE(server->WaitForClientClosed(kClicks / kServers, 10000))
             << server->Address() << ": " << server->ClientClosedCount();
     }
     EXPECT_EQ(0, OpenTimeConnections());

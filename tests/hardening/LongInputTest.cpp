@@ -12,12 +12,12 @@
 
 namespace {
 
-const char* const LONG_COMMAND_PREFIX = "\"C:\\Tools\\LongCmd.exe\" /ip 1.2.3.4 ";
+const char* const kLongCommandPrefix = "\"C:\\Tools\\LongCmd.exe\" /ip 1.2.3.4 ";
 
 // The fixed prefix, then the cycle's characters by position, so any cut shows.
 std::string LongCommand(size_t length, const std::string& cycle)
 {
-    std::string text = LONG_COMMAND_PREFIX;
+    std::string text = kLongCommandPrefix;
     while (text.size() < length)
         text.push_back(cycle[text.size() % cycle.size()]);
     return text;

@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr u_short TIME_PORT = 37;
-constexpr DWORD POLL_SLICE_MS = 20;
+constexpr u_short kTimePort = 37;
+constexpr DWORD kPollSliceMs = 20;
 constexpr uint64_t kFileTimeUnitsPerSecond = 10000000;
 // 1601-01-01 to 1900-01-01 in seconds.
 constexpr uint64_t kSeconds1601To1900 = 9435484800ULL;
@@ -22,7 +22,7 @@ bool WaitReady(SOCKET socket, bool read)
     fd_set set;
     FD_ZERO(&set);
     FD_SET(socket, &set);
-    timeval slice = {0, static_cast<long>(POLL_SLICE_MS * 1000)};
+    timeval slice = {0, static_cast<long>(kPollSliceMs * 1000)};
     const int ready = read ? select(0, &set, nullptr, nullptr, &slice)
                            : select(0, nullptr, &set, nullptr, &slice);
     return ready > 0;
@@ -65,7 +65,7 @@ TimeServer::TimeServer(const char* address, ServerScript script)
                sizeof reuse);
     sockaddr_in local = {};
     local.sin_family = AF_INET;
-    local.sin_port = htons(TIME_PORT);
+    local.sin_port = htons(kTimePort);
     local.sin_addr.s_addr = inet_addr(address);
     if (bind(m_listener, reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR ||
         listen(m_listener, SOMAXCONN) == SOCKET_ERROR) {
@@ -164,7 +164,7 @@ bool TimeServer::RunStep(SOCKET& connection, const ServerStep& step, uint32_t ac
         return AwaitClientClose(connection);
     case ServerStep::AwaitRelease:
         while (!m_released && !m_stop)
-            ::Sleep(POLL_SLICE_MS);
+            ::Sleep(kPollSliceMs);
         return !m_stop;
     }
     return false;
@@ -208,7 +208,7 @@ bool TimeServer::Sleep(DWORD milliseconds) const
 {
     const ULONGLONG deadline = GetTickCount64() + milliseconds;
     while (!m_stop && GetTickCount64() < deadline)
-        ::Sleep(std::min<DWORD>(POLL_SLICE_MS, static_cast<DWORD>(deadline - GetTickCount64())));
+        ::Sleep(std::min<DWORD>(kPollSliceMs, static_cast<DWORD>(deadline - GetTickCount64())));
     return !m_stop;
 }
 

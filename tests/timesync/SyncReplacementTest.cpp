@@ -14,20 +14,20 @@
 
 namespace {
 
-const std::string VALUE_MAX("\xFF\xFF\xFF\xFF", 4);   // 4294967295
-constexpr DWORD WAIT_MS = 5000;
-constexpr UINT WM_START_ANSWERED_SYNC = WM_APP + 1;
+const std::string kValueMax("\xFF\xFF\xFF\xFF", 4);   // 4294967295
+constexpr DWORD kWaitMs = 5000;
+constexpr UINT kStartAnsweredSyncMessage = WM_APP + 1;
 // Notifications of no open socket, queued behind a refusal: they keep the window's thread
 // busy with the queue while the refused sync ends.
-constexpr int QUEUED_STRANGERS = 5000;
-const char* const REFUSAL = "连接错误： #10061.";
+constexpr int kQueuedStrangers = 5000;
+const char* const kRefusal = "连接错误： #10061.";
 
 bool WaitForQueuedNotification(const SyncTestWindow& window)
 {
     return WaitFor([&] {
         MSG queued;
         return PeekMessageA(&queued, window.Handle(), WM_TIMESOCKET, WM_TIMESOCKET, PM_NOREMOVE) != 0;
-    }, WAIT_MS, 1);
+    }, kWaitMs, 1);
 }
 
 // What Windows may still deliver after closesocket: a notification posted for the old socket.
@@ -40,7 +40,7 @@ TEST(SyncReplacementTest, LateNotificationsOfTheReplacedSocketAreNotTakenForTheN
 {
     g_commandLineMode = false;
     SyncTestWindow window;
-    TimeServer oldServer("127.0.7.1", TimeScripts::SendAfterRelease(VALUE_MAX));
+    TimeServer oldServer("127.0.7.1", TimeScripts::SendAfterRelease(kValueMax));
     TimeServer newServer("127.0.7.2", TimeScripts::SendAfterRelease(kValue2015));
     ASSERT_TRUE(oldServer.IsListening() && newServer.IsListening());
     ASSERT_TRUE(window.StartSync(window.AddServer("old.test", "127.0.7.1")));
@@ -58,7 +58,7 @@ TEST(SyncReplacementTest, LateNotificationsOfTheReplacedSocketAreNotTakenForTheN
     PostLateNotification(window, oldSocket, FD_READ);
     PostLateNotification(window, oldSocket, FD_CLOSE);
     oldServer.Release();
-    EXPECT_TRUE(oldServer.WaitForClientClosed(1, WAIT_MS)) << "the replaced socket stays open";
+    EXPECT_TRUE(oldServer.WaitForClientClosed(1, kWaitMs)) << "the replaced socket stays open";
     window.PumpFor(300);
     const std::string waiting = OpeningLines("127.0.7.2", newSocket) + ConnectedLines();
     EXPECT_EQ(waiting, window.LogText());
@@ -72,7 +72,7 @@ TEST(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreQueuedKeepsOnlyTheN
 {
     g_commandLineMode = false;
     SyncTestWindow window;
-    TimeServer oldServer("127.0.7.3", TimeScripts::SendThenAwaitClose(VALUE_MAX));
+    TimeServer oldServer("127.0.7.3", TimeScripts::SendThenAwaitClose(kValueMax));
     TimeServer newServer("127.0.7.4", TimeScripts::SendThenAwaitClose(kValue2015));
     ASSERT_TRUE(window.StartSync(window.AddServer("old.test", "127.0.7.3")));
     // The old connection's notifications wait in the queue, unhandled.
@@ -100,12 +100,12 @@ StartingWindow s_starting;
 
 LRESULT CALLBACK StartingWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_START_ANSWERED_SYNC) {
+    if (message == kStartAnsweredSyncMessage) {
         s_starting.window->StartSync(s_starting.row);
         s_starting.started = g_timeSocket;
         return 0;
     }
-    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE && EndsWith(s_starting.window->LogText(), REFUSAL))
+    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE && EndsWith(s_starting.window->LogText(), kRefusal))
         SetEvent(s_starting.refusalShown);
     return CallWindowProcA(s_starting.original, window, message, wParam, lParam);
 }
@@ -124,15 +124,15 @@ TEST(SyncReplacementTest, SyncStartedWhileTheRefusedOneEndsGetsItsNotifications)
 
     ASSERT_TRUE(window.StartSync(refusedRow));
     ASSERT_TRUE(WaitForQueuedNotification(window));
-    for (int i = 0; i < QUEUED_STRANGERS; ++i)
+    for (int i = 0; i < kQueuedStrangers; ++i)
         PostMessageA(window.Handle(), WM_TIMESOCKET, 0, WSAMAKESELECTREPLY(FD_READ, 0));
 
     // Like a tool in another process: as soon as the refusal shows, the next sync is started.
     std::thread user([&] {
-        WaitForSingleObject(s_starting.refusalShown, WAIT_MS);
-        SendMessageA(window.Handle(), WM_START_ANSWERED_SYNC, 0, 0);
+        WaitForSingleObject(s_starting.refusalShown, kWaitMs);
+        SendMessageA(window.Handle(), kStartAnsweredSyncMessage, 0, 0);
     });
-    const bool ended = window.PumpUntilLogEndsWith(kClockRefused, WAIT_MS);
+    const bool ended = window.PumpUntilLogEndsWith(kClockRefused, kWaitMs);
     user.join();
     CloseHandle(s_starting.refusalShown);
 

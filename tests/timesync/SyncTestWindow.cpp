@@ -8,9 +8,9 @@
 
 namespace {
 
-const char* const WINDOW_CLASS = "ZorvaneSyncTestWindow";
+const char* const kWindowClass = "ZorvaneSyncTestWindow";
 // Marks the ticks a test posts, as against those of the real timer.
-constexpr LPARAM POSTED_TICK = 0x7E57;
+constexpr LPARAM kPostedTick = 0x7E57;
 
 void RegisterTestClass()
 {
@@ -22,7 +22,7 @@ void RegisterTestClass()
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = WINDOW_CLASS;
+    windowClass.lpszClassName = kWindowClass;
     RegisterClassA(&windowClass);
     registered = true;
 }
@@ -42,7 +42,7 @@ SyncTestWindow::SyncTestWindow()
 {
     RegisterTestClass();
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    m_window = CreateWindowExA(0, WINDOW_CLASS, "sync test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
+    m_window = CreateWindowExA(0, kWindowClass, "sync test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
                                nullptr, nullptr, instance, nullptr);
     m_serverList = CreateWindowExA(0, WC_LISTVIEWA, "",
                                    WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0,
@@ -146,7 +146,7 @@ void SyncTestWindow::PumpPending()
         }
         // DispatchMessage would take a tick's lParam for a timer procedure and drop it.
         if (message.message == WM_TIMER && message.hwnd == m_window &&
-            message.lParam == POSTED_TICK) {
+            message.lParam == kPostedTick) {
             OnSyncTimer(m_window, message.wParam);
             continue;
         }
@@ -181,6 +181,6 @@ void SyncTestWindow::PumpFor(DWORD milliseconds)
 void SyncTestWindow::PostTicks(int count)
 {
     for (int i = 0; i < count; ++i)
-        PostMessageA(m_window, WM_TIMER, kSyncTimerId, POSTED_TICK);
+        PostMessageA(m_window, WM_TIMER, kSyncTimerId, kPostedTick);
     PumpPending();
 }

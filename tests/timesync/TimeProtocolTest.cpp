@@ -6,8 +6,8 @@
 
 namespace {
 
-const std::string VALUE_MAX("\xFF\xFF\xFF\xFF", 4);   // 4294967295
-constexpr DWORD CLOSE_WAIT_MS = 3000;
+const std::string kValueMax("\xFF\xFF\xFF\xFF", 4);   // 4294967295
+constexpr DWORD kCloseWaitMs = 3000;
 
 class TimeProtocolTest : public ::testing::Test {
 protected:
@@ -41,7 +41,7 @@ TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
     EXPECT_EQ(AF_INET, g_serverAddr.sin_family);
     EXPECT_EQ(htons(37), g_serverAddr.sin_port);
     EXPECT_EQ(inet_addr("127.0.1.1"), g_serverAddr.sin_addr.s_addr);
-    EXPECT_TRUE(server.WaitForClientClosed(1, CLOSE_WAIT_MS)) << "the client keeps its socket";
+    EXPECT_TRUE(server.WaitForClientClosed(1, kCloseWaitMs)) << "the client keeps its socket";
     EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
     ExpectTimerStopped();
     EXPECT_EQ(-1, window.QuitCode());
@@ -49,7 +49,7 @@ TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
 
 TEST_F(TimeProtocolTest, AllOnesIsTheLastSecondOfTheRange)
 {
-    TimeServer server("127.0.1.2", TimeScripts::SendThenAwaitClose(VALUE_MAX));
+    TimeServer server("127.0.1.2", TimeScripts::SendThenAwaitClose(kValueMax));
     const SOCKET socket = window.StartSyncWith("127.0.1.2");
 
     ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
@@ -146,7 +146,7 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
     EXPECT_EQ(0, server.ClientClosedCount());
     window.PostTicks(1);
     EXPECT_EQ(kTimedOut, window.LogText());
-    EXPECT_TRUE(server.WaitForClientClosed(1, CLOSE_WAIT_MS));
+    EXPECT_TRUE(server.WaitForClientClosed(1, kCloseWaitMs));
     ExpectTimerStopped();
     EXPECT_EQ(-1, window.QuitCode());
 
@@ -155,7 +155,7 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
     ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
     window.PostTicks(1);
     EXPECT_TRUE(LogEndsWith(ConnectedLines() + ".")) << window.LogText();
-    EXPECT_TRUE(server.WaitForAccepted(2, CLOSE_WAIT_MS));
+    EXPECT_TRUE(server.WaitForAccepted(2, kCloseWaitMs));
 }
 
 TEST_F(TimeProtocolTest, SecondSyncReplacesOneStillConnecting)
@@ -169,8 +169,8 @@ TEST_F(TimeProtocolTest, SecondSyncReplacesOneStillConnecting)
     EXPECT_EQ(OpeningLines("127.0.1.9", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
                   kClockRefused,
               window.LogText());
-    EXPECT_TRUE(first.WaitForClientClosed(1, CLOSE_WAIT_MS)) << "the first socket stays open";
-    EXPECT_TRUE(second.WaitForClientClosed(1, CLOSE_WAIT_MS));
+    EXPECT_TRUE(first.WaitForClientClosed(1, kCloseWaitMs)) << "the first socket stays open";
+    EXPECT_TRUE(second.WaitForClientClosed(1, kCloseWaitMs));
     window.PumpFor(200);
     EXPECT_EQ(OpeningLines("127.0.1.9", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
                   kClockRefused,
@@ -186,7 +186,7 @@ TEST_F(TimeProtocolTest, AnswerAfterTheTimeoutIsNotTaken)
     ASSERT_EQ(kTimedOut, window.LogText());
 
     server.Release();
-    EXPECT_TRUE(server.WaitForFinished(1, CLOSE_WAIT_MS));
+    EXPECT_TRUE(server.WaitForFinished(1, kCloseWaitMs));
     window.PumpFor(300);
     EXPECT_EQ(kTimedOut, window.LogText());
 }
@@ -200,7 +200,7 @@ TEST_F(TimeProtocolTest, ValueTrickledOneByteAtATimeIsAssembled)
     EXPECT_EQ(OpeningLines("127.0.1.11", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
                   kClockRefused,
               window.LogText());
-    EXPECT_TRUE(server.WaitForClientClosed(1, CLOSE_WAIT_MS));
+    EXPECT_TRUE(server.WaitForClientClosed(1, kCloseWaitMs));
 }
 
 TEST_F(TimeProtocolTest, TrickleTooSlowForTheTickLimitTimesOut)
@@ -224,7 +224,7 @@ TEST_F(TimeProtocolTest, MegabyteServerGivesTheValueOfItsFirstFourBytes)
     EXPECT_EQ(OpeningLines("127.0.1.13", socket) + ConnectedLines() + ValueLines(kValue2015Seconds) +
                   kClockRefused,
               window.LogText());
-    EXPECT_TRUE(server.WaitForFinished(1, CLOSE_WAIT_MS));
+    EXPECT_TRUE(server.WaitForFinished(1, kCloseWaitMs));
     EXPECT_EQ(1, server.ClientClosedCount());
 }
 
