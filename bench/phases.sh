@@ -10,8 +10,8 @@ zorvane_setup
 zorvane_build -DZORVANE_TESTS=OFF -DZORVANE_BENCH=ON -DZORVANE_TRACE=ON
 zorvane_wine_env
 
+# Also starts the prefix's server ahead, so no program pays for starting it.
 bash "$ROOT/scripts/wine-prefix.sh"
-wineserver -p
 cleanup() { wineserver -k 2>/dev/null || true; }
 trap cleanup EXIT
 

@@ -11,8 +11,8 @@ zorvane_build -DZORVANE_TESTS=OFF -DZORVANE_BENCH=ON
 zorvane_wine_env
 STRIP=$(grep -E '^CMAKE_STRIP:' "$BUILD_DIR/CMakeCache.txt" | cut -d= -f2)
 
+# Also starts the prefix's server ahead, so no program pays for starting it.
 bash "$ROOT/scripts/wine-prefix.sh"
-wineserver -p  # one server for the whole run, so no program pays for starting it
 cleanup() { wineserver -k 2>/dev/null || true; }
 trap cleanup EXIT
 
