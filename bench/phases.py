@@ -14,7 +14,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from bench import (FAST_ADDRESS, TimeService, program_folder, run_driver,  # noqa: E402
-                   windows_path)
+                   server_rows_xml, windows_path)
 
 
 def read_runs(path):
@@ -63,6 +63,8 @@ def main():
     for name in ("zorvane", "floor2", "driver", "work"):
         parser.add_argument("--" + name, required=True)
     parser.add_argument("--rounds", type=int, default=10)
+    parser.add_argument("--rows", type=int, default=7,
+                        help="servers in srv.xml (7: the default file)")
     args = parser.parse_args()
     shutil.rmtree(args.work, ignore_errors=True)
     os.makedirs(args.work)
@@ -73,13 +75,19 @@ def main():
         floor2 = program_folder(args.work, "floor2", args.floor2)
         # Zorvane writes the default srv.xml, which floor2 reads too; this run is not counted.
         run_driver(args.driver, ["sync", "1", FAST_ADDRESS, f"zorvane={windows_path(zorvane)}"], 120)
-        shutil.copy2(os.path.join(os.path.dirname(zorvane), "srv.xml"), os.path.dirname(floor2))
+        default_xml = os.path.join(os.path.dirname(zorvane), "srv.xml")
+        if args.rows != 7:
+            with open(default_xml, encoding="utf-8") as f:
+                text = server_rows_xml(f.read(), args.rows)
+            with open(default_xml, "w", encoding="utf-8") as f:
+                f.write(text)
+        shutil.copy2(default_xml, os.path.dirname(floor2))
         os.environ["ZORVANE_TRACE_FILE"] = windows_path(trace)
         programs = [f"zorvane={windows_path(zorvane)}", f"floor2={windows_path(floor2)}"]
         run_driver(args.driver, ["sync", str(args.rounds), FAST_ADDRESS] + programs, 600)
         sync_runs = read_runs(trace)
         os.remove(trace)
-        run_driver(args.driver, ["paint"] + [f"{p}:7:{args.rounds}" for p in programs], 900)
+        run_driver(args.driver, ["paint"] + [f"{p}:{args.rows}:{args.rounds}" for p in programs], 900)
         paint_runs = read_runs(trace)
     finally:
         service.close()

@@ -2,6 +2,8 @@
 
 // Document handling shared by the srv.xml operations: owners, parsing, safe saving.
 
+#include <windows.h>
+
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
@@ -59,6 +61,13 @@ bool SaveConfigDocument(xmlDoc* doc, const std::string& path);
 std::string ElementText(const xmlNode* node);
 
 bool IsElementNamed(const xmlNode* node, const char* name);
+
+// The stored autostart command in GBK; the default command when it is missing or not this
+// program's own sync command, empty when the file has no cfg element.
+std::string AutorunCommandIn(const xmlDoc* doc);
+
+// Appends a row for every srv element with a name and an address.
+void InsertServerRows(const xmlDoc* doc, HWND listView);
 
 // "Document srv.xml not parsed successfully." in a message box.
 void ShowNotParsedMessage();

@@ -82,15 +82,9 @@ bool WriteDefaultConfig(const char* path)
     return SaveConfigDocument(doc.get(), path);
 }
 
-std::string LoadAutorunCommand(const char* path)
+std::string AutorunCommandIn(const xmlDoc* doc)
 {
-    ParserCleanupAtEnd cleanup;
-    XmlDocHolder doc = ParseConfigFile(path ? path : "");
-    if (!doc) {
-        ShowNotParsedMessage();
-        return {};
-    }
-    const xmlNode* cfg = FindConfigElement(doc.get());
+    const xmlNode* cfg = FindConfigElement(doc);
     if (!cfg)
         return {};
     std::string text = ElementText(cfg->children);

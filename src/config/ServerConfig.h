@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 struct ServerEntry {
@@ -27,6 +28,26 @@ int GetDirectoryPart(const char* path, char* buffer, size_t capacity);
 bool CreateDirectoryChain(const char* directory);
 // Writes the default file where there is none or an empty one; true when it did.
 bool WriteDefaultConfig(const char* path);
+
+// srv.xml read once for the main window's start: the autostart command while the window is
+// built, the server rows once its list exists. A file that cannot be parsed shows its message
+// at each of the two, as reading it twice did.
+class StartupConfig {
+public:
+    explicit StartupConfig(const char* path);
+    ~StartupConfig();
+    StartupConfig(const StartupConfig&) = delete;
+    StartupConfig& operator=(const StartupConfig&) = delete;
+
+    std::string AutorunCommand() const;
+    void FillServerList(HWND listView) const;
+
+private:
+    struct Parsed;
+    std::unique_ptr<Parsed> m_parsed;
+};
+
+// One-off reads, each parsing the file on its own.
 std::string LoadAutorunCommand(const char* path);
 void LoadServerList(const char* directory, HWND listView);
 // True when the file now holds the command. A file that cannot be parsed or saved is left

@@ -3,6 +3,7 @@
 
 #include "config/ConfigText.h"
 #include "config/ConfigXml.h"
+#include "config/TextEncoding.h"
 
 #include <commctrl.h>
 
@@ -15,13 +16,12 @@ std::string DisplayText(const std::string& utf8)
 }
 
 // Pretty-printing editors put line breaks and indentation around a cell's text.
-std::string WithoutSurroundingSpace(const std::string& text)
+std::string WithoutSurroundingSpace(std::string text)
 {
     const char* const kXmlSpace = " \t\r\n";
-    const size_t first = text.find_first_not_of(kXmlSpace);
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(kXmlSpace) - first + 1);
+    text.erase(text.find_last_not_of(kXmlSpace) + 1);
+    text.erase(0, text.find_first_not_of(kXmlSpace));
+    return text;
 }
 
 // Every insertion into a list view that draws updates its scroll bars and invalidates the
@@ -66,17 +66,21 @@ void ReserveRows(HWND listView, int rows)
     SendMessageA(listView, LVM_SETITEMCOUNT, static_cast<WPARAM>(present + rows), 0);
 }
 
+// Through the wide messages: the list keeps its texts in UTF-16 and would otherwise make and
+// free a converted copy of each one, which thousands of rows feel.
 void InsertServerRow(HWND listView, int row, const std::string& host, const std::string& address)
 {
-    LVITEMA item = {};
+    NarrowToWide wideHost(host.c_str());
+    NarrowToWide wideAddress(address.c_str());
+    LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
-    item.pszText = const_cast<char*>(host.c_str());
-    int index = static_cast<int>(SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    LVITEMA cell = {};
+    item.pszText = const_cast<wchar_t*>(wideHost.c_str());
+    int index = static_cast<int>(SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    LVITEMW cell = {};
     cell.iSubItem = 1;
-    cell.pszText = const_cast<char*>(address.c_str());
-    SendMessageA(listView, LVM_SETITEMTEXTA, static_cast<WPARAM>(index < 0 ? row : index),
+    cell.pszText = const_cast<wchar_t*>(wideAddress.c_str());
+    SendMessageW(listView, LVM_SETITEMTEXTW, static_cast<WPARAM>(index < 0 ? row : index),
                  reinterpret_cast<LPARAM>(&cell));
 }
 
@@ -94,16 +98,9 @@ bool ReadServer(const xmlNode* srv, std::string& host, std::string& address)
 
 }  // namespace
 
-void LoadServerList(const char* directory, HWND listView)
+void InsertServerRows(const xmlDoc* doc, HWND listView)
 {
-    ParserCleanupAtEnd cleanup;
-    ApplyLibrarySettings();
-    XmlDocHolder doc = ParseConfigFile(ConfigPathIn(directory));
-    if (!doc) {
-        ShowNotParsedMessage();
-        return;
-    }
-    const xmlNode* root = xmlDocGetRootElement(doc.get());
+    const xmlNode* root = xmlDocGetRootElement(doc);
     RedrawHeldBack quiet(listView);
     ReserveRows(listView, CountServerElements(root));
     int row = 0;

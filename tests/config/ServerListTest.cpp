@@ -131,3 +131,27 @@ TEST(ServerList, BrokenOrMissingFileShowsTheMessageAndStaysAsItWas)
     EXPECT_EQ(1u, LoadInto(empty, view).size());
     EXPECT_EQ(0, view.Rows());
 }
+
+// The window reads srv.xml once as it starts: its rows are those of that read, even when the
+// file changes before the list exists, and a broken file shows its message at each use.
+TEST(ServerList, StartupReadGivesTheRowsOfThatReadAndItsMessageAtEachUse)
+{
+    TempDir dir;
+    const std::string path = dir.file("srv.xml");
+    ASSERT_TRUE(WriteFileBytes(path, FileWithServers("<srv><url>a.example</url><ip>10.0.0.1</ip></srv>\n")));
+    StartupConfig config(path.c_str());
+    ASSERT_TRUE(WriteFileBytes(path, FileWithServers("<srv><url>b.example</url><ip>10.0.0.2</ip></srv>\n")));
+    ServerListView view;
+    EXPECT_TRUE(AnswerMessageBoxesDuring([&] { config.FillServerList(view.handle()); }).empty());
+    ASSERT_EQ(1, view.Rows());
+    EXPECT_EQ("a.example", view.Text(0, 0));
+
+    ASSERT_TRUE(WriteFileBytes(path, "<srv_root><cfg>"));
+    StartupConfig broken(path.c_str());
+    std::string command = "before";
+    EXPECT_EQ(1u, AnswerMessageBoxesDuring([&] { command = broken.AutorunCommand(); }).size());
+    EXPECT_EQ("", command);
+    view.Clear();
+    EXPECT_EQ(1u, AnswerMessageBoxesDuring([&] { broken.FillServerList(view.handle()); }).size());
+    EXPECT_EQ(0, view.Rows());
+}
