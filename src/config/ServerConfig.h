@@ -31,7 +31,7 @@ bool WriteDefaultConfig(const char* path);
 
 // srv.xml read once for the main window's start: the autostart command while the window is
 // built, the server rows once its list exists. A file that cannot be parsed shows its message
-// at each of the two, as reading it twice did.
+// at each of the two uses, so the user sees both the command and the list fail.
 class StartupConfig {
 public:
     explicit StartupConfig(const char* path);
