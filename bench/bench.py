@@ -321,17 +321,21 @@ def bench_rdate(work, rounds):
     return times
 
 
+def write_srv_xml(default_xml, target, rows):
+    """The default srv.xml for 7 rows, else one with `rows` servers, written to `target`."""
+    if rows == 7:
+        shutil.copy2(default_xml, target)
+        return
+    with open(default_xml, encoding="utf-8") as f:
+        text = server_rows_xml(f.read(), rows)
+    with open(target, "w", encoding="utf-8") as f:
+        f.write(text)
+
+
 def gui_folder(work, name, exe, default_xml, rows):
     """A program folder with its srv.xml: the default one for 7 rows, else `rows` servers."""
     exe = program_folder(work, name, exe)
-    target = os.path.join(os.path.dirname(exe), "srv.xml")
-    if rows == 7:
-        shutil.copy2(default_xml, target)
-    else:
-        with open(default_xml, encoding="utf-8") as f:
-            text = server_rows_xml(f.read(), rows)
-        with open(target, "w", encoding="utf-8") as f:
-            f.write(text)
+    write_srv_xml(default_xml, os.path.join(os.path.dirname(exe), "srv.xml"), rows)
     return exe
 
 

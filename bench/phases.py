@@ -14,7 +14,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from bench import (FAST_ADDRESS, TimeService, program_folder, run_driver,  # noqa: E402
-                   server_rows_xml, windows_path)
+                   windows_path, write_srv_xml)
 
 
 def read_runs(path):
@@ -75,13 +75,10 @@ def main():
         floor2 = program_folder(args.work, "floor2", args.floor2)
         # Zorvane writes the default srv.xml, which floor2 reads too; this run is not counted.
         run_driver(args.driver, ["sync", "1", FAST_ADDRESS, f"zorvane={windows_path(zorvane)}"], 120)
-        default_xml = os.path.join(os.path.dirname(zorvane), "srv.xml")
-        if args.rows != 7:
-            with open(default_xml, encoding="utf-8") as f:
-                text = server_rows_xml(f.read(), args.rows)
-            with open(default_xml, "w", encoding="utf-8") as f:
-                f.write(text)
-        shutil.copy2(default_xml, os.path.dirname(floor2))
+        default_xml = os.path.join(args.work, "default-srv.xml")
+        shutil.copy2(os.path.join(os.path.dirname(zorvane), "srv.xml"), default_xml)
+        for program in (zorvane, floor2):
+            write_srv_xml(default_xml, os.path.join(os.path.dirname(program), "srv.xml"), args.rows)
         os.environ["ZORVANE_TRACE_FILE"] = windows_path(trace)
         programs = [f"zorvane={windows_path(zorvane)}", f"floor2={windows_path(floor2)}"]
         run_driver(args.driver, ["sync", str(args.rounds), FAST_ADDRESS] + programs, 600)
