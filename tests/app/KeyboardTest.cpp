@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(app.Launch());
-        ASSERT_TRUE(WaitFor([&] { return FocusOf(app.Window()) == app.Control(kServerListId); }));
+        ASSERT_TRUE(WaitFor([&] { return FocusInForeground(app.Window()) == app.Control(kServerListId); }));
     }
 
     void TearDown() override
@@ -37,8 +37,8 @@ protected:
     // A key to whatever has the focus; true once the focus is on the expected control.
     bool PressMovingFocusTo(UINT key, int expectedId)
     {
-        PostKeyPress(FocusOf(app.Window()), key);
-        return WaitFor([&] { return FocusOf(app.Window()) == app.Control(expectedId); });
+        PostKeyPress(FocusInForeground(app.Window()), key);
+        return WaitFor([&] { return FocusInForeground(app.Window()) == app.Control(expectedId); });
     }
 
     // The whole log of a sync of 127.0.5.11 up to the clock's refusal.

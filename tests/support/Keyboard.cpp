@@ -1,5 +1,7 @@
 #include "support/Keyboard.h"
 
+#include "support/WaitFor.h"
+
 namespace {
 
 DWORD ThreadOf(HWND window)
@@ -21,6 +23,15 @@ HWND FocusOf(HWND window)
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     return GetGUIThreadInfo(ThreadOf(window), &info) ? info.hwndFocus : nullptr;
+}
+
+HWND FocusInForeground(HWND window)
+{
+    if (GetForegroundWindow() != window)
+        SetForegroundWindow(window);
+    HWND focus = nullptr;
+    WaitFor([&] { return (focus = FocusOf(window)) != nullptr; }, 2000);
+    return focus;
 }
 
 void PostKeyPress(HWND control, UINT key)

@@ -8,6 +8,12 @@
 // The control that has the keyboard focus in the thread of window (GetFocus of that thread).
 HWND FocusOf(HWND window);
 
+// The same, after making window the foreground window again where it no longer is: windows of
+// tests running beside this one take the activation when they appear, as another program's
+// would from a user, who then clicks the window before typing. The program gives the focus
+// back to the control that last had it; null when none has it within two seconds.
+HWND FocusInForeground(HWND window);
+
 // WM_KEYDOWN then WM_KEYUP of the virtual key; the loop's TranslateMessage makes WM_CHAR.
 void PostKeyPress(HWND control, UINT key);
 
