@@ -128,7 +128,9 @@ HWND CBaseDlg::Create(WNDPROC procedure, const char* className, HWND parent, HIN
                              parent, nullptr, instance, this);
     if (!m_hWnd)
         return nullptr;
-    m_hParent = parent;  // the title is the one CreateWindowExA was given; no second WM_SETTEXT
+    // Set once more after creation: a derived window sees its title arrive as WM_SETTEXT.
+    SetWindowTextA(m_hWnd, kWindowTitle);
+    m_hParent = parent;
     return m_hWnd;
 }
 

@@ -23,6 +23,8 @@ public:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         seen.push_back(message);
+        if (message == WM_SETTEXT)
+            titlesSet.push_back(reinterpret_cast<const char*>(lParam));
         if (message == WM_CREATE)
             hwndAtCreate = m_hWnd;
         if (message == WM_SYSCOMMAND) {
@@ -51,6 +53,7 @@ public:
 
     std::vector<UINT> seen;
     std::vector<WPARAM> sysCommands;
+    std::vector<std::string> titlesSet;
     HWND hwndAtCreate = nullptr;
     int draws = 0;
 };
@@ -226,6 +229,7 @@ TEST(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
     EXPECT_EQ(reinterpret_cast<LONG>(&dlg), GetWindowLongA(window, GWL_USERDATA));
     ExpectGuidClassName(ClassNameOf(window));
     EXPECT_EQ("新建工程", TitleOf(window));
+    EXPECT_EQ(std::vector<std::string>{"新建工程"}, dlg.titlesSet) << "set again after creation";
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(kPlacement, WindowRectOf(window));
     EXPECT_EQ((LONG)WS_OVERLAPPEDWINDOW, GetWindowLongA(window, GWL_STYLE) & 0x00FFFFFF);
