@@ -18,7 +18,7 @@ public:
     OHUI::ILayout* parent() const { return m_pParent; }
     HBRUSH brush() const { return m_hBgBrush; }
     HFONT font() const { return m_hFont; }
-    void GiveFont(HFONT font) { m_hFont = font; }
+    void GiveFont(HFONT font) { m_hFont.reset(font); }
     const int* padding() const { return m_padding; }
     float width() const { return m_width; }
     float height() const { return m_height; }
