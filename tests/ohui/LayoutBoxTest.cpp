@@ -6,24 +6,16 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 using namespace OHUI;
 
 namespace {
 
-const COLORREF kDefaultBg = RGB(236, 233, 216);
-const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kRed = RGB(200, 0, 0);
 const COLORREF kBlue = RGB(0, 0, 200);
-
-bool IsLiveBrushOf(HBRUSH brush, COLORREF color)
-{
-    LOGBRUSH info = {};
-    return GetObjectType(brush) == OBJ_BRUSH && GetObjectA(brush, sizeof info, &info) &&
-           info.lbStyle == BS_SOLID && info.lbColor == color;
-}
+const BoxState kInitialState = {nullptr,        kDefaultBg, nullptr,  eFloatNone,
+                                RECT{0, 0, 0, 0}, Padding{}, 0.0f, 0.0f};
 
 HFONT AnyFont()
 {
@@ -38,15 +30,7 @@ HFONT AnyFont()
 TEST(LayoutBox, StartsWithTheInitialValues)
 {
     ProbeLayout box;
-    EXPECT_EQ(nullptr, box.parent());
-    EXPECT_TRUE(IsLiveBrushOf(box.brush(), kDefaultBg));
-    EXPECT_EQ(nullptr, box.font());
-    EXPECT_EQ(eFloatNone, box.GetFloatType());
-    EXPECT_EQ(RECT({0, 0, 0, 0}), box.GetRect());
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(0, box.padding()[i]);
-    EXPECT_EQ(0.0f, box.width());
-    EXPECT_EQ(0.0f, box.height());
+    EXPECT_EQ(kInitialState, box.state());
     EXPECT_TRUE(box.children().empty());
 }
 
@@ -59,14 +43,10 @@ TEST(LayoutBox, SettersStoreWhatTheyAreGiven)
     box.SetHeight(120.5f);
     box.GetRect() = {5, 6, 7, 8};
 
+    const BoxState stored = {nullptr, kDefaultBg, nullptr, -4, RECT{5, 6, 7, 8},
+                             Padding{1, -2, 3, -4}, 0.25f, 120.5f};
+    EXPECT_EQ(stored, box.state());
     EXPECT_EQ(-4, box.GetFloatType());
-    EXPECT_EQ(1, box.padding()[0]);
-    EXPECT_EQ(-2, box.padding()[1]);
-    EXPECT_EQ(3, box.padding()[2]);
-    EXPECT_EQ(-4, box.padding()[3]);
-    EXPECT_EQ(0.25f, box.width());
-    EXPECT_EQ(120.5f, box.height());
-    EXPECT_EQ(RECT({5, 6, 7, 8}), box.GetRect());
 }
 
 TEST(LayoutBox, MarginsAndAFontlessSetFontChangeNothing)
@@ -74,16 +54,14 @@ TEST(LayoutBox, MarginsAndAFontlessSetFontChangeNothing)
     ProbeLayout box;
     box.UpdatePadding(1, 2, 3, 4);
     box.GetRect() = {5, 6, 7, 8};
+    const BoxState before = box.state();
     HBRUSH brush = box.brush();
 
     box.UpdateMarging(100, 200, 300, 400);
     box.SetFont("宋体");
 
-    EXPECT_EQ(RECT({5, 6, 7, 8}), box.GetRect());
-    EXPECT_EQ(1, box.padding()[0]);
-    EXPECT_EQ(4, box.padding()[3]);
+    EXPECT_EQ(before, box.state());
     EXPECT_EQ(brush, box.brush());
-    EXPECT_EQ(nullptr, box.font());
 }
 
 TEST(LayoutBox, SetFontReleasesTheHeldFont)
@@ -95,7 +73,7 @@ TEST(LayoutBox, SetFontReleasesTheHeldFont)
     box.SetFont("宋体");
 
     EXPECT_EQ(nullptr, box.font());
-    EXPECT_EQ(0u, GetObjectType(font));
+    EXPECT_FALSE(IsLive(font));
 }
 
 TEST(LayoutBox, SetBgColorReplacesAndReleasesTheBrush)
@@ -105,8 +83,8 @@ TEST(LayoutBox, SetBgColorReplacesAndReleasesTheBrush)
 
     box.SetBgColor(static_cast<int>(kRed));
 
-    EXPECT_TRUE(IsLiveBrushOf(box.brush(), kRed));
-    EXPECT_EQ(0u, GetObjectType(first));
+    EXPECT_EQ(kRed, SolidColourOf(box.brush()));
+    EXPECT_FALSE(IsLive(first));
 }
 
 TEST(LayoutBox, InitResetsEverythingButTheChildrenAndReleasesWhatItHeld)
@@ -128,19 +106,10 @@ TEST(LayoutBox, InitResetsEverythingButTheChildrenAndReleasesWhatItHeld)
 
     box->__init__();
 
-    EXPECT_EQ(nullptr, box->parent());
-    EXPECT_TRUE(IsLiveBrushOf(box->brush(), kDefaultBg));
-    EXPECT_EQ(0u, GetObjectType(redBrush));
-    EXPECT_EQ(nullptr, box->font());
-    EXPECT_EQ(0u, GetObjectType(font));
-    EXPECT_EQ(eFloatNone, box->GetFloatType());
-    EXPECT_EQ(RECT({0, 0, 0, 0}), box->GetRect());
-    EXPECT_EQ(0, box->padding()[0]);
-    EXPECT_EQ(0, box->padding()[3]);
-    EXPECT_EQ(0.0f, box->width());
-    EXPECT_EQ(0.0f, box->height());
-    ASSERT_EQ(1u, box->children().size());
-    EXPECT_EQ(child, box->children()[0]);
+    EXPECT_EQ(kInitialState, box->state());
+    EXPECT_FALSE(IsLive(redBrush));
+    EXPECT_FALSE(IsLive(font));
+    EXPECT_EQ(std::vector<ILayout*>{child}, box->children());
 }
 
 TEST(LayoutBox, AddChildAppendsInOrderSetsTheParentAndIgnoresNull)
@@ -153,9 +122,7 @@ TEST(LayoutBox, AddChildAppendsInOrderSetsTheParentAndIgnoresNull)
     root.AddChild(nullptr);
     root.AddChild(second);
 
-    ASSERT_EQ(2u, root.children().size());
-    EXPECT_EQ(first, root.children()[0]);
-    EXPECT_EQ(second, root.children()[1]);
+    EXPECT_EQ((std::vector<ILayout*>{first, second}), root.children());
     EXPECT_EQ(&root, first->parent());
     EXPECT_EQ(&root, second->parent());
 }
@@ -165,6 +132,7 @@ TEST(LayoutBox, AddChildAppendsInOrderSetsTheParentAndIgnoresNull)
 TEST(LayoutOwnership, DeleteInstanceDestroysEveryBoxOfANestedTreeOnceInListOrder)
 {
     ProbeLayout::Destroyed().clear();
+    ProbeLayout::watchedAlive.clear();
     auto* root = new ProbeLayout;
     auto* a = new ProbeLayout;
     auto* b = new ProbeLayout;
@@ -177,11 +145,16 @@ TEST(LayoutOwnership, DeleteInstanceDestroysEveryBoxOfANestedTreeOnceInListOrder
     a->AddChild(nullptr);
     a->AddChild(d);
     b->AddChild(e);
+    ProbeLayout::watched = root->brush();
 
     ILayout::DeleteInstance(root);
 
     std::vector<const ILayout*> expected = {root, a, c, d, b, e};
     EXPECT_EQ(expected, ProbeLayout::Destroyed());
+    // A box gives up its brush before its children go.
+    EXPECT_EQ(std::vector<bool>({true, false, false, false, false, false}),
+              ProbeLayout::watchedAlive);
+    ProbeLayout::watched = nullptr;
 }
 
 TEST(LayoutOwnership, DeleteInstanceOfNullDoesNothing)
@@ -202,8 +175,8 @@ TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFont)
 
     ILayout::DeleteInstance(box);
 
-    EXPECT_EQ(0u, GetObjectType(brush));
-    EXPECT_EQ(0u, GetObjectType(font));
+    EXPECT_FALSE(IsLive(brush));
+    EXPECT_FALSE(IsLive(font));
 }
 
 TEST(LayoutOwnership, TheGdiCounterSeesObjectsComeAndGo)
@@ -243,7 +216,7 @@ TEST(LayoutDraw, FillsTheRectangleWithTheBrushThenPaintsChildrenInOrder)
 {
     MemoryCanvas canvas(100, 100);
     canvas.Fill(kWhite);
-    ILayout* root = ILayout::CreateInstance();
+    Tree root = Own(ILayout::CreateInstance());
     ILayout* first = ILayout::CreateInstance();
     ILayout* second = ILayout::CreateInstance();
     root->AddChild(first);
@@ -262,13 +235,12 @@ TEST(LayoutDraw, FillsTheRectangleWithTheBrushThenPaintsChildrenInOrder)
     EXPECT_EQ(kRed, canvas.Pixel(15, 15));
     EXPECT_EQ(kBlue, canvas.Pixel(25, 25)) << "later siblings paint over earlier ones";
     EXPECT_EQ(kBlue, canvas.Pixel(35, 35));
-    ILayout::DeleteInstance(root);
 }
 
 TEST(LayoutDraw, NewColourShowsAtTheNextDraw)
 {
     MemoryCanvas canvas(20, 20);
-    ILayout* box = ILayout::CreateInstance();
+    Tree box = Own(ILayout::CreateInstance());
     box->GetRect() = {0, 0, 20, 20};
     box->Draw(canvas.dc());
     EXPECT_TRUE(canvas.AllPixels(kDefaultBg));
@@ -277,5 +249,4 @@ TEST(LayoutDraw, NewColourShowsAtTheNextDraw)
     EXPECT_TRUE(canvas.AllPixels(kDefaultBg)) << "nothing is repainted by SetBgColor";
     box->Draw(canvas.dc());
     EXPECT_TRUE(canvas.AllPixels(kRed));
-    ILayout::DeleteInstance(box);
 }

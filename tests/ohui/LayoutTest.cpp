@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <memory>
+#include <tuple>
 #include <vector>
 
 using namespace OHUI;
@@ -28,52 +28,63 @@ ILayout* Box(eFloatType type, const RECT& offset)
     return box;
 }
 
-using Tree = std::unique_ptr<ILayout, void (*)(ILayout*)>;
+// A parent placed at `parent`, and its children: float type, offset, where each is placed.
+struct Child {
+    eFloatType type;
+    RECT offset;
+    RECT placed;
+};
+struct SizingCase {
+    const char* situation;
+    RECT parent;
+    std::vector<Child> children;
+};
 
-Tree Root()
-{
-    return Tree(ILayout::CreateInstance(), ILayout::DeleteInstance);
-}
+const SizingCase kSizingCases[] = {
+    {"right-floating boxes stack leftwards; the right cursor is not reset",
+     {0, 0, 200, 100},
+     {{eFloatRight, {5, 7, 45, 27}, {160, 0, 200, 20}},  // only 40 x 20 counts
+      {eFloatRight, {0, 0, 30, 20}, {130, 0, 160, 20}},
+      {eFloatNone, {0, 50, 10, 60}, {0, 50, 10, 60}},
+      {eFloatRight, {0, 0, 50, 10}, {80, 20, 130, 30}}}},
+    {"an absolute child is offset from the parent's corner",
+     {0, 340, 820, 380},
+     {{eFloatAbsolute, {70, -10, 690, 150}, {70, 330, 690, 490}}}},
+    {"the first eFloatNone child leaves the line cursor",
+     {0, 100, 200, 300},
+     {{eFloatNone, {0, 0, 10, 10}, {0, 100, 10, 110}},
+      {eFloatRight, {0, 0, 20, 5}, {180, 100, 200, 105}}}},
+};
 
 }  // namespace
 
 // --- The sizing pass on plain boxes -------------------------------------------------
 
-TEST(LayoutSizing, RightFloatingBoxesStackLeftwardsAndTheRightCursorIsNotReset)
+TEST(LayoutSizing, EachChildIsPlacedByItsFloatType)
 {
-    Tree root = Root();
-    ILayout* a = Box(eFloatRight, Rect(5, 7, 45, 27));  // only 40 x 20 counts
-    ILayout* b = Box(eFloatRight, Rect(0, 0, 30, 20));
-    ILayout* c = Box(eFloatNone, Rect(0, 50, 10, 60));
-    ILayout* d = Box(eFloatRight, Rect(0, 0, 50, 10));
-    for (ILayout* child : {a, b, c, d})
-        root->AddChild(child);
+    for (const SizingCase& sizing : kSizingCases) {
+        SCOPED_TRACE(sizing.situation);
+        Tree root = Own(ILayout::CreateInstance());
+        std::vector<ILayout*> boxes;
+        for (const Child& child : sizing.children) {
+            boxes.push_back(Box(child.type, child.offset));
+            root->AddChild(boxes.back());
+        }
 
-    root->UpdateSize(0, 0, 200, 100);
+        const RECT& parent = sizing.parent;
+        root->UpdateSize(parent.left, parent.top, parent.right, parent.bottom);
 
-    EXPECT_EQ(Rect(0, 0, 200, 100), root->GetRect());
-    EXPECT_EQ(Rect(160, 0, 200, 20), a->GetRect());
-    EXPECT_EQ(Rect(130, 0, 160, 20), b->GetRect());
-    EXPECT_EQ(Rect(0, 50, 10, 60), c->GetRect());
-    EXPECT_EQ(Rect(80, 20, 130, 30), d->GetRect());
-}
-
-TEST(LayoutSizing, AbsoluteChildIsOffsetFromTheParentsCorner)
-{
-    Tree root = Root();
-    ILayout* child = Box(eFloatAbsolute, Rect(70, -10, 690, 150));
-    root->AddChild(child);
-
-    root->UpdateSize(0, 340, 820, 380);
-
-    EXPECT_EQ(Rect(70, 330, 690, 490), child->GetRect());
+        EXPECT_EQ(parent, root->GetRect());
+        for (size_t i = 0; i < sizing.children.size(); ++i)
+            EXPECT_EQ(sizing.children[i].placed, boxes[i]->GetRect()) << "child " << i;
+    }
 }
 
 TEST(LayoutSizing, UnknownFloatTypesAreSkippedAndDoNotCountAsPreviousSibling)
 {
     for (int unknown : {3, -1, 100}) {
         SCOPED_TRACE(unknown);
-        Tree root = Root();
+        Tree root = Own(ILayout::CreateInstance());
         ILayout* x = Box(eFloatNone, Rect(0, 0, 10, 30));
         ILayout* skipped = Box(static_cast<eFloatType>(unknown), Rect(1, 2, 11, 102));
         ILayout* y = Box(eFloatNone, Rect(0, 5, 10, 15));
@@ -96,7 +107,7 @@ TEST(LayoutSizing, UnknownFloatTypesAreSkippedAndDoNotCountAsPreviousSibling)
 
 TEST(LayoutSizing, SecondPassShiftsBoxesUnderNonZeroParentsOnceMore)
 {
-    Tree root = Root();
+    Tree root = Own(ILayout::CreateInstance());
     ILayout* p = Box(eFloatAbsolute, Rect(10, 20, 110, 120));
     ILayout* q = Box(eFloatNone, Rect(1, 2, 3, 4));
     ILayout* atOrigin = Box(eFloatAbsolute, Rect(5, 5, 6, 6));
@@ -114,64 +125,44 @@ TEST(LayoutSizing, SecondPassShiftsBoxesUnderNonZeroParentsOnceMore)
     EXPECT_EQ(Rect(5, 5, 6, 6), atOrigin->GetRect());
 }
 
-TEST(LayoutSizing, FirstFloatNoneChildLeavesTheLineCursor)
-{
-    Tree root = Root();
-    ILayout* first = Box(eFloatNone, Rect(0, 0, 10, 10));
-    ILayout* right = Box(eFloatRight, Rect(0, 0, 20, 5));
-    root->AddChild(first);
-    root->AddChild(right);
-
-    root->UpdateSize(0, 100, 200, 300);
-
-    EXPECT_EQ(Rect(0, 100, 10, 110), first->GetRect());
-    EXPECT_EQ(Rect(180, 100, 200, 105), right->GetRect());
-}
-
 TEST(LayoutSizing, ABoxWithoutChildrenOnlyStoresItsRectangle)
 {
     ProbeLayout box;
     box.SetFloatType(eFloatRight);
     box.UpdatePadding(1, 2, 3, 4);
     box.SetWidth(5.5f);
+    BoxState expected = box.state();
+    std::get<RECT>(expected) = Rect(-7, 8, 9, -10);
     HBRUSH brush = box.brush();
 
     box.UpdateSize(-7, 8, 9, -10);
 
-    EXPECT_EQ(Rect(-7, 8, 9, -10), box.GetRect());
-    EXPECT_EQ(eFloatRight, box.GetFloatType());
-    EXPECT_EQ(3, box.padding()[2]);
-    EXPECT_EQ(5.5f, box.width());
+    EXPECT_EQ(expected, box.state());
     EXPECT_EQ(brush, box.brush());
     EXPECT_TRUE(box.children().empty());
 }
 
 TEST(LayoutSizing, PaddingWidthHeightAndMarginsDoNotTakePart)
 {
-    Tree plain = Root();
-    Tree dressed = Root();
-    std::vector<ILayout*> plainChildren;
-    std::vector<ILayout*> dressedChildren;
-    for (auto* children : {&plainChildren, &dressedChildren}) {
-        children->push_back(Box(eFloatNone, Rect(3, 4, 30, 40)));
-        children->push_back(Box(eFloatRight, Rect(0, 0, 15, 15)));
-    }
-    for (size_t i = 0; i < 2; ++i) {
-        plain->AddChild(plainChildren[i]);
-        dressed->AddChild(dressedChildren[i]);
-    }
+    Tree plain = Own(ILayout::CreateInstance());
+    Tree dressed = Own(ILayout::CreateInstance());
     dressed->UpdatePadding(10, 10, 10, 10);
     dressed->UpdateMarging(10, 10, 10, 10);
     dressed->SetWidth(0.5f);
     dressed->SetHeight(0.5f);
+    std::vector<ILayout*> children[2];
+    for (int tree = 0; tree < 2; ++tree) {
+        ILayout* root = tree ? dressed.get() : plain.get();
+        children[tree] = {Box(eFloatNone, Rect(3, 4, 30, 40)), Box(eFloatRight, Rect(0, 0, 15, 15))};
+        for (ILayout* child : children[tree])
+            root->AddChild(child);
+        root->UpdateSize(20, 20, 100, 100);
+    }
 
-    plain->UpdateSize(20, 20, 100, 100);
-    dressed->UpdateSize(20, 20, 100, 100);
-
-    EXPECT_EQ(Rect(23, 24, 50, 60), dressedChildren[0]->GetRect());
-    EXPECT_EQ(Rect(85, 20, 100, 35), dressedChildren[1]->GetRect());
+    EXPECT_EQ(Rect(23, 24, 50, 60), children[1][0]->GetRect());
+    EXPECT_EQ(Rect(85, 20, 100, 35), children[1][1]->GetRect());
     for (size_t i = 0; i < 2; ++i)
-        EXPECT_EQ(plainChildren[i]->GetRect(), dressedChildren[i]->GetRect());
+        EXPECT_EQ(children[0][i]->GetRect(), children[1][i]->GetRect());
 }
 
 TEST(LayoutRules, PlacementArithmeticWrapsInsteadOfOverflowing)
@@ -199,8 +190,6 @@ TEST(LayoutRules, UnknownTypeLeavesTheCursorAndThePlacementUntouched)
     EXPECT_FALSE(PlaceChild(parent, cursor, 3, Rect(0, 0, 50, 50), placed));
 
     EXPECT_EQ(Rect(-1, -1, -1, -1), placed);
-    EXPECT_EQ(0, cursor.line);
-    EXPECT_EQ(100, cursor.right);
-    EXPECT_EQ(4, cursor.prevTop);
-    EXPECT_EQ(9, cursor.prevBottom);
+    EXPECT_EQ(std::make_tuple(0, 100, 4, 9),
+              std::tie(cursor.line, cursor.right, cursor.prevTop, cursor.prevBottom));
 }
