@@ -74,7 +74,8 @@ RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window)
 MemoryCanvas::MemoryCanvas(int width, int height)
     : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr))
 {
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     m_bitmap.reset(CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     m_previous = SelectObject(m_dc, m_bitmap);

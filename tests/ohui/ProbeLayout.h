@@ -18,18 +18,14 @@ using BoxState =
 // A plain box whose inner state tests may look at, and which reports its destruction.
 class ProbeLayout : public OHUI::ILayout {
 public:
-    static std::vector<const OHUI::ILayout*>& Destroyed()
-    {
-        static std::vector<const OHUI::ILayout*> destroyed;
-        return destroyed;
-    }
-    // Whether a watched GDI object was still alive at each destruction, in order.
+    // The boxes destroyed, in order, and whether a watched GDI object was alive at each.
+    static inline std::vector<const OHUI::ILayout*> destroyed;
     static inline HGDIOBJ watched = nullptr;
     static inline std::vector<bool> watchedAlive;
 
     ~ProbeLayout() override
     {
-        Destroyed().push_back(this);
+        destroyed.push_back(this);
         watchedAlive.push_back(IsLive(watched));
     }
 
