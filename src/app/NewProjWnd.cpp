@@ -1,5 +1,6 @@
 #include "app/NewProjWnd.h"
 
+#include "app/ControlIds.h"
 #include "app/FocusOrder.h"
 #include "app/IntegrationMessages.h"
 #include "app/MainWindowText.h"
@@ -21,14 +22,25 @@
 
 namespace {
 
-constexpr DWORD kServerListStyle = 0x50810009;
-constexpr DWORD kServerListExStyle = 0x21;   // WS_EX_DLGMODALFRAME | WS_EX_TRANSPARENT
-constexpr DWORD kServerListViewStyle = 0x21;  // LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT
-constexpr DWORD kLogBoxStyle = 0x50201884;
-constexpr DWORD kPushButtonStyle = 0x50000000;
-constexpr DWORD kCheckBoxStyle = 0x50000003;
-constexpr DWORD kCommandEditStyle = 0x50000080;
-constexpr DWORD kLabelStyle = WS_CHILD;
+constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kServerListStyle =
+    kVisibleChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
+constexpr DWORD kServerListExStyle = WS_EX_DLGMODALFRAME | WS_EX_TRANSPARENT;
+constexpr DWORD kServerListViewStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
+constexpr DWORD kLogBoxStyle =
+    kVisibleChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | ES_WANTRETURN;
+constexpr DWORD kPushButtonStyle = kVisibleChild | BS_PUSHBUTTON;
+constexpr DWORD kCheckBoxStyle = kVisibleChild | BS_AUTOCHECKBOX;
+constexpr DWORD kCommandEditStyle = kVisibleChild | ES_AUTOHSCROLL;  // editable, no border
+constexpr DWORD kLabelStyle = WS_CHILD | SS_LEFT;  // shown by the SW_SHOW that follows
+// The values the window's controls have always had.
+static_assert(kServerListStyle == 0x50810009);
+static_assert(kServerListExStyle == 0x21 && kServerListViewStyle == 0x21);
+static_assert(kLogBoxStyle == 0x50201884);
+static_assert(kPushButtonStyle == 0x50000000);
+static_assert(kCheckBoxStyle == 0x50000003);
+static_assert(kCommandEditStyle == 0x50000080);
+
 constexpr int kCommandBufferSize = 1000;
 constexpr RECT kNoRect = {0, 0, 0, 0};
 constexpr UINT kFailureBoxType = MB_OK | MB_ICONWARNING;
@@ -324,21 +336,21 @@ void CNewProjWnd::CreateAutostartCheck()
     ShowWithFont(m_autostartCheck);
 }
 
-// Offsets are relative to the parent box; the group of autostart controls (F) hangs off
-// the sync button's box, so it moves with the button.
+// Offsets are relative to the parent box. The autostart group hangs off the sync button's
+// box, so it moves with the button.
 void CNewProjWnd::BuildLayout()
 {
     using namespace OHUI;
-    ILayout* a = AddBox(m_rootLayout, nullptr, {0, 0, 820, 320}, eFloatNone);
-    AddBox(a, m_serverList, {0, 0, 420, 300}, eFloatAbsolute);
-    AddBox(a, m_logBox, {421, 0, 821, 300}, eFloatAbsolute);
-    ILayout* d = AddBox(m_rootLayout, nullptr, {0, 340, 820, 380}, eFloatNone);
-    ILayout* e = AddBox(d, m_syncButton, {190, 0, 250, 30}, eFloatAbsolute);
-    ILayout* f = AddBox(e, nullptr, {70, -10, 690, 150}, eFloatAbsolute);
-    AddBox(f, m_hintLabel, {0, 0, 600, 20}, eFloatNone);
-    ILayout* h = AddBox(f, nullptr, {0, 22, 530, 42}, eFloatNone);
-    AddBox(f, m_shortcutCheck, {0, 44, 300, 64}, eFloatNone);
-    AddBox(h, m_commandEdit, {0, 0, 350, 20}, eFloatAbsolute);
-    AddBox(h, m_autostartCheck, {360, 0, 520, 20}, eFloatAbsolute);
+    ILayout* listRow = AddBox(m_rootLayout, nullptr, {0, 0, 820, 320}, eFloatNone);
+    AddBox(listRow, m_serverList, {0, 0, 420, 300}, eFloatAbsolute);
+    AddBox(listRow, m_logBox, {421, 0, 821, 300}, eFloatAbsolute);
+    ILayout* syncRow = AddBox(m_rootLayout, nullptr, {0, 340, 820, 380}, eFloatNone);
+    ILayout* syncButton = AddBox(syncRow, m_syncButton, {190, 0, 250, 30}, eFloatAbsolute);
+    ILayout* autostartGroup = AddBox(syncButton, nullptr, {70, -10, 690, 150}, eFloatAbsolute);
+    AddBox(autostartGroup, m_hintLabel, {0, 0, 600, 20}, eFloatNone);
+    ILayout* commandRow = AddBox(autostartGroup, nullptr, {0, 22, 530, 42}, eFloatNone);
+    AddBox(autostartGroup, m_shortcutCheck, {0, 44, 300, 64}, eFloatNone);
+    AddBox(commandRow, m_commandEdit, {0, 0, 350, 20}, eFloatAbsolute);
+    AddBox(commandRow, m_autostartCheck, {360, 0, 520, 20}, eFloatAbsolute);
     m_rootLayout->UpdateSize(m_rect.left, m_rect.top, m_rect.right, m_rect.bottom);
 }

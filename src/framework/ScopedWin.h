@@ -84,3 +84,28 @@ public:
 private:
     HANDLE m_handle;
 };
+
+// A GDI object (brush, font, bitmap) released with DeleteObject. It reads as the handle it
+// holds and has the handle's size, so a class keeps one where it kept the bare handle.
+template <class T>
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(T object) : m_object(object) {}
+    ~GdiObject() { reset(); }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    operator T() const { return m_object; }
+
+    // Releases the object held, if any, and holds the one given.
+    void reset(T object = nullptr)
+    {
+        if (m_object)
+            DeleteObject(m_object);
+        m_object = object;
+    }
+
+private:
+    T m_object = nullptr;
+};
+static_assert(sizeof(GdiObject<HBRUSH>) == sizeof(HBRUSH), "a holder takes a handle's place");

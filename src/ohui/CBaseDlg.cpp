@@ -1,12 +1,10 @@
 #include "ohui/CBaseDlg.h"
 
 #include "framework/Trace.h"
-#include "ohui/GdiObjects.h"
+#include "ohui/Background.h"
 #include "ohui/WindowClassName.h"
 
 #include <string>
-
-using OHUI::ReleaseGdiObject;
 
 namespace {
 
@@ -65,9 +63,7 @@ CBaseDlg::~CBaseDlg()
         DestroyWindow(m_hWnd);
         m_hWnd = nullptr;
     }
-    // Left over when no window ever released them at WM_DESTROY.
-    ReleaseGdiObject(m_hFont);
-    ReleaseGdiObject(m_hBgBrush);
+    // Font and brush that no WM_DESTROY released go with their holders, in that order.
 }
 
 void CBaseDlg::Draw(HDC dc)
@@ -83,8 +79,8 @@ LRESULT CBaseDlg::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_DESTROY:
         if (m_bCreated) {
-            ReleaseGdiObject(m_hFont);
-            ReleaseGdiObject(m_hBgBrush);
+            m_hFont.reset();
+            m_hBgBrush.reset();
         }
         break;
     case WM_SIZE:
@@ -128,7 +124,9 @@ HWND CBaseDlg::Create(WNDPROC procedure, const char* className, HWND parent, HIN
                              parent, nullptr, instance, this);
     if (!m_hWnd)
         return nullptr;
-    m_hParent = parent;  // the title is the one CreateWindowExA was given; no second WM_SETTEXT
+    // Set once more after creation: a derived window sees its title arrive as WM_SETTEXT.
+    SetWindowTextA(m_hWnd, kWindowTitle);
+    m_hParent = parent;
     return m_hWnd;
 }
 

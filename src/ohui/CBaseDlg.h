@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/ScopedWin.h"
 #include "ohui/Export.h"
 
 #include <windows.h>
@@ -29,9 +30,9 @@ protected:
     HWND Create(WNDPROC procedure, const char* className, HWND parent, HINSTANCE instance);
 
     bool m_bCreated;
-    HBRUSH m_hBgBrush;
+    GdiObject<HBRUSH> m_hBgBrush;
     HWND m_hWnd;
     HWND m_hParent;
     RECT m_rect;
-    HFONT m_hFont;
+    GdiObject<HFONT> m_hFont;
 };

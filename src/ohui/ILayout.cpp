@@ -1,6 +1,6 @@
 #include "ohui/ILayout.h"
 
-#include "ohui/GdiObjects.h"
+#include "ohui/Background.h"
 #include "ohui/LayoutRules.h"
 
 namespace OHUI {
@@ -15,16 +15,16 @@ void ILayout::DeleteInstance(ILayout* layout)
     delete layout;
 }
 
-// Null handles first, so that __init__ has nothing to release on a new box.
-ILayout::ILayout() : m_pParent(nullptr), m_hBgBrush(nullptr), m_hFont(nullptr)
+ILayout::ILayout() : m_pParent(nullptr)
 {
     __init__();
 }
 
+// Font and brush go before the children, as they always have.
 ILayout::~ILayout()
 {
-    ReleaseGdiObject(m_hFont);
-    ReleaseGdiObject(m_hBgBrush);
+    m_hFont.reset();
+    m_hBgBrush.reset();
     for (ILayout* child : m_children)
         delete child;
 }
@@ -54,11 +54,10 @@ void ILayout::UpdateSize(int left, int top, int right, int bottom)
 
 void ILayout::__init__()
 {
-    // Called again on a live box it must not leak what the box holds.
-    ReleaseGdiObject(m_hFont);
-    ReleaseGdiObject(m_hBgBrush);
+    // Called again on a live box it gives up what the box holds.
+    m_hFont.reset();
+    ReplaceSolidBrush(m_hBgBrush, kDefaultBgColor);
     m_pParent = nullptr;
-    m_hBgBrush = CreateSolidBrush(kDefaultBgColor);
     m_floatType = eFloatNone;
     m_rect = {0, 0, 0, 0};
     for (int& value : m_padding)
@@ -93,7 +92,7 @@ void ILayout::SetBgColor(int color)
 // The face name makes no font yet; the box only gives up the one it holds.
 void ILayout::SetFont(const char* /*faceName*/)
 {
-    ReleaseGdiObject(m_hFont);
+    m_hFont.reset();
 }
 
 void ILayout::SetWidth(float width)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/ScopedWin.h"
 #include "ohui/Export.h"
 
 #include <windows.h>
@@ -43,8 +44,8 @@ public:
 
 protected:
     ILayout* m_pParent;
-    HBRUSH m_hBgBrush;
-    HFONT m_hFont;
+    GdiObject<HBRUSH> m_hBgBrush;
+    GdiObject<HFONT> m_hFont;
     eFloatType m_floatType;
     RECT m_rect;
     int m_padding[4];

@@ -6,14 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
+#include <memory>
+#include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-const COLORREF kDefaultBg = RGB(236, 233, 216);
-const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kGreen = RGB(0, 160, 0);
 const RECT kPlacement = {0, 0, 750, 450};
 
@@ -23,6 +23,8 @@ public:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         seen.push_back(message);
+        if (message == WM_SETTEXT)
+            titlesSet.push_back(reinterpret_cast<const char*>(lParam));
         if (message == WM_CREATE)
             hwndAtCreate = m_hWnd;
         if (message == WM_SYSCOMMAND) {
@@ -51,6 +53,7 @@ public:
 
     std::vector<UINT> seen;
     std::vector<WPARAM> sysCommands;
+    std::vector<std::string> titlesSet;
     HWND hwndAtCreate = nullptr;
     int draws = 0;
 };
@@ -60,32 +63,27 @@ HINSTANCE Instance()
     return GetModuleHandleA(nullptr);
 }
 
+// A window created as the application creates its main window, gone with the test.
+class BaseDlgWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = dlg->Create(nullptr, Instance());
+        ASSERT_TRUE(window);
+    }
+
+    std::unique_ptr<ProbeDlg> dlg = std::make_unique<ProbeDlg>();
+    HWND window = nullptr;
+};
+using BaseDlgCreate = BaseDlgWindow;
+using BaseDlgMessages = BaseDlgWindow;
+using BaseDlgRelease = BaseDlgWindow;
+
 std::string ClassNameOf(HWND window)
 {
     char name[256] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
-}
-
-std::string TitleOf(HWND window)
-{
-    char title[256] = {};
-    GetWindowTextA(window, title, sizeof title);
-    return title;
-}
-
-RECT ClientRectOf(HWND window)
-{
-    RECT rect = {};
-    GetClientRect(window, &rect);
-    return rect;
-}
-
-RECT WindowRectOf(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
 }
 
 bool IsClassRegistered(const std::string& name)
@@ -96,29 +94,20 @@ bool IsClassRegistered(const std::string& name)
 }
 
 // "{8-4-4-4-12}" in hex, the third group in lower case and every other in capitals.
-void ExpectGuidClassName(const std::string& name)
+bool IsGuidClassName(const std::string& name)
 {
-    ASSERT_EQ(38u, name.size()) << name;
-    EXPECT_EQ('{', name.front());
-    EXPECT_EQ('}', name.back());
-    for (size_t i = 1; i < 37; ++i) {
-        char c = name[i];
-        if (i == 9 || i == 14 || i == 19 || i == 24) {
-            EXPECT_EQ('-', c) << name;
-            continue;
-        }
-        EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(c))) << name;
-        bool thirdGroup = i >= 15 && i <= 18;
-        if (thirdGroup)
-            EXPECT_FALSE(c >= 'A' && c <= 'F') << name;
-        else
-            EXPECT_FALSE(c >= 'a' && c <= 'f') << name;
-    }
+    static const std::regex guid(
+        "\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9a-f]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}");
+    return std::regex_match(name, guid);
 }
 
-bool IsLive(HGDIOBJ object)
+// Every field CreateFontA takes, the face name as text.
+auto FontFields(const LOGFONTA& f)
 {
-    return GetObjectType(object) != 0;
+    return std::make_tuple(f.lfHeight, f.lfWidth, f.lfEscapement, f.lfOrientation, f.lfWeight,
+                           f.lfItalic, f.lfUnderline, f.lfStrikeOut, f.lfCharSet,
+                           f.lfOutPrecision, f.lfClipPrecision, f.lfQuality,
+                           f.lfPitchAndFamily, std::string(f.lfFaceName));
 }
 
 // Everything that reached the window, whether bound to its object yet or not.
@@ -151,43 +140,15 @@ TEST(BaseDlg, StartsWithoutAWindowWithItsBrushFontAndPlacement)
     EXPECT_EQ(nullptr, dlg.GetParent());
     EXPECT_EQ(kPlacement, dlg.GetRect());
 
-    LOGBRUSH brush = {};
-    ASSERT_EQ(OBJ_BRUSH, GetObjectType(dlg.brush()));
-    GetObjectA(dlg.brush(), sizeof brush, &brush);
-    EXPECT_EQ(static_cast<UINT>(BS_SOLID), brush.lbStyle);
-    EXPECT_EQ(kDefaultBg, brush.lbColor);
+    EXPECT_EQ(kDefaultBg, SolidColourOf(dlg.brush()));
 
+    const LOGFONTA songTi = {-15, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                             OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
+                             VARIABLE_PITCH | FF_DONTCARE, "\xCB\xCE\xCC\xE5"};  // 宋体 in GBK
     LOGFONTA font = {};
     ASSERT_EQ(OBJ_FONT, GetObjectType(dlg.font()));
     GetObjectA(dlg.font(), sizeof font, &font);
-    EXPECT_EQ(-15, font.lfHeight);
-    EXPECT_EQ(0, font.lfWidth);
-    EXPECT_EQ(0, font.lfEscapement);
-    EXPECT_EQ(0, font.lfOrientation);
-    EXPECT_EQ(FW_DONTCARE, font.lfWeight);
-    EXPECT_EQ(0, font.lfItalic);
-    EXPECT_EQ(0, font.lfUnderline);
-    EXPECT_EQ(0, font.lfStrikeOut);
-    EXPECT_EQ(GB2312_CHARSET, font.lfCharSet);
-    EXPECT_EQ(OUT_STROKE_PRECIS, font.lfOutPrecision);
-    EXPECT_EQ(CLIP_STROKE_PRECIS, font.lfClipPrecision);
-    EXPECT_EQ(DRAFT_QUALITY, font.lfQuality);
-    EXPECT_EQ(VARIABLE_PITCH | FF_DONTCARE, font.lfPitchAndFamily);
-    EXPECT_STREQ("\xCB\xCE\xCC\xE5", font.lfFaceName);
-    EXPECT_STREQ("宋体", font.lfFaceName);
-}
-
-TEST(BaseDlg, ParentAccessorsTouchOnlyTheMember)
-{
-    ProbeDlg dlg;
-    ASSERT_TRUE(dlg.Create(nullptr, Instance()));
-    HWND before = GetAncestor(dlg.GetHwnd(), GA_PARENT);
-    ParentWindow other;
-
-    dlg.SetParent(other.hwnd());
-
-    EXPECT_EQ(other.hwnd(), dlg.GetParent());
-    EXPECT_EQ(before, GetAncestor(dlg.GetHwnd(), GA_PARENT));
+    EXPECT_EQ(FontFields(songTi), FontFields(font));
 }
 
 TEST(BaseDlg, DrawFillsItsRectangleWithTheBackgroundBrush)
@@ -211,23 +172,28 @@ TEST(BaseDlg, DrawFillsItsRectangleWithTheBackgroundBrush)
     EXPECT_EQ(kGreen, canvas.Pixel(20, 20));
 }
 
+TEST(BaseDlg, GuidTextHasItsThirdGroupInLowerCase)
+{
+    GUID guid = {0xABCDEF01, 0xBCDE, 0xCDEF, {0xDE, 0xF0, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F}};
+    EXPECT_EQ("{ABCDEF01-BCDE-cdef-DEF0-1A2B3C4D5E6F}", OHUI::FormatGuidClassName(guid));
+    GUID small = {0x1, 0x2, 0x3, {0, 1, 2, 3, 4, 5, 6, 7}};
+    EXPECT_EQ("{00000001-0002-0003-0001-020304050607}", OHUI::FormatGuidClassName(small));
+}
+
 // --- Creating the window ------------------------------------------------------------
 
-TEST(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
+TEST_F(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
 {
-    ProbeDlg dlg;
-    HWND window = dlg.Create(nullptr, Instance());
-
-    ASSERT_TRUE(window);
-    EXPECT_EQ(window, dlg.GetHwnd());
-    EXPECT_EQ(window, dlg.hwndAtCreate) << "bound before WM_CREATE reaches the object";
-    EXPECT_TRUE(dlg.created());
-    EXPECT_EQ(GetDesktopWindow(), dlg.GetParent());
-    EXPECT_EQ(reinterpret_cast<LONG>(&dlg), GetWindowLongA(window, GWL_USERDATA));
-    ExpectGuidClassName(ClassNameOf(window));
-    EXPECT_EQ("新建工程", TitleOf(window));
+    EXPECT_EQ(window, dlg->GetHwnd());
+    EXPECT_EQ(window, dlg->hwndAtCreate) << "bound before WM_CREATE reaches the object";
+    EXPECT_TRUE(dlg->created());
+    EXPECT_EQ(GetDesktopWindow(), dlg->GetParent());
+    EXPECT_EQ(reinterpret_cast<LONG>(dlg.get()), GetWindowLongA(window, GWL_USERDATA));
+    EXPECT_TRUE(IsGuidClassName(ClassNameOf(window))) << ClassNameOf(window);
+    EXPECT_EQ("新建工程", WindowTextOf(window));
+    EXPECT_EQ(std::vector<std::string>{"新建工程"}, dlg->titlesSet) << "set again after creation";
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(kPlacement, WindowRectOf(window));
+    EXPECT_EQ(kPlacement, RectOf(GetWindowRect, window));
     EXPECT_EQ((LONG)WS_OVERLAPPEDWINDOW, GetWindowLongA(window, GWL_STYLE) & 0x00FFFFFF);
 
     WNDCLASSEXA info = {};
@@ -241,62 +207,57 @@ TEST(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
     EXPECT_TRUE(info.hIcon);
 }
 
-TEST(BaseDlgCreate, EveryWindowGetsAClassOfItsOwn)
+TEST_F(BaseDlgCreate, ParentAccessorsTouchOnlyTheMember)
 {
-    ProbeDlg first;
+    HWND before = GetAncestor(window, GA_PARENT);
+    ParentWindow other;
+
+    dlg->SetParent(other.hwnd());
+
+    EXPECT_EQ(other.hwnd(), dlg->GetParent());
+    EXPECT_EQ(before, GetAncestor(window, GA_PARENT));
+}
+
+TEST_F(BaseDlgCreate, EveryWindowGetsAClassOfItsOwn)
+{
     ProbeDlg second;
-    ASSERT_TRUE(first.Create(nullptr, Instance()));
     ASSERT_TRUE(second.Create(nullptr, Instance()));
 
-    std::string firstName = ClassNameOf(first.GetHwnd());
+    std::string firstName = ClassNameOf(window);
     std::string secondName = ClassNameOf(second.GetHwnd());
-    ExpectGuidClassName(firstName);
-    ExpectGuidClassName(secondName);
+    EXPECT_TRUE(IsGuidClassName(firstName)) << firstName;
+    EXPECT_TRUE(IsGuidClassName(secondName)) << secondName;
     EXPECT_NE(firstName, secondName);
 }
 
-TEST(BaseDlgCreate, GuidTextHasItsThirdGroupInLowerCase)
+TEST_F(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTheOrigin)
 {
-    GUID guid = {0xABCDEF01, 0xBCDE, 0xCDEF, {0xDE, 0xF0, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F}};
-    EXPECT_EQ("{ABCDEF01-BCDE-cdef-DEF0-1A2B3C4D5E6F}", OHUI::FormatGuidClassName(guid));
-    GUID small = {0x1, 0x2, 0x3, {0, 1, 2, 3, 4, 5, 6, 7}};
-    EXPECT_EQ("{00000001-0002-0003-0001-020304050607}", OHUI::FormatGuidClassName(small));
-}
-
-TEST(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTheOrigin)
-{
-    ProbeDlg dlg;
-    HWND window = dlg.Create(nullptr, Instance());
-    ASSERT_TRUE(window);
-    RECT client = ClientRectOf(window);
+    RECT client = RectOf(GetClientRect, window);
     ASSERT_GT(client.right, 0);
     ASSERT_GT(client.bottom, 0);
-    EXPECT_EQ(client, dlg.GetRect()) << "the placement's WM_SIZE stored the client area";
+    EXPECT_EQ(client, dlg->GetRect()) << "the placement's WM_SIZE stored the client area";
     std::string className = ClassNameOf(window);
     int windows = CountThreadWindows();
     SetWindowPos(window, nullptr, 40, 50, 750, 450, SWP_NOZORDER);
 
-    EXPECT_EQ(window, dlg.Create(nullptr, Instance()));
+    EXPECT_EQ(window, dlg->Create(nullptr, Instance()));
 
     EXPECT_EQ(windows, CountThreadWindows());
     EXPECT_EQ(className, ClassNameOf(window));
-    EXPECT_EQ(client, WindowRectOf(window));
+    EXPECT_EQ(client, RectOf(GetWindowRect, window));
 }
 
-TEST(BaseDlgCreate, TheProtectedCreateReturnsALiveWindowAsItIs)
+TEST_F(BaseDlgCreate, TheProtectedCreateReturnsALiveWindowAsItIs)
 {
-    ProbeDlg dlg;
-    HWND window = dlg.Create(nullptr, Instance());
-    ASSERT_TRUE(window);
     int windows = CountThreadWindows();
 
-    EXPECT_EQ(window, dlg.CreateWith(RecordingProcedure, "OhuiNeverRegistered"));
+    EXPECT_EQ(window, dlg->CreateWith(RecordingProcedure, "OhuiNeverRegistered"));
 
     EXPECT_EQ(windows, CountThreadWindows());
     EXPECT_FALSE(IsClassRegistered("OhuiNeverRegistered"));
 }
 
-TEST(BaseDlgCreate, AGivenClassNameIsUsedOnceAndMustFit)
+TEST_F(BaseDlgCreate, AGivenClassNameIsUsedOnceAndMustFit)
 {
     const std::string fits(63, 'q');
     const std::string tooLong = std::string(63, 'z') + "Z";
@@ -305,11 +266,11 @@ TEST(BaseDlgCreate, AGivenClassNameIsUsedOnceAndMustFit)
     ProbeDlg longName;
     ParentWindow parent;
 
-    HWND window = named.CreateWith(CBaseDlg::STWndProc, fits.c_str(), parent.hwnd());
-    ASSERT_TRUE(window);
-    EXPECT_EQ(fits, ClassNameOf(window));
+    HWND namedWindow = named.CreateWith(CBaseDlg::STWndProc, fits.c_str(), parent.hwnd());
+    ASSERT_TRUE(namedWindow);
+    EXPECT_EQ(fits, ClassNameOf(namedWindow));
     EXPECT_EQ(parent.hwnd(), named.GetParent());
-    EXPECT_EQ("新建工程", TitleOf(window));
+    EXPECT_EQ("新建工程", WindowTextOf(namedWindow));
 
     EXPECT_EQ(nullptr, sameName.CreateWith(CBaseDlg::STWndProc, fits.c_str()));
     EXPECT_EQ(nullptr, sameName.GetHwnd());
@@ -322,13 +283,12 @@ TEST(BaseDlgCreate, AGivenClassNameIsUsedOnceAndMustFit)
     EXPECT_TRUE(longName.seen.empty());
 }
 
-TEST(BaseDlgCreate, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
+TEST_F(BaseDlgCreate, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
 {
     WindowMessages().clear();
-    ProbeDlg dlg;
+    ProbeDlg recorded;
 
-    HWND window = dlg.CreateWith(RecordingProcedure, nullptr);
-    ASSERT_TRUE(window);
+    ASSERT_TRUE(recorded.CreateWith(RecordingProcedure, nullptr));
 
     const std::vector<UINT>& all = WindowMessages();
     size_t create = IndexOf(all, WM_CREATE);
@@ -336,19 +296,15 @@ TEST(BaseDlgCreate, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
     EXPECT_LT(IndexOf(all, WM_GETMINMAXINFO), create);
     EXPECT_LT(IndexOf(all, WM_NCCREATE), create);
     EXPECT_LT(IndexOf(all, WM_NCCALCSIZE), create);
-    ASSERT_FALSE(dlg.seen.empty());
-    EXPECT_EQ(static_cast<UINT>(WM_CREATE), dlg.seen.front());
+    ASSERT_FALSE(recorded.seen.empty());
+    EXPECT_EQ(static_cast<UINT>(WM_CREATE), recorded.seen.front());
     std::vector<UINT> fromCreateOn(all.begin() + create, all.end());
-    EXPECT_EQ(fromCreateOn, dlg.seen);
-    EXPECT_EQ(dlg.seen.size(), IndexOf(dlg.seen, WM_NCCREATE));
+    EXPECT_EQ(fromCreateOn, recorded.seen);
+    EXPECT_EQ(recorded.seen.size(), IndexOf(recorded.seen, WM_NCCREATE));
 }
 
-TEST(BaseDlgCreate, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
+TEST_F(BaseDlgCreate, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
 {
-    ProbeDlg dlg;
-    HWND window = dlg.Create(nullptr, Instance());
-    ASSERT_TRUE(window);
-
     HWND stranger = CreateWindowExA(0, ClassNameOf(window).c_str(), "stranger",
                                     WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                                     Instance(), nullptr);
@@ -360,64 +316,50 @@ TEST(BaseDlgCreate, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
 
 // --- Messages ------------------------------------------------------------------------
 
-TEST(BaseDlgMessages, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
+TEST_F(BaseDlgMessages, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
 {
-    ProbeDlg dlg;
-    HWND window = dlg.Create(nullptr, Instance());
-    ASSERT_TRUE(window);
     const RECT marker = {1, 2, 3, 4};
 
-    dlg.rect() = marker;
+    dlg->rect() = marker;
     SendMessageA(window, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(700, 400));
-    EXPECT_EQ(marker, dlg.GetRect());
+    EXPECT_EQ(marker, dlg->GetRect());
 
     SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER);
-    RECT empty = ClientRectOf(window);
+    RECT empty = RectOf(GetClientRect, window);
     ASSERT_TRUE(IsRectEmpty(&empty));
-    EXPECT_EQ(marker, dlg.GetRect()) << "an empty client area is not taken";
+    EXPECT_EQ(marker, dlg->GetRect()) << "an empty client area is not taken";
 
     SetWindowPos(window, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
-    RECT client = ClientRectOf(window);
+    RECT client = RectOf(GetClientRect, window);
     EXPECT_FALSE(IsRectEmpty(&client));
-    EXPECT_EQ(client, dlg.GetRect());
+    EXPECT_EQ(client, dlg->GetRect());
 }
 
-TEST(BaseDlgMessages, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
+TEST_F(BaseDlgMessages, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
 {
-    ProbeDlg dlg;
-    HWND window = dlg.Create(nullptr, Instance());
-    ASSERT_TRUE(window);
     MemoryCanvas canvas(50, 50);
     canvas.Fill(kWhite);
 
     EXPECT_EQ(1, SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0));
     EXPECT_TRUE(canvas.AllPixels(kWhite));
 
-    int draws = dlg.draws;
+    int draws = dlg->draws;
     InvalidateRect(window, nullptr, FALSE);
     EXPECT_EQ(0, SendMessageA(window, WM_PAINT, 0, 0));
-    EXPECT_EQ(draws + 1, dlg.draws);
+    EXPECT_EQ(draws + 1, dlg->draws);
 }
 
-TEST(BaseDlgMessages, LeftButtonStartsAMoveByTheCaption)
+TEST_F(BaseDlgMessages, LeftButtonStartsAMoveByTheCaption)
 {
-    ProbeDlg dlg;
-    HWND window = dlg.Create(nullptr, Instance());
-    ASSERT_TRUE(window);
-
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
 
-    std::vector<WPARAM> expected = {0xF012};
-    EXPECT_EQ(expected, dlg.sysCommands);
+    EXPECT_EQ(std::vector<WPARAM>{0xF012}, dlg->sysCommands);
 }
 
 // --- Releasing and destroying -----------------------------------------------------------
 
-TEST(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
+TEST_F(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
 {
-    auto* dlg = new ProbeDlg;
-    HWND window = dlg->Create(nullptr, Instance());
-    ASSERT_TRUE(window);
     HBRUSH brush = dlg->brush();
     HFONT font = dlg->font();
     int before = CountGdiObjects();
@@ -433,60 +375,54 @@ TEST(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
 
     HBRUSH bystander = CreateSolidBrush(kGreen);
     int afterDestroy = CountGdiObjects();
-    delete dlg;
+    dlg.reset();
     EXPECT_EQ(afterDestroy, CountGdiObjects());
     EXPECT_TRUE(IsLive(bystander));
     DeleteObject(bystander);
 }
 
-TEST(BaseDlgRelease, WmDestroyBeforeWmCreateReleasesNothing)
+TEST_F(BaseDlgRelease, WmDestroyBeforeWmCreateReleasesNothing)
 {
-    ProbeDlg dlg;
+    ProbeDlg fresh;
     int before = CountGdiObjects();
 
-    dlg.WndProc(WM_DESTROY, 0, 0);
+    fresh.WndProc(WM_DESTROY, 0, 0);
 
     EXPECT_EQ(before, CountGdiObjects());
-    EXPECT_TRUE(IsLive(dlg.brush()));
-    EXPECT_TRUE(IsLive(dlg.font()));
+    EXPECT_TRUE(IsLive(fresh.brush()));
+    EXPECT_TRUE(IsLive(fresh.font()));
 }
 
-TEST(BaseDlgRelease, TheDestructorDestroysALiveWindow)
+TEST_F(BaseDlgRelease, TheDestructorDestroysALiveWindow)
 {
-    auto* dlg = new ProbeDlg;
-    HWND window = dlg->Create(nullptr, Instance());
-    ASSERT_TRUE(window);
     HBRUSH brush = dlg->brush();
     HFONT font = dlg->font();
 
-    delete dlg;
+    dlg.reset();
 
     EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(IsLive(brush));
     EXPECT_FALSE(IsLive(font));
 }
 
-TEST(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANewOne)
+TEST_F(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANewOne)
 {
-    ProbeDlg dlg;
-    HWND window = dlg.Create(nullptr, Instance());
-    ASSERT_TRUE(window);
     SendMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_FALSE(IsWindow(window));
     int windows = CountThreadWindows();
 
-    EXPECT_EQ(window, dlg.Create(nullptr, Instance()));
+    EXPECT_EQ(window, dlg->Create(nullptr, Instance()));
     EXPECT_EQ(windows, CountThreadWindows());
-    EXPECT_EQ(window, dlg.GetHwnd());
+    EXPECT_EQ(window, dlg->GetHwnd());
 
-    HWND again = dlg.CreateWith(CBaseDlg::STWndProc, nullptr);
+    HWND again = dlg->CreateWith(CBaseDlg::STWndProc, nullptr);
     ASSERT_TRUE(again);
     EXPECT_NE(window, again);
     EXPECT_TRUE(IsWindow(again));
     EXPECT_EQ(windows + 1, CountThreadWindows());
 }
 
-TEST(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
+TEST_F(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
 {
     delete new CBaseDlg;
     {
@@ -496,23 +432,23 @@ TEST(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
     int start = CountGdiObjects();
 
     for (int i = 0; i < 1000; ++i) {
-        CBaseDlg dlg;
-        dlg.SetBgColor(i);
+        CBaseDlg never;
+        never.SetBgColor(i);
     }
     EXPECT_EQ(start, CountGdiObjects()) << "never created";
 
     for (int i = 0; i < 20; ++i) {
-        CBaseDlg dlg;
-        ASSERT_TRUE(dlg.Create(nullptr, Instance()));
-        dlg.SetBgColor(i);
+        CBaseDlg created;
+        ASSERT_TRUE(created.Create(nullptr, Instance()));
+        created.SetBgColor(i);
     }
     EXPECT_EQ(start, CountGdiObjects()) << "destroyed by the destructor";
 
     for (int i = 0; i < 20; ++i) {
-        CBaseDlg dlg;
-        HWND window = dlg.Create(nullptr, Instance());
-        ASSERT_TRUE(window);
-        DestroyWindow(window);
+        CBaseDlg closed;
+        HWND closedWindow = closed.Create(nullptr, Instance());
+        ASSERT_TRUE(closedWindow);
+        DestroyWindow(closedWindow);
     }
     EXPECT_EQ(start, CountGdiObjects()) << "destroyed before the object";
 }

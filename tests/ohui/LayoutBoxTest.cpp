@@ -3,33 +3,69 @@
 
 #include "ohui/ILayout.h"
 #include "ohui/IWndShape.h"
+#include "ohui/LayoutRules.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <climits>
+#include <tuple>
 #include <vector>
 
 using namespace OHUI;
 
 namespace {
 
-const COLORREF kDefaultBg = RGB(236, 233, 216);
-const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kRed = RGB(200, 0, 0);
 const COLORREF kBlue = RGB(0, 0, 200);
-
-bool IsLiveBrushOf(HBRUSH brush, COLORREF color)
-{
-    LOGBRUSH info = {};
-    return GetObjectType(brush) == OBJ_BRUSH && GetObjectA(brush, sizeof info, &info) &&
-           info.lbStyle == BS_SOLID && info.lbColor == color;
-}
+const BoxState kInitialState = {nullptr, kDefaultBg, nullptr, eFloatNone, RECT{0, 0, 0, 0},
+                                Padding{}, 0.0f, 0.0f};
 
 HFONT AnyFont()
 {
     return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
                        0, "Tahoma");
 }
+
+RECT Rect(int left, int top, int right, int bottom)
+{
+    return {left, top, right, bottom};
+}
+
+ILayout* Box(eFloatType type, const RECT& offset)
+{
+    ILayout* box = ILayout::CreateInstance();
+    box->GetRect() = offset;
+    box->SetFloatType(type);
+    return box;
+}
+
+// A parent placed at `parent`, and its children: float type, offset, where each is placed.
+struct Child {
+    eFloatType type;
+    RECT offset;
+    RECT placed;
+};
+struct SizingCase {
+    const char* situation;
+    RECT parent;
+    std::vector<Child> children;
+};
+
+const SizingCase kSizingCases[] = {
+    {"right-floating boxes stack leftwards; the right cursor is not reset",
+     {0, 0, 200, 100},
+     {{eFloatRight, {5, 7, 45, 27}, {160, 0, 200, 20}},  // only 40 x 20 counts
+      {eFloatRight, {0, 0, 30, 20}, {130, 0, 160, 20}},
+      {eFloatNone, {0, 50, 10, 60}, {0, 50, 10, 60}},
+      {eFloatRight, {0, 0, 50, 10}, {80, 20, 130, 30}}}},
+    {"an absolute child is offset from the parent's corner",
+     {0, 340, 820, 380},
+     {{eFloatAbsolute, {70, -10, 690, 150}, {70, 330, 690, 490}}}},
+    {"the first eFloatNone child leaves the line cursor",
+     {0, 100, 200, 300},
+     {{eFloatNone, {0, 0, 10, 10}, {0, 100, 10, 110}},
+      {eFloatRight, {0, 0, 20, 5}, {180, 100, 200, 105}}}},
+};
 
 }  // namespace
 
@@ -38,15 +74,7 @@ HFONT AnyFont()
 TEST(LayoutBox, StartsWithTheInitialValues)
 {
     ProbeLayout box;
-    EXPECT_EQ(nullptr, box.parent());
-    EXPECT_TRUE(IsLiveBrushOf(box.brush(), kDefaultBg));
-    EXPECT_EQ(nullptr, box.font());
-    EXPECT_EQ(eFloatNone, box.GetFloatType());
-    EXPECT_EQ(RECT({0, 0, 0, 0}), box.GetRect());
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(0, box.padding()[i]);
-    EXPECT_EQ(0.0f, box.width());
-    EXPECT_EQ(0.0f, box.height());
+    EXPECT_EQ(kInitialState, box.state());
     EXPECT_TRUE(box.children().empty());
 }
 
@@ -59,14 +87,10 @@ TEST(LayoutBox, SettersStoreWhatTheyAreGiven)
     box.SetHeight(120.5f);
     box.GetRect() = {5, 6, 7, 8};
 
+    const BoxState stored = {nullptr, kDefaultBg, nullptr, -4, RECT{5, 6, 7, 8},
+                             Padding{1, -2, 3, -4}, 0.25f, 120.5f};
+    EXPECT_EQ(stored, box.state());
     EXPECT_EQ(-4, box.GetFloatType());
-    EXPECT_EQ(1, box.padding()[0]);
-    EXPECT_EQ(-2, box.padding()[1]);
-    EXPECT_EQ(3, box.padding()[2]);
-    EXPECT_EQ(-4, box.padding()[3]);
-    EXPECT_EQ(0.25f, box.width());
-    EXPECT_EQ(120.5f, box.height());
-    EXPECT_EQ(RECT({5, 6, 7, 8}), box.GetRect());
 }
 
 TEST(LayoutBox, MarginsAndAFontlessSetFontChangeNothing)
@@ -74,16 +98,14 @@ TEST(LayoutBox, MarginsAndAFontlessSetFontChangeNothing)
     ProbeLayout box;
     box.UpdatePadding(1, 2, 3, 4);
     box.GetRect() = {5, 6, 7, 8};
+    const BoxState before = box.state();
     HBRUSH brush = box.brush();
 
     box.UpdateMarging(100, 200, 300, 400);
     box.SetFont("宋体");
 
-    EXPECT_EQ(RECT({5, 6, 7, 8}), box.GetRect());
-    EXPECT_EQ(1, box.padding()[0]);
-    EXPECT_EQ(4, box.padding()[3]);
+    EXPECT_EQ(before, box.state());
     EXPECT_EQ(brush, box.brush());
-    EXPECT_EQ(nullptr, box.font());
 }
 
 TEST(LayoutBox, SetFontReleasesTheHeldFont)
@@ -95,7 +117,7 @@ TEST(LayoutBox, SetFontReleasesTheHeldFont)
     box.SetFont("宋体");
 
     EXPECT_EQ(nullptr, box.font());
-    EXPECT_EQ(0u, GetObjectType(font));
+    EXPECT_FALSE(IsLive(font));
 }
 
 TEST(LayoutBox, SetBgColorReplacesAndReleasesTheBrush)
@@ -105,8 +127,8 @@ TEST(LayoutBox, SetBgColorReplacesAndReleasesTheBrush)
 
     box.SetBgColor(static_cast<int>(kRed));
 
-    EXPECT_TRUE(IsLiveBrushOf(box.brush(), kRed));
-    EXPECT_EQ(0u, GetObjectType(first));
+    EXPECT_EQ(kRed, SolidColourOf(box.brush()));
+    EXPECT_FALSE(IsLive(first));
 }
 
 TEST(LayoutBox, InitResetsEverythingButTheChildrenAndReleasesWhatItHeld)
@@ -128,19 +150,10 @@ TEST(LayoutBox, InitResetsEverythingButTheChildrenAndReleasesWhatItHeld)
 
     box->__init__();
 
-    EXPECT_EQ(nullptr, box->parent());
-    EXPECT_TRUE(IsLiveBrushOf(box->brush(), kDefaultBg));
-    EXPECT_EQ(0u, GetObjectType(redBrush));
-    EXPECT_EQ(nullptr, box->font());
-    EXPECT_EQ(0u, GetObjectType(font));
-    EXPECT_EQ(eFloatNone, box->GetFloatType());
-    EXPECT_EQ(RECT({0, 0, 0, 0}), box->GetRect());
-    EXPECT_EQ(0, box->padding()[0]);
-    EXPECT_EQ(0, box->padding()[3]);
-    EXPECT_EQ(0.0f, box->width());
-    EXPECT_EQ(0.0f, box->height());
-    ASSERT_EQ(1u, box->children().size());
-    EXPECT_EQ(child, box->children()[0]);
+    EXPECT_EQ(kInitialState, box->state());
+    EXPECT_FALSE(IsLive(redBrush));
+    EXPECT_FALSE(IsLive(font));
+    EXPECT_EQ(std::vector<ILayout*>{child}, box->children());
 }
 
 TEST(LayoutBox, AddChildAppendsInOrderSetsTheParentAndIgnoresNull)
@@ -153,9 +166,7 @@ TEST(LayoutBox, AddChildAppendsInOrderSetsTheParentAndIgnoresNull)
     root.AddChild(nullptr);
     root.AddChild(second);
 
-    ASSERT_EQ(2u, root.children().size());
-    EXPECT_EQ(first, root.children()[0]);
-    EXPECT_EQ(second, root.children()[1]);
+    EXPECT_EQ((std::vector<ILayout*>{first, second}), root.children());
     EXPECT_EQ(&root, first->parent());
     EXPECT_EQ(&root, second->parent());
 }
@@ -164,7 +175,8 @@ TEST(LayoutBox, AddChildAppendsInOrderSetsTheParentAndIgnoresNull)
 
 TEST(LayoutOwnership, DeleteInstanceDestroysEveryBoxOfANestedTreeOnceInListOrder)
 {
-    ProbeLayout::Destroyed().clear();
+    ProbeLayout::destroyed.clear();
+    ProbeLayout::watchedAlive.clear();
     auto* root = new ProbeLayout;
     auto* a = new ProbeLayout;
     auto* b = new ProbeLayout;
@@ -177,19 +189,24 @@ TEST(LayoutOwnership, DeleteInstanceDestroysEveryBoxOfANestedTreeOnceInListOrder
     a->AddChild(nullptr);
     a->AddChild(d);
     b->AddChild(e);
+    ProbeLayout::watched = root->brush();
 
     ILayout::DeleteInstance(root);
 
     std::vector<const ILayout*> expected = {root, a, c, d, b, e};
-    EXPECT_EQ(expected, ProbeLayout::Destroyed());
+    EXPECT_EQ(expected, ProbeLayout::destroyed);
+    // A box gives up its brush before its children go.
+    EXPECT_EQ(std::vector<bool>({true, false, false, false, false, false}),
+              ProbeLayout::watchedAlive);
+    ProbeLayout::watched = nullptr;
 }
 
 TEST(LayoutOwnership, DeleteInstanceOfNullDoesNothing)
 {
-    ProbeLayout::Destroyed().clear();
+    ProbeLayout::destroyed.clear();
     int before = CountGdiObjects();
     ILayout::DeleteInstance(nullptr);
-    EXPECT_TRUE(ProbeLayout::Destroyed().empty());
+    EXPECT_TRUE(ProbeLayout::destroyed.empty());
     EXPECT_EQ(before, CountGdiObjects());
 }
 
@@ -202,8 +219,8 @@ TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFont)
 
     ILayout::DeleteInstance(box);
 
-    EXPECT_EQ(0u, GetObjectType(brush));
-    EXPECT_EQ(0u, GetObjectType(font));
+    EXPECT_FALSE(IsLive(brush));
+    EXPECT_FALSE(IsLive(font));
 }
 
 TEST(LayoutOwnership, TheGdiCounterSeesObjectsComeAndGo)
@@ -243,7 +260,7 @@ TEST(LayoutDraw, FillsTheRectangleWithTheBrushThenPaintsChildrenInOrder)
 {
     MemoryCanvas canvas(100, 100);
     canvas.Fill(kWhite);
-    ILayout* root = ILayout::CreateInstance();
+    Tree root = Own(ILayout::CreateInstance());
     ILayout* first = ILayout::CreateInstance();
     ILayout* second = ILayout::CreateInstance();
     root->AddChild(first);
@@ -262,13 +279,12 @@ TEST(LayoutDraw, FillsTheRectangleWithTheBrushThenPaintsChildrenInOrder)
     EXPECT_EQ(kRed, canvas.Pixel(15, 15));
     EXPECT_EQ(kBlue, canvas.Pixel(25, 25)) << "later siblings paint over earlier ones";
     EXPECT_EQ(kBlue, canvas.Pixel(35, 35));
-    ILayout::DeleteInstance(root);
 }
 
 TEST(LayoutDraw, NewColourShowsAtTheNextDraw)
 {
     MemoryCanvas canvas(20, 20);
-    ILayout* box = ILayout::CreateInstance();
+    Tree box = Own(ILayout::CreateInstance());
     box->GetRect() = {0, 0, 20, 20};
     box->Draw(canvas.dc());
     EXPECT_TRUE(canvas.AllPixels(kDefaultBg));
@@ -277,5 +293,140 @@ TEST(LayoutDraw, NewColourShowsAtTheNextDraw)
     EXPECT_TRUE(canvas.AllPixels(kDefaultBg)) << "nothing is repainted by SetBgColor";
     box->Draw(canvas.dc());
     EXPECT_TRUE(canvas.AllPixels(kRed));
-    ILayout::DeleteInstance(box);
+}
+
+// --- The sizing pass on plain boxes -------------------------------------------------
+
+TEST(LayoutSizing, EachChildIsPlacedByItsFloatType)
+{
+    for (const SizingCase& sizing : kSizingCases) {
+        SCOPED_TRACE(sizing.situation);
+        Tree root = Own(ILayout::CreateInstance());
+        std::vector<ILayout*> boxes;
+        for (const Child& child : sizing.children) {
+            boxes.push_back(Box(child.type, child.offset));
+            root->AddChild(boxes.back());
+        }
+
+        const RECT& parent = sizing.parent;
+        root->UpdateSize(parent.left, parent.top, parent.right, parent.bottom);
+
+        EXPECT_EQ(parent, root->GetRect());
+        for (size_t i = 0; i < sizing.children.size(); ++i)
+            EXPECT_EQ(sizing.children[i].placed, boxes[i]->GetRect()) << "child " << i;
+    }
+}
+
+TEST(LayoutSizing, UnknownFloatTypesAreSkippedAndDoNotCountAsPreviousSibling)
+{
+    for (int unknown : {3, -1, 100}) {
+        SCOPED_TRACE(unknown);
+        Tree root = Own(ILayout::CreateInstance());
+        ILayout* x = Box(eFloatNone, Rect(0, 0, 10, 30));
+        ILayout* skipped = Box(static_cast<eFloatType>(unknown), Rect(1, 2, 11, 102));
+        ILayout* y = Box(eFloatNone, Rect(0, 5, 10, 15));
+        ILayout* r = Box(eFloatRight, Rect(0, 0, 20, 10));
+        ILayout* grandchild = Box(eFloatAbsolute, Rect(1, 1, 2, 2));
+        skipped->AddChild(grandchild);
+        for (ILayout* child : {x, skipped, y, r})
+            root->AddChild(child);
+
+        root->UpdateSize(0, 0, 200, 200);
+
+        EXPECT_EQ(Rect(1, 2, 11, 102), skipped->GetRect());
+        EXPECT_EQ(Rect(1, 1, 2, 2), grandchild->GetRect()) << "a skipped subtree is not laid out";
+        EXPECT_EQ(unknown, skipped->GetFloatType());
+        EXPECT_EQ(Rect(0, 5, 10, 15), y->GetRect());
+        // y moved the line cursor by x's height (30), not by the skipped box's (100).
+        EXPECT_EQ(Rect(180, 30, 200, 40), r->GetRect());
+    }
+}
+
+TEST(LayoutSizing, SecondPassShiftsBoxesUnderNonZeroParentsOnceMore)
+{
+    Tree root = Own(ILayout::CreateInstance());
+    ILayout* p = Box(eFloatAbsolute, Rect(10, 20, 110, 120));
+    ILayout* q = Box(eFloatNone, Rect(1, 2, 3, 4));
+    ILayout* atOrigin = Box(eFloatAbsolute, Rect(5, 5, 6, 6));
+    p->AddChild(q);
+    root->AddChild(p);
+    root->AddChild(atOrigin);
+
+    root->UpdateSize(0, 0, 500, 500);
+    EXPECT_EQ(Rect(10, 20, 110, 120), p->GetRect());
+    EXPECT_EQ(Rect(11, 22, 13, 24), q->GetRect());
+
+    root->UpdateSize(0, 0, 500, 500);
+    EXPECT_EQ(Rect(10, 20, 110, 120), p->GetRect()) << "its parent's corner is (0, 0)";
+    EXPECT_EQ(Rect(21, 42, 23, 44), q->GetRect());
+    EXPECT_EQ(Rect(5, 5, 6, 6), atOrigin->GetRect());
+}
+
+TEST(LayoutSizing, ABoxWithoutChildrenOnlyStoresItsRectangle)
+{
+    ProbeLayout box;
+    box.SetFloatType(eFloatRight);
+    box.UpdatePadding(1, 2, 3, 4);
+    box.SetWidth(5.5f);
+    BoxState expected = box.state();
+    std::get<RECT>(expected) = Rect(-7, 8, 9, -10);
+    HBRUSH brush = box.brush();
+
+    box.UpdateSize(-7, 8, 9, -10);
+
+    EXPECT_EQ(expected, box.state());
+    EXPECT_EQ(brush, box.brush());
+    EXPECT_TRUE(box.children().empty());
+}
+
+TEST(LayoutSizing, PaddingWidthHeightAndMarginsDoNotTakePart)
+{
+    Tree plain = Own(ILayout::CreateInstance());
+    Tree dressed = Own(ILayout::CreateInstance());
+    dressed->UpdatePadding(10, 10, 10, 10);
+    dressed->UpdateMarging(10, 10, 10, 10);
+    dressed->SetWidth(0.5f);
+    dressed->SetHeight(0.5f);
+    std::vector<ILayout*> children[2];
+    for (int tree = 0; tree < 2; ++tree) {
+        ILayout* root = tree ? dressed.get() : plain.get();
+        children[tree] = {Box(eFloatNone, Rect(3, 4, 30, 40)), Box(eFloatRight, Rect(0, 0, 15, 15))};
+        for (ILayout* child : children[tree])
+            root->AddChild(child);
+        root->UpdateSize(20, 20, 100, 100);
+    }
+
+    EXPECT_EQ(Rect(23, 24, 50, 60), children[1][0]->GetRect());
+    EXPECT_EQ(Rect(85, 20, 100, 35), children[1][1]->GetRect());
+    for (size_t i = 0; i < 2; ++i)
+        EXPECT_EQ(children[0][i]->GetRect(), children[1][i]->GetRect());
+}
+
+TEST(LayoutRules, PlacementArithmeticWrapsInsteadOfOverflowing)
+{
+    RECT parent = Rect(INT_MAX, INT_MAX, INT_MIN, 0);
+    LayoutCursor cursor = StartLayoutCursor(parent);
+    RECT placed;
+
+    ASSERT_TRUE(PlaceChild(parent, cursor, eFloatAbsolute, Rect(1, 1, 2, 2), placed));
+    EXPECT_EQ(Rect(INT_MIN, INT_MIN, INT_MIN + 1, INT_MIN + 1), placed);
+
+    ASSERT_TRUE(PlaceChild(parent, cursor, eFloatRight, Rect(0, 0, 1, 1), placed));
+    EXPECT_EQ(Rect(INT_MAX, INT_MAX, INT_MIN, INT_MIN), placed);
+    EXPECT_EQ(INT_MIN, WrappedDifference(INT_MAX, -1));
+}
+
+TEST(LayoutRules, UnknownTypeLeavesTheCursorAndThePlacementUntouched)
+{
+    RECT parent = Rect(0, 0, 100, 100);
+    LayoutCursor cursor = StartLayoutCursor(parent);
+    cursor.prevTop = 4;
+    cursor.prevBottom = 9;
+    RECT placed = Rect(-1, -1, -1, -1);
+
+    EXPECT_FALSE(PlaceChild(parent, cursor, 3, Rect(0, 0, 50, 50), placed));
+
+    EXPECT_EQ(Rect(-1, -1, -1, -1), placed);
+    EXPECT_EQ(std::make_tuple(0, 100, 4, 9),
+              std::tie(cursor.line, cursor.right, cursor.prevTop, cursor.prevBottom));
 }

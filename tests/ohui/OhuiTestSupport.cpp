@@ -9,10 +9,8 @@ const char kParentClass[] = "OhuiTestParent";
 
 LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_WINDOWPOSCHANGING || message == WM_WINDOWPOSCHANGED) {
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        RecordedWindowPosEvents().push_back({window, message, *pos});
-    }
+    if (message == WM_WINDOWPOSCHANGED)
+        MovedWindows().push_back(window);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -53,34 +51,47 @@ int CountGdiObjects()
     return count;
 }
 
+bool IsLive(HGDIOBJ object)
+{
+    return GetObjectType(object) != 0;
+}
+
+COLORREF SolidColourOf(HBRUSH brush)
+{
+    LOGBRUSH info = {};
+    const bool solid = GetObjectType(brush) == OBJ_BRUSH &&
+                       GetObjectA(brush, sizeof info, &info) && info.lbStyle == BS_SOLID;
+    return solid ? info.lbColor : CLR_INVALID;
+}
+
+RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window)
+{
+    RECT rect = {};
+    get(window, &rect);
+    return rect;
+}
+
 MemoryCanvas::MemoryCanvas(int width, int height)
     : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr))
 {
     BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bitmap.reset(CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     m_previous = SelectObject(m_dc, m_bitmap);
 }
 
 MemoryCanvas::~MemoryCanvas()
 {
     SelectObject(m_dc, m_previous);
-    DeleteObject(m_bitmap);
     DeleteDC(m_dc);
 }
 
 void MemoryCanvas::Fill(COLORREF color)
 {
-    HBRUSH brush = CreateSolidBrush(color);
+    GdiObject<HBRUSH> brush(CreateSolidBrush(color));
     RECT all = {0, 0, m_width, m_height};
     FillRect(m_dc, &all, brush);
-    DeleteObject(brush);
 }
 
 COLORREF MemoryCanvas::Pixel(int x, int y) const
@@ -99,10 +110,10 @@ bool MemoryCanvas::AllPixels(COLORREF color) const
     return true;
 }
 
-std::vector<WindowPosEvent>& RecordedWindowPosEvents()
+std::vector<HWND>& MovedWindows()
 {
-    static std::vector<WindowPosEvent> events;
-    return events;
+    static std::vector<HWND> moved;
+    return moved;
 }
 
 ParentWindow::ParentWindow()
@@ -133,15 +144,6 @@ int CountThreadWindows()
     int count = 0;
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
     return count;
-}
-
-void PumpPendingMessages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
 }
 
 bool operator==(const RECT& a, const RECT& b)

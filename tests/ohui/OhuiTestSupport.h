@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/ScopedWin.h"
 #include "support/RemoteControls.h"
 
 #include <windows.h>
@@ -7,9 +8,20 @@
 #include <iosfwd>
 #include <vector>
 
+const COLORREF kDefaultBg = RGB(236, 233, 216);
+const COLORREF kWhite = RGB(255, 255, 255);
+
 // Live GDI objects of this process. Wine's GetGuiResources is a stub that answers 0, so
 // there the handle table is walked instead (a handle's low word indexes it).
 int CountGdiObjects();
+
+bool IsLive(HGDIOBJ object);
+
+// The colour of a live solid brush; CLR_INVALID for anything else, a released brush included.
+COLORREF SolidColourOf(HBRUSH brush);
+
+// A rectangle that GetClientRect, GetWindowRect and the like fill in.
+RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window);
 
 // A 32-bit bitmap selected into a memory device context, for reading back painted pixels.
 class MemoryCanvas {
@@ -29,19 +41,12 @@ private:
     int m_width;
     int m_height;
     HDC m_dc;
-    HBITMAP m_bitmap;
+    GdiObject<HBITMAP> m_bitmap;
     HGDIOBJ m_previous;
 };
 
-// What a recording window saw: its WM_WINDOWPOSCHANGING and WM_WINDOWPOSCHANGED messages.
-struct WindowPosEvent {
-    HWND window;
-    UINT message;
-    WINDOWPOS pos;
-};
-
-// Events of every recording window, in arrival order; tests clear it as they need.
-std::vector<WindowPosEvent>& RecordedWindowPosEvents();
+// The recording windows whose WM_WINDOWPOSCHANGED arrived, in order; tests clear it.
+std::vector<HWND>& MovedWindows();
 
 // A visible top-level window that hosts child windows in tests. The top-level window is
 // shared by the whole program (Wine under Xvfb takes two seconds to destroy a visible
@@ -64,9 +69,6 @@ private:
 
 // Number of windows of this thread that still exist (top-level ones).
 int CountThreadWindows();
-
-// Handles whatever is queued for this thread's windows.
-void PumpPendingMessages();
 
 bool operator==(const RECT& a, const RECT& b);
 void PrintTo(const RECT& rect, std::ostream* out);

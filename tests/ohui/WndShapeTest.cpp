@@ -6,32 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 using namespace OHUI;
 
 namespace {
 
-const COLORREF kDefaultBg = RGB(236, 233, 216);
-const COLORREF kWhite = RGB(255, 255, 255);
-
 class WndShapeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_parent.hwnd());
-        RecordedWindowPosEvents().clear();
-    }
-
-    // The windows whose WM_WINDOWPOSCHANGED arrived, in order.
-    static std::vector<HWND> MovedWindows()
-    {
-        std::vector<HWND> moved;
-        for (const WindowPosEvent& event : RecordedWindowPosEvents()) {
-            if (event.message == WM_WINDOWPOSCHANGED)
-                moved.push_back(event.window);
-        }
-        return moved;
+        MovedWindows().clear();
     }
 
     ParentWindow m_parent;
@@ -42,94 +29,83 @@ protected:
 TEST_F(WndShapeTest, PlacingMovesTheWindowOntoTheBoxsRectangle)
 {
     HWND window = m_parent.CreateChild();
-    ILayout* box = IWndShape::CreateInstance(window);
+    Tree box = Own(IWndShape::CreateInstance(window));
 
     box->UpdateSize(421, 0, 821, 300);
 
     EXPECT_EQ(RECT({421, 0, 821, 300}), box->GetRect());
-    RECT placed = ChildRectInParent(window);
-    EXPECT_EQ(421, placed.left);
-    EXPECT_EQ(0, placed.top);
-    EXPECT_EQ(400, placed.right - placed.left);
-    EXPECT_EQ(300, placed.bottom - placed.top);
-    ILayout::DeleteInstance(box);
+    EXPECT_EQ(RECT({421, 0, 821, 300}), ChildRectInParent(window)) << "at 421, 0; 400 x 300";
 }
 
 TEST_F(WndShapeTest, NegativeSizesArePassedOnUnchanged)
 {
     HWND window = m_parent.CreateChild();
     MoveWindow(window, 5, 5, 50, 50, FALSE);
-    RecordedWindowPosEvents().clear();
-    ILayout* box = IWndShape::CreateInstance(window);
+    MovedWindows().clear();
+    Tree box = Own(IWndShape::CreateInstance(window));
 
     box->UpdateSize(100, 50, 60, 30);
 
     EXPECT_EQ(RECT({100, 50, 60, 30}), box->GetRect());
     // The window system clamps a negative size to 0 and keeps the given corner; a box
     // that normalised the rectangle would have put the window at (60, 30) instead.
-    RECT placed = ChildRectInParent(window);
-    EXPECT_EQ(RECT({100, 50, 100, 50}), placed);
+    EXPECT_EQ(RECT({100, 50, 100, 50}), ChildRectInParent(window));
     ASSERT_FALSE(MovedWindows().empty());
-    ILayout::DeleteInstance(box);
 }
 
 TEST_F(WndShapeTest, ChildrenArePlacedBeforeTheBoxsOwnWindowMoves)
 {
     HWND outerWindow = m_parent.CreateChild();
     HWND innerWindow = m_parent.CreateChild();
-    ILayout* outer = IWndShape::CreateInstance(outerWindow);
+    Tree outer = Own(IWndShape::CreateInstance(outerWindow));
     ILayout* inner = IWndShape::CreateInstance(innerWindow);
     inner->GetRect() = {10, 20, 30, 40};
     inner->SetFloatType(eFloatAbsolute);
     outer->AddChild(inner);
-    RecordedWindowPosEvents().clear();
+    MovedWindows().clear();
 
     outer->UpdateSize(100, 100, 300, 300);
 
-    std::vector<HWND> expected = {innerWindow, outerWindow};
-    EXPECT_EQ(expected, MovedWindows());
+    EXPECT_EQ(std::vector<HWND>({innerWindow, outerWindow}), MovedWindows());
     EXPECT_EQ(RECT({110, 120, 130, 140}), ChildRectInParent(innerWindow));
     EXPECT_EQ(RECT({100, 100, 300, 300}), ChildRectInParent(outerWindow));
-    ILayout::DeleteInstance(outer);
 }
 
 TEST_F(WndShapeTest, ASkippedBoxDoesNotMoveItsWindow)
 {
     HWND window = m_parent.CreateChild();
     MoveWindow(window, 7, 8, 9, 10, FALSE);
-    ILayout* root = ILayout::CreateInstance();
+    Tree root = Own(ILayout::CreateInstance());
     ILayout* box = IWndShape::CreateInstance(window);
     box->GetRect() = {50, 50, 60, 60};
     box->SetFloatType(static_cast<eFloatType>(3));
     root->AddChild(box);
-    RecordedWindowPosEvents().clear();
+    MovedWindows().clear();
 
     root->UpdateSize(0, 0, 500, 500);
 
     EXPECT_TRUE(MovedWindows().empty());
     EXPECT_EQ(RECT({7, 8, 16, 18}), ChildRectInParent(window));
     EXPECT_EQ(RECT({50, 50, 60, 60}), box->GetRect());
-    ILayout::DeleteInstance(root);
 }
 
 TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
 {
-    ILayout* plain = ILayout::CreateInstance();
-    ILayout* shape = IWndShape::CreateInstance(nullptr);
-    for (ILayout* root : {plain, shape}) {
+    Tree plain = Own(ILayout::CreateInstance());
+    Tree shape = Own(IWndShape::CreateInstance(nullptr));
+    MemoryCanvas plainCanvas(60, 60);
+    MemoryCanvas shapeCanvas(60, 60);
+    const std::pair<ILayout*, MemoryCanvas*> trees[] = {{plain.get(), &plainCanvas},
+                                                        {shape.get(), &shapeCanvas}};
+    for (auto [root, canvas] : trees) {
         ILayout* right = ILayout::CreateInstance();
         right->GetRect() = {0, 0, 10, 10};
         right->SetFloatType(eFloatRight);
         root->AddChild(right);
         root->UpdateSize(0, 0, 40, 40);
+        canvas->Fill(kWhite);
+        root->Draw(canvas->dc());
     }
-
-    MemoryCanvas plainCanvas(60, 60);
-    MemoryCanvas shapeCanvas(60, 60);
-    plainCanvas.Fill(kWhite);
-    shapeCanvas.Fill(kWhite);
-    plain->Draw(plainCanvas.dc());
-    shape->Draw(shapeCanvas.dc());
 
     EXPECT_EQ(plain->GetRect(), shape->GetRect());
     EXPECT_EQ(kDefaultBg, shapeCanvas.Pixel(0, 0));
@@ -140,14 +116,11 @@ TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
             ASSERT_EQ(plainCanvas.Pixel(x, y), shapeCanvas.Pixel(x, y)) << x << "," << y;
     }
     EXPECT_TRUE(MovedWindows().empty());
-    ILayout::DeleteInstance(plain);
-    ILayout::DeleteInstance(shape);
 }
 
 TEST_F(WndShapeTest, DrawPaintsNothingWhenAWindowIsHosted)
 {
-    HWND window = m_parent.CreateChild();
-    ILayout* box = IWndShape::CreateInstance(window);
+    Tree box = Own(IWndShape::CreateInstance(m_parent.CreateChild()));
     ILayout* child = ILayout::CreateInstance();
     child->GetRect() = {5, 5, 15, 15};
     child->SetFloatType(eFloatAbsolute);
@@ -161,7 +134,6 @@ TEST_F(WndShapeTest, DrawPaintsNothingWhenAWindowIsHosted)
     EXPECT_TRUE(canvas.AllPixels(kWhite));
     child->Draw(canvas.dc());
     EXPECT_EQ(kDefaultBg, canvas.Pixel(10, 10)) << "the child alone would paint";
-    ILayout::DeleteInstance(box);
 }
 
 TEST_F(WndShapeTest, DestroyingBoxesLeavesTheirWindowsAliveAndVisible)
@@ -170,8 +142,7 @@ TEST_F(WndShapeTest, DestroyingBoxesLeavesTheirWindowsAliveAndVisible)
     HWND nested = m_parent.CreateChild();
     ILayout::DeleteInstance(IWndShape::CreateInstance(alone));
     ILayout* root = ILayout::CreateInstance();
-    ILayout* box = IWndShape::CreateInstance(nested);
-    root->AddChild(box);
+    root->AddChild(IWndShape::CreateInstance(nested));
     ILayout::DeleteInstance(root);
     {
         IWndShape onStack(alone);
@@ -187,10 +158,9 @@ TEST_F(WndShapeTest, ADeadWindowIsMovedWithoutComplaint)
 {
     HWND window = m_parent.CreateChild();
     DestroyWindow(window);
-    ILayout* box = IWndShape::CreateInstance(window);
+    Tree box = Own(IWndShape::CreateInstance(window));
 
     box->UpdateSize(1, 2, 3, 4);
 
     EXPECT_EQ(RECT({1, 2, 3, 4}), box->GetRect());
-    ILayout::DeleteInstance(box);
 }
