@@ -16,11 +16,4 @@ inline void ReplaceSolidBrush(GdiObject<HBRUSH>& brush, int color)
     brush.reset(CreateSolidBrush(static_cast<COLORREF>(color)));
 }
 
-// A null brush paints nothing (FillRect would take 0 for a system colour index).
-inline void FillWithBrush(HDC dc, const RECT& rect, HBRUSH brush)
-{
-    if (brush)
-        FillRect(dc, &rect, brush);
-}
-
 }  // namespace OHUI

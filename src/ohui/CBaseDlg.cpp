@@ -68,7 +68,7 @@ CBaseDlg::~CBaseDlg()
 
 void CBaseDlg::Draw(HDC dc)
 {
-    OHUI::FillWithBrush(dc, m_rect, m_hBgBrush);
+    FillRect(dc, &m_rect, m_hBgBrush);
 }
 
 LRESULT CBaseDlg::WndProc(UINT message, WPARAM wParam, LPARAM lParam)

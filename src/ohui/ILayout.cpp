@@ -31,7 +31,7 @@ ILayout::~ILayout()
 
 void ILayout::Draw(HDC dc)
 {
-    FillWithBrush(dc, m_rect, m_hBgBrush);
+    FillRect(dc, &m_rect, m_hBgBrush);
     for (size_t i = 0; i < m_children.size(); ++i) {
         if (m_children[i])
             m_children[i]->Draw(dc);
