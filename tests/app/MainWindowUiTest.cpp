@@ -327,6 +327,7 @@ TEST_F(MainWindowUi, BrokenSrvXmlShowsTheMessageTwiceAndStaysUntouched)
         ASSERT_TRUE(WaitForMessageBox(app.Process().pid(), 15000, box)) << "message " << shown;
         EXPECT_EQ("Document srv.xml not parsed successfully.", box.text);
         EXPECT_EQ("Zorvane", box.caption);
+        EXPECT_EQ(nullptr, GetWindow(box.window, GW_OWNER));
         ASSERT_TRUE(CloseMessageBox(box));
     }
     ASSERT_TRUE(app.AwaitWindow());

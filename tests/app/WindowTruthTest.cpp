@@ -1,5 +1,6 @@
 // What the real window says is so: check boxes after a failed step, the log's end, names
 // that GBK cannot hold or that carry white space, the help address in a double-byte folder.
+#include "framework/ScopedWin.h"
 #include "support/Dialogs.h"
 #include "support/DrivenZorvane.h"
 #include "support/RemoteControls.h"
@@ -60,11 +61,30 @@ TEST_F(WindowTruth, AnEmptyOrNamelessCommandIsRefusedWithTheFormItNeeds)
     EXPECT_FALSE(app->Checked(kAutostartCheckId));
     EXPECT_FALSE(ReadRunValue("Zorvane").found);
 
+    const std::string nameless = "没有更改开机自启：无法从命令框中的命令行得出程序名。" + std::string(kHint) + DefaultCommand();
     SetWindowTextA(app->Control(kCommandEditId), "\"\" /ip 1.2.3.4");
-    EXPECT_EQ("没有更改开机自启：无法从命令框中的命令行得出程序名。" + std::string(kHint) + DefaultCommand(),
-              app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_EQ(nameless, app->MessageAfterClicking(kAutostartCheckId));
     EXPECT_FALSE(app->Checked(kAutostartCheckId));
     EXPECT_EQ(unnamedValueBefore, ReadRunValue("").found);
+    EXPECT_EQ(file, SrvXml());
+
+    // Unticked after a good command was written, a nameless one is no silent removal either.
+    SetWindowTextA(app->Control(kCommandEditId), DefaultCommand().c_str());
+    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+    SetWindowTextA(app->Control(kCommandEditId), "\"\" /ip 1.2.3.4");
+    EXPECT_EQ(nameless, app->MessageAfterClicking(kAutostartCheckId));
+}
+
+TEST_F(WindowTruth, ThisProgramWithAnAddressStartUpRefusesIsNotWritten)
+{
+    Launch({{"a.test", "127.0.5.13"}});
+    const std::string file = SrvXml();
+    SetWindowTextA(app->Control(kCommandEditId), ("\"" + app->Process().exePath() + "\" /ip time.nist.gov").c_str());
+    EXPECT_EQ("没有设置开机自启：“time.nist.gov”不是本程序接受的 IP 地址，开机时本程序只会显示用法，不会校时。" +
+                  std::string(kHint) + DefaultCommand(),
+              app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_FALSE(app->Checked(kAutostartCheckId));
+    EXPECT_FALSE(ReadRunValue("Zorvane").found);
     EXPECT_EQ(file, SrvXml());
 }
 
@@ -103,6 +123,21 @@ TEST_F(WindowTruth, ADesktopThatCannotTakeTheLinkLeavesTheBoxClear)
         EXPECT_FALSE(app->Checked(kShortcutCheckId));
     }
     EXPECT_FALSE(FileExists(dir.file("no-such-folder")));
+}
+
+TEST_F(WindowTruth, AShortcutInUseStaysAndTheReasonIsTheSystemCodeTheShellGave)
+{
+    Launch({{"a.test", "127.0.5.12"}});
+    ASSERT_TRUE(ClickedQuietly(kShortcutCheckId));
+    // Held without FILE_SHARE_DELETE: the link still loads, but cannot be deleted. Wine's shell
+    // answers with ERROR_SHARING_VIOLATION, a system code; its own values are tested directly.
+    const ScopedHandle held(CreateFileA(DesktopShortcutFile().c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.IsValid());
+    EXPECT_EQ("没有删除桌面快捷方式：无法删除桌面上的“Zorvane v1.0.lnk”。\r\n\r\n原因：另一个程序正在使用此文件，"
+              "进程无法访问。（错误代码 32）",
+              app->MessageAfterClicking(kShortcutCheckId));
+    EXPECT_TRUE(app->Checked(kShortcutCheckId));
 }
 
 TEST_F(WindowTruth, ReportsGoToTheEndWhereverTheUserPutTheCaret)
