@@ -1,8 +1,9 @@
 #include "app/NewProjWnd.h"
 
 #include "app/AutostartCommand.h"
+#include "app/ExecutableDirectory.h"
 #include "app/FocusOrder.h"
-#include "app/IntegrationMessages.h"
+#include "app/MessageBoxTexts.h"
 #include "app/MainWindowText.h"
 #include "config/ServerConfig.h"
 #include "config/SyncCommand.h"

@@ -82,6 +82,7 @@ TEST_F(Keyboard, EnterOnARowAndOnTheButtonSyncLikeADoubleClick)
     const std::string byMouse = SyncLog([&] { PostDoubleClick(list, 200, 250); });
     EXPECT_NE(std::string::npos, byMouse.find("正在连接: 127.0.5.11...")) << byMouse;
     EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(list, VK_RETURN); }));
+    EXPECT_EQ(byMouse, SyncLog([&] { PostHeldKey(list, VK_RETURN, 3); })) << "one sync, not one per repeat";
 
     ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kSyncButtonId));
     EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(app.Control(kSyncButtonId), VK_RETURN); }));
@@ -114,6 +115,17 @@ TEST_F(Keyboard, SpaceTogglesAFocusedCheckBoxLikeAClick)
     EXPECT_TRUE(WaitFor([&] { return WindowTextOf(app.Control(kCommandEditId)).size() == command.size() + 1; }));
     EXPECT_TRUE(app.Checked(kAutostartCheckId));
     EXPECT_TRUE(ReadRunValue("Zorvane").found);
+}
+
+TEST_F(Keyboard, ActivatedAgainTheWindowGivesTheFocusBackToTheControlThatHadIt)
+{
+    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kSyncButtonId));
+    HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetForegroundWindow(other);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other && FocusOf(app.Window()) == nullptr; }));
+    DestroyWindow(other);
+    EXPECT_EQ(app.Control(kSyncButtonId), FocusInForeground(app.Window()));
 }
 
 TEST(FocusOrder, GoesRoundAtBothEndsAndEntersFromOutside)

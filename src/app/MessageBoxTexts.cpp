@@ -1,4 +1,4 @@
-#include "app/IntegrationMessages.h"
+#include "app/MessageBoxTexts.h"
 
 #include "config/ShortcutPath.h"
 
