@@ -107,9 +107,8 @@ TEST_F(Keyboard, SpaceTogglesAFocusedCheckBoxLikeAClick)
     EXPECT_TRUE(app.Checked(kAutostartCheckId));
 
     // Space in the command box is a space typed, not a click.
-    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kServerListId));
-    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kSyncButtonId));
-    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kCommandEditId));
+    for (int id : {kServerListId, kSyncButtonId, kCommandEditId})
+        ASSERT_TRUE(PressMovingFocusTo(VK_TAB, id));
     const std::string command = WindowTextOf(app.Control(kCommandEditId));
     PostKeyPress(app.Control(kCommandEditId), VK_SPACE);
     EXPECT_TRUE(WaitFor([&] { return WindowTextOf(app.Control(kCommandEditId)).size() == command.size() + 1; }));

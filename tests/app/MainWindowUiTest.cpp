@@ -31,11 +31,9 @@ bool ReadRunCommand(const char* name, std::string& command)
 
 void ExpectRect(const RECT& expected, HWND control, const char* name)
 {
-    RECT actual = ChildRectInParent(control);
-    EXPECT_EQ(expected.left, actual.left) << name;
-    EXPECT_EQ(expected.top, actual.top) << name;
-    EXPECT_EQ(expected.right, actual.right) << name;
-    EXPECT_EQ(expected.bottom, actual.bottom) << name;
+    const RECT actual = ChildRectInParent(control);
+    EXPECT_TRUE(EqualRect(&expected, &actual))
+        << name << " at " << actual.left << ", " << actual.top << ", " << actual.right << ", " << actual.bottom;
 }
 
 void ExpectControl(HWND control, const char* className, DWORD style, const char* text)
@@ -79,6 +77,7 @@ void ExpectLayoutTable(HWND window)
     for (const Placement& p : kPlacements)
         ExpectRect(p.rect, p.id < 0 ? HintLabel(window) : GetDlgItem(window, p.id), p.box);
 }
+
 
 // The help text in a fresh folder: the first default address and the help page beside the
 // program.
@@ -231,37 +230,37 @@ TEST_F(MainWindowUi, WindowAnswersWhileAServerHoldsTheConnection)
     EXPECT_EQ(std::string::npos, app->Log().find("接受的时间"));
 }
 
-TEST_F(MainWindowUi, AutostartBoxWritesRunValueAndStoresOwnCommand)
+// Ticking writes the command under its program's name, and srv.xml keeps it only when it
+// starts this program; unticking removes the value.
+TEST_F(MainWindowUi, AutostartBoxWritesTheRunValueAndStoresOnlyThisProgramsCommand)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.3.6"}}));
-    std::string command = WindowTextOf(app->Control(kCommandEditId));
-    ASSERT_EQ("\"" + app->Process().exePath() + "\" /ip 129.6.15.28", command);
-
-    app->Click(kAutostartCheckId);
-    std::string value;
-    ASSERT_TRUE(WaitFor([&] { return ReadRunCommand("Zorvane", value); }, 3000));
-    EXPECT_EQ(command, value);
-    std::string stored = ReadFileBytes(app->Folder().file("srv.xml"));
-    EXPECT_NE(std::string::npos, stored.find(AutorunElement(command))) << stored;
-
-    app->Click(kAutostartCheckId);
-    EXPECT_TRUE(WaitFor([&] { return !ReadRunCommand("Zorvane", value); }, 3000));
-}
-
-TEST_F(MainWindowUi, AutostartOfAnotherProgramLeavesSrvXmlAlone)
-{
-    ASSERT_TRUE(Launch({{"a.test", "127.0.3.7"}}));
-    std::string before = ReadFileBytes(app->Folder().file("srv.xml"));
-    SetWindowTextA(app->Control(kCommandEditId), "\"C:\\Tools\\Other.exe\" /ip 1.2.3.4");
-    app->Click(kAutostartCheckId);
-    std::string value;
-    ASSERT_TRUE(WaitFor([&] { return ReadRunCommand("Other", value); }, 3000));
-    EXPECT_EQ("\"C:\\Tools\\Other.exe\" /ip 1.2.3.4", value);
-    EXPECT_FALSE(ReadRunCommand("Zorvane", value));
-    EXPECT_EQ(before, ReadFileBytes(app->Folder().file("srv.xml")));
-
-    app->Click(kAutostartCheckId);
-    EXPECT_TRUE(WaitFor([&] { return !ReadRunCommand("Other", value); }, 3000));
+    ASSERT_EQ(DefaultCommand(), WindowTextOf(app->Control(kCommandEditId)));
+    struct Row {
+        std::string command;
+        const char* name;
+        const char* otherName;
+        bool stored;
+    };
+    const Row rows[] = {{DefaultCommand(), "Zorvane", "Other", true},
+                        {"\"C:\\Tools\\Other.exe\" /ip 1.2.3.4", "Other", "Zorvane", false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string before = SrvXml();
+        SetWindowTextA(app->Control(kCommandEditId), row.command.c_str());
+        app->Click(kAutostartCheckId);
+        std::string value;
+        ASSERT_TRUE(ReadRunCommand(row.name, value));
+        EXPECT_EQ(row.command, value);
+        EXPECT_FALSE(ReadRunCommand(row.otherName, value));
+        if (row.stored) {
+            EXPECT_NE(std::string::npos, SrvXml().find(AutorunElement(row.command))) << SrvXml();
+        } else {
+            EXPECT_EQ(before, SrvXml());
+        }
+        app->Click(kAutostartCheckId);
+        EXPECT_FALSE(ReadRunCommand(row.name, value));
+    }
 }
 
 TEST_F(MainWindowUi, ShortcutBoxCreatesAndRemovesTheLinkAndBoxesReflectTheSystemAtStart)
