@@ -2,17 +2,17 @@
 
 #include <gtest/gtest.h>
 
-TEST(DirectoryOfExecutable, CutsAfterTheLastSeparatorOrColon)
+TEST(DirectoryOfExecutable, CutsAfterTheLastSeparatorOrColonOfItsOwn)
 {
-    EXPECT_EQ("C:\\Tools\\", DirectoryOfExecutable("C:\\Tools\\Zorvane.exe"));
-    EXPECT_EQ("C:/a/b/", DirectoryOfExecutable("C:/a/b/Zorvane.exe"));
-    EXPECT_EQ("C:/", DirectoryOfExecutable("C:Zorvane.exe"));
-    EXPECT_EQ("Zorvane.exe", DirectoryOfExecutable("Zorvane.exe"));
-}
-
-TEST(DirectoryOfExecutable, TrailByteThatLooksLikeABackslashIsNoSeparator)
-{
-    // 昞 is 95 5C in GBK.
-    EXPECT_EQ("C:\\时钟\\", DirectoryOfExecutable("C:\\时钟\\昞.exe"));
-    EXPECT_EQ("C:\\昞\\", DirectoryOfExecutable("C:\\昞\\Zorvane.exe"));
+    const std::pair<std::string, std::string> cases[] = {  // path, directory
+        {"C:\\Tools\\Zorvane.exe", "C:\\Tools\\"},
+        {"C:/a/b/Zorvane.exe", "C:/a/b/"},
+        {"C:Zorvane.exe", "C:/"},
+        {"Zorvane.exe", "Zorvane.exe"},
+        // 昞 is 95 5C in GBK: a trail byte that looks like a backslash is no separator.
+        {"C:\\时钟\\昞.exe", "C:\\时钟\\"},
+        {"C:\\昞\\Zorvane.exe", "C:\\昞\\"},
+    };
+    for (const auto& [path, directory] : cases)
+        EXPECT_EQ(directory, DirectoryOfExecutable(path)) << path;
 }
