@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/ExecutableDirectory.h"
 #include "app/MainWindowText.h"
 #include "floor/FloorSync.h"
 #include "framework/Trace.h"

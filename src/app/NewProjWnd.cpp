@@ -1,9 +1,11 @@
 #include "app/NewProjWnd.h"
 
+#include "app/AutostartCommand.h"
 #include "app/ControlIds.h"
+#include "app/ExecutableDirectory.h"
 #include "app/FocusOrder.h"
-#include "app/IntegrationMessages.h"
 #include "app/MainWindowText.h"
+#include "app/MessageBoxTexts.h"
 #include "config/ServerConfig.h"
 #include "config/SyncCommand.h"
 #include "config/SystemIntegration.h"
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -54,6 +57,12 @@ bool IsRepeatedKey(LPARAM keyData)
 void ShowCheck(CButton& box, bool checked)
 {
     box.SetCheck(checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// A command that works, for the messages about one that does not.
+std::string ExampleCommand()
+{
+    return DefaultAutorunCommand(AfxGetModuleFileName().c_str());
 }
 
 // The box only takes its offsets here: the layout pass at the end moves each control once,
@@ -182,38 +191,53 @@ bool CNewProjWnd::StartSyncFromList()
     return ::StartSyncFromList(m_hWnd, m_serverList, m_logBox);
 }
 
-// The registry value follows the command as the user sees it; srv.xml keeps it only when
-// the registry took it and it is this program's own sync command. The box then shows what
-// the registry holds, as at start.
+// A command that would start this program with an address it refuses is not written: at every
+// log-on it would only show the usage box.
 void CNewProjWnd::OnAutostartClicked()
 {
     std::vector<char> text(kCommandBufferSize, '\0');
     GetWindowTextA(m_commandEdit, text.data(), kCommandBufferSize - 1);
-    const std::string name = ProgramNameOfCommand(text.data());
     const bool ticked = m_autostartCheck.GetCheck() != BST_UNCHECKED;
+    const std::optional<std::string> refused = ticked ? RefusedSyncAddress(text.data()) : std::nullopt;
+    if (!refused) {
+        ChangeAutostart(text.data(), ticked);
+        return;
+    }
+    ShowCheck(m_autostartCheck, IsAutorunValuePresent(ProgramNameOfCommand(text.data()).c_str()));
+    ShowCheckBoxMessage(UnusableAddressText(*refused, ExampleCommand()));
+}
+
+// The registry value follows the command as the user sees it; srv.xml keeps it only when
+// the registry took it and it is this program's own sync command. The box then shows what
+// the registry holds, as at start.
+void CNewProjWnd::ChangeAutostart(const char* text, bool ticked)
+{
+    const std::string name = ProgramNameOfCommand(text);
     DWORD error = ERROR_SUCCESS;
-    const bool written = SetAutorunValue(name.c_str(), text.data(), ticked, &error);
-    if (written && IsOwnSyncCommandLine(text.data()))
-        StoreAutorunCommand(m_exeDir.c_str(), text.data());
+    const bool written = SetAutorunValue(name.c_str(), text, ticked, &error);
+    if (written && IsOwnSyncCommandLine(text))
+        StoreAutorunCommand(m_exeDir.c_str(), text);
     const bool present = IsAutorunValuePresent(name.c_str());
     ShowCheck(m_autostartCheck, present);
-    if (name.empty() || IsFailureToReport(written, ticked, present)) {
-        const std::string example = DefaultAutorunCommand(AfxGetModuleFileName().c_str());
-        AfxMessageBox(AutostartFailureText(text.data(), name, ticked, error, example).c_str(),
-                      kFailureBoxType);
-    }
+    if (name.empty() || IsFailureToReport(written, ticked, present))
+        ShowCheckBoxMessage(AutostartFailureText(text, name, ticked, error, ExampleCommand()));
+}
+
+void CNewProjWnd::ShowCheckBoxMessage(const std::string& text)
+{
+    AfxMessageBoxOwnedBy(m_hWnd, text.c_str(), kFailureBoxType);
 }
 
 void CNewProjWnd::OnShortcutClicked()
 {
     const bool ticked = m_shortcutCheck.GetCheck() != BST_UNCHECKED;
     const std::string exePath = AfxGetModuleFileName();
-    DWORD error = ERROR_SUCCESS;
+    ShortcutError error;
     const bool done = UpdateDesktopShortcut(exePath.c_str(), ticked, &error);
     const bool present = IsDesktopShortcutPresent(exePath.c_str());
     ShowCheck(m_shortcutCheck, present);
     if (IsFailureToReport(done, ticked, present))
-        AfxMessageBox(ShortcutFailureText(ticked, error).c_str(), kFailureBoxType);
+        ShowCheckBoxMessage(ShortcutFailureText(ticked, error));
 }
 
 bool CNewProjWnd::PreTranslateMessage(const MSG& message)

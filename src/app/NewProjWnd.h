@@ -25,6 +25,8 @@ private:
     void OnNotify(const NMHDR* header);
     bool OnCommand(WPARAM wParam, LRESULT& result);
     void OnAutostartClicked();
+    void ChangeAutostart(const char* text, bool ticked);
+    void ShowCheckBoxMessage(const std::string& text);
     void OnShortcutClicked();
     bool OnKeyDown(HWND control, UINT key, bool repeated);
     void MoveFocus(HWND from, bool backwards);

@@ -94,31 +94,47 @@ bool GetDesktopShortcutPath(char (&path)[kShortcutPathBufferSize])
     return AppendShortcutFileName(path, sizeof path);
 }
 
+// The Win32 code inside an HRESULT of that facility; any other HRESULT as it is.
+DWORD SystemErrorCode(HRESULT result)
+{
+    if (SUCCEEDED(result))
+        return ERROR_SUCCESS;
+    return HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
+                                                      : static_cast<DWORD>(result);
+}
+
+ShortcutError SystemError(HRESULT result)
+{
+    return {ShortcutError::System, SystemErrorCode(result)};
+}
+
+constexpr DWORD kOperationCancelled = 0x75;  // DE_OPCANCELLED
+
 // path is followed by a second zero, so it is a file list of one entry. Without
-// FOF_ALLOWUNDO the file is deleted, not moved to the recycle bin. The shell reports most
-// failures with system error codes.
-HRESULT DeleteShortcutFile(const char* path)
+// FOF_ALLOWUNDO the file is deleted, not moved to the recycle bin.
+ShortcutError DeleteShortcutFile(const char* path)
 {
     SHFILEOPSTRUCTA operation = {};
     operation.wFunc = FO_DELETE;
     operation.pFrom = path;
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    const int result = SHFileOperationA(&operation);
-    if (result != 0)
-        return HRESULT_FROM_WIN32(static_cast<DWORD>(result));
-    return operation.fAnyOperationsAborted ? HRESULT_FROM_WIN32(ERROR_CANCELLED) : S_OK;
+    const DWORD result = static_cast<DWORD>(SHFileOperationA(&operation));
+    if (result == 0 && operation.fAnyOperationsAborted)
+        return {ShortcutError::FileOperation, kOperationCancelled};
+    return {IsFileOperationOwnCode(result) ? ShortcutError::FileOperation : ShortcutError::System,
+            result};
 }
 
-HRESULT ApplyToShortcutFile(IPersistFile* file, const char* path, ShortcutAction action)
+ShortcutError ApplyToShortcutFile(IPersistFile* file, const char* path, ShortcutAction action)
 {
     if (action == ShortcutAction::Delete)
         return DeleteShortcutFile(path);
     std::unique_ptr<wchar_t[]> widePath = MakeWidePath(path);
     if (!widePath)
-        return HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION);
+        return SystemError(HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION));
     if (action == ShortcutAction::Save)
-        return file->Save(widePath.get(), TRUE);
-    return file->Load(widePath.get(), STGM_READWRITE);
+        return SystemError(file->Save(widePath.get(), TRUE));
+    return SystemError(file->Load(widePath.get(), STGM_READWRITE));
 }
 
 // Only a definite "not there"; any other failure is left to the shell link to find out.
@@ -130,38 +146,39 @@ bool IsMissingFile(const char* path)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-HRESULT RunShortcutAction(const char* targetPath, ShortcutAction action)
+ShortcutError RunShortcutAction(const char* targetPath, ShortcutAction action)
 {
     if (!targetPath)
-        return E_INVALIDARG;
+        return SystemError(E_INVALIDARG);
     ComInitialization com;
     ComPtr<IShellLinkA> link;
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                       IID_IShellLinkA, link.put());
     if (FAILED(result))
-        return result;
+        return SystemError(result);
     if (!DescribeTarget(link.get(), targetPath))
-        return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+        return SystemError(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
     ComPtr<IPersistFile> file;
     result = link->QueryInterface(IID_IPersistFile, file.put());
     if (FAILED(result))
-        return result;
+        return SystemError(result);
     char path[kShortcutPathBufferSize];
     if (!GetDesktopShortcutPath(path))
-        return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+        return SystemError(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
     return ApplyToShortcutFile(file.get(), path, action);
 }
 
-// The Win32 code inside an HRESULT of that facility; any other HRESULT as it is.
-DWORD SystemErrorCode(HRESULT result)
-{
-    if (SUCCEEDED(result))
-        return ERROR_SUCCESS;
-    return HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
-                                                      : static_cast<DWORD>(result);
-}
-
 } // namespace
+
+// The values the shell documents as its own, left from before Win32: DE_SAMEFILE (0x71) to
+// DE_SRC_IS_CDRECORD (0x88) but for three gaps, DE_ERROR_MAX, an unknown error (0x402),
+// ERRORONDEST and ERRORONDEST | DE_ROOTDIR.
+bool IsFileOperationOwnCode(DWORD result)
+{
+    if (result >= 0x71 && result <= 0x88)
+        return result != 0x77 && result != 0x7B && result != 0x7F;
+    return result == 0xB7 || result == 0x402 || result == 0x10000 || result == 0x10074;
+}
 
 bool IsAutorunValuePresent(const char* valueName)
 {
@@ -183,13 +200,13 @@ bool SetAutorunValue(const char* valueName, const char* command, bool enable, DW
     return status == ERROR_SUCCESS;
 }
 
-bool UpdateDesktopShortcut(const char* targetPath, bool create, DWORD* error)
+bool UpdateDesktopShortcut(const char* targetPath, bool create, ShortcutError* error)
 {
-    const HRESULT result =
+    const ShortcutError result =
         RunShortcutAction(targetPath, create ? ShortcutAction::Save : ShortcutAction::Delete);
     if (error)
-        *error = SystemErrorCode(result);
-    return SUCCEEDED(result);
+        *error = result;
+    return result.code == ERROR_SUCCESS;
 }
 
 // Without a file there is nothing to load: the answer is known before COM and a shell link
@@ -199,5 +216,5 @@ bool IsDesktopShortcutPresent(const char* targetPath)
     char path[kShortcutPathBufferSize];
     if (!targetPath || (GetDesktopShortcutPath(path) && IsMissingFile(path)))
         return false;
-    return SUCCEEDED(RunShortcutAction(targetPath, ShortcutAction::Load));
+    return RunShortcutAction(targetPath, ShortcutAction::Load).code == ERROR_SUCCESS;
 }

@@ -9,7 +9,19 @@ bool IsAutorunValuePresent(const char* valueName);
 bool SetAutorunValue(const char* valueName, const char* command, bool enable,
                      DWORD* error = nullptr);
 
+// Why a shortcut step failed: a system code (a Win32 error or an HRESULT), or one of the values
+// of SHFileOperationA's own (DE_*), which some system codes equal without sharing their meaning.
+struct ShortcutError {
+    enum Source { System, FileOperation };
+    Source source = System;
+    DWORD code = ERROR_SUCCESS;
+};
+
+// True for the results of SHFileOperationA that are its own values; its other results are
+// system error codes.
+bool IsFileOperationOwnCode(DWORD result);
+
 // "Zorvane v1.0.lnk" in the user's desktop folder. True when the file was saved or deleted;
-// otherwise *error (when asked for) holds the system's error code.
-bool UpdateDesktopShortcut(const char* targetPath, bool create, DWORD* error = nullptr);
+// otherwise *error (when asked for) says why.
+bool UpdateDesktopShortcut(const char* targetPath, bool create, ShortcutError* error = nullptr);
 bool IsDesktopShortcutPresent(const char* targetPath);

@@ -64,11 +64,14 @@ const char* AfxGetAppName()
     return name.c_str();
 }
 
-// Owned by the active window (the main window once it is shown), the box stays in front of
-// it and keeps it from taking clicks until the box is answered.
 int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/)
 {
-    return MessageBoxA(GetActiveWindow(), text, AfxGetAppName(), type);
+    return MessageBoxA(nullptr, text, AfxGetAppName(), type);
+}
+
+int AfxMessageBoxOwnedBy(HWND owner, const char* text, UINT type)
+{
+    return MessageBoxA(IsWindowVisible(owner) ? owner : nullptr, text, AfxGetAppName(), type);
 }
 
 int AfxWinMain(HINSTANCE instance)

@@ -8,44 +8,45 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
-TEST(CommandLineMode, ReceivedTimeEndsTheProgramWithZero)
-{
-    TimeServer server("127.0.2.1", TimeScripts::CurrentTime());
-    ASSERT_TRUE(server.IsListening());
-    DrivenZorvane zorvane;
-    ASSERT_TRUE(zorvane.Start("/ip 127.0.2.1"));
-    EXPECT_EQ(0, zorvane.ExitCode());
-    EXPECT_EQ(1, server.AcceptedCount());
-    EXPECT_TRUE(FindMessageBoxes(zorvane.Process().pid()).empty());
-}
+namespace {
 
-TEST(CommandLineMode, DashSwitchWorksLikeSlash)
-{
-    TimeServer server("127.0.2.2", TimeScripts::CurrentTime());
-    ASSERT_TRUE(server.IsListening());
-    DrivenZorvane zorvane;
-    ASSERT_TRUE(zorvane.Start("-ip 127.0.2.2"));
-    EXPECT_EQ(0, zorvane.ExitCode());
-    EXPECT_EQ(1, server.AcceptedCount());
-}
+// A sync from the command line against a server that answers as its script says, and the
+// exit code it ends with.
+struct CommandLineRun {
+    const char* arguments;
+    ServerScript (*script)();  // null: nothing listens at the address
+    int exitCode;
+};
 
-TEST(CommandLineMode, RefusedConnectionEndsWithOne)
-{
-    DrivenZorvane zorvane;
-    ASSERT_TRUE(zorvane.Start("/ip 127.0.2.3"));  // nothing listens there
-    EXPECT_EQ(1, zorvane.ExitCode());
-}
+const CommandLineRun kRuns[] = {
+    {"/ip 127.0.2.1", TimeScripts::CurrentTime, 0},        // the received time ends the program
+    {"-ip 127.0.2.2", TimeScripts::CurrentTime, 0},        // a dash works like the slash
+    {"/ip 127.0.2.3", nullptr, 1},                         // refused connection
+    {"/ip 127.0.2.4", TimeScripts::TwoBytesThenClose, 1},  // short answer
+};
 
-TEST(CommandLineMode, ShortAnswerEndsWithOne)
+}  // namespace
+
+TEST(CommandLineMode, OneConnectionThenTheExitCodeOfItsOutcome)
 {
-    TimeServer server("127.0.2.4", TimeScripts::TwoBytesThenClose());
-    ASSERT_TRUE(server.IsListening());
-    DrivenZorvane zorvane;
-    ASSERT_TRUE(zorvane.Start("/ip 127.0.2.4"));
-    EXPECT_EQ(1, zorvane.ExitCode());
-    EXPECT_EQ(1, server.AcceptedCount());
+    for (const CommandLineRun& run : kRuns) {
+        SCOPED_TRACE(run.arguments);
+        std::unique_ptr<TimeServer> server;
+        if (run.script) {
+            server = std::make_unique<TimeServer>(run.arguments + 4, run.script());
+            ASSERT_TRUE(server->IsListening());
+        }
+        DrivenZorvane zorvane;
+        ASSERT_TRUE(zorvane.Start(run.arguments));
+        EXPECT_EQ(run.exitCode, zorvane.ExitCode());
+        if (server) {
+            EXPECT_EQ(1, server->AcceptedCount());
+        }
+        EXPECT_TRUE(FindMessageBoxes(zorvane.Process().pid()).empty());
+    }
 }
 
 TEST(CommandLineMode, SilentServerTimesOutAfterThreeHundredTicks)

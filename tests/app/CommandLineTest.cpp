@@ -25,177 +25,117 @@ std::string Transformed(std::string text, int (*change)(int))
     return text;
 }
 
-int Split(const char* text, std::array<std::string, 4>& pieces)
-{
-    return SplitAtDots(text, pieces);
-}
-
 }  // namespace
 
-TEST(ParseArguments, SwitchAndValueMakeOnePair)
+// The whole map each argument vector (program path first) gives.
+TEST(ParseArguments, EachVectorGivesItsMap)
 {
-    ArgumentMap map = Parse({L"Zorvane.exe", L"/ip", L"1.2.3.4"});
-    ASSERT_EQ(1u, map.size());
-    EXPECT_EQ(L"1.2.3.4", map[L"ip"]);
+    struct Case {
+        const char* rule;
+        std::vector<const wchar_t*> argv;
+        ArgumentMap expected;
+    };
+    const Case cases[] = {
+        {"switch and value make one pair", {L"Zorvane.exe", L"/ip", L"1.2.3.4"}, {{L"ip", L"1.2.3.4"}}},
+        {"any first character is dropped", {L"p", L"-ip", L"1"}, {{L"ip", L"1"}}},
+        {"any first character is dropped", {L"p", L"xip", L"1"}, {{L"ip", L"1"}}},
+        {"an empty argument is the empty key", {L"p", L"", L"v"}, {{L"", L"v"}}},
+        {"mixed", {L"p", L"-ip", L"1.2.3.4", L"", L"v", L"/IP"}, {{L"ip", L"1.2.3.4"}, {L"", L"v"}}},
+        {"letter case is kept", {L"p", L"/IP", L"1.2.3.4"}, {{L"IP", L"1.2.3.4"}}},
+        // The second /ip is skipped; y is then read as the empty key and, being last, dropped.
+        {"a repeated key neither inserts nor consumes", {L"p", L"/ip", L"x", L"/ip", L"y"}, {{L"ip", L"x"}}},
+        {"the argument after a repeated key is a key of its own",
+         {L"p", L"/ip", L"x", L"/ip", L"/port", L"37"}, {{L"ip", L"x"}, {L"port", L"37"}}},
+        {"a trailing key is dropped", {L"p", L"/ip"}, {}},
+        {"a trailing key is dropped", {L"p", L"/a", L"1", L"/b"}, {{L"a", L"1"}}},
+        {"the program path is not looked at", {L"/ip"}, {}},
+        {"the program path is not looked at", {}, {}},
+        {"the program path is not looked at", {L"/x", L"/ip", L"1"}, {{L"ip", L"1"}}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, Parse(c.argv)) << c.rule;
 }
 
-TEST(ParseArguments, AnyFirstCharacterIsDropped)
+TEST(SplitAtDots, StrtoksRulesIntoAtMostFourPieces)
 {
-    EXPECT_EQ(L"1", Parse({L"p", L"-ip", L"1"}).at(L"ip"));
-    EXPECT_EQ(L"1", Parse({L"p", L"xip", L"1"}).at(L"ip"));
-    ArgumentMap empty = Parse({L"p", L"", L"v"});
-    ASSERT_EQ(1u, empty.size());
-    EXPECT_EQ(L"v", empty.at(L""));
-    ArgumentMap mixed = Parse({L"p", L"-ip", L"1.2.3.4", L"", L"v", L"/IP"});
-    ASSERT_EQ(2u, mixed.size());
-    EXPECT_EQ(L"1.2.3.4", mixed.at(L"ip"));
-    EXPECT_EQ(L"v", mixed.at(L""));
+    using Pieces = std::array<std::string, 4>;
+    struct Case {
+        const char* text;
+        int count;
+        Pieces pieces;  // the rest stay empty
+    };
+    const Case cases[] = {
+        {"1.2.3.4", 4, {"1", "2", "3", "4"}},
+        {"..10...20.3.4..", 4, {"10", "20", "3", "4"}},
+        {"1.2.3.4.5", 4, {"1", "2", "3", "4"}},  // a fifth piece stops at four
+        {"a.b.c.d.e.f.g", 4, {"a", "b", "c", "d"}},
+        {"1..2", 2, {"1", "2"}},
+        {"abc", 1, {"abc"}},
+        {"", 0, {}},
+        {"....", 0, {}},
+        {nullptr, 0, {}},
+    };
+    for (const Case& c : cases) {
+        Pieces pieces{"old", "old", "old", "old"};
+        EXPECT_EQ(c.count, SplitAtDots(c.text, pieces)) << (c.text ? c.text : "(null)");
+        EXPECT_EQ(c.pieces, pieces) << (c.text ? c.text : "(null)");
+    }
 }
 
-TEST(ParseArguments, LetterCaseIsKept)
+TEST(IsAcceptedAddress, FourPiecesOfDigitsOnly)
 {
-    ArgumentMap map = Parse({L"p", L"/IP", L"1.2.3.4"});
-    ASSERT_EQ(1u, map.size());
-    EXPECT_EQ(0u, map.count(L"ip"));
-    EXPECT_EQ(L"1.2.3.4", map.at(L"IP"));
+    const std::pair<const char*, bool> cases[] = {
+        {"1.2.3.4", true}, {"..1.2.3.4..", true}, {"999.0.0.1", true}, {"1.2.3.4.5", true},
+        {"1.2.3.4.x", true},  // only the first four pieces are looked at
+        {"1.2.3", false}, {"1.2.3.a", false}, {"1.2.3.-4", false}, {"a.b.c.d", false},
+        {"1.2.3. 4", false}, {"", false}, {nullptr, false},
+    };
+    for (const auto& [text, accepted] : cases)
+        EXPECT_EQ(accepted, IsAcceptedAddress(text)) << (text ? text : "(null)");
 }
 
-TEST(ParseArguments, RepeatedKeyNeitherInsertsNorConsumes)
-{
-    // The second /ip is skipped; y is then read as the empty key and, being last, dropped.
-    ArgumentMap map = Parse({L"p", L"/ip", L"x", L"/ip", L"y"});
-    ASSERT_EQ(1u, map.size());
-    EXPECT_EQ(L"x", map.at(L"ip"));
-
-    // Here the argument after the repeated key becomes a key of its own with a value.
-    ArgumentMap next = Parse({L"p", L"/ip", L"x", L"/ip", L"/port", L"37"});
-    ASSERT_EQ(2u, next.size());
-    EXPECT_EQ(L"x", next.at(L"ip"));
-    EXPECT_EQ(L"37", next.at(L"port"));
-}
-
-TEST(ParseArguments, TrailingKeyIsDropped)
-{
-    EXPECT_TRUE(Parse({L"p", L"/ip"}).empty());
-    ArgumentMap map = Parse({L"p", L"/a", L"1", L"/b"});
-    ASSERT_EQ(1u, map.size());
-    EXPECT_EQ(L"1", map.at(L"a"));
-}
-
-TEST(ParseArguments, ProgramPathIsNotLookedAt)
-{
-    EXPECT_TRUE(Parse({L"/ip"}).empty());
-    EXPECT_TRUE(Parse({}).empty());
-    ArgumentMap map = Parse({L"/x", L"/ip", L"1"});
-    ASSERT_EQ(1u, map.size());
-    EXPECT_EQ(L"1", map.at(L"ip"));
-}
-
-TEST(SplitAtDots, FourPiecesInOrder)
-{
-    std::array<std::string, 4> pieces;
-    ASSERT_EQ(4, Split("1.2.3.4", pieces));
-    EXPECT_EQ((std::array<std::string, 4>{"1", "2", "3", "4"}), pieces);
-    ASSERT_EQ(4, Split("..10...20.3.4..", pieces));
-    EXPECT_EQ((std::array<std::string, 4>{"10", "20", "3", "4"}), pieces);
-}
-
-TEST(SplitAtDots, FifthPieceStopsAtFour)
-{
-    std::array<std::string, 4> pieces;
-    ASSERT_EQ(4, Split("1.2.3.4.5", pieces));
-    EXPECT_EQ((std::array<std::string, 4>{"1", "2", "3", "4"}), pieces);
-    EXPECT_EQ(4, Split("a.b.c.d.e.f.g", pieces));
-    EXPECT_EQ("d", pieces[3]);
-}
-
-TEST(SplitAtDots, FewerPiecesLeaveTheRestEmpty)
-{
-    std::array<std::string, 4> pieces{"old", "old", "old", "old"};
-    ASSERT_EQ(2, Split("1..2", pieces));
-    EXPECT_EQ((std::array<std::string, 4>{"1", "2", "", ""}), pieces);
-    EXPECT_EQ(0, Split("", pieces));
-    EXPECT_EQ(0, Split("....", pieces));
-    EXPECT_EQ((std::array<std::string, 4>{}), pieces);
-    EXPECT_EQ(1, Split("abc", pieces));
-    EXPECT_EQ("abc", pieces[0]);
-    EXPECT_EQ(0, Split(nullptr, pieces));
-}
-
-TEST(IsAcceptedAddress, FourDigitPiecesPass)
-{
-    EXPECT_TRUE(IsAcceptedAddress("1.2.3.4"));
-    EXPECT_TRUE(IsAcceptedAddress("..1.2.3.4.."));
-    EXPECT_TRUE(IsAcceptedAddress("999.0.0.1"));
-    EXPECT_TRUE(IsAcceptedAddress("1.2.3.4.5"));
-    EXPECT_TRUE(IsAcceptedAddress("1.2.3.4.x"));  // only the first four pieces are looked at
-}
-
-TEST(IsAcceptedAddress, OtherTextFails)
-{
-    EXPECT_FALSE(IsAcceptedAddress("1.2.3"));
-    EXPECT_FALSE(IsAcceptedAddress("1.2.3.a"));
-    EXPECT_FALSE(IsAcceptedAddress("1.2.3.-4"));
-    EXPECT_FALSE(IsAcceptedAddress("a.b.c.d"));
-    EXPECT_FALSE(IsAcceptedAddress("1.2.3. 4"));
-    EXPECT_FALSE(IsAcceptedAddress(""));
-    EXPECT_FALSE(IsAcceptedAddress(nullptr));
-}
-
-TEST(IsOwnSyncCommandLine, OwnPathWithIpSwitchInAnyCase)
+TEST(IsOwnSyncCommandLine, OnlyThisExecutableInAnyLetterCaseWithAnIpSwitch)
 {
     const std::string path = ExePath();
-    EXPECT_TRUE(IsOwnSyncCommandLine(("\"" + path + "\" /ip 1.2.3.4").c_str()));
-    EXPECT_TRUE(IsOwnSyncCommandLine(("\"" + Transformed(path, toupper) + "\" /ip 1.2.3.4").c_str()));
-    EXPECT_TRUE(IsOwnSyncCommandLine(("\"" + Transformed(path, tolower) + "\" -ip 1.2.3.4").c_str()));
     std::string upper = path;
     CharUpperA(&upper[0]);
-    EXPECT_TRUE(IsOwnSyncCommandLine(("\"" + upper + "\" -ip 1.2.3.4").c_str()));
-    // The value is not examined here.
-    EXPECT_TRUE(IsOwnSyncCommandLine(("\"" + path + "\" /ip nonsense").c_str()));
-}
-
-TEST(IsOwnSyncCommandLine, AnythingElseIsFalse)
-{
-    const std::string path = ExePath();
-    EXPECT_FALSE(IsOwnSyncCommandLine(("\"" + path + "\"").c_str()));
-    EXPECT_FALSE(IsOwnSyncCommandLine(("\"" + path + "\" /ip").c_str()));
-    EXPECT_FALSE(IsOwnSyncCommandLine(("\"" + path + "\" /IP 1.2.3.4").c_str()));
-    EXPECT_FALSE(IsOwnSyncCommandLine(("\"" + path + "\" /ipx 1.2.3.4").c_str()));
-    EXPECT_FALSE(IsOwnSyncCommandLine("\"C:\\Windows\\notepad.exe\" /ip 1.2.3.4"));
-    EXPECT_FALSE(IsOwnSyncCommandLine("\"C:\\Tools\\test_app.exe\" /ip 1.2.3.4"));
-    EXPECT_FALSE(IsOwnSyncCommandLine(("\"" + path + ".bak\" /ip 1.2.3.4").c_str()));
-    EXPECT_FALSE(IsOwnSyncCommandLine(""));
+    const std::pair<std::string, bool> cases[] = {
+        {"\"" + path + "\" /ip 1.2.3.4", true},
+        {"\"" + Transformed(path, toupper) + "\" /ip 1.2.3.4", true},
+        {"\"" + Transformed(path, tolower) + "\" -ip 1.2.3.4", true},
+        {"\"" + upper + "\" -ip 1.2.3.4", true},
+        {"\"" + path + "\" /ip nonsense", true},  // the value is not examined here
+        {"\"" + path + "\"", false},
+        {"\"" + path + "\" /ip", false},
+        {"\"" + path + "\" /IP 1.2.3.4", false},
+        {"\"" + path + "\" /ipx 1.2.3.4", false},
+        {"\"C:\\Windows\\notepad.exe\" /ip 1.2.3.4", false},
+        {"\"C:\\Tools\\test_app.exe\" /ip 1.2.3.4", false},
+        {"\"" + path + ".bak\" /ip 1.2.3.4", false},
+        {"", false},
+    };
+    for (const auto& [command, own] : cases)
+        EXPECT_EQ(own, IsOwnSyncCommandLine(command.c_str())) << command;
     EXPECT_FALSE(IsOwnSyncCommandLine(nullptr));
 }
 
-TEST(ProgramNameOfCommand, FileNameWithoutDirectoryAndExtension)
-{
-    EXPECT_EQ("Clock", ProgramNameOfCommand("C:\\Tools\\Clock.exe"));
-    EXPECT_EQ("Clock", ProgramNameOfCommand("\"C:\\Tools\\Clock.exe\" /ip 1.2.3.4"));
-    EXPECT_EQ("x.y", ProgramNameOfCommand("\"C:/a b/x.y.exe\" /ip 1"));
-    EXPECT_EQ("noext", ProgramNameOfCommand("noext /ip 1"));
-    EXPECT_EQ("时钟", ProgramNameOfCommand("\"C:\\工具\\时钟.exe\" /ip 1.2.3.4"));
-}
-
-TEST(ProgramNameOfCommand, EmptyTextNamesThisExecutable)
-{
-    EXPECT_EQ("test_app", ProgramNameOfCommand(""));
-}
-
-TEST(ProgramNameOfCommand, NoFileNameGivesEmpty)
-{
-    EXPECT_EQ("", ProgramNameOfCommand("C:\\Tools\\"));
-    EXPECT_EQ("", ProgramNameOfCommand("\"\" /ip 1.2.3.4"));
-    EXPECT_EQ("", ProgramNameOfCommand(".exe"));
-}
-
-TEST(ProgramNameOfCommand, OverlongNamesGiveEmptyNotTruncated)
+TEST(ProgramNameOfCommand, TheFirstArgumentsFileNameWithoutFolderAndExtension)
 {
     const std::string longName(300, 'n');
-    EXPECT_EQ("", ProgramNameOfCommand(("C:\\Tools\\" + longName + ".exe").c_str()));
-    EXPECT_EQ("", ProgramNameOfCommand(("C:\\Tools\\Clock." + longName).c_str()));
-    // A deep directory does not matter: only name and extension are kept.
-    const std::string deep = "C:\\" + std::string(280, 'd') + "\\Clock.exe";
-    EXPECT_EQ("Clock", ProgramNameOfCommand(deep.c_str()));
+    const std::pair<std::string, std::string> cases[] = {  // command, name
+        {"C:\\Tools\\Clock.exe", "Clock"},
+        {"\"C:\\Tools\\Clock.exe\" /ip 1.2.3.4", "Clock"},
+        {"\"C:/a b/x.y.exe\" /ip 1", "x.y"},
+        {"noext /ip 1", "noext"},
+        {"\"C:\\工具\\时钟.exe\" /ip 1.2.3.4", "时钟"},
+        {"", "test_app"},  // an empty text names this executable
+        {"C:\\Tools\\", ""},  // no file name
+        {"\"\" /ip 1.2.3.4", ""},
+        {".exe", ""},
+        {"C:\\Tools\\" + longName + ".exe", ""},  // overlong names give empty, not truncated
+        {"C:\\Tools\\Clock." + longName, ""},
+        {"C:\\" + std::string(280, 'd') + "\\Clock.exe", "Clock"},  // a deep folder does not matter
+    };
+    for (const auto& [command, name] : cases)
+        EXPECT_EQ(name, ProgramNameOfCommand(command.c_str())) << command.substr(0, 40);
 }

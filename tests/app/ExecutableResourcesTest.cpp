@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -88,11 +89,8 @@ struct ExecutableActivationContext {
 
 bool Contains(const std::vector<BYTE>& bytes, const GUID& id)
 {
-    for (size_t at = 0; at + sizeof id <= bytes.size(); ++at) {
-        if (std::memcmp(bytes.data() + at, &id, sizeof id) == 0)
-            return true;
-    }
-    return false;
+    const BYTE* first = reinterpret_cast<const BYTE*>(&id);
+    return std::search(bytes.begin(), bytes.end(), first, first + sizeof id) != bytes.end();
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The window used without a mouse: keys posted to the focused control of the real program.
 #include "app/FocusOrder.h"
-#include "support/DrivenZorvane.h"
+#include "support/DrivenZorvaneTest.h"
 #include "support/Keyboard.h"
 #include "support/RemoteControls.h"
 #include "support/SystemPlaces.h"
@@ -19,26 +19,19 @@ std::string WithoutSocketNumber(const std::string& log)
     return std::regex_replace(log, std::regex("Socket [0-9]+ "), "Socket # ");
 }
 
-class Keyboard : public ::testing::Test {
+class Keyboard : public DrivenZorvaneTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(app.Launch());
-        ASSERT_TRUE(WaitFor([&] { return FocusInForeground(app.Window()) == app.Control(kServerListId); }));
-    }
-
-    void TearDown() override
-    {
-        if (app.Window()) {
-            EXPECT_EQ(0, app.Close());
-        }
+        ASSERT_TRUE(Launch({{"first.test", "127.0.5.10"}, {"second.test", "127.0.5.11"}}));
+        ASSERT_TRUE(WaitFor([&] { return FocusInForeground(app->Window()) == app->Control(kServerListId); }));
     }
 
     // A key to whatever has the focus; true once the focus is on the expected control.
     bool PressMovingFocusTo(UINT key, int expectedId)
     {
-        PostKeyPress(FocusInForeground(app.Window()), key);
-        return WaitFor([&] { return FocusInForeground(app.Window()) == app.Control(expectedId); });
+        PostKeyPress(FocusInForeground(app->Window()), key);
+        return WaitFor([&] { return FocusInForeground(app->Window()) == app->Control(expectedId); });
     }
 
     // The whole log of a sync of 127.0.5.11 up to the clock's refusal.
@@ -48,24 +41,22 @@ protected:
         start();
         // The log still ends as the last sync left it until the new one has begun.
         EXPECT_TRUE(server.WaitForAccepted(static_cast<int>(before) + 1, 8000));
-        EXPECT_TRUE(app.WaitForLogEnd(kClockRefused)) << app.Log();
+        EXPECT_TRUE(app->WaitForLogEnd(kClockRefused)) << app->Log();
         EXPECT_EQ(before + 1, static_cast<size_t>(server.AcceptedCount()));
-        return WithoutSocketNumber(app.Log());
+        return WithoutSocketNumber(app->Log());
     }
 
-    const SystemPlacesCleanup cleanup{{"Zorvane"}, true};
     TimeServer server{"127.0.5.11", TimeScripts::SendThenAwaitClose(kValue2015)};
-    DrivenZorvane app{ServerRows{{"first.test", "127.0.5.10"}, {"second.test", "127.0.5.11"}}};
 };
 
 TEST_F(Keyboard, TabAndShiftTabWalkTheControlsInTheOrderTheyStand)
 {
-    EXPECT_EQ(-1, RemoteListSelectedItem(app.Control(kServerListId)));
+    EXPECT_EQ(-1, RemoteListSelectedItem(app->Control(kServerListId)));
     const int order[] = {kSyncButtonId, kCommandEditId, kAutostartCheckId, kShortcutCheckId, kServerListId};
     for (int id : order)
         ASSERT_TRUE(PressMovingFocusTo(VK_TAB, id)) << "Tab to " << id;
 
-    ShiftHeld shift(app.Window());
+    ShiftHeld shift(app->Window());
     ASSERT_TRUE(shift.ok());
     const int reversed[] = {kShortcutCheckId, kAutostartCheckId, kCommandEditId, kSyncButtonId, kServerListId};
     for (int id : reversed)
@@ -74,7 +65,7 @@ TEST_F(Keyboard, TabAndShiftTabWalkTheControlsInTheOrderTheyStand)
 
 TEST_F(Keyboard, EnterOnARowAndOnTheButtonSyncLikeADoubleClick)
 {
-    HWND list = app.Control(kServerListId);
+    HWND list = app->Control(kServerListId);
     PostKeyPress(list, VK_DOWN);
     PostKeyPress(list, VK_DOWN);
     ASSERT_TRUE(WaitFor([&] { return RemoteListSelectedItem(list) == 1; }));
@@ -82,38 +73,49 @@ TEST_F(Keyboard, EnterOnARowAndOnTheButtonSyncLikeADoubleClick)
     const std::string byMouse = SyncLog([&] { PostDoubleClick(list, 200, 250); });
     EXPECT_NE(std::string::npos, byMouse.find("正在连接: 127.0.5.11...")) << byMouse;
     EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(list, VK_RETURN); }));
+    EXPECT_EQ(byMouse, SyncLog([&] { PostHeldKey(list, VK_RETURN, 3); })) << "one sync, not one per repeat";
 
     ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kSyncButtonId));
-    EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(app.Control(kSyncButtonId), VK_RETURN); }));
-    EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(app.Control(kSyncButtonId), VK_SPACE); }));
+    EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(app->Control(kSyncButtonId), VK_RETURN); }));
+    EXPECT_EQ(byMouse, SyncLog([&] { PostKeyPress(app->Control(kSyncButtonId), VK_SPACE); }));
 }
 
 TEST_F(Keyboard, SpaceTogglesAFocusedCheckBoxLikeAClick)
 {
     for (int id : {kSyncButtonId, kCommandEditId, kAutostartCheckId})
         ASSERT_TRUE(PressMovingFocusTo(VK_TAB, id));
-    PostKeyPress(app.Control(kAutostartCheckId), VK_SPACE);
+    PostKeyPress(app->Control(kAutostartCheckId), VK_SPACE);
     EXPECT_TRUE(WaitFor([] { return ReadRunValue("Zorvane").found; }));
-    EXPECT_TRUE(WaitFor([&] { return app.Checked(kAutostartCheckId); }));
+    EXPECT_TRUE(WaitFor([&] { return app->Checked(kAutostartCheckId); }));
 
     ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kShortcutCheckId));
-    PostKeyPress(app.Control(kShortcutCheckId), VK_SPACE);
+    PostKeyPress(app->Control(kShortcutCheckId), VK_SPACE);
     EXPECT_TRUE(WaitFor([] { return FileExists(DesktopShortcutFile()); }));
-    EXPECT_TRUE(WaitFor([&] { return app.Checked(kShortcutCheckId); }));
-    PostKeyPress(app.Control(kShortcutCheckId), VK_SPACE);
+    EXPECT_TRUE(WaitFor([&] { return app->Checked(kShortcutCheckId); }));
+    PostKeyPress(app->Control(kShortcutCheckId), VK_SPACE);
     EXPECT_TRUE(WaitFor([] { return !FileExists(DesktopShortcutFile()); }));
-    EXPECT_TRUE(WaitFor([&] { return !app.Checked(kShortcutCheckId); }));
-    EXPECT_TRUE(app.Checked(kAutostartCheckId));
+    EXPECT_TRUE(WaitFor([&] { return !app->Checked(kShortcutCheckId); }));
+    EXPECT_TRUE(app->Checked(kAutostartCheckId));
 
     // Space in the command box is a space typed, not a click.
-    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kServerListId));
-    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kSyncButtonId));
-    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kCommandEditId));
-    const std::string command = WindowTextOf(app.Control(kCommandEditId));
-    PostKeyPress(app.Control(kCommandEditId), VK_SPACE);
-    EXPECT_TRUE(WaitFor([&] { return WindowTextOf(app.Control(kCommandEditId)).size() == command.size() + 1; }));
-    EXPECT_TRUE(app.Checked(kAutostartCheckId));
+    for (int id : {kServerListId, kSyncButtonId, kCommandEditId})
+        ASSERT_TRUE(PressMovingFocusTo(VK_TAB, id));
+    const std::string command = WindowTextOf(app->Control(kCommandEditId));
+    PostKeyPress(app->Control(kCommandEditId), VK_SPACE);
+    EXPECT_TRUE(WaitFor([&] { return WindowTextOf(app->Control(kCommandEditId)).size() == command.size() + 1; }));
+    EXPECT_TRUE(app->Checked(kAutostartCheckId));
     EXPECT_TRUE(ReadRunValue("Zorvane").found);
+}
+
+TEST_F(Keyboard, ActivatedAgainTheWindowGivesTheFocusBackToTheControlThatHadIt)
+{
+    ASSERT_TRUE(PressMovingFocusTo(VK_TAB, kSyncButtonId));
+    HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetForegroundWindow(other);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other && FocusOf(app->Window()) == nullptr; }));
+    DestroyWindow(other);
+    EXPECT_EQ(app->Control(kSyncButtonId), FocusInForeground(app->Window()));
 }
 
 TEST(FocusOrder, GoesRoundAtBothEndsAndEntersFromOutside)

@@ -1,7 +1,7 @@
 // The whole program driven through its real window, as a user would: a copy of
 // Zorvane.exe in a fresh folder, its controls read and clicked from this process.
 #include "support/Dialogs.h"
-#include "support/DrivenZorvane.h"
+#include "support/DrivenZorvaneTest.h"
 #include "support/RemoteControls.h"
 #include "support/SyncTranscript.h"
 #include "support/SystemPlaces.h"
@@ -16,8 +16,9 @@
 
 namespace {
 
-class MainWindowUi : public ::testing::Test {
-    const SystemPlacesCleanup m_cleanup{{"Zorvane", "Other"}, true};
+class MainWindowUi : public DrivenZorvaneTest {
+protected:
+    MainWindowUi() : DrivenZorvaneTest({"Zorvane", "Other"}) {}
 };
 
 // The Run value of that name as a command: its text when it is a REG_SZ value.
@@ -30,11 +31,9 @@ bool ReadRunCommand(const char* name, std::string& command)
 
 void ExpectRect(const RECT& expected, HWND control, const char* name)
 {
-    RECT actual = ChildRectInParent(control);
-    EXPECT_EQ(expected.left, actual.left) << name;
-    EXPECT_EQ(expected.top, actual.top) << name;
-    EXPECT_EQ(expected.right, actual.right) << name;
-    EXPECT_EQ(expected.bottom, actual.bottom) << name;
+    const RECT actual = ChildRectInParent(control);
+    EXPECT_TRUE(EqualRect(&expected, &actual))
+        << name << " at " << actual.left << ", " << actual.top << ", " << actual.right << ", " << actual.bottom;
 }
 
 void ExpectControl(HWND control, const char* className, DWORD style, const char* text)
@@ -79,6 +78,7 @@ void ExpectLayoutTable(HWND window)
         ExpectRect(p.rect, p.id < 0 ? HintLabel(window) : GetDlgItem(window, p.id), p.box);
 }
 
+
 // The help text in a fresh folder: the first default address and the help page beside the
 // program.
 std::string HelpText(const std::string& folder)
@@ -90,11 +90,10 @@ std::string HelpText(const std::string& folder)
 
 TEST_F(MainWindowUi, FreshFolderGetsDefaultServersCommandHelpAndLayout)
 {
-    DrivenZorvane app;
-    ASSERT_TRUE(app.Launch());
-    ASSERT_TRUE(FileExists(app.Folder().file("srv.xml")));
+    ASSERT_TRUE(LaunchWithoutSrvXml());
+    ASSERT_TRUE(FileExists(app->Folder().file("srv.xml")));
 
-    HWND list = app.Control(kServerListId);
+    HWND list = app->Control(kServerListId);
     ASSERT_EQ(static_cast<int>(kDefaultServers.size()), RemoteListItemCount(list));
     for (int row = 0; row < RemoteListItemCount(list); ++row) {
         EXPECT_EQ(kDefaultServers[row].first, RemoteListItemText(list, row, 0));
@@ -104,79 +103,65 @@ TEST_F(MainWindowUi, FreshFolderGetsDefaultServersCommandHelpAndLayout)
     EXPECT_EQ("IP地址", RemoteListColumnTitle(list, 1));
     EXPECT_EQ(230, SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
     EXPECT_EQ(180, SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0));
-    EXPECT_EQ("\"" + app.Process().exePath() + "\" /ip 129.6.15.28", WindowTextOf(app.Control(kCommandEditId)));
-    EXPECT_EQ(HelpText(app.Folder().path()), app.Log());
-    EXPECT_EQ("Zorvane v1.0", WindowTextOf(app.Window()));
-    EXPECT_FALSE(app.Checked(kAutostartCheckId));
-    EXPECT_FALSE(app.Checked(kShortcutCheckId));
+    EXPECT_EQ("\"" + app->Process().exePath() + "\" /ip 129.6.15.28", WindowTextOf(app->Control(kCommandEditId)));
+    EXPECT_EQ(HelpText(app->Folder().path()), app->Log());
+    EXPECT_EQ("Zorvane v1.0", WindowTextOf(app->Window()));
+    EXPECT_FALSE(app->Checked(kAutostartCheckId));
+    EXPECT_FALSE(app->Checked(kShortcutCheckId));
 
     ExpectControl(list, "SysListView32", 0x50810009, nullptr);
     EXPECT_EQ(0x21u, static_cast<DWORD>(GetWindowLongA(list, GWL_EXSTYLE)) & 0x21u);
     EXPECT_EQ(0x21, SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & 0x21);
-    ExpectControl(app.Control(kLogId), "Edit", 0x50201884, nullptr);
-    ExpectControl(app.Control(kSyncButtonId), "Button", 0x50000000, "校时");
-    ExpectControl(app.Control(kCommandEditId), "Edit", 0x50000080, nullptr);
-    ExpectControl(app.Control(kAutostartCheckId), "Button", 0x50000003, "开机自启");
-    ExpectControl(app.Control(kShortcutCheckId), "Button", 0x50000003, "创建桌面快捷方式");
-    ExpectControl(HintLabel(app.Window()), "Static", WS_CHILD | WS_VISIBLE,
+    ExpectControl(app->Control(kLogId), "Edit", 0x50201884, nullptr);
+    ExpectControl(app->Control(kSyncButtonId), "Button", 0x50000000, "校时");
+    ExpectControl(app->Control(kCommandEditId), "Edit", 0x50000080, nullptr);
+    ExpectControl(app->Control(kAutostartCheckId), "Button", 0x50000003, "开机自启");
+    ExpectControl(app->Control(kShortcutCheckId), "Button", 0x50000003, "创建桌面快捷方式");
+    ExpectControl(HintLabel(app->Window()), "Static", WS_CHILD | WS_VISIBLE,
                   "勾选复选框，即将相应命令行指令写入注册表，实现开机自启:");
-    EXPECT_EQ(0, GetDlgCtrlID(HintLabel(app.Window())));
-    ExpectLayoutTable(app.Window());
-
-    RECT frame = {};
-    GetWindowRect(app.Window(), &frame);
-    EXPECT_EQ(0, frame.left);
-    EXPECT_EQ(0, frame.top);
-    EXPECT_EQ(750, frame.right - frame.left);
-    EXPECT_EQ(450, frame.bottom - frame.top);
-    EXPECT_EQ(0, app.Close());
+    EXPECT_EQ(0, GetDlgCtrlID(HintLabel(app->Window())));
+    ExpectLayoutTable(app->Window());  // the window's own place: GuiMode (CommandLineModeTest)
 }
 
 TEST_F(MainWindowUi, ResizingAndMaximisingMoveNoControl)
 {
-    DrivenZorvane app;
-    ASSERT_TRUE(app.Launch());
-    SetWindowPos(app.Window(), nullptr, 30, 40, 500, 300, SWP_NOZORDER);
-    ASSERT_TRUE(app.Process().WaitIdle());
-    ExpectLayoutTable(app.Window());
-    ShowWindow(app.Window(), SW_MAXIMIZE);
-    ASSERT_TRUE(app.Process().WaitIdle());
-    ExpectLayoutTable(app.Window());
-    EXPECT_EQ(0, app.Close());
+    ASSERT_TRUE(LaunchWithoutSrvXml());
+    SetWindowPos(app->Window(), nullptr, 30, 40, 500, 300, SWP_NOZORDER);
+    ASSERT_TRUE(app->Process().WaitIdle());
+    ExpectLayoutTable(app->Window());
+    ShowWindow(app->Window(), SW_MAXIMIZE);
+    ASSERT_TRUE(app->Process().WaitIdle());
+    ExpectLayoutTable(app->Window());
 }
 
 TEST_F(MainWindowUi, SyncButtonRunsTheExchangeOfTheSelectedRow)
 {
     TimeServer server("127.0.3.1", TimeScripts::SendThenAwaitClose(kValue2015));
-    DrivenZorvane app(ServerRows{{"first.test", "127.0.3.200"}, {"loopback.test", "127.0.3.1"}});
-    ASSERT_TRUE(app.Launch());
-    ASSERT_TRUE(app.SelectRow(1));
-    app.ClickSync();
+    ASSERT_TRUE(Launch({{"first.test", "127.0.3.200"}, {"loopback.test", "127.0.3.1"}}));
+    ASSERT_TRUE(app->SelectRow(1));
+    app->ClickSync();
 
-    ASSERT_TRUE(app.WaitForLogEnd(kClockRefused)) << app.Log();
-    EXPECT_EQ(OpeningLines("127.0.3.1", SocketNamedIn(app.Log())) + ConnectedLines() +
+    ASSERT_TRUE(app->WaitForLogEnd(kClockRefused)) << app->Log();
+    EXPECT_EQ(OpeningLines("127.0.3.1", SocketNamedIn(app->Log())) + ConnectedLines() +
                   ValueLines(kValue2015Seconds) + kClockRefused,
-              app.Log());
+              app->Log());
     EXPECT_EQ(1, server.AcceptedCount());
-    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, DoubleClickSyncsTheSelectedRowAndReportsTheChange)
 {
     TimeServer server("127.0.3.2", TimeScripts::CurrentTime());
-    DrivenZorvane app(ServerRows{{"loopback.test", "127.0.3.2"}});
-    ASSERT_TRUE(app.Launch());
-    ASSERT_TRUE(app.SelectRow(0));
+    ASSERT_TRUE(Launch({{"loopback.test", "127.0.3.2"}}));
+    ASSERT_TRUE(app->SelectRow(0));
     // The clock is "set" only to within half a second of now; start early in a second.
     WaitFor([] { SYSTEMTIME now; GetSystemTime(&now); return now.wMilliseconds < 200; }, 2000, 1);
     // An empty area of the list: the selected row counts, not the point.
-    PostDoubleClick(app.Control(kServerListId), 200, 250);
+    PostDoubleClick(app->Control(kServerListId), 200, 250);
 
-    ASSERT_TRUE(WaitFor([&] { return app.Log().find("现在\t") != std::string::npos; }, 8000)) << app.Log();
-    std::string log = app.Log();
+    ASSERT_TRUE(WaitFor([&] { return app->Log().find("现在\t") != std::string::npos; }, 8000)) << app->Log();
+    std::string log = app->Log();
     EXPECT_NE(std::string::npos, log.find("\r\n系统的日期和时间已成功更改：\r\n以前\t")) << log;
     EXPECT_EQ('.', log.back());
-    EXPECT_EQ(0, app.Close());
 }
 
 // Run by tests/scripts/xinetd_peer.sh with xinetd's built-in time service on 127.0.0.1:37;
@@ -186,154 +171,140 @@ TEST_F(MainWindowUi, RealPeerValueIsTheCurrentTime)
     std::string out = WinePathFromEnv("ZORVANE_REAL_PEER_OUT");
     if (out.empty())
         GTEST_SKIP() << "needs xinetd's time service; see tests/scripts/xinetd_peer.sh";
-    DrivenZorvane app(ServerRows{{"xinetd.local", "127.0.0.1"}});
-    ASSERT_TRUE(app.Launch());
-    ASSERT_TRUE(app.SelectRow(0));
-    app.ClickSync();
+    ASSERT_TRUE(Launch({{"xinetd.local", "127.0.0.1"}}));
+    ASSERT_TRUE(app->SelectRow(0));
+    app->ClickSync();
     const std::string marker = "接受的时间为从1900年1月1日起 ";
-    ASSERT_TRUE(WaitFor([&] { return app.Log().find(" 秒 \r\n") != std::string::npos; }, 8000)) << app.Log();
+    ASSERT_TRUE(WaitFor([&] { return app->Log().find(" 秒 \r\n") != std::string::npos; }, 8000)) << app->Log();
     const uint32_t now = CurrentTimeValue();
-    std::string log = app.Log();
+    std::string log = app->Log();
     size_t at = log.find(marker);
     ASSERT_NE(std::string::npos, at) << log;
     const uint32_t value = static_cast<uint32_t>(std::strtoul(log.c_str() + at + marker.size(), nullptr, 10));
     EXPECT_LE(value > now ? value - now : now - value, 1u);
     std::ofstream(out) << value << ' ' << now << '\n';
-    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, WithoutSelectionTheButtonChangesNothing)
 {
     TimeServer server("127.0.3.3", TimeScripts::SendThenAwaitClose(kValue2015));
-    DrivenZorvane app(ServerRows{{"loopback.test", "127.0.3.3"}});
-    ASSERT_TRUE(app.Launch());
-    RemoteListClearSelection(app.Control(kServerListId));
-    std::string before = app.Log();
-    app.ClickSync();
-    PostDoubleClick(app.Control(kServerListId), 200, 250);
+    ASSERT_TRUE(Launch({{"loopback.test", "127.0.3.3"}}));
+    RemoteListClearSelection(app->Control(kServerListId));
+    std::string before = app->Log();
+    app->ClickSync();
+    PostDoubleClick(app->Control(kServerListId), 200, 250);
     Sleep(500);
-    EXPECT_EQ(before, app.Log());
+    EXPECT_EQ(before, app->Log());
     EXPECT_EQ(0, server.AcceptedCount());
-    EXPECT_EQ(0, app.Close());
 }
 
 TEST_F(MainWindowUi, RefusedConnectionShowsDotsThenTimesOut)
 {
-    DrivenZorvane app(ServerRows{{"nobody.test", "127.0.3.4"}});
-    ASSERT_TRUE(app.Launch());
-    ASSERT_TRUE(app.SelectRow(0));
-    app.ClickSync();
-    ASSERT_TRUE(WaitFor([&] { return app.Log().find("连接错误： #") != std::string::npos; }, 8000)) << app.Log();
-    EXPECT_NE(std::string::npos, app.Log().find("\r\n连接错误： #10061.")) << app.Log();
+    ASSERT_TRUE(Launch({{"nobody.test", "127.0.3.4"}}));
+    ASSERT_TRUE(app->SelectRow(0));
+    app->ClickSync();
+    ASSERT_TRUE(WaitFor([&] { return app->Log().find("连接错误： #") != std::string::npos; }, 8000)) << app->Log();
+    EXPECT_NE(std::string::npos, app->Log().find("\r\n连接错误： #10061.")) << app->Log();
 
-    std::string before = app.Log();
+    std::string before = app->Log();
     for (int tick = 0; tick < 3; ++tick)
-        SendMessageA(app.Window(), WM_TIMER, 1, 0);
-    EXPECT_EQ(before + "...", app.Log());
+        SendMessageA(app->Window(), WM_TIMER, 1, 0);
+    EXPECT_EQ(before + "...", app->Log());
     for (int tick = 3; tick < 301; ++tick)
-        SendMessageA(app.Window(), WM_TIMER, 1, 0);
-    EXPECT_EQ(kTimedOut, app.Log());
-    EXPECT_EQ(0, app.Close());
+        SendMessageA(app->Window(), WM_TIMER, 1, 0);
+    EXPECT_EQ(kTimedOut, app->Log());
 }
 
 TEST_F(MainWindowUi, WindowAnswersWhileAServerHoldsTheConnection)
 {
     TimeServer server("127.0.3.5", TimeScripts::Silent());
-    DrivenZorvane app(ServerRows{{"silent.test", "127.0.3.5"}});
-    ASSERT_TRUE(app.Launch());
-    ASSERT_TRUE(app.SelectRow(0));
-    app.ClickSync();
+    ASSERT_TRUE(Launch({{"silent.test", "127.0.3.5"}}));
+    ASSERT_TRUE(app->SelectRow(0));
+    app->ClickSync();
     ASSERT_TRUE(server.WaitForAccepted(1, 5000));
     // The server never sends: a window that waited for it inside a handler would never answer.
     for (int probe = 0; probe < 20; ++probe) {
-        ASSERT_TRUE(app.Answers(2000)) << "probe " << probe;
+        ASSERT_TRUE(app->Answers(2000)) << "probe " << probe;
         Sleep(50);
     }
-    EXPECT_EQ(std::string::npos, app.Log().find("接受的时间"));
-    EXPECT_EQ(0, app.Close());
+    EXPECT_EQ(std::string::npos, app->Log().find("接受的时间"));
 }
 
-TEST_F(MainWindowUi, AutostartBoxWritesRunValueAndStoresOwnCommand)
+// Ticking writes the command under its program's name, and srv.xml keeps it only when it
+// starts this program; unticking removes the value.
+TEST_F(MainWindowUi, AutostartBoxWritesTheRunValueAndStoresOnlyThisProgramsCommand)
 {
-    DrivenZorvane app(ServerRows{{"a.test", "127.0.3.6"}});
-    ASSERT_TRUE(app.Launch());
-    std::string command = WindowTextOf(app.Control(kCommandEditId));
-    ASSERT_EQ("\"" + app.Process().exePath() + "\" /ip 129.6.15.28", command);
-
-    app.Click(kAutostartCheckId);
-    std::string value;
-    ASSERT_TRUE(WaitFor([&] { return ReadRunCommand("Zorvane", value); }, 3000));
-    EXPECT_EQ(command, value);
-    std::string stored = ReadFileBytes(app.Folder().file("srv.xml"));
-    EXPECT_NE(std::string::npos, stored.find(AutorunElement(command))) << stored;
-
-    app.Click(kAutostartCheckId);
-    EXPECT_TRUE(WaitFor([&] { return !ReadRunCommand("Zorvane", value); }, 3000));
-    EXPECT_EQ(0, app.Close());
-}
-
-TEST_F(MainWindowUi, AutostartOfAnotherProgramLeavesSrvXmlAlone)
-{
-    DrivenZorvane app(ServerRows{{"a.test", "127.0.3.7"}});
-    ASSERT_TRUE(app.Launch());
-    std::string before = ReadFileBytes(app.Folder().file("srv.xml"));
-    SetWindowTextA(app.Control(kCommandEditId), "\"C:\\Tools\\Other.exe\" /ip 1.2.3.4");
-    app.Click(kAutostartCheckId);
-    std::string value;
-    ASSERT_TRUE(WaitFor([&] { return ReadRunCommand("Other", value); }, 3000));
-    EXPECT_EQ("\"C:\\Tools\\Other.exe\" /ip 1.2.3.4", value);
-    EXPECT_FALSE(ReadRunCommand("Zorvane", value));
-    EXPECT_EQ(before, ReadFileBytes(app.Folder().file("srv.xml")));
-
-    app.Click(kAutostartCheckId);
-    EXPECT_TRUE(WaitFor([&] { return !ReadRunCommand("Other", value); }, 3000));
-    EXPECT_EQ(0, app.Close());
+    ASSERT_TRUE(Launch({{"a.test", "127.0.3.6"}}));
+    ASSERT_EQ(DefaultCommand(), WindowTextOf(app->Control(kCommandEditId)));
+    struct Row {
+        std::string command;
+        const char* name;
+        const char* otherName;
+        bool stored;
+    };
+    const Row rows[] = {{DefaultCommand(), "Zorvane", "Other", true},
+                        {"\"C:\\Tools\\Other.exe\" /ip 1.2.3.4", "Other", "Zorvane", false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string before = SrvXml();
+        SetWindowTextA(app->Control(kCommandEditId), row.command.c_str());
+        app->Click(kAutostartCheckId);
+        std::string value;
+        ASSERT_TRUE(ReadRunCommand(row.name, value));
+        EXPECT_EQ(row.command, value);
+        EXPECT_FALSE(ReadRunCommand(row.otherName, value));
+        if (row.stored) {
+            EXPECT_NE(std::string::npos, SrvXml().find(AutorunElement(row.command))) << SrvXml();
+        } else {
+            EXPECT_EQ(before, SrvXml());
+        }
+        app->Click(kAutostartCheckId);
+        EXPECT_FALSE(ReadRunCommand(row.name, value));
+    }
 }
 
 TEST_F(MainWindowUi, ShortcutBoxCreatesAndRemovesTheLinkAndBoxesReflectTheSystemAtStart)
 {
-    DrivenZorvane app(ServerRows{{"a.test", "127.0.3.8"}});
-    ASSERT_TRUE(app.Launch());
-    app.Click(kShortcutCheckId);
+    ASSERT_TRUE(Launch({{"a.test", "127.0.3.8"}}));
+    app->Click(kShortcutCheckId);
     ASSERT_TRUE(WaitFor([] { return FileExists(DesktopShortcutFile()); }, 3000));
-    app.Click(kAutostartCheckId);
+    app->Click(kAutostartCheckId);
     std::string value;
     ASSERT_TRUE(WaitFor([&] { return ReadRunCommand("Zorvane", value); }, 3000));
-    EXPECT_EQ(0, app.Close());
+    EXPECT_EQ(0, app->Close());
 
-    ASSERT_TRUE(app.Launch());
-    EXPECT_TRUE(app.Checked(kShortcutCheckId));
-    EXPECT_TRUE(app.Checked(kAutostartCheckId));
-    app.Click(kShortcutCheckId);
+    ASSERT_TRUE(app->Launch());
+    EXPECT_TRUE(app->Checked(kShortcutCheckId));
+    EXPECT_TRUE(app->Checked(kAutostartCheckId));
+    app->Click(kShortcutCheckId);
     EXPECT_TRUE(WaitFor([] { return !FileExists(DesktopShortcutFile()); }, 3000));
-    app.Click(kAutostartCheckId);
+    app->Click(kAutostartCheckId);
     EXPECT_TRUE(WaitFor([&] { return !ReadRunCommand("Zorvane", value); }, 3000));
-    EXPECT_EQ(0, app.Close());
+    EXPECT_EQ(0, app->Close());
 
-    ASSERT_TRUE(app.Launch());
-    EXPECT_FALSE(app.Checked(kShortcutCheckId));
-    EXPECT_FALSE(app.Checked(kAutostartCheckId));
-    EXPECT_EQ(0, app.Close());
+    ASSERT_TRUE(app->Launch());
+    EXPECT_FALSE(app->Checked(kShortcutCheckId));
+    EXPECT_FALSE(app->Checked(kAutostartCheckId));
 }
 
 TEST_F(MainWindowUi, BrokenSrvXmlShowsTheMessageTwiceAndStaysUntouched)
 {
     const std::string broken = "<?xml version=\"1.0\"?>\n<srv_root><cfg><autorun>x</cfg>";
-    DrivenZorvane app;
-    ASSERT_TRUE(WriteFileBytes(app.Folder().file("srv.xml"), broken));
-    ASSERT_TRUE(app.Start());
+    app = std::make_unique<DrivenZorvane>();
+    ASSERT_TRUE(WriteFileBytes(app->Folder().file("srv.xml"), broken));
+    ASSERT_TRUE(app->Start());
     for (int shown = 0; shown < 2; ++shown) {
         MessageBoxInfo box;
-        ASSERT_TRUE(WaitForMessageBox(app.Process().pid(), 15000, box)) << "message " << shown;
+        ASSERT_TRUE(WaitForMessageBox(app->Process().pid(), 15000, box)) << "message " << shown;
         EXPECT_EQ("Document srv.xml not parsed successfully.", box.text);
         EXPECT_EQ("Zorvane", box.caption);
+        EXPECT_EQ(nullptr, GetWindow(box.window, GW_OWNER));
         ASSERT_TRUE(CloseMessageBox(box));
     }
-    ASSERT_TRUE(app.AwaitWindow());
-    EXPECT_EQ(0, RemoteListItemCount(app.Control(kServerListId)));
-    EXPECT_EQ("", WindowTextOf(app.Control(kCommandEditId)));
-    EXPECT_EQ(broken, ReadFileBytes(app.Folder().file("srv.xml")));
-    EXPECT_EQ(0, app.Close());
+    ASSERT_TRUE(app->AwaitWindow());
+    EXPECT_EQ(0, RemoteListItemCount(app->Control(kServerListId)));
+    EXPECT_EQ("", WindowTextOf(app->Control(kCommandEditId)));
+    EXPECT_EQ(broken, ReadFileBytes(app->Folder().file("srv.xml")));
 }
 
 }  // namespace

@@ -1,56 +1,26 @@
 // What the real window says is so: check boxes after a failed step, the log's end, names
 // that GBK cannot hold or that carry white space, the help address in a double-byte folder.
+#include "framework/ScopedWin.h"
 #include "support/Dialogs.h"
-#include "support/DrivenZorvane.h"
+#include "support/DrivenZorvaneTest.h"
 #include "support/RemoteControls.h"
-#include "support/SystemPlaces.h"
 #include "support/TimeServer.h"
 #include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
 const char kHint[] = "\r\n\r\n命令框中应填写带双引号的本程序完整路径，后接 /ip 和一个 IP 地址，例如：\r\n";
 
-class WindowTruth : public ::testing::Test {
+class WindowTruth : public DrivenZorvaneTest {
 protected:
-    void TearDown() override
-    {
-        if (app) {
-            for (const MessageBoxInfo& box : FindMessageBoxes(app->Process().pid()))
-                CloseMessageBox(box);
-            EXPECT_EQ(0, app->Close());
-        }
-    }
-
-    void Launch(const ServerRows& rows, const std::string& folderName = "zorvane")
-    {
-        app = std::make_unique<DrivenZorvane>(rows, folderName);
-        ASSERT_TRUE(app->Launch());
-    }
-
-    std::string SrvXml() const { return ReadFileBytes(app->Folder().file("srv.xml")); }
-    std::string DefaultCommand() const { return "\"" + app->Process().exePath() + "\" /ip 129.6.15.28"; }
-
-    // A click whose handler returns without showing anything.
-    bool ClickedQuietly(int id) const
-    {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutA(app->Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 8000, &result) != 0 &&
-               FindMessageBoxes(app->Process().pid()).empty();
-    }
-
-    const SystemPlacesCleanup cleanup{{"Zorvane"}, true};
     TempDir dir{"zorvane_truth"};
-    std::unique_ptr<DrivenZorvane> app;
 };
 
 TEST_F(WindowTruth, AnEmptyOrNamelessCommandIsRefusedWithTheFormItNeeds)
 {
-    Launch({{"a.test", "127.0.5.1"}});
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.1"}}));
     const std::string file = SrvXml();
     const bool unnamedValueBefore = ReadRunValue("").found;
 
@@ -60,17 +30,36 @@ TEST_F(WindowTruth, AnEmptyOrNamelessCommandIsRefusedWithTheFormItNeeds)
     EXPECT_FALSE(app->Checked(kAutostartCheckId));
     EXPECT_FALSE(ReadRunValue("Zorvane").found);
 
+    const std::string nameless = "没有更改开机自启：无法从命令框中的命令行得出程序名。" + std::string(kHint) + DefaultCommand();
     SetWindowTextA(app->Control(kCommandEditId), "\"\" /ip 1.2.3.4");
-    EXPECT_EQ("没有更改开机自启：无法从命令框中的命令行得出程序名。" + std::string(kHint) + DefaultCommand(),
-              app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_EQ(nameless, app->MessageAfterClicking(kAutostartCheckId));
     EXPECT_FALSE(app->Checked(kAutostartCheckId));
     EXPECT_EQ(unnamedValueBefore, ReadRunValue("").found);
+    EXPECT_EQ(file, SrvXml());
+
+    // Unticked after a good command was written, a nameless one is no silent removal either.
+    SetWindowTextA(app->Control(kCommandEditId), DefaultCommand().c_str());
+    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+    SetWindowTextA(app->Control(kCommandEditId), "\"\" /ip 1.2.3.4");
+    EXPECT_EQ(nameless, app->MessageAfterClicking(kAutostartCheckId));
+}
+
+TEST_F(WindowTruth, ThisProgramWithAnAddressStartUpRefusesIsNotWritten)
+{
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.13"}}));
+    const std::string file = SrvXml();
+    SetWindowTextA(app->Control(kCommandEditId), ("\"" + app->Process().exePath() + "\" /ip time.nist.gov").c_str());
+    EXPECT_EQ("没有设置开机自启：“time.nist.gov”不是本程序接受的 IP 地址，开机时本程序只会显示用法，不会校时。" +
+                  std::string(kHint) + DefaultCommand(),
+              app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_FALSE(app->Checked(kAutostartCheckId));
+    EXPECT_FALSE(ReadRunValue("Zorvane").found);
     EXPECT_EQ(file, SrvXml());
 }
 
 TEST_F(WindowTruth, RemovingAValueThatIsGoneIsNoFailure)
 {
-    Launch({{"a.test", "127.0.5.2"}});
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.2"}}));
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
     EXPECT_TRUE(app->Checked(kAutostartCheckId));
     ASSERT_TRUE(ReadRunValue("Zorvane").found);
@@ -88,7 +77,7 @@ TEST_F(WindowTruth, ADesktopThatCannotTakeTheLinkLeavesTheBoxClear)
     ASSERT_TRUE(WriteFileBytes(notAFolder, "x"));
     DesktopMoved moved(notAFolder);
     ASSERT_TRUE(moved.ok());
-    Launch({{"a.test", "127.0.5.3"}});
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.3"}}));
     EXPECT_FALSE(app->Checked(kShortcutCheckId));
 
     const std::string pathNotFound = "没有创建桌面快捷方式：无法在桌面文件夹中保存“Zorvane v1.0.lnk”。"
@@ -105,10 +94,25 @@ TEST_F(WindowTruth, ADesktopThatCannotTakeTheLinkLeavesTheBoxClear)
     EXPECT_FALSE(FileExists(dir.file("no-such-folder")));
 }
 
+TEST_F(WindowTruth, AShortcutInUseStaysAndTheReasonIsTheSystemCodeTheShellGave)
+{
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.12"}}));
+    ASSERT_TRUE(ClickedQuietly(kShortcutCheckId));
+    // Held without FILE_SHARE_DELETE: the link still loads, but cannot be deleted. Wine's shell
+    // answers with ERROR_SHARING_VIOLATION, a system code; its own values are tested directly.
+    const ScopedHandle held(CreateFileA(DesktopShortcutFile().c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.IsValid());
+    EXPECT_EQ("没有删除桌面快捷方式：无法删除桌面上的“Zorvane v1.0.lnk”。\r\n\r\n原因：另一个程序正在使用此文件，"
+              "进程无法访问。（错误代码 32）",
+              app->MessageAfterClicking(kShortcutCheckId));
+    EXPECT_TRUE(app->Checked(kShortcutCheckId));
+}
+
 TEST_F(WindowTruth, ReportsGoToTheEndWhereverTheUserPutTheCaret)
 {
     TimeServer server("127.0.5.4", TimeScripts::Silent());
-    Launch({{"silent.test", "127.0.5.4"}});
+    ASSERT_TRUE(Launch({{"silent.test", "127.0.5.4"}}));
     HWND log = app->Control(kLogId);
     ASSERT_TRUE(app->SelectRow(0));
     app->ClickSync();
@@ -141,8 +145,10 @@ TEST_F(WindowTruth, ReportsGoToTheEndWhereverTheUserPutTheCaret)
 
 TEST_F(WindowTruth, CharactersOutsideGbkShowAsQuestionMarksAndTheFileStaysAsItWas)
 {
-    Launch({{u8"服务器Ä测试", "127.0.5.5"}, {u8"ÄÖÜ 日本語テスト 한국어", "127.0.5.6"},
-            {"addr.test", u8"127.0.5.7Ä"}});
+    // Outside ASSERT_TRUE, whose message would carry these characters into a GBK literal.
+    const ServerRows rows = {{u8"服务器Ä测试", "127.0.5.5"}, {u8"ÄÖÜ 日本語テスト 한국어", "127.0.5.6"},
+                             {"addr.test", u8"127.0.5.7Ä"}};
+    ASSERT_TRUE(Launch(rows));
     const std::string file = SrvXml();
     HWND list = app->Control(kServerListId);
     ASSERT_EQ(3, RemoteListItemCount(list));
@@ -157,7 +163,7 @@ TEST_F(WindowTruth, CharactersOutsideGbkShowAsQuestionMarksAndTheFileStaysAsItWa
 TEST_F(WindowTruth, WhiteSpaceAroundNamesAndAddressesIsIgnored)
 {
     TimeServer server("127.0.5.8", TimeScripts::SendThenAwaitClose(kValue2015));
-    Launch({{u8"\n      时间 服务器\t\n    ", "\n\t 127.0.5.8 \t\r\n    "}});
+    ASSERT_TRUE(Launch({{u8"\n      时间 服务器\t\n    ", "\n\t 127.0.5.8 \t\r\n    "}}));
     HWND list = app->Control(kServerListId);
     EXPECT_EQ("时间 服务器", RemoteListItemText(list, 0, 0));
     EXPECT_EQ("127.0.5.8", RemoteListItemText(list, 0, 1));
@@ -170,7 +176,7 @@ TEST_F(WindowTruth, WhiteSpaceAroundNamesAndAddressesIsIgnored)
 
 TEST_F(WindowTruth, TheHelpAddressKeepsAFolderNameWhoseSecondByteIsABackslash)
 {
-    Launch({{"a.test", "127.0.5.9"}}, "誠");  // D5 5C
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.9"}}, "誠"));  // D5 5C
     ASSERT_NE(std::string::npos, app->Folder().path().find("\\誠"));
     const std::string log = app->Log();
     const size_t start = log.find("file:///");

@@ -2,6 +2,7 @@
 // the autostart command, the process command line and a program name beyond the path limits.
 #include "HardeningSupport.h"
 
+#include "support/DrivenZorvaneTest.h"
 #include "support/RemoteControls.h"
 #include "support/SystemPlaces.h"
 #include "support/TimeServer.h"
@@ -23,9 +24,17 @@ std::string LongCommand(size_t length, const std::string& cycle)
     return text;
 }
 
+const std::string kBareToken = "LongToken" + std::string(989, 't');  // 998: all the box hands over
+const std::string kLongestName = "LongName" + std::string(247, 'n');  // 255: the longest that fits
+
+class LongInput : public DrivenZorvaneTest {
+protected:
+    LongInput() : DrivenZorvaneTest({"LongCmd", kBareToken, "LongExt", kLongestName}) {}
+};
+
 }  // namespace
 
-TEST(LongInput, FortyCharacterAddressCellConnectsWithItsFirst31Bytes)
+TEST_F(LongInput, FortyCharacterAddressCellConnectsWithItsFirst31Bytes)
 {
     // The 31 bytes end in spaces, which the address conversion stops at; the cut shows in
     // the log line, which carries the text the connection used.
@@ -35,31 +44,27 @@ TEST(LongInput, FortyCharacterAddressCellConnectsWithItsFirst31Bytes)
     ASSERT_EQ(31u, kept.size());
     TimeServer server("127.0.5.1", TimeScripts::SendThenAwaitClose(kValue2015));
     ASSERT_TRUE(server.IsListening());
-    DrivenZorvane app(ServerRows{{"long.test", cell}});
-    ASSERT_TRUE(app.Launch());
-    EXPECT_EQ(cell, RemoteListItemText(app.Control(kServerListId), 0, 1)) << "the list shows the whole cell";
-    ASSERT_TRUE(app.SelectRow(0));
-    app.ClickSync();
-    ASSERT_TRUE(app.WaitForLogEnd(kClockRefused)) << app.Log();
-    const std::string log = app.Log();
+    ASSERT_TRUE(Launch({{"long.test", cell}}));
+    EXPECT_EQ(cell, RemoteListItemText(app->Control(kServerListId), 0, 1)) << "the list shows the whole cell";
+    ASSERT_TRUE(app->SelectRow(0));
+    app->ClickSync();
+    ASSERT_TRUE(app->WaitForLogEnd(kClockRefused)) << app->Log();
+    const std::string log = app->Log();
     EXPECT_NE(std::string::npos, log.find("正在连接: " + kept + "...")) << log;
     EXPECT_EQ(std::string::npos, log.find("#TAIL")) << log;
     EXPECT_NE(std::string::npos, log.find(ValueLines(kValue2015Seconds))) << log;
     EXPECT_EQ(1, server.AcceptedCount());
-    EXPECT_EQ(0, app.Close());
 }
 
-TEST(LongInput, AutostartCommandIsCutAt998Characters)
+TEST_F(LongInput, AutostartCommandIsCutAt998Characters)
 {
-    const SystemPlacesCleanup cleanup({"LongCmd"});
-    DrivenZorvane app(ServerRows{{"a.test", "127.0.5.2"}});
-    ASSERT_TRUE(app.Launch());
-    const std::string before = ReadFileBytes(app.Folder().file("srv.xml"));
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.2"}}));
+    const std::string before = SrvXml();
 
     const std::string exact = LongCommand(998, "0123456789abcdefghij");
-    ASSERT_TRUE(SetWindowTextA(app.Control(kCommandEditId), exact.c_str()));
-    ASSERT_EQ(exact, WindowTextOf(app.Control(kCommandEditId)));
-    app.Click(kAutostartCheckId);
+    ASSERT_TRUE(SetWindowTextA(app->Control(kCommandEditId), exact.c_str()));
+    ASSERT_EQ(exact, WindowTextOf(app->Control(kCommandEditId)));
+    app->Click(kAutostartCheckId);
     RegistryValue value;
     ASSERT_TRUE(WaitFor([&] { return (value = ReadRunValue("LongCmd")).found; }, 3000));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type);
@@ -67,31 +72,30 @@ TEST(LongInput, AutostartCommandIsCutAt998Characters)
 
     // Unticked: a present value longer than the 260 bytes read back counts as absent, so it
     // stays, the box says so and a message tells why; the test removes the value itself.
-    const std::string refusal = app.MessageAfterClicking(kAutostartCheckId);
+    const std::string refusal = app->MessageAfterClicking(kAutostartCheckId);
     EXPECT_EQ(0u, refusal.find("没有取消开机自启：无法删除注册表值“LongCmd”")) << refusal;
-    ASSERT_TRUE(app.Answers());
-    EXPECT_TRUE(app.Checked(kAutostartCheckId));
+    ASSERT_TRUE(app->Answers());
+    EXPECT_TRUE(app->Checked(kAutostartCheckId));
     EXPECT_EQ(exact + '\0', ReadRunValue("LongCmd").data);
     DeleteRunValue("LongCmd");
     ASSERT_FALSE(ReadRunValue("LongCmd").found);
-    app.Click(kAutostartCheckId);  // clears the box: nothing left to delete is no failure
-    ASSERT_FALSE(app.Checked(kAutostartCheckId));
+    app->Click(kAutostartCheckId);  // clears the box: nothing left to delete is no failure
+    ASSERT_FALSE(app->Checked(kAutostartCheckId));
 
     const std::string longer = LongCommand(1200, "ABCDEFGHIJKLMNOPQRSTU");
-    ASSERT_TRUE(SetWindowTextA(app.Control(kCommandEditId), longer.c_str()));
-    ASSERT_EQ(longer, WindowTextOf(app.Control(kCommandEditId))) << "the edit box holds all of it";
-    app.Click(kAutostartCheckId);
+    ASSERT_TRUE(SetWindowTextA(app->Control(kCommandEditId), longer.c_str()));
+    ASSERT_EQ(longer, WindowTextOf(app->Control(kCommandEditId))) << "the edit box holds all of it";
+    app->Click(kAutostartCheckId);
     ASSERT_TRUE(WaitFor([&] { return (value = ReadRunValue("LongCmd")).found; }, 3000));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type);
     EXPECT_EQ(longer.substr(0, 998) + '\0', value.data);
     EXPECT_NE(exact, longer.substr(0, 998)) << "the two texts must differ within the cut";
 
-    EXPECT_EQ(before, ReadFileBytes(app.Folder().file("srv.xml"))) << "another program's command";
-    EXPECT_TRUE(app.Answers());
-    EXPECT_EQ(0, app.Close());
+    EXPECT_EQ(before, SrvXml()) << "another program's command";
+    EXPECT_TRUE(app->Answers());
 }
 
-TEST(LongInput, CommandLinesNear32000CharactersShowUsageAndEndWithZero)
+TEST_F(LongInput, CommandLinesNear32000CharactersShowUsageAndEndWithZero)
 {
     const std::string cases[] = {
         // One address of 31,990 characters, all digits but only three pieces.
@@ -107,23 +111,30 @@ TEST(LongInput, CommandLinesNear32000CharactersShowUsageAndEndWithZero)
     }
 }
 
-TEST(LongInput, ProgramNameBeyondFileNameLimitWritesNoValueAndSparesTheDefault)
+// Each command names no program the registry can take: a bare token of all the 998 characters
+// the box hands over, an extension or a file name beyond the runtime's limits. No value is
+// written, not even the key's unnamed default one; a name of 255 characters still works.
+TEST_F(LongInput, NamesBeyondTheLimitsWriteNoValueSpareTheDefaultAndTheWindowGoesOn)
 {
     const std::string defaultText = "LongInputDefault";
     RegistryValueGuard guard(HKEY_LOCAL_MACHINE, kRunKey, "");
     ASSERT_TRUE(WriteRunValue("", defaultText + '\0'));
     const std::string fileName = "LongName" + std::string(292, 'n');
     ASSERT_EQ(300u, fileName.size());
-    const std::string command = "\"C:\\Tools\\" + fileName + ".exe\" /ip 1.2.3.4";
-
-    DrivenZorvane app(ServerRows{{"a.test", "127.0.5.3"}});
-    ASSERT_TRUE(app.Launch());
-    ASSERT_TRUE(SetWindowTextA(app.Control(kCommandEditId), command.c_str()));
-    const std::string refusal = app.MessageAfterClicking(kAutostartCheckId);
-    EXPECT_EQ(0u, refusal.find("没有更改开机自启：无法从命令框中的命令行得出程序名。")) << refusal;
-    ASSERT_TRUE(app.Answers());
-    EXPECT_FALSE(app.Checked(kAutostartCheckId)) << "no value was written, so the box is not ticked";
-
+    const std::string commands[] = {
+        kBareToken,
+        "\"C:\\Tools\\LongExt." + std::string(300, 'e') + "\" /ip 1.2.3.4",
+        "\"C:\\Tools\\" + fileName + ".exe\" /ip 1.2.3.4",
+    };
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.4"}}));
+    for (const std::string& command : commands) {
+        SCOPED_TRACE(command.substr(0, 20));
+        ASSERT_TRUE(SetWindowTextA(app->Control(kCommandEditId), command.c_str()));
+        const std::string refusal = app->MessageAfterClicking(kAutostartCheckId);
+        EXPECT_EQ(0u, refusal.find("没有更改开机自启：无法从命令框中的命令行得出程序名。")) << refusal;
+        ASSERT_TRUE(app->Answers());
+        EXPECT_FALSE(app->Checked(kAutostartCheckId)) << "no value was written, so the box is not ticked";
+    }
     const RegistryValue unnamed = ReadRunValue("");
     EXPECT_TRUE(unnamed.found);
     EXPECT_EQ(defaultText + '\0', unnamed.data);
@@ -131,40 +142,16 @@ TEST(LongInput, ProgramNameBeyondFileNameLimitWritesNoValueAndSparesTheDefault)
     ASSERT_EQ(1u, values.count("")) << "the enumeration sees the unnamed value";
     EXPECT_EQ(defaultText + '\0', values.at(""));
     for (const auto& value : values) {
-        EXPECT_EQ(std::string::npos, value.second.find(fileName)) << "value \"" << value.first << "\" was written";
+        for (const char* part : {"LongToken", "LongExt", "LongName"})
+            EXPECT_EQ(std::string::npos, value.second.find(part)) << "value \"" << value.first << "\"";
         EXPECT_NE(0u, value.first.rfind("LongName", 0)) << "value named " << value.first;
-    }
-    EXPECT_EQ(0, app.Close());
-}
-
-TEST(LongInput, LongTokenInTheCommandBoxNamesNoProgramAndTheWindowGoesOn)
-{
-    const std::string bareToken = "LongToken" + std::string(989, 't');  // 998: all the box hands over
-    const std::string longExtension = "\"C:\\Tools\\LongExt." + std::string(300, 'e') + "\" /ip 1.2.3.4";
-    const std::string longestName = "LongName" + std::string(247, 'n');  // 255: the longest that fits
-    const SystemPlacesCleanup cleanup({bareToken, "LongExt", longestName});
-    DrivenZorvane app(ServerRows{{"a.test", "127.0.5.4"}});
-    ASSERT_TRUE(app.Launch());
-
-    for (const std::string& command : {bareToken, longExtension}) {
-        SCOPED_TRACE(command.substr(0, 20));
-        ASSERT_TRUE(SetWindowTextA(app.Control(kCommandEditId), command.c_str()));
-        const std::string refusal = app.MessageAfterClicking(kAutostartCheckId);
-        EXPECT_EQ(0u, refusal.find("没有更改开机自启：无法从命令框中的命令行得出程序名。")) << refusal;
-        ASSERT_TRUE(app.Answers());
-        EXPECT_FALSE(app.Checked(kAutostartCheckId));
-    }
-    for (const auto& value : RunValues()) {
-        EXPECT_EQ(std::string::npos, value.second.find("LongToken")) << "value \"" << value.first << "\"";
-        EXPECT_EQ(std::string::npos, value.second.find("LongExt")) << "value \"" << value.first << "\"";
     }
 
     // The same click writes a value when the token is the longest name that fits.
-    ASSERT_TRUE(SetWindowTextA(app.Control(kCommandEditId), longestName.c_str()));
-    app.Click(kAutostartCheckId);
+    ASSERT_TRUE(SetWindowTextA(app->Control(kCommandEditId), kLongestName.c_str()));
+    app->Click(kAutostartCheckId);
     RegistryValue value;
-    ASSERT_TRUE(WaitFor([&] { return (value = ReadRunValue(longestName.c_str())).found; }, 3000));
-    EXPECT_EQ(longestName + '\0', value.data);
-    EXPECT_TRUE(app.Checked(kAutostartCheckId));
-    EXPECT_EQ(0, app.Close());
+    ASSERT_TRUE(WaitFor([&] { return (value = ReadRunValue(kLongestName.c_str())).found; }, 3000));
+    EXPECT_EQ(kLongestName + '\0', value.data);
+    EXPECT_TRUE(app->Checked(kAutostartCheckId));
 }

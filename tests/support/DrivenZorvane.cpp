@@ -84,6 +84,7 @@ std::string DrivenZorvane::MessageAfterClicking(int id)
     if (!WaitForMessageBox(m_process->pid(), 8000, box))
         return {};
     EXPECT_EQ("Zorvane", box.caption);
+    EXPECT_EQ(m_window, GetWindow(box.window, GW_OWNER)) << "in front of the window it is about";
     EXPECT_TRUE(CloseMessageBox(box));
     return box.text;
 }
@@ -115,6 +116,7 @@ void ExpectUsageAndExitZero(const std::string& arguments)
     ASSERT_TRUE(WaitForMessageBox(app.Process().pid(), 15000, box));
     EXPECT_EQ(kUsageText, box.text);
     EXPECT_EQ("Zorvane", box.caption);
+    EXPECT_EQ(nullptr, GetWindow(box.window, GW_OWNER)) << "owned by the hidden window, it could hide";
     EXPECT_TRUE(app.Process().Running()) << "the box is modal: the program waits";
     ASSERT_TRUE(CloseMessageBox(box));
     EXPECT_EQ(0, app.ExitCode());

@@ -45,8 +45,8 @@ public:
     void ClickSync() const;
     void Click(int id) const;
     bool Checked(int id) const;
-    // A click as the mouse gives it, and the text of the message box ("Zorvane") that it
-    // brings up, which is then answered; empty when none comes.
+    // A click as the mouse gives it, and the text of the message box ("Zorvane", owned by the
+    // window) that it brings up, which is then answered; empty when none comes.
     std::string MessageAfterClicking(int id);
     // Ticks of the sync timer, as WM_TIMER messages posted to the window.
     void PostTicks(int count) const;
@@ -63,6 +63,6 @@ private:
     HWND m_window = nullptr;
 };
 
-// Starts a copy with the arguments: the usage box, captioned "Zorvane", holds the program
-// until it is answered, and the program then ends with 0.
+// Starts a copy with the arguments: the usage box, captioned "Zorvane" and owned by no
+// window, holds the program until it is answered, and the program then ends with 0.
 void ExpectUsageAndExitZero(const std::string& arguments);

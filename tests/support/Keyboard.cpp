@@ -9,10 +9,11 @@ DWORD ThreadOf(HWND window)
     return GetWindowThreadProcessId(window, nullptr);
 }
 
-LPARAM KeyData(UINT key, bool release)
+// Bit 30: the key was down before (a release, or an auto-repeat); bit 31: released.
+LPARAM KeyData(UINT key, bool wasDown, bool release)
 {
     const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-    const LPARAM transition = release ? (3u << 30) : 0;  // previous state down, released
+    const LPARAM transition = (wasDown ? (1u << 30) : 0) | (release ? (1u << 31) : 0);
     return 1 | (scanCode << 16) | transition;
 }
 
@@ -36,8 +37,15 @@ HWND FocusInForeground(HWND window)
 
 void PostKeyPress(HWND control, UINT key)
 {
-    PostMessageA(control, WM_KEYDOWN, key, KeyData(key, false));
-    PostMessageA(control, WM_KEYUP, key, KeyData(key, true));
+    PostHeldKey(control, key, 0);
+}
+
+void PostHeldKey(HWND control, UINT key, int repeats)
+{
+    PostMessageA(control, WM_KEYDOWN, key, KeyData(key, false, false));
+    for (int repeat = 0; repeat < repeats; ++repeat)
+        PostMessageA(control, WM_KEYDOWN, key, KeyData(key, true, false));
+    PostMessageA(control, WM_KEYUP, key, KeyData(key, true, true));
 }
 
 // Attached, the two threads share one keyboard state; this thread needs a message queue first.

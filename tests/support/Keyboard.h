@@ -16,6 +16,8 @@ HWND FocusInForeground(HWND window);
 
 // WM_KEYDOWN then WM_KEYUP of the virtual key; the loop's TranslateMessage makes WM_CHAR.
 void PostKeyPress(HWND control, UINT key);
+// The same for a key held down: the system's auto-repeat WM_KEYDOWNs come in between.
+void PostHeldKey(HWND control, UINT key, int repeats);
 
 // Shift held down in the keyboard state of window's thread while the scope lasts. Posted key
 // messages never change that state, so a Shift+Tab is a Tab posted inside this scope; the

@@ -1,4 +1,4 @@
-#include "app/IntegrationMessages.h"
+#include "app/MessageBoxTexts.h"
 
 #include "config/ShortcutPath.h"
 
@@ -37,12 +37,17 @@ std::string FormattedSystemText(DWORD error)
     return reason.empty() ? "未知错误。" : reason;
 }
 
+std::string HexCode(DWORD code)
+{
+    char text[16] = {};
+    std::snprintf(text, sizeof text, "0x%lX", static_cast<unsigned long>(code));
+    return text;
+}
+
+// Win32 errors in decimal, as the system's own dialogs give them; HRESULTs in hexadecimal.
 std::string ErrorCodeText(DWORD error)
 {
-    char code[16] = {};
-    std::snprintf(code, sizeof code, error > 0xFFFF ? "0x%08lX" : "%lu",
-                  static_cast<unsigned long>(error));
-    return code;
+    return error > 0xFFFF ? HexCode(error) : std::to_string(error);
 }
 
 std::string CommandHint(const std::string& example)
@@ -80,11 +85,21 @@ std::string AutostartFailureText(const std::string& command, const std::string& 
     return RegistryFailureText(valueName, enable, error);
 }
 
-std::string ShortcutFailureText(bool create, DWORD error)
+std::string UnusableAddressText(const std::string& address, const std::string& example)
+{
+    return "没有设置开机自启：“" + address + "”不是本程序接受的 IP 地址，开机时本程序只会显示用法，"
+           "不会校时。" + CommandHint(example);
+}
+
+// No system text belongs to SHFileOperationA's own values.
+std::string ShortcutFailureText(bool create, const ShortcutError& error)
 {
     std::string text = create ? "没有创建桌面快捷方式：无法在桌面文件夹中保存“"
                               : "没有删除桌面快捷方式：无法删除桌面上的“";
-    return text + kShortcutFileName + "”。\r\n\r\n原因：" + SystemReasonText(error);
+    text += kShortcutFileName + std::string("”。\r\n\r\n原因：");
+    if (error.source == ShortcutError::FileOperation)
+        return text + "外壳删除文件失败（SHFileOperationA 自己的结果代码 " + HexCode(error.code) + "）";
+    return text + SystemReasonText(error.code);
 }
 
 std::string SystemReasonText(DWORD error)

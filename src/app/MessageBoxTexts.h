@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/SystemIntegration.h"
+
 #include <windows.h>
 
 #include <string>
@@ -15,8 +17,11 @@ bool IsFailureToReport(bool succeeded, bool wanted, bool presentAfter);
 std::string AutostartFailureText(const std::string& command, const std::string& valueName,
                                  bool enable, DWORD error, const std::string& example);
 
-// The text for a failed "创建桌面快捷方式" click, with the system's reason.
-std::string ShortcutFailureText(bool create, DWORD error);
+// The text for ticking "开机自启" with this program's command whose address start-up refuses.
+std::string UnusableAddressText(const std::string& address, const std::string& example);
+
+// The text for a failed "创建桌面快捷方式" click, with the reason as far as it is known.
+std::string ShortcutFailureText(bool create, const ShortcutError& error);
 
 // The system's reason for an error code in plain Chinese, with the code.
 std::string SystemReasonText(DWORD error);

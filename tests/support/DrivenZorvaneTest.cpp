@@ -1,0 +1,46 @@
+#include "support/DrivenZorvaneTest.h"
+
+#include "support/Dialogs.h"
+
+DrivenZorvaneTest::DrivenZorvaneTest(std::vector<std::string> runValueNames)
+    : cleanup(std::move(runValueNames), true)
+{
+}
+
+void DrivenZorvaneTest::TearDown()
+{
+    if (!app)
+        return;
+    for (const MessageBoxInfo& box : FindMessageBoxes(app->Process().pid()))
+        CloseMessageBox(box);
+    EXPECT_EQ(0, app->Close());
+}
+
+bool DrivenZorvaneTest::Launch(const ServerRows& rows, const std::string& folderName)
+{
+    app = std::make_unique<DrivenZorvane>(rows, folderName);
+    return app->Launch();
+}
+
+bool DrivenZorvaneTest::LaunchWithoutSrvXml()
+{
+    app = std::make_unique<DrivenZorvane>();
+    return app->Launch();
+}
+
+std::string DrivenZorvaneTest::SrvXml() const
+{
+    return ReadFileBytes(app->Folder().file("srv.xml"));
+}
+
+std::string DrivenZorvaneTest::DefaultCommand() const
+{
+    return "\"" + app->Process().exePath() + "\" /ip 129.6.15.28";
+}
+
+bool DrivenZorvaneTest::ClickedQuietly(int id) const
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(app->Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 8000, &result) != 0 &&
+           FindMessageBoxes(app->Process().pid()).empty();
+}
