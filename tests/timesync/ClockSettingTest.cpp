@@ -53,13 +53,29 @@ std::string Time24(const SYSTEMTIME& t)
     return text;
 }
 
-TEST(TimeValueToSystemTime, ConvertsSecondsSince1900ToUtc)
+struct Conversion {
+    uint32_t value;
+    int year, month, day, dayOfWeek, hour, minute, second;
+};
+
+const Conversion kConversions[] = {
+    {kValue2015Seconds, 2015, 1, 1, 4, 0, 0, 0},
+    {2208988800u, 1970, 1, 1, 4, 0, 0, 0},
+    {2208988800u + 86399u, 1970, 1, 1, 4, 23, 59, 59},
+    // Both ends of both eras: the highest bit set counts from 1900, clear from 2036.
+    {0x80000000u, 1968, 1, 20, 6, 3, 14, 8},
+    {0xFFFFFFFFu, 2036, 2, 7, 4, 6, 28, 15},
+    {0u, 2036, 2, 7, 4, 6, 28, 16},
+    {0x7FFFFFFFu, 2104, 2, 26, 2, 9, 42, 23},
+};
+
+TEST(TimeValueToSystemTime, ConvertsSecondsToUtcInTheirEra)
 {
-    ExpectSystemTime(TimeValueToSystemTime(kValue2015Seconds), 2015, 1, 1, 4, 0, 0, 0);
-    ExpectSystemTime(TimeValueToSystemTime(0u), 1900, 1, 1, 1, 0, 0, 0);
-    ExpectSystemTime(TimeValueToSystemTime(4294967295u), 2036, 2, 7, 4, 6, 28, 15);
-    ExpectSystemTime(TimeValueToSystemTime(2208988800u), 1970, 1, 1, 4, 0, 0, 0);
-    ExpectSystemTime(TimeValueToSystemTime(2208988800u + 86399u), 1970, 1, 1, 4, 23, 59, 59);
+    for (const Conversion& c : kConversions) {
+        SCOPED_TRACE(c.value);
+        ExpectSystemTime(TimeValueToSystemTime(c.value), c.year, c.month, c.day, c.dayOfWeek,
+                         c.hour, c.minute, c.second);
+    }
 }
 
 TEST(ReportClockChange, WritesOldAndNewTimeInTheLocaleShortForms)
