@@ -87,6 +87,22 @@ TEST(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreQueuedKeepsOnlyTheN
     EXPECT_EQ(kValue2015Seconds, g_timeValue);
 }
 
+// A notification of the socket just closed may still wait in the queue when the next sync
+// gets the same handle value; the sync from the list drops it before it begins.
+TEST(SyncReplacementTest, LateNotificationOfAClosedSocketIsDroppedWhenItsValueComesBack)
+{
+    g_commandLineMode = false;
+    SyncTestWindow window;
+    TimeServer server("127.0.7.7", TimeScripts::SendThenAwaitClose(kValue2015));
+    const SOCKET closed = window.StartSyncWith("127.0.7.8");  // nothing listens
+    ASSERT_TRUE(window.PumpUntilLogEndsWith(kRefusal)) << window.LogText();
+    PostLateNotification(window, closed, FD_CONNECT);
+    PostLateNotification(window, closed, FD_READ);
+
+    ASSERT_EQ(closed, window.StartSyncWith("127.0.7.7")) << "the handle value was not taken again";
+    EXPECT_TRUE(window.EndsWithFullSync("127.0.7.7"));
+}
+
 // The test window, taught to start a sync with the answering row when asked from another
 // thread, and to tell that thread the moment the refusal is in the log.
 struct StartingWindow {

@@ -127,13 +127,25 @@ void SyncTestWindow::SelectRow(int row)
 bool SyncTestWindow::StartSync(int row)
 {
     SelectRow(row);
-    return StartSyncFromList(m_window, m_serverList, m_logBox);
+    const bool started = StartSyncFromList(m_window, m_serverList, m_logBox);
+    m_lastSocket = g_timeSocket;
+    return started;
 }
 
 SOCKET SyncTestWindow::StartSyncWith(const char* address)
 {
     EXPECT_TRUE(StartSync(AddServer("time.test", address)));
     return g_timeSocket;
+}
+
+::testing::AssertionResult SyncTestWindow::EndsWithFullSync(const std::string& address)
+{
+    const bool ended = PumpUntilLogEndsWith(kClockRefused);
+    const std::string expected =
+        OpeningLines(address, m_lastSocket) + ConnectedLines() + ValueLines(kValue2015Seconds) + kClockRefused;
+    if (ended && LogText() == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "log:\n" << LogText() << "\nexpected:\n" << expected;
 }
 
 void SyncTestWindow::PumpPending()

@@ -2,6 +2,8 @@
 
 #include "support/SyncTranscript.h"
 
+#include <gtest/gtest.h>
+
 #include <winsock2.h>
 #include <windows.h>
 
@@ -34,6 +36,9 @@ public:
     bool StartSync(int row);
     // Starts a sync from a new row for the address; its socket.
     SOCKET StartSyncWith(const char* address);
+    // Handles messages until the value 2015 reaches the clock, which refuses it, and the log
+    // holds exactly the transcript of the last sync started here, with the address.
+    ::testing::AssertionResult EndsWithFullSync(const std::string& address);
 
     // Handles this thread's messages until done() holds or the time is up.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
@@ -58,5 +63,6 @@ private:
     bool m_realTicksThrough = false;
     int m_realTicks = 0;
     int m_quitCode = -1;
+    SOCKET m_lastSocket = INVALID_SOCKET;
 };
 
