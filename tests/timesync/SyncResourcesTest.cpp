@@ -18,12 +18,7 @@ ServerScript SplitValue(const std::string& behind)
             {ServerStep::Send, kValue2015.substr(1) + behind}, {ServerStep::AwaitClientClose, {}}};
 }
 
-class SyncResources : public ::testing::Test {
-protected:
-    void SetUp() override { g_commandLineMode = false; }
-
-    SyncTestWindow window;
-};
+using SyncResources = SyncWindowTest;
 
 // Every start-up of the socket layer has had its clean-up: one more WSACleanup fails. Only
 // sound while no TimeServer lives, as each holds a start-up of its own.
@@ -44,7 +39,7 @@ TEST_F(SyncResources, FinishedSyncReleasesTheSocketLayer)
     {
         TimeServer server("127.0.1.40", TimeScripts::SendThenAwaitClose(kValue2015));
         window.StartSyncWith("127.0.1.40");
-        ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+        ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused));
         EXPECT_TRUE(server.WaitForClientClosed(1, kCloseWaitMs));
     }
     EXPECT_TRUE(SocketLayerReleased());
@@ -55,12 +50,12 @@ TEST_F(SyncResources, FailedSyncsReleaseTheSocketLayer)
     {
         TimeServer server("127.0.1.41", TimeScripts::TwoBytesThenClose());
         window.StartSyncWith("127.0.1.41");
-        ASSERT_TRUE(window.PumpUntilLogEndsWith("FD_READ 错误! #10101.")) << window.LogText();
+        ASSERT_TRUE(window.PumpUntilLogEndsWith("FD_READ 错误! #10101."));
     }
     EXPECT_TRUE(SocketLayerReleased()) << "short answer";
 
     window.StartSyncWith("127.0.1.42");  // nothing listens here
-    ASSERT_TRUE(window.PumpUntilLogEndsWith("连接错误： #10061.")) << window.LogText();
+    ASSERT_TRUE(window.PumpUntilLogEndsWith("连接错误： #10061."));
     EXPECT_TRUE(SocketLayerReleased()) << "refused connection";
 
     window.StartSyncWith("time.test.invalid");  // fails before any notification
@@ -73,7 +68,7 @@ TEST_F(SyncResources, TimedOutAndReplacedSyncsReleaseTheSocketLayer)
     {
         TimeServer silent("127.0.1.43", TimeScripts::Silent());
         window.StartSyncWith("127.0.1.43");
-        ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines())) << window.LogText();
+        ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines()));
         window.PostTicks(301);
         ASSERT_EQ(kTimedOut, window.LogText());
         EXPECT_TRUE(silent.WaitForClientClosed(1, kCloseWaitMs));
@@ -85,7 +80,7 @@ TEST_F(SyncResources, TimedOutAndReplacedSyncsReleaseTheSocketLayer)
         TimeServer second("127.0.1.45", TimeScripts::SendThenAwaitClose(kValue2015));
         window.StartSyncWith("127.0.1.44");
         window.StartSyncWith("127.0.1.45");
-        ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused)) << window.LogText();
+        ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused));
         EXPECT_TRUE(first.WaitForClientClosed(1, kCloseWaitMs));
         EXPECT_TRUE(second.WaitForClientClosed(1, kCloseWaitMs));
     }

@@ -138,11 +138,11 @@ SOCKET SyncTestWindow::StartSyncWith(const char* address)
     return g_timeSocket;
 }
 
-::testing::AssertionResult SyncTestWindow::EndsWithFullSync(const std::string& address)
+::testing::AssertionResult SyncTestWindow::EndsWithFullSync(const std::string& address, unsigned value)
 {
-    const bool ended = PumpUntilLogEndsWith(kClockRefused);
+    const bool ended(PumpUntilLogEndsWith(kClockRefused));
     const std::string expected =
-        OpeningLines(address, m_lastSocket) + ConnectedLines() + ValueLines(kValue2015Seconds) + kClockRefused;
+        OpeningLines(address, m_lastSocket) + ConnectedLines() + ValueLines(value) + kClockRefused;
     if (ended && LogText() == expected)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "log:\n" << LogText() << "\nexpected:\n" << expected;
@@ -180,9 +180,11 @@ bool SyncTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutM
     }
 }
 
-bool SyncTestWindow::PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs)
+::testing::AssertionResult SyncTestWindow::PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs)
 {
-    return PumpUntil([&] { return EndsWith(LogText(), tail); }, timeoutMs);
+    if (PumpUntil([&] { return EndsWith(LogText(), tail); }, timeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "log:\n" << LogText();
 }
 
 void SyncTestWindow::PumpFor(DWORD milliseconds)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/SyncTranscript.h"
+#include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
 
@@ -36,13 +37,15 @@ public:
     bool StartSync(int row);
     // Starts a sync from a new row for the address; its socket.
     SOCKET StartSyncWith(const char* address);
-    // Handles messages until the value 2015 reaches the clock, which refuses it, and the log
-    // holds exactly the transcript of the last sync started here, with the address.
-    ::testing::AssertionResult EndsWithFullSync(const std::string& address);
+    // Handles messages until a value reaches the clock, which refuses it, and the log holds
+    // exactly the transcript of the last sync started here, with the address and the value.
+    ::testing::AssertionResult EndsWithFullSync(const std::string& address,
+                                                unsigned value = kValue2015Seconds);
 
     // Handles this thread's messages until done() holds or the time is up.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
-    bool PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs = 5000);
+    // Fails with the log when it does not end so in time.
+    ::testing::AssertionResult PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs = 5000);
     void PumpFor(DWORD milliseconds);
     // Posts ticks of the sync timer to the window and handles them as they come off the queue.
     void PostTicks(int count);
@@ -66,3 +69,9 @@ private:
     SOCKET m_lastSocket = INVALID_SOCKET;
 };
 
+// A test window, and the program not in command-line mode.
+class SyncWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { g_commandLineMode = false; }
+    SyncTestWindow window;
+};
