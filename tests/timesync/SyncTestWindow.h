@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/RemoteControls.h"
 #include "support/SyncTranscript.h"
 #include "timesync/TimeProtocol.h"
 
@@ -28,10 +29,10 @@ public:
     HWND LogBox() const { return m_logBox; }
     HWND ServerList() const { return m_serverList; }
 
-    std::string LogText() const;
-    void SetLogText(const std::string& text);
+    std::string LogText() const { return WindowTextOf(m_logBox); }
+    void SetLogText(const std::string& text) { SetWindowTextA(m_logBox, text.c_str()); }
     int AddServer(const char* host, const char* address);
-    void SelectRow(int row);
+    void SelectRow(int row) { RemoteListSelect(m_serverList, row); }
 
     // Starts a sync from the list with the given row selected.
     bool StartSync(int row);
