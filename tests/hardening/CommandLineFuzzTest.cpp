@@ -144,9 +144,8 @@ TEST(CommandLineFuzz, ArgumentMapKeysAreArgumentsWithoutTheirFirstCharacter)
         ASSERT_LE(static_cast<int>(map.size()), (argv.Count() - 1) / 2);
         for (const auto& entry : map) {
             bool fromAPair = false;
-            for (int i = 1; i + 1 < argv.Count() && !fromAPair; ++i) {
+            for (int i = 1; i + 1 < argv.Count() && !fromAPair; ++i)
                 fromAPair = KeyOf(argv.Values()[i]) == entry.first && entry.second == argv.Values()[i + 1];
-            }
             ASSERT_TRUE(fromAPair);
         }
         // The first pair is always taken, whatever it holds.

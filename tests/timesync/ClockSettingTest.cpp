@@ -96,18 +96,6 @@ void WaitForEarlyFraction()
     }
 }
 
-// "<label><report form>.<milliseconds>": the report form and the milliseconds; an empty form
-// when the line is not so.
-std::pair<std::string, int> ReportedTime(const std::string& line, const std::string& label)
-{
-    static const std::regex shape("(\\d{4}/\\d{1,2}/\\d{1,2}, \\d{1,2}:\\d{2}:\\d{2})\\.(\\d{3})");
-    const std::string rest = line.compare(0, label.size(), label) == 0 ? line.substr(label.size()) : "";
-    std::smatch match;
-    if (!std::regex_match(rest, match, shape))
-        return {"", -1};
-    return {match[1], std::stoi(match[2])};
-}
-
 TEST(SetClockFromTimeValue, CurrentSecondIsAcceptedAndTheChangeReported)
 {
     TimeServer server("127.0.1.20", TimeScripts::CurrentTime());
@@ -135,17 +123,14 @@ TEST(SetClockFromTimeValue, CurrentSecondIsAcceptedAndTheChangeReported)
     EXPECT_TRUE(log.find(ValueLines(firstValue)) != std::string::npos ||
                 log.find(ValueLines(CurrentTimeValue())) != std::string::npos)
         << log;
+    // Old and new time each in the report form of the start or of the end of the exchange.
+    static const std::regex lines("以前\t(.+)\\.\\d{3} \r\n现在\t(.+)\\.(\\d{3})\\.");
     const std::string report = log.substr(at + heading.size());
-    const size_t lineEnd = report.find(" \r\n");
-    ASSERT_NE(std::string::npos, lineEnd) << report;
-    const auto before = ReportedTime(report.substr(0, lineEnd), "以前\t");
-    ASSERT_FALSE(before.first.empty()) << report;
-    ASSERT_EQ('.', report.back());
-    const auto after = ReportedTime(report.substr(lineEnd + 3, report.size() - lineEnd - 4), "现在\t");
-    ASSERT_FALSE(after.first.empty()) << report;
-    EXPECT_TRUE(before.first == ReportForm(start) || before.first == ReportForm(end)) << report;
-    EXPECT_TRUE(after.first == ReportForm(start) || after.first == ReportForm(end)) << report;
-    EXPECT_LT(after.second, 500);
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(report, match, lines)) << report;
+    EXPECT_TRUE(match[1] == ReportForm(start) || match[1] == ReportForm(end)) << report;
+    EXPECT_TRUE(match[2] == ReportForm(start) || match[2] == ReportForm(end)) << report;
+    EXPECT_LT(std::stoi(match[3]), 500);
     // The report follows the received value's line directly.
     EXPECT_NE(std::string::npos, log.find(" 秒 \r\n" + heading)) << log;
 }

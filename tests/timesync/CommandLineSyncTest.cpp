@@ -6,7 +6,7 @@
 
 namespace {
 
-class CommandLineSyncTest : public ::testing::Test {
+class CommandLineSyncTest : public SyncWindowTest {
 protected:
     void SetUp() override { g_commandLineMode = true; }
     void TearDown() override { g_commandLineMode = false; }
@@ -23,8 +23,6 @@ protected:
         EXPECT_EQ(exitCode, window.QuitCode());
         EXPECT_EQ(log, window.LogText());
     }
-
-    SyncTestWindow window;
 };
 
 TEST_F(CommandLineSyncTest, ReceivedValueEndsTheProgramWithZero)
