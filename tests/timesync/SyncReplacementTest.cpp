@@ -94,36 +94,21 @@ TEST_F(SyncReplacementTest, LateNotificationOfAClosedSocketIsDroppedWhenItsValue
     EXPECT_TRUE(window.EndsWithFullSync("127.0.7.7"));
 }
 
-// The test window, taught to start a sync with the answering row when asked from another
-// thread, and to tell that thread the moment the refusal is in the log.
-struct StartingWindow {
-    SyncTestWindow* window;
-    WNDPROC original;
-    int row;
-    HANDLE refusalShown;
-};
-StartingWindow s_starting;
-
-LRESULT CALLBACK StartingWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == kStartAnsweredSyncMessage) {
-        s_starting.window->StartSync(s_starting.row);
-        return 0;
-    }
-    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE && EndsWith(s_starting.window->LogText(), kRefusal))
-        SetEvent(s_starting.refusalShown);
-    return CallWindowProcA(s_starting.original, window, message, wParam, lParam);
-}
-
 TEST_F(SyncReplacementTest, SyncStartedWhileTheRefusedOneEndsGetsItsNotifications)
 {
     TimeServer answering("127.0.7.5", TimeScripts::SendThenAwaitClose(kValue2015));
     ASSERT_TRUE(answering.IsListening());
     const int refusedRow = window.AddServer("refused.test", "127.0.7.6");  // nothing listens
-    s_starting = {&window, nullptr, window.AddServer("answering.test", "127.0.7.5"),
-                  CreateEventA(nullptr, TRUE, FALSE, nullptr)};
-    s_starting.original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        window.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StartingWndProc)));
+    const int answeringRow = window.AddServer("answering.test", "127.0.7.5");
+    const HANDLE refusalShown = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    // The window starts a sync with the answering row when asked from another thread, and
+    // tells that thread the moment the refusal is in the log.
+    window.OnOtherMessages([&](UINT message, WPARAM wParam) {
+        if (message == kStartAnsweredSyncMessage)
+            window.StartSync(answeringRow);
+        else if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE && EndsWith(window.LogText(), kRefusal))
+            SetEvent(refusalShown);
+    });
 
     ASSERT_TRUE(window.StartSync(refusedRow));
     ASSERT_TRUE(WaitForQueuedNotification(window));
@@ -132,12 +117,13 @@ TEST_F(SyncReplacementTest, SyncStartedWhileTheRefusedOneEndsGetsItsNotification
 
     // Like a tool in another process: as soon as the refusal shows, the next sync is started.
     std::thread user([&] {
-        WaitForSingleObject(s_starting.refusalShown, kWaitMs);
+        WaitForSingleObject(refusalShown, kWaitMs);
         SendMessageA(window.Handle(), kStartAnsweredSyncMessage, 0, 0);
     });
     const bool ended(window.PumpUntilLogEndsWith(kClockRefused, kWaitMs));
     user.join();
-    CloseHandle(s_starting.refusalShown);
+    window.OnOtherMessages(nullptr);
+    CloseHandle(refusalShown);
 
     ASSERT_TRUE(ended) << window.LogText();
     EXPECT_TRUE(window.EndsWithFullSync("127.0.7.5"));

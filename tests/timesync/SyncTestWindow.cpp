@@ -57,6 +57,8 @@ LRESULT CALLBACK SyncTestWindow::WndProc(HWND window, UINT message, WPARAM wPara
         self->OnTimer(wParam);
         return 0;
     default:
+        if (self && self->m_otherMessages)
+            self->m_otherMessages(message, wParam);
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 // A hidden stand-in for the main window: its window procedure hands the socket messages and
 // WM_TIMER to the sync handlers as the real one does. Children, with the main window's ids:
@@ -55,6 +56,8 @@ public:
 
     // The exit code of a WM_QUIT seen while pumping, or -1 when none was.
     int QuitCode() const { return m_quitCode; }
+    // Shows the test every message that the window does not hand to the sync.
+    void OnOtherMessages(std::function<void(UINT, WPARAM)> handler) { m_otherMessages = std::move(handler); }
 
 private:
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,6 +71,7 @@ private:
     int m_realTicks = 0;
     int m_quitCode = -1;
     SOCKET m_lastSocket = INVALID_SOCKET;
+    std::function<void(UINT, WPARAM)> m_otherMessages;
 };
 
 // A test window, and the program not in command-line mode.
