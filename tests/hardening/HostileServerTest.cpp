@@ -73,7 +73,7 @@ protected:
 
 TEST_F(HostileServer, MegabyteAnswerYieldsItsFirstFourBytesOnce)
 {
-    StartBoth(10, TimeScripts::Megabyte(kValue2015));
+    ASSERT_NO_FATAL_FAILURE(StartBoth(10, TimeScripts::Megabyte(kValue2015)));
     ASSERT_TRUE(app->WaitForLogEnd(kClockRefused)) << app->Log();
     // The client hangs up on the rest, and nothing more is reported of it.
     EXPECT_TRUE(forWindow->WaitForClientClosed(1, 5000));
@@ -91,7 +91,7 @@ TEST_F(HostileServer, MegabyteAnswerYieldsItsFirstFourBytesOnce)
 // One byte a second: the value appears only once all four are in, and is the right one.
 TEST_F(HostileServer, TrickleOfOneBytePerSecondGivesTheValueAfterTheFourth)
 {
-    StartBoth(12, TimeScripts::Trickle(kValue2015, 1000));
+    ASSERT_NO_FATAL_FAILURE(StartBoth(12, TimeScripts::Trickle(kValue2015, 1000)));
     ULONGLONG valueSeen = 0;
     std::string partial;  // the last log without the value
     ASSERT_TRUE(WaitFor([&] {
@@ -122,9 +122,9 @@ TEST_F(HostileServer, TrickleOfOneBytePerSecondGivesTheValueAfterTheFourth)
 // the connection, and the late rest is never taken for a value.
 TEST_F(HostileServer, TrickleSlowerThanTheTimeoutEndsInTheTimeout)
 {
-    StartBoth(14, TwoBytesThenHoldThenRest());
+    ASSERT_NO_FATAL_FAILURE(StartBoth(14, TwoBytesThenHoldThenRest()));
     ASSERT_TRUE(app->WaitForLogEnd(kWaitingForData)) << app->Log();
-    AwaitBothAccepted();
+    ASSERT_NO_FATAL_FAILURE(AwaitBothAccepted());
     Sleep(200);  // the two bytes are in
 
     app->PostTicks(301);
@@ -144,7 +144,7 @@ TEST_F(HostileServer, TrickleSlowerThanTheTimeoutEndsInTheTimeout)
 
 TEST_F(HostileServer, ResetIsAReadErrorWithoutValue)
 {
-    StartBoth(16, TimeScripts::ResetAtOnce());
+    ASSERT_NO_FATAL_FAILURE(StartBoth(16, TimeScripts::ResetAtOnce()));
     // Wine hands a reset of an idle connection over as a plain close; Windows names it.
     ASSERT_TRUE(WaitFor([&] {
         const std::string log = app->LogWithoutTrailingDots();
@@ -161,8 +161,8 @@ TEST_F(HostileServer, ResetIsAReadErrorWithoutValue)
 // command line ends with 1.
 TEST_F(HostileServer, SilentServerTimesOutAndIsHungUpOn)
 {
-    StartBoth(18, TimeScripts::Silent());
-    AwaitBothAccepted();
+    ASSERT_NO_FATAL_FAILURE(StartBoth(18, TimeScripts::Silent()));
+    ASSERT_NO_FATAL_FAILURE(AwaitBothAccepted());
     app->PostTicks(301);
     run.PostTicks(301);
     ASSERT_TRUE(WaitFor([&] { return app->Log() == kTimedOut; }, kTicksHandledMs)) << app->Log();
