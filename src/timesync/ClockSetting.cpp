@@ -7,6 +7,8 @@
 namespace {
 
 constexpr uint64_t kFileTimeUnitsPerSecond = 10000000;
+constexpr uint32_t kFirstEraBit = 0x80000000u;
+constexpr uint64_t kSecondsPerEra = 1ULL << 32;
 constexpr int kFormatBufferSize = 64;
 
 uint64_t ToUint64(const FILETIME& time)
@@ -51,12 +53,20 @@ FormattedTime FormatLocalTime(const SYSTEMTIME& when)
     return text;
 }
 
+// The 32-bit count wraps round on 2036-02-07 06:28:16 UTC. As RFC 4330 reads the same
+// seconds, a value with its highest bit clear counts from there (2036 to 2104); one with it
+// set counts from 1900 (1968 to 2036), as every server's value does today.
+uint64_t EraStartInFileTimeUnits(uint32_t timeValue)
+{
+    return (timeValue & kFirstEraBit) ? 0 : kSecondsPerEra * kFileTimeUnitsPerSecond;
+}
+
 }  // namespace
 
-SYSTEMTIME TimeValueToSystemTime(uint32_t secondsSince1900)
+SYSTEMTIME TimeValueToSystemTime(uint32_t timeValue)
 {
-    const uint64_t sum =
-        TimeProtocolEpoch() + static_cast<uint64_t>(secondsSince1900) * kFileTimeUnitsPerSecond;
+    const uint64_t sum = TimeProtocolEpoch() + EraStartInFileTimeUnits(timeValue) +
+                         static_cast<uint64_t>(timeValue) * kFileTimeUnitsPerSecond;
     const FILETIME fileTime = ToFileTime(sum);
     SYSTEMTIME utc = {};
     FileTimeToSystemTime(&fileTime, &utc);

@@ -1,5 +1,6 @@
 #include "timesync/SyncConnection.h"
 
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -28,12 +29,29 @@ bool SyncConnection::SelectEvents(HWND notifyWindow, UINT message, long events)
     return WSAAsyncSelect(m_socket, notifyWindow, message, events) != SOCKET_ERROR;
 }
 
+int SyncConnection::ReceiveMissingBytes()
+{
+    const int missing = kValueSize - m_receivedBytes;
+    const int count = recv(m_socket, m_valueBytes + m_receivedBytes, missing, 0);
+    if (count > 0)
+        m_receivedBytes += count;
+    return count;
+}
+
+uint32_t SyncConnection::Value() const
+{
+    uint32_t networkOrder = 0;
+    std::memcpy(&networkOrder, m_valueBytes, sizeof networkOrder);
+    return ntohl(networkOrder);
+}
+
 void SyncConnection::TakeOver(SyncConnection& other)
 {
     Close();
     std::swap(m_winsockStarted, other.m_winsockStarted);
     std::swap(m_socket, other.m_socket);
     std::swap(m_notifyWindow, other.m_notifyWindow);
+    std::swap(m_valueBytes, other.m_valueBytes);
     std::swap(m_receivedBytes, other.m_receivedBytes);
 }
 

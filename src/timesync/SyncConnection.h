@@ -3,6 +3,8 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <cstdint>
+
 // The socket-layer resources of one sync: its WSAStartup, its socket and the window that
 // receives its notifications. Close releases all of them once, so no path leaks the socket
 // or leaves WSAStartup unbalanced. Nothing here handles window messages: a message sent from
@@ -23,17 +25,22 @@ public:
     SOCKET Socket() const { return m_socket; }
     bool IsOpen() const { return m_socket != INVALID_SOCKET; }
 
-    // Bytes of the time value received so far.
-    int ReceivedBytes() const { return m_receivedBytes; }
-    void AddReceivedBytes(int count) { m_receivedBytes += count; }
+    // Receives what is still missing of the four-byte time value, never more; recv's result.
+    int ReceiveMissingBytes();
+    bool HasWholeValue() const { return m_receivedBytes == kValueSize; }
+    // The four bytes received, in host order.
+    uint32_t Value() const;
 
     // Closes whatever this one holds and takes over what other holds.
     void TakeOver(SyncConnection& other);
     void Close();
 
 private:
+    static constexpr int kValueSize = 4;
+
     bool m_winsockStarted = false;
     SOCKET m_socket = INVALID_SOCKET;
     HWND m_notifyWindow = nullptr;
+    char m_valueBytes[kValueSize] = {};  // network order, as they come off the wire
     int m_receivedBytes = 0;
 };

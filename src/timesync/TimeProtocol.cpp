@@ -19,7 +19,6 @@ namespace {
 // FD_CLOSE as well: without it a server that closes before sending four bytes leaves no
 // trace, and the sync would wait for the timeout.
 constexpr long kSyncEvents = FD_READ | FD_CONNECT | FD_CLOSE;
-constexpr int kTimeValueSize = 4;
 constexpr int kAddressBufferSize = 32;
 constexpr int kAddressColumn = 1;
 constexpr int kItemTextSize = 260;
@@ -113,18 +112,14 @@ struct ReadResult {
     int error;
 };
 
-// Takes what has arrived of the four bytes into g_timeValue (still in network order).
+// Takes what has arrived of the four bytes; g_timeValue gets the value once all are in.
 // A connection that ends before all four arrived is a failure, reported as WSAEDISCON.
 ReadResult ReceiveTimeBytes(bool peerClosed)
 {
-    char* value = reinterpret_cast<char*>(&g_timeValue);
-    while (s_connection.ReceivedBytes() < kTimeValueSize) {
-        const int offset = s_connection.ReceivedBytes();
-        const int count = recv(s_connection.Socket(), value + offset, kTimeValueSize - offset, 0);
-        if (count > 0) {
-            s_connection.AddReceivedBytes(count);
+    while (!s_connection.HasWholeValue()) {
+        const int count = s_connection.ReceiveMissingBytes();
+        if (count > 0)
             continue;
-        }
         if (count == 0)
             return {ReadState::Failed, WSAEDISCON};
         const int error = WSAGetLastError();
@@ -133,6 +128,7 @@ ReadResult ReceiveTimeBytes(bool peerClosed)
         return peerClosed ? ReadResult{ReadState::Failed, WSAEDISCON}
                           : ReadResult{ReadState::Waiting, 0};
     }
+    g_timeValue = s_connection.Value();
     return {ReadState::Complete, 0};
 }
 
@@ -155,7 +151,6 @@ void OnConnectEvent(HWND mainWindow, int error)
 
 void ReportReceivedValue(HWND mainWindow)
 {
-    g_timeValue = ntohl(g_timeValue);
     AppendLog(LogBoxOf(mainWindow), "接受的时间为从1900年1月1日起 %u 秒 \r\n", g_timeValue);
     SetClockFromTimeValue(mainWindow);
     EndProgramIfCommandLine(kExitSyncDone);
@@ -191,6 +186,50 @@ void DiscardQueuedNotifications(HWND mainWindow)
     }
 }
 
+void StartSocketLayer(SyncConnection& attempt, HWND logBox)
+{
+    WSADATA winsock = {};
+    attempt.StartWinsock(winsock);
+    AppendLog(logBox, "\r\nStarted up %hs\r\n\r\n", winsock.szDescription);
+}
+
+// The running sync's socket is closed only once the new one exists, so the new handle
+// cannot take over its value: a notification of the old one that comes late can never
+// pass for one of the new.
+bool ReplaceSocket(SyncConnection& attempt, HWND logBox)
+{
+    const SOCKET socket = attempt.OpenSocket();
+    const int createError = WSAGetLastError();
+    CloseConnection();
+    g_timeSocket = socket;
+    if (socket == INVALID_SOCKET) {
+        AppendLog(logBox, "Socket 创建失败! #%i\r\n\r\n", createError);
+        return false;
+    }
+    AppendLog(logBox, "Socket %i  已经成功创建!\r\n\r\n", static_cast<int>(socket));
+    return true;
+}
+
+bool SelectSyncEvents(SyncConnection& attempt, HWND logBox, HWND notifyWindow)
+{
+    if (attempt.SelectEvents(notifyWindow, WM_TIMESOCKET, kSyncEvents))
+        return true;
+    AppendLog(logBox, "WSAAsyncSelect 错误： #%i.\r\n\r\n", WSAGetLastError());
+    return false;
+}
+
+bool BeginConnect(const SyncConnection& attempt, HWND logBox, const char* address)
+{
+    FillServerAddress(address);
+    const int error = StartConnect(attempt.Socket());
+    if (error != WSAEWOULDBLOCK) {
+        AppendLog(logBox, "连接错误： #%i.\r\n\r\n", error);
+        return false;
+    }
+    AppendLog(logBox, "正在连接: %hs...", address);
+    return true;
+}
+
 bool IsCurrentSocket(WPARAM socket)
 {
     return s_connection.IsOpen() && static_cast<SOCKET>(socket) == s_connection.Socket();
@@ -215,36 +254,13 @@ bool ConnectTimeServer(HWND logBox, HWND notifyWindow, const char* address)
     StopSyncTimer();
     g_timeValue = 0;
     SyncConnection attempt;  // closes itself on every failure below
-    WSADATA winsock = {};
-    attempt.StartWinsock(winsock);
-    AppendLog(logBox, "\r\nStarted up %hs\r\n\r\n", winsock.szDescription);
-
-    // The running sync's socket is closed only once the new one exists, so the new handle
-    // cannot take over its value: a notification of the old one that comes late can never
-    // pass for one of the new.
-    const SOCKET socket = attempt.OpenSocket();
-    const int createError = WSAGetLastError();
-    CloseConnection();
-    g_timeSocket = socket;
-    if (g_timeSocket == INVALID_SOCKET) {
-        AppendLog(logBox, "Socket 创建失败! #%i\r\n\r\n", createError);
+    StartSocketLayer(attempt, logBox);
+    if (!ReplaceSocket(attempt, logBox))
         return false;
-    }
-    AppendLog(logBox, "Socket %i  已经成功创建!\r\n\r\n", static_cast<int>(g_timeSocket));
-
-    if (!attempt.SelectEvents(notifyWindow, WM_TIMESOCKET, kSyncEvents)) {
-        AppendLog(logBox, "WSAAsyncSelect 错误： #%i.\r\n\r\n", WSAGetLastError());
+    if (!SelectSyncEvents(attempt, logBox, notifyWindow) || !BeginConnect(attempt, logBox, address)) {
         g_timeSocket = INVALID_SOCKET;
         return false;
     }
-    FillServerAddress(address);
-    const int error = StartConnect(g_timeSocket);
-    if (error != WSAEWOULDBLOCK) {
-        AppendLog(logBox, "连接错误： #%i.\r\n\r\n", error);
-        g_timeSocket = INVALID_SOCKET;
-        return false;
-    }
-    AppendLog(logBox, "正在连接: %hs...", address);
     s_connection.TakeOver(attempt);
     return true;
 }

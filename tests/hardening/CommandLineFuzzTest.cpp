@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <random>
@@ -30,8 +31,7 @@ public:
     std::string GbkCharacter()
     {
         static const unsigned char trails[] = {0x40, 0x5C, 0x7E, 0x80, 0xA1, 0xFE};
-        std::string c;
-        c.push_back(static_cast<char>(0x81 + Below(0x7E)));
+        std::string c(1, static_cast<char>(0x81 + Below(0x7E)));
         c.push_back(static_cast<char>(OneIn(2) ? trails[Below(6)] : 0xA1 + Below(0x5E)));
         return c;
     }
@@ -41,12 +41,8 @@ public:
         static const char alphabet[] = "aZ09.-/\\:_ \t\"*?<>|%&^!,;=";
         std::string text;
         const int length = Below(maxLength + 1);
-        while (static_cast<int>(text.size()) < length) {
-            if (OneIn(6))
-                text += GbkCharacter();
-            else
-                text.push_back(alphabet[Below(sizeof alphabet - 1)]);
-        }
+        while (static_cast<int>(text.size()) < length)
+            text += OneIn(6) ? GbkCharacter() : std::string(1, alphabet[Below(sizeof alphabet - 1)]);
         return text;
     }
 
@@ -148,10 +144,8 @@ TEST(CommandLineFuzz, ArgumentMapKeysAreArgumentsWithoutTheirFirstCharacter)
         ASSERT_LE(static_cast<int>(map.size()), (argv.Count() - 1) / 2);
         for (const auto& entry : map) {
             bool fromAPair = false;
-            for (int i = 1; i + 1 < argv.Count() && !fromAPair; ++i) {
-                const std::wstring argument = argv.Values()[i];
+            for (int i = 1; i + 1 < argv.Count() && !fromAPair; ++i)
                 fromAPair = KeyOf(argv.Values()[i]) == entry.first && entry.second == argv.Values()[i + 1];
-            }
             ASSERT_TRUE(fromAPair);
         }
         // The first pair is always taken, whatever it holds.
@@ -216,8 +210,7 @@ TEST(CommandLineFuzz, DotSplittingAndAddressAcceptance)
             ASSERT_EQ(0u, tidy.find(joined + (tidy.size() > joined.size() ? "." : "")));
         }
 
-        const bool fourDigitPieces = count == 4 && AllDigits(pieces[0]) && AllDigits(pieces[1]) &&
-                                     AllDigits(pieces[2]) && AllDigits(pieces[3]);
+        const bool fourDigitPieces = count == 4 && std::all_of(pieces.begin(), pieces.end(), AllDigits);
         ASSERT_EQ(fourDigitPieces, IsAcceptedAddress(text.c_str()));
         accepted += fourDigitPieces ? 1 : 0;
     }
@@ -274,24 +267,12 @@ TEST(CommandLineFuzz, OwnSyncCommandNeedsThisProgramAndTheIpSwitch)
     const std::string own = ExePath();
     int ownCount = 0;
     for (int n = 0; n < kCases; ++n) {
-        std::string program;
-        switch (random.Below(4)) {
-        case 0:
-            program = "\"" + own + "\"";
-            break;
-        case 1:  // the same file in other letter case
-            program = own;
-            for (char& c : program)
-                c = random.OneIn(2) ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
-            program = "\"" + program + "\"";
-            break;
-        case 2:
-            program = "\"" + own + ".other\"";
-            break;
-        default:
-            program = random.Program();
-        }
-        std::string line = random.CommandLine(program);
+        // This program, the same file in other letter case, another file beside it, any program.
+        const int kind = random.Below(4);
+        std::string program = kind == 3 ? random.Program() : own + (kind == 2 ? ".other" : "");
+        for (char& c : program)
+            c = kind == 1 && random.OneIn(2) ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+        std::string line = random.CommandLine(kind == 3 ? program : "\"" + program + "\"");
         if (random.OneIn(2))
             line += " /ip " + random.Address();
         SCOPED_TRACE("case " + std::to_string(n) + ": " + line);

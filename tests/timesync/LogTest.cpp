@@ -5,10 +5,7 @@
 
 namespace {
 
-class AppendLogTest : public ::testing::Test {
-protected:
-    SyncTestWindow window;
-};
+using AppendLogTest = SyncWindowTest;
 
 TEST_F(AppendLogTest, WithoutTargetNothingIsWritten)
 {

@@ -1,6 +1,7 @@
 #include "SyncTestWindow.h"
 
 #include "support/MainWindowFacts.h"
+#include "support/RemoteControls.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
@@ -8,53 +9,34 @@
 
 namespace {
 
-const char* const kWindowClass = "ZorvaneSyncTestWindow";
 // Marks the ticks a test posts, as against those of the real timer.
 constexpr LPARAM kPostedTick = 0x7E57;
 
-void RegisterTestClass()
+HWND CreateChild(HWND parent, const char* windowClass, DWORD style, int x, int id)
 {
-    static bool registered = false;
-    if (registered)
-        return;
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    RegisterClassA(&windowClass);
-    registered = true;
-}
-
-void AddColumn(HWND list, int index, const char* title)
-{
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = 150;
-    column.pszText = const_cast<char*>(title);
-    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+    return CreateWindowExA(0, windowClass, "", WS_CHILD | WS_VISIBLE | style, x, 0, 300, 400, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
 }
 
 }  // namespace
 
 SyncTestWindow::SyncTestWindow()
 {
-    RegisterTestClass();
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    m_window = CreateWindowExA(0, kWindowClass, "sync test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
-                               nullptr, nullptr, instance, nullptr);
-    m_serverList = CreateWindowExA(0, WC_LISTVIEWA, "",
-                                   WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0,
-                                   300, 400, m_window, reinterpret_cast<HMENU>(kServerListId),
-                                   instance, nullptr);
-    m_logBox = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-                                   ES_AUTOVSCROLL,
-                               300, 0, 300, 400, m_window, reinterpret_cast<HMENU>(kLogId),
-                               instance, nullptr);
-    AddColumn(m_serverList, 0, "host");
-    AddColumn(m_serverList, 1, "ip");
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    // Any class will do: its window procedure is replaced before the first test message.
+    m_window = CreateWindowExA(0, "STATIC", "sync test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    m_serverList = CreateChild(m_window, WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS, 0, kServerListId);
+    m_logBox = CreateChild(m_window, "EDIT", WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 300,
+                           kLogId);
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = 150;
+    column.pszText = const_cast<char*>("host");
+    SendMessageA(m_serverList, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    column.pszText = const_cast<char*>("ip");
+    SendMessageA(m_serverList, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
     SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
 }
@@ -75,6 +57,8 @@ LRESULT CALLBACK SyncTestWindow::WndProc(HWND window, UINT message, WPARAM wPara
         self->OnTimer(wParam);
         return 0;
     default:
+        if (self && self->m_otherMessages)
+            self->m_otherMessages(message, wParam);
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -84,20 +68,6 @@ void SyncTestWindow::OnTimer(WPARAM wParam)
     ++m_realTicks;
     if (m_realTicksThrough)
         OnSyncTimer(m_window, wParam);
-}
-
-std::string SyncTestWindow::LogText() const
-{
-    const int length = GetWindowTextLengthA(m_logBox);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(m_logBox, &text[0], length + 1);
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
-void SyncTestWindow::SetLogText(const std::string& text)
-{
-    SetWindowTextA(m_logBox, text.c_str());
 }
 
 int SyncTestWindow::AddServer(const char* host, const char* address)
@@ -114,26 +84,28 @@ int SyncTestWindow::AddServer(const char* host, const char* address)
     return row;
 }
 
-void SyncTestWindow::SelectRow(int row)
-{
-    LVITEMA item = {};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(m_serverList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&item));
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(m_serverList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
 bool SyncTestWindow::StartSync(int row)
 {
     SelectRow(row);
-    return StartSyncFromList(m_window, m_serverList, m_logBox);
+    const bool started = StartSyncFromList(m_window, m_serverList, m_logBox);
+    m_lastSocket = g_timeSocket;
+    return started;
 }
 
 SOCKET SyncTestWindow::StartSyncWith(const char* address)
 {
     EXPECT_TRUE(StartSync(AddServer("time.test", address)));
     return g_timeSocket;
+}
+
+::testing::AssertionResult SyncTestWindow::EndsWithFullSync(const std::string& address, unsigned value)
+{
+    const bool ended(PumpUntilLogEndsWith(kClockRefused));
+    const std::string expected =
+        OpeningLines(address, m_lastSocket) + ConnectedLines() + ValueLines(value) + kClockRefused;
+    if (ended && LogText() == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "log:\n" << LogText() << "\nexpected:\n" << expected;
 }
 
 void SyncTestWindow::PumpPending()
@@ -168,9 +140,11 @@ bool SyncTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutM
     }
 }
 
-bool SyncTestWindow::PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs)
+::testing::AssertionResult SyncTestWindow::PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs)
 {
-    return PumpUntil([&] { return EndsWith(LogText(), tail); }, timeoutMs);
+    if (PumpUntil([&] { return EndsWith(LogText(), tail); }, timeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "log:\n" << LogText();
 }
 
 void SyncTestWindow::PumpFor(DWORD milliseconds)

@@ -1,12 +1,17 @@
 #pragma once
 
+#include "support/RemoteControls.h"
 #include "support/SyncTranscript.h"
+#include "timesync/TimeProtocol.h"
+
+#include <gtest/gtest.h>
 
 #include <winsock2.h>
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <utility>
 
 // A hidden stand-in for the main window: its window procedure hands the socket messages and
 // WM_TIMER to the sync handlers as the real one does. Children, with the main window's ids:
@@ -25,19 +30,24 @@ public:
     HWND LogBox() const { return m_logBox; }
     HWND ServerList() const { return m_serverList; }
 
-    std::string LogText() const;
-    void SetLogText(const std::string& text);
+    std::string LogText() const { return WindowTextOf(m_logBox); }
+    void SetLogText(const std::string& text) { SetWindowTextA(m_logBox, text.c_str()); }
     int AddServer(const char* host, const char* address);
-    void SelectRow(int row);
+    void SelectRow(int row) { RemoteListSelect(m_serverList, row); }
 
     // Starts a sync from the list with the given row selected.
     bool StartSync(int row);
     // Starts a sync from a new row for the address; its socket.
     SOCKET StartSyncWith(const char* address);
+    // Handles messages until a value reaches the clock, which refuses it, and the log holds
+    // exactly the transcript of the last sync started here, with the address and the value.
+    ::testing::AssertionResult EndsWithFullSync(const std::string& address,
+                                                unsigned value = kValue2015Seconds);
 
     // Handles this thread's messages until done() holds or the time is up.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
-    bool PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs = 5000);
+    // Fails with the log when it does not end so in time.
+    ::testing::AssertionResult PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs = 5000);
     void PumpFor(DWORD milliseconds);
     // Posts ticks of the sync timer to the window and handles them as they come off the queue.
     void PostTicks(int count);
@@ -46,6 +56,8 @@ public:
 
     // The exit code of a WM_QUIT seen while pumping, or -1 when none was.
     int QuitCode() const { return m_quitCode; }
+    // Shows the test every message that the window does not hand to the sync.
+    void OnOtherMessages(std::function<void(UINT, WPARAM)> handler) { m_otherMessages = std::move(handler); }
 
 private:
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -58,5 +70,13 @@ private:
     bool m_realTicksThrough = false;
     int m_realTicks = 0;
     int m_quitCode = -1;
+    SOCKET m_lastSocket = INVALID_SOCKET;
+    std::function<void(UINT, WPARAM)> m_otherMessages;
 };
 
+// A test window, and the program not in command-line mode.
+class SyncWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { g_commandLineMode = false; }
+    SyncTestWindow window;
+};
