@@ -112,9 +112,9 @@ bool CnewProjApp::StartCommandLineMode(const ArgumentMap& arguments)
     auto ip = arguments.find(L"ip");
     if (ip == arguments.end())
         return false;
-    const std::string address = ToAnsi(ip->second);
-    if (!IsAcceptedAddress(address.c_str()))
+    if (!IsAcceptedAddress(ToAnsi(ip->second).c_str()))
         return false;
+    const std::string address = ToAnsi(ip->second);
     StartCommandLineSync(m_pNewProjWnd->GetHwnd(), address.c_str());
     TracePhase("connecting");
     return true;

@@ -76,9 +76,10 @@ SYSTEMTIME TimeValueToSystemTime(uint32_t timeValue)
 void SetClockFromTimeValue(HWND mainWindow)
 {
     HWND logBox = GetDlgItem(mainWindow, IDC_LOG);
-    const SYSTEMTIME newUtc = TimeValueToSystemTime(g_timeValue);
+    const uint32_t timeValue = g_timeValue;
     SYSTEMTIME oldTime;
     GetLocalTime(&oldTime);
+    const SYSTEMTIME newUtc = TimeValueToSystemTime(timeValue);
     if (!SetSystemTime(&newUtc)) {
         AppendLog(logBox, "不能设置新的日期和时间!");
         return;

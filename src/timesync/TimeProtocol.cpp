@@ -243,7 +243,7 @@ bool StartSyncFromList(HWND mainWindow, HWND serverList, HWND logBox)
     if (!ReadSelectedAddress(serverList, address))
         return false;
     DiscardQueuedNotifications(mainWindow);
-    SetWindowTextA(logBox, "");
+    SetDlgItemTextA(mainWindow, IDC_LOG, "");
     ConnectTimeServer(logBox, mainWindow, address);
     StartSyncTimer(mainWindow);  // also after a failed start: that sync ends in the timeout
     return true;
