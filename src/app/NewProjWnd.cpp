@@ -65,12 +65,13 @@ std::string ExampleCommand()
     return DefaultAutorunCommand(AfxGetModuleFileName().c_str());
 }
 
-// The box only takes its offsets here: the layout pass at the end moves each control once,
-// to where it stays, instead of first to its offsets and then again.
+// The box takes its offsets, relative to its parent box, through its own UpdateSize, so a
+// control's box moves the control there at once; the pass over the whole tree at the end of
+// the window's creation puts every box in its place.
 OHUI::ILayout* AddBox(OHUI::ILayout* parent, HWND window, RECT rect, OHUI::eFloatType type)
 {
     OHUI::ILayout* box = OHUI::IWndShape::CreateInstance(window);
-    box->OHUI::ILayout::UpdateSize(rect.left, rect.top, rect.right, rect.bottom);
+    box->UpdateSize(rect.left, rect.top, rect.right, rect.bottom);
     box->SetFloatType(type);
     parent->AddChild(box);
     return box;
@@ -139,18 +140,23 @@ LRESULT CNewProjWnd::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+// The autostart group hangs off the sync button's box, so it moves with the button.
 void CNewProjWnd::OnCreate()
 {
+    using namespace OHUI;
     TracePhase("oncreate");
-    CreateServerList();
-    TracePhase("list");
-    CreateLogBox();
-    CreateSyncButton();
-    CreateHintLabel();
-    CreateShortcutCheck();
-    CreateCommandEdit();
-    CreateAutostartCheck();
-    BuildLayout();
+    ILayout* listRow = AddBox(m_rootLayout, nullptr, {0, 0, 820, 320}, eFloatNone);
+    CreateServerList(listRow);
+    CreateLogBox(listRow);
+    ILayout* syncRow = AddBox(m_rootLayout, nullptr, {0, 340, 820, 380}, eFloatNone);
+    ILayout* syncButton = CreateSyncButton(syncRow);
+    ILayout* autostartGroup = AddBox(syncButton, nullptr, {70, -10, 690, 150}, eFloatAbsolute);
+    CreateHintLabel(autostartGroup);
+    ILayout* commandRow = AddBox(autostartGroup, nullptr, {0, 22, 530, 42}, eFloatNone);
+    CreateShortcutCheck(autostartGroup);
+    CreateCommandEdit(commandRow);
+    CreateAutostartCheck(commandRow);
+    m_rootLayout->UpdateSize(m_rect.left, m_rect.top, m_rect.right, m_rect.bottom);
     TracePhase("layout");
 }
 
@@ -300,7 +306,7 @@ void CNewProjWnd::ShowWithFont(CWnd& control)
     control.SetFont(m_hFont, FALSE);
 }
 
-void CNewProjWnd::CreateServerList()
+void CNewProjWnd::CreateServerList(OHUI::ILayout* listRow)
 {
     m_serverList.Create(kServerListStyle, kNoRect, m_hWnd, IDC_SERVERLIST);
     m_serverList.ModifyStyleEx(0, kServerListExStyle);
@@ -312,45 +318,52 @@ void CNewProjWnd::CreateServerList()
         m_startupConfig->FillServerList(m_serverList);
         m_startupConfig.reset();
     }
+    TracePhase("list");
+    AddBox(listRow, m_serverList, {0, 0, 420, 300}, OHUI::eFloatAbsolute);
 }
 
-void CNewProjWnd::CreateLogBox()
+void CNewProjWnd::CreateLogBox(OHUI::ILayout* listRow)
 {
     m_logBox.Create(kLogBoxStyle, kNoRect, m_hWnd, IDC_LOG);
     ShowWithFont(m_logBox);
+    AddBox(listRow, m_logBox, {421, 0, 821, 300}, OHUI::eFloatAbsolute);
     std::string help = BuildHelpText(FirstDefaultAddress(), HelpPageAddress(m_exeDir));
     SetDlgItemTextA(m_hWnd, IDC_LOG, help.c_str());
 }
 
-void CNewProjWnd::CreateSyncButton()
+OHUI::ILayout* CNewProjWnd::CreateSyncButton(OHUI::ILayout* syncRow)
 {
     m_syncButton.Create("校时", kPushButtonStyle, kNoRect, m_hWnd, IDC_SYNC);
     ShowWithFont(m_syncButton);
+    return AddBox(syncRow, m_syncButton, {190, 0, 250, 30}, OHUI::eFloatAbsolute);
 }
 
-void CNewProjWnd::CreateHintLabel()
+void CNewProjWnd::CreateHintLabel(OHUI::ILayout* autostartGroup)
 {
     m_hintLabel.Create("勾选复选框，即将相应命令行指令写入注册表，实现开机自启:", kLabelStyle,
                        kNoRect, m_hWnd, 0);
     ShowWithFont(m_hintLabel);
+    AddBox(autostartGroup, m_hintLabel, {0, 0, 600, 20}, OHUI::eFloatNone);
 }
 
-void CNewProjWnd::CreateShortcutCheck()
+void CNewProjWnd::CreateShortcutCheck(OHUI::ILayout* autostartGroup)
 {
     m_shortcutCheck.Create("创建桌面快捷方式", kCheckBoxStyle, kNoRect, m_hWnd, IDC_SHORTCUT);
     if (IsDesktopShortcutPresent(AfxGetModuleFileName().c_str()))
         m_shortcutCheck.SetCheck(BST_CHECKED);
     ShowWithFont(m_shortcutCheck);
+    AddBox(autostartGroup, m_shortcutCheck, {0, 44, 300, 64}, OHUI::eFloatNone);
 }
 
-void CNewProjWnd::CreateCommandEdit()
+void CNewProjWnd::CreateCommandEdit(OHUI::ILayout* commandRow)
 {
     m_commandEdit.Create(kCommandEditStyle, kNoRect, m_hWnd, IDC_COMMAND);
     ShowWithFont(m_commandEdit);
+    AddBox(commandRow, m_commandEdit, {0, 0, 350, 20}, OHUI::eFloatAbsolute);
     m_commandEdit.SetWindowText(m_autostartCommand.c_str());
 }
 
-void CNewProjWnd::CreateAutostartCheck()
+void CNewProjWnd::CreateAutostartCheck(OHUI::ILayout* commandRow)
 {
     std::string name = ProgramNameOfCommand(m_autostartCommand.c_str());
     bool present = IsAutorunValuePresent(name.c_str());
@@ -358,23 +371,5 @@ void CNewProjWnd::CreateAutostartCheck()
     if (present)
         m_autostartCheck.SetCheck(BST_CHECKED);
     ShowWithFont(m_autostartCheck);
-}
-
-// Offsets are relative to the parent box. The autostart group hangs off the sync button's
-// box, so it moves with the button.
-void CNewProjWnd::BuildLayout()
-{
-    using namespace OHUI;
-    ILayout* listRow = AddBox(m_rootLayout, nullptr, {0, 0, 820, 320}, eFloatNone);
-    AddBox(listRow, m_serverList, {0, 0, 420, 300}, eFloatAbsolute);
-    AddBox(listRow, m_logBox, {421, 0, 821, 300}, eFloatAbsolute);
-    ILayout* syncRow = AddBox(m_rootLayout, nullptr, {0, 340, 820, 380}, eFloatNone);
-    ILayout* syncButton = AddBox(syncRow, m_syncButton, {190, 0, 250, 30}, eFloatAbsolute);
-    ILayout* autostartGroup = AddBox(syncButton, nullptr, {70, -10, 690, 150}, eFloatAbsolute);
-    AddBox(autostartGroup, m_hintLabel, {0, 0, 600, 20}, eFloatNone);
-    ILayout* commandRow = AddBox(autostartGroup, nullptr, {0, 22, 530, 42}, eFloatNone);
-    AddBox(autostartGroup, m_shortcutCheck, {0, 44, 300, 64}, eFloatNone);
-    AddBox(commandRow, m_commandEdit, {0, 0, 350, 20}, eFloatAbsolute);
-    AddBox(commandRow, m_autostartCheck, {360, 0, 520, 20}, eFloatAbsolute);
-    m_rootLayout->UpdateSize(m_rect.left, m_rect.top, m_rect.right, m_rect.bottom);
+    AddBox(commandRow, m_autostartCheck, {360, 0, 520, 20}, OHUI::eFloatAbsolute);
 }

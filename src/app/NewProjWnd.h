@@ -33,14 +33,14 @@ private:
     void OnActivate(WPARAM wParam);
     bool StartSyncFromList();
 
-    void CreateServerList();
-    void CreateLogBox();
-    void CreateSyncButton();
-    void CreateHintLabel();
-    void CreateShortcutCheck();
-    void CreateCommandEdit();
-    void CreateAutostartCheck();
-    void BuildLayout();
+    // Each creates its control, then the control's box in the given parent box.
+    void CreateServerList(OHUI::ILayout* listRow);
+    void CreateLogBox(OHUI::ILayout* listRow);
+    OHUI::ILayout* CreateSyncButton(OHUI::ILayout* syncRow);
+    void CreateHintLabel(OHUI::ILayout* autostartGroup);
+    void CreateShortcutCheck(OHUI::ILayout* autostartGroup);
+    void CreateCommandEdit(OHUI::ILayout* commandRow);
+    void CreateAutostartCheck(OHUI::ILayout* commandRow);
     void ShowWithFont(CWnd& control);
 
     CStatic m_hintLabel;
