@@ -24,3 +24,12 @@ zorvane_wine_env() {
   export WINEDLLOVERRIDES="winemenubuilder.exe=d"
   mkdir -p "$HOME"
 }
+
+# Runs a command on the display there is, or on a virtual one when there is none.
+zorvane_on_display() {
+  if [ -n "${DISPLAY:-}" ]; then
+    "$@"
+  else
+    xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+  fi
+}
