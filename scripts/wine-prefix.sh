@@ -42,4 +42,11 @@ for pid in $(running_server); do
   fi
 done
 setsid wineserver -p60 </dev/null >/dev/null 2>&1 || true
+# The Windows version that Wine reports (win7, win10, ...); a setting of the whole prefix.
+if [ -n "${ZORVANE_WINDOWS_VERSION:-}" ]; then
+  wine reg add 'HKCU\Software\Wine' /v Version /d "$ZORVANE_WINDOWS_VERSION" /f </dev/null >/dev/null 2>&1
+fi
 setsid wineboot </dev/null >/dev/null 2>&1
+if [ -n "${ZORVANE_WINDOWS_VERSION:-}" ]; then
+  echo "$ZORVANE_WINDOWS_VERSION: $(wine cmd /c ver </dev/null 2>/dev/null | tr -d '\r' | grep .)"
+fi
