@@ -31,6 +31,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 test -f "$WINEPREFIX/system.reg"
+# Wine's own fonts (Marlett for the title-bar buttons, Tahoma, MS Sans Serif) come with
+# fonts-wine, but Debian's Wine 8 looks for them in a folder it cannot resolve
+# ("/usr/share/wine/../fonts"), so they are put where every Windows program finds its fonts.
+for font in /usr/share/wine/fonts/*; do
+  [ -e "$WINEPREFIX/drive_c/windows/Fonts/${font##*/}" ] || ln -s "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+done
 # Wine makes its sockets inside the server, in the network namespace the server started in.
 # A server left running by an earlier run in another namespace (each test run may have a
 # loopback of its own) would put this run's sockets there, so it is ended first.
