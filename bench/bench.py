@@ -84,7 +84,10 @@ class CpuReaper:
                     name = f.read().strip()
             except OSError:
                 name = ""
-            _, _, usage = os.wait4(info.si_pid, 0)
+            try:
+                _, _, usage = os.wait4(info.si_pid, 0)
+            except ChildProcessError:  # a subprocess that its module reaped meanwhile
+                continue
             if name in self.names:
                 with self.lock:
                     self.ended.append((name, (usage.ru_utime + usage.ru_stime) * 1000))
