@@ -35,7 +35,7 @@ test -f "$WINEPREFIX/system.reg"
 # fonts-wine, but Debian's Wine 8 looks for them in a folder it cannot resolve
 # ("/usr/share/wine/../fonts"), so they are put where every Windows program finds its fonts.
 for font in /usr/share/wine/fonts/*; do
-  [ -e "$WINEPREFIX/drive_c/windows/Fonts/${font##*/}" ] || ln -s "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+  [ -e "$WINEPREFIX/drive_c/windows/Fonts/${font##*/}" ] || ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
 done
 # Wine makes its sockets inside the server, in the network namespace the server started in.
 # A server left running by an earlier run in another namespace (each test run may have a
