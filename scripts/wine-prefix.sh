@@ -18,9 +18,10 @@ running_server() {
   tag=$(cat "$WINEPREFIX/wineserver" 2>/dev/null) || return 0
   # shellcheck disable=SC2046
   folder="/$tag/server-$(printf '%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))"
-  for pid in $(pgrep '^wineserver'); do
-    case "$(readlink "/proc/$pid/cwd" 2>/dev/null)" in
-      *"$folder") echo "$pid" ;;
+  for pid in /proc/[0-9]*; do
+    pid=${pid#/proc/}
+    case "$(cat "/proc/$pid/comm" 2>/dev/null) $(readlink "/proc/$pid/cwd" 2>/dev/null)" in
+      "wineserver"*" "*"$folder") echo "$pid" ;;
     esac
   done
 }
