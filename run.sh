@@ -10,4 +10,4 @@ bash "$ROOT/scripts/wine-prefix.sh"
 if [ -n "${DISPLAY:-}" ]; then
   exec wine "$BUILD_DIR/Zorvane.exe" "$@"
 fi
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$ROOT/scripts/run-headless.sh" "$BUILD_DIR" "$@"
+zorvane_on_display bash "$ROOT/scripts/run-headless.sh" "$BUILD_DIR" "$@"

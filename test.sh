@@ -5,8 +5,4 @@ source "$(dirname "$0")/scripts/common.sh"
 zorvane_setup
 zorvane_build
 cd "$BUILD_DIR"
-if [ -n "${DISPLAY:-}" ]; then
-  ctest --output-on-failure -j"$(nproc)" "$@"
-else
-  xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j"$(nproc)" "$@"
-fi
+zorvane_on_display ctest --output-on-failure -j"$(nproc)" "$@"

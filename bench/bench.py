@@ -11,6 +11,7 @@ Two yardsticks: floor2 (bench/floor2) does Zorvane's own start-up work written l
 what the targets compare with; floor (bench/floor) only syncs and is the lower bound.
 """
 import argparse
+import ctypes
 import glob
 import mmap
 import os
@@ -33,12 +34,13 @@ THEME_FILE = "drive_c/windows/resources/themes/light/light.msstyles"
 PMD_BYTES = 2 << 20
 SECONDS_1900_TO_1970 = 2208988800
 PAINT_CASES = [  # label, rows, rounds
-    ("7", 7, 20),
+    ("7", 7, 30),
     ("1000", 1000, 10),
-    ("10000", 10000, 20),  # as many as the 7-server case: the two are compared
+    ("10000", 10000, 30),  # as many as the 7-server case: the two are compared
     ("100000", 100000, 3),
 ]
-SYNC_ROUNDS = 20
+FLOOR2_PAINT_ROUNDS = 30
+SYNC_ROUNDS = 30
 MEMORY_ROUNDS = 6
 START_RATIO_LIMIT = 1.1
 MEMORY_RATIO_LIMIT = 1.05
@@ -46,6 +48,66 @@ MEMORY_RATIO_LIMIT = 1.05
 
 def log(text):
     print(text, file=sys.stderr, flush=True)
+
+
+PR_SET_CHILD_SUBREAPER = 36
+
+
+class CpuReaper:
+    """CPU time (user + kernel) of each measured program, as Linux accounts it when the process
+    ends. Wine starts a program detached from the process that started it; with this process a
+    subreaper, the program's Linux process becomes its child on the way, and is reaped here
+    with its resource usage. Subprocesses of this script (pids in `owned`) are left to the
+    subprocess module."""
+
+    def __init__(self, names):
+        self.names = names  # process names (comm) of the measured programs
+        self.owned = set()
+        self.ended = []  # (name, CPU ms) in the order the processes ended
+        self.lock = threading.Lock()
+        libc = ctypes.CDLL(None, use_errno=True)
+        self.enabled = libc.prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) == 0
+        if self.enabled:
+            threading.Thread(target=self.reap, daemon=True).start()
+
+    def reap(self):
+        while True:
+            try:
+                info = os.waitid(os.P_ALL, 0, os.WEXITED | os.WNOWAIT)
+            except ChildProcessError:
+                info = None
+            if info is None or info.si_pid in self.owned:
+                time.sleep(0.01)
+                continue
+            try:
+                with open(f"/proc/{info.si_pid}/comm") as f:
+                    name = f.read().strip()
+            except OSError:
+                name = ""
+            try:
+                _, _, usage = os.wait4(info.si_pid, 0)
+            except ChildProcessError:  # a subprocess that its module reaped meanwhile
+                continue
+            if name in self.names:
+                with self.lock:
+                    self.ended.append((name, (usage.ru_utime + usage.ru_stime) * 1000))
+
+    def take(self, expected=0, timeout_s=60):
+        """The CPU times of the programs that ended since the last call, by name, in order;
+        waits up to the timeout for `expected` of them (a closed window's process may take a
+        while to go)."""
+        deadline = time.monotonic() + timeout_s
+        while len(self.ended) < expected and time.monotonic() < deadline:
+            time.sleep(0.1)
+        with self.lock:
+            ended, self.ended = self.ended, []
+        by_name = {}
+        for name, ms in ended:
+            by_name.setdefault(name, []).append(ms)
+        return by_name
+
+
+REAPER = None  # the CpuReaper of the run
 
 
 class TimeService:
@@ -98,6 +160,8 @@ class Xinetd:
         self.process = subprocess.Popen(
             ["xinetd", "-f", conf, "-dontfork", "-pidfile", os.path.join(work, "xinetd.pid")],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if REAPER:
+            REAPER.owned.add(self.process.pid)
         for _ in range(50):
             if subprocess.run(["rdate", "-p", XINETD_ADDRESS], capture_output=True).returncode == 0:
                 return
@@ -128,6 +192,8 @@ def run_driver(driver, arguments, timeout_s, on_hold=None):
     with open(driver + ".out", "w") as out, open(driver + ".err", "w+") as err, \
             open(driver + ".out") as reader:  # an offset of its own, not the writer's
         process = subprocess.Popen(command, stdout=out, stderr=err)
+        if REAPER:
+            REAPER.owned.add(process.pid)
         pending = ""
         while True:
             finished = process.poll() is not None
@@ -255,6 +321,16 @@ class Table:
         self.rows.append([figure, what, "", "", "", "", f"{value:.2f}", target, verdict])
         return value
 
+    def spread(self, figure, what, wall, cpu):
+        """How much each figure moves: interquartile range / median of the wall and CPU times."""
+        def relative(values):
+            if len(values) < 4:
+                return "-"
+            q1, _, q3 = statistics.quantiles(values, n=4)
+            return f"{(q3 - q1) / statistics.median(values):.2f}"
+        self.info(figure, f"{what}: spread (IQR / median), wall / CPU",
+                  f"{relative(wall)} / {relative(cpu)}")
+
     def info(self, figure, what, value):
         self.rows.append([figure, what, "", "", str(value), "", "", "", ""])
 
@@ -281,8 +357,11 @@ def bench_sync(args, work, table):
                 f"floor={windows_path(floor)}"]
     run_driver(args.driver, ["sync", "1", FAST_ADDRESS] + programs, 120)
     log(f"sync: {args.sync_rounds} rounds, interleaved")
+    # The four warm-up runs: a process can still be on its way out after its handle is signalled.
+    REAPER.take(4)
     samples = run_driver(args.driver, ["sync", str(args.sync_rounds), FAST_ADDRESS] + programs,
                          600)
+    cpu = REAPER.take(3 * args.sync_rounds)
     times = {"zorvane": [], "floor2": [], "floor": []}
     for figure, label, _, ms in samples:
         times[label].append(float(ms))
@@ -299,6 +378,14 @@ def bench_sync(args, work, table):
                 START_RATIO_LIMIT)
     table.ratio("1 sync", "Zorvane / floor, lower bound (medians)", times["zorvane"],
                 times["floor"], None)
+    zorvane_cpu, floor2_cpu = cpu.get("Zorvane.exe", []), cpu.get("Floor2.exe", [])
+    table.measured("1 sync", "Zorvane.exe /ip, CPU time (user + kernel)", zorvane_cpu, "ms")
+    table.measured("1 sync", "floor2 /ip, CPU time (user + kernel)", floor2_cpu, "ms")
+    table.measured("1 sync", "floor /ip, CPU time (user + kernel)", cpu.get("Floor.exe", []), "ms")
+    table.ratio("1 sync", "CPU time: Zorvane / floor2 (medians)", zorvane_cpu, floor2_cpu,
+                START_RATIO_LIMIT)
+    table.spread("1 sync", "Zorvane.exe /ip", times["zorvane"], zorvane_cpu)
+    table.spread("1 sync", "floor2 /ip", times["floor2"], floor2_cpu)
     return default_xml
 
 
@@ -339,16 +426,32 @@ def gui_folder(work, name, exe, default_xml, rows):
     return exe
 
 
+def launch_order(programs):
+    """The labels in the order the driver's paint mode starts them: round r runs each program
+    that has rounds left, the order turning by one place every round."""
+    order = []
+    for r in range(max(rounds for _, rounds in programs)):
+        for i in range(len(programs)):
+            label, rounds = programs[(i + r) % len(programs)]
+            if r < rounds:
+                order.append(label)
+    return order
+
+
 def bench_paint(args, work, default_xml, table):
-    programs = []
-    cases = PAINT_CASES + [("floor2", 7, 20)]
+    programs, plan = [], []
+    cases = PAINT_CASES + [("floor2", 7, FLOOR2_PAINT_ROUNDS)]
     for label, rows, rounds in cases:
         exe = gui_folder(work, f"paint-{label}", args.floor2 if label == "floor2" else args.zorvane,
                          default_xml, rows)
         rounds = max(1, rounds * args.paint_rounds // 10)
         programs.append(f"{label}={windows_path(exe)}:{rows}:{rounds}")
+        plan.append((label, rounds))
+    order = launch_order(plan)
     log(f"paint: {', '.join(programs)}")
+    REAPER.take()
     samples = run_driver(args.driver, ["paint"] + programs, 1800)
+    cpu = REAPER.take(len(order))
     times = {label: [] for label, _, _ in cases}
     visible = {label: [] for label, _, _ in cases}
     peaks = {label: [] for label, _, _ in cases}
@@ -367,6 +470,23 @@ def bench_paint(args, work, default_xml, table):
     table.measured("2 start", "first paint, floor2, 7 servers", times["floor2"], "ms")
     table.ratio("2 start", "first paint: Zorvane / floor2", times["7"], times["floor2"],
                 START_RATIO_LIMIT)
+    # Every Zorvane case runs as Zorvane.exe: its CPU times are matched to the cases by the
+    # order the driver starts them in.
+    zorvane_labels = [l for l in order if l != "floor2"]
+    zorvane_cpu = [ms for label, ms in zip(zorvane_labels, cpu.get("Zorvane.exe", []))
+                   if label == "7"]
+    floor2_cpu = cpu.get("Floor2.exe", [])
+    if len(cpu.get("Zorvane.exe", [])) != len(zorvane_labels):
+        table.notes.append(f"The window start's CPU times could not be matched to the cases: "
+                           f"{len(cpu.get('Zorvane.exe', []))} ended, {len(zorvane_labels)} started.")
+        zorvane_cpu = []
+    table.measured("2 start", "Zorvane GUI, 7 servers, CPU time of the run (start, first paint, "
+                   "close)", zorvane_cpu, "ms")
+    table.measured("2 start", "floor2 GUI, 7 servers, CPU time of the run", floor2_cpu, "ms")
+    table.ratio("2 start", "CPU time: Zorvane / floor2 (medians)", zorvane_cpu, floor2_cpu,
+                START_RATIO_LIMIT)
+    table.spread("2 start", "Zorvane GUI (first paint)", times["7"], zorvane_cpu)
+    table.spread("2 start", "floor2 GUI (first paint)", times["floor2"], floor2_cpu)
     for label, rows, _ in PAINT_CASES[1:]:
         table.measured("2 start", f"first paint, Zorvane, {rows} servers", times[label], "ms")
     table.ratio("2 start", "first paint: 10,000 / 7 servers", times["10000"], times["7"], 2)
@@ -614,6 +734,10 @@ def main():
     parser.add_argument("--memory-rounds", type=int, default=MEMORY_ROUNDS)
     args = parser.parse_args()
 
+    global REAPER
+    REAPER = CpuReaper({"Zorvane.exe", "Floor2.exe", "Floor.exe"})
+    if not REAPER.enabled:
+        return "this process cannot become a subreaper (prctl), so CPU times cannot be read"
     shutil.rmtree(args.work, ignore_errors=True)
     os.makedirs(args.work)
     header = environment_lines()

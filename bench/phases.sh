@@ -18,8 +18,4 @@ trap cleanup EXIT
 phases=(python3 "$ROOT/bench/phases.py" --zorvane "$BUILD_DIR/Zorvane.exe"
   --floor2 "$BUILD_DIR/bench/Floor2.exe" --driver "$BUILD_DIR/bench/BenchDriver.exe"
   --work "$BUILD_DIR/work" "$@")
-if [ -n "${DISPLAY:-}" ]; then
-  "${phases[@]}"
-else
-  xvfb-run -a -s "-screen 0 1024x768x24" "${phases[@]}"
-fi
+zorvane_on_display "${phases[@]}"

@@ -21,9 +21,5 @@ bench=(python3 "$ROOT/bench/bench.py"
   --floor2 "$BUILD_DIR/bench/Floor2.exe"
   --driver "$BUILD_DIR/bench/BenchDriver.exe" --strip "$STRIP"
   --work "$BUILD_DIR/work" --results "$BUILD_DIR/results.txt" "$@")
-if [ -n "${DISPLAY:-}" ]; then
-  "${bench[@]}"
-else
-  xvfb-run -a -s "-screen 0 1024x768x24" "${bench[@]}"
-fi
+zorvane_on_display "${bench[@]}"
 echo "Results written to $BUILD_DIR/results.txt"

@@ -9,9 +9,13 @@ zorvane_setup() {
 }
 
 # Arguments go to CMake's configure step (bench/run.sh: its own options).
-zorvane_build() {
+zorvane_configure() {
   cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
     -DLIBXML2_PREFIX="$LIBXML2_PREFIX" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+}
+
+zorvane_build() {
+  zorvane_configure "$@"
   cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
 
@@ -23,4 +27,13 @@ zorvane_wine_env() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="winemenubuilder.exe=d"
   mkdir -p "$HOME"
+}
+
+# Runs a command on the display there is, or on a virtual one when there is none.
+zorvane_on_display() {
+  if [ -n "${DISPLAY:-}" ]; then
+    "$@"
+  else
+    xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+  fi
 }

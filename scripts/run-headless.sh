@@ -2,8 +2,11 @@
 # Runs the program on a virtual display. With arguments it just runs them. Without, it shows
 # the window on Wine's virtual desktop (title bar and icon), syncs once from a time server on
 # 127.0.0.1, saves a screenshot of the window with its change report, then closes the window.
+# Runs in the project's prefix (WINEPREFIX), whose processes it ends before the display goes.
 set -u
 BUILD_DIR="$1"; shift
+# Wine's processes would otherwise lose the virtual display under them and say so.
+trap 'wineserver -k 2>/dev/null; wineserver -w' EXIT
 if [ "$#" -gt 0 ]; then
   wine "$BUILD_DIR/Zorvane.exe" "$@"
   code=$?
@@ -13,7 +16,8 @@ fi
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 SHOT="$BUILD_DIR/screenshot.png"
-DEMO="$BUILD_DIR/demo"
+# A folder such as a user would choose, C:\Zorvane\ of the prefix.
+DEMO="$WINEPREFIX/drive_c/Zorvane"
 rm -rf "$DEMO" && mkdir -p "$DEMO"
 cp "$BUILD_DIR/Zorvane.exe" "$BUILD_DIR/Zorvane-help.html" "$DEMO/"
 # The local server first, then the seven public ones the program writes by itself.

@@ -7,13 +7,15 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
 CACHE_DIR="${ZORVANE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zorvane}"
-LIBXML2_PREFIX="$CACHE_DIR/libxml2-i686-w64-mingw32"
+# Built without its source folder in the library (see build_libxml2); the name changed with that,
+# so an older build is not taken for this one.
+LIBXML2_PREFIX="$CACHE_DIR/libxml2-i686-w64-mingw32-nopaths"
 
 PACKAGES=(
   cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64
   xvfb xauth x11-utils xdotool imagemagick
-  fonts-wqy-microhei locales
+  fonts-wqy-microhei fonts-wine locales
   googletest xinetd rdate xz-utils python3
 )
 
@@ -80,7 +82,7 @@ build_libxml2() {
     -DCMAKE_TOOLCHAIN_FILE="$(cd "$(dirname "$0")/.." && pwd)/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$LIBXML2_PREFIX" \
-    -DCMAKE_C_FLAGS=-DLIBXML_STATIC \
+    -DCMAKE_C_FLAGS="-DLIBXML_STATIC -ffile-prefix-map=$srcdir/=libxml2/" \
     -DBUILD_SHARED_LIBS=OFF \
     -DLIBXML2_WITH_ICONV=OFF -DLIBXML2_WITH_ZLIB=OFF -DLIBXML2_WITH_LZMA=OFF \
     -DLIBXML2_WITH_PYTHON=OFF -DLIBXML2_WITH_TESTS=OFF -DLIBXML2_WITH_PROGRAMS=OFF \

@@ -332,8 +332,3 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     TracePhase("exit");
     return static_cast<int>(message.wParam);
 }
-
-#ifdef FLOOR2_IMAGE_PADDING
-// Only for experiments on where the image's size puts later mappings.
-char g_imagePadding[FLOOR2_IMAGE_PADDING] = {1};
-#endif

@@ -4,8 +4,10 @@
 # to X as _NET_WM_ICON (the small one is not passed on, so this sees the big icon only).
 set -euo pipefail
 : "${ZORVANE_EXE:?}" "${ZORVANE_BUILD_DIR:?}" "${ZORVANE_SOURCE_DIR:?}"
+source "$ZORVANE_SOURCE_DIR/scripts/common.sh"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+  zorvane_on_display bash "$0" "$@"
+  exit
 fi
 
 work=$(mktemp -d "$ZORVANE_BUILD_DIR/gui_icon.XXXXXX")

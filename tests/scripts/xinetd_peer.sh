@@ -3,7 +3,8 @@
 # Zorvane.exe /ip 127.0.0.1 must end by itself with exit code 0, and the value that a sync
 # from the window shows in its log box must agree with rdate's answer within one second.
 set -euo pipefail
-: "${ZORVANE_EXE:?}" "${ZORVANE_BUILD_DIR:?}"
+: "${ZORVANE_EXE:?}" "${ZORVANE_BUILD_DIR:?}" "${ZORVANE_SOURCE_DIR:?}"
+source "$ZORVANE_SOURCE_DIR/scripts/common.sh"
 
 work=$(mktemp -d "$ZORVANE_BUILD_DIR/xinetd_peer.XXXXXX")
 xinetd_pid=""
@@ -65,11 +66,9 @@ echo "rdate: $(cat "$work/rdate.out")"
 mkdir "$work/app"
 cp "$ZORVANE_EXE" "$work/app/Zorvane.exe"
 cd "$work/app"
-run=(timeout 60 wine ./Zorvane.exe /ip 127.0.0.1)
-[ -n "${DISPLAY:-}" ] || run=(xvfb-run -a "${run[@]}")
 start=$(date +%s)
 set +e
-"${run[@]}"
+zorvane_on_display timeout 60 wine ./Zorvane.exe /ip 127.0.0.1
 code=$?
 set -e
 echo "Zorvane.exe /ip 127.0.0.1 exited with $code after $(( $(date +%s) - start )) s"
@@ -77,10 +76,8 @@ echo "Zorvane.exe /ip 127.0.0.1 exited with $code after $(( $(date +%s) - start 
 
 # The window: the UI test writes "<value in the log box> <its clock then>", both since 1900.
 out="$work/real_peer.txt"
-gui=(env ZORVANE_REAL_PEER_OUT="$out" timeout 120 wine "$ZORVANE_BUILD_DIR/tests/test_app.exe"
-     --gtest_filter=MainWindowUi.RealPeerValueIsTheCurrentTime)
-[ -n "${DISPLAY:-}" ] || gui=(xvfb-run -a "${gui[@]}")
-"${gui[@]}"
+zorvane_on_display env ZORVANE_REAL_PEER_OUT="$out" timeout 120 wine \
+  "$ZORVANE_BUILD_DIR/tests/test_app.exe" --gtest_filter=MainWindowUi.RealPeerValueIsTheCurrentTime
 rdate_line=$(rdate -p 127.0.0.1)
 rdate_clock=$(date +%s)
 read -r log_value log_clock < <(tr -d '\r' <"$out")
