@@ -79,13 +79,6 @@ using BaseDlgCreate = BaseDlgWindow;
 using BaseDlgMessages = BaseDlgWindow;
 using BaseDlgRelease = BaseDlgWindow;
 
-std::string ClassNameOf(HWND window)
-{
-    char name[256] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 bool IsClassRegistered(const std::string& name)
 {
     WNDCLASSEXA info = {};
@@ -199,12 +192,11 @@ TEST_F(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
     ASSERT_TRUE(GetClassInfoExA(Instance(), ClassNameOf(window).c_str(), &info));
-    EXPECT_EQ(static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_PARENTDC), info.style);
-    EXPECT_EQ(&CBaseDlg::STWndProc, info.lpfnWndProc);
-    EXPECT_EQ(0, info.cbClsExtra);
-    EXPECT_EQ(0, info.cbWndExtra);
-    EXPECT_TRUE(info.hCursor);
-    EXPECT_TRUE(info.hIcon);
+    // Style, procedure, extra bytes of class and window, and whether a cursor and an icon are set.
+    EXPECT_EQ(std::make_tuple(static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_PARENTDC), &CBaseDlg::STWndProc, 0, 0,
+                              true, true),
+              std::make_tuple(info.style, info.lpfnWndProc, info.cbClsExtra, info.cbWndExtra, info.hCursor != nullptr,
+                              info.hIcon != nullptr));
 }
 
 TEST_F(BaseDlgCreate, ParentAccessorsTouchOnlyTheMember)

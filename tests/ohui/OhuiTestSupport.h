@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <iosfwd>
 #include <vector>
 
 const COLORREF kDefaultBg = RGB(236, 233, 216);
@@ -19,9 +18,6 @@ bool IsLive(HGDIOBJ object);
 
 // The colour of a live solid brush; CLR_INVALID for anything else, a released brush included.
 COLORREF SolidColourOf(HBRUSH brush);
-
-// A rectangle that GetClientRect, GetWindowRect and the like fill in.
-RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window);
 
 // A 32-bit bitmap selected into a memory device context, for reading back painted pixels.
 class MemoryCanvas {
@@ -69,6 +65,3 @@ private:
 
 // Number of windows of this thread that still exist (top-level ones).
 int CountThreadWindows();
-
-bool operator==(const RECT& a, const RECT& b);
-void PrintTo(const RECT& rect, std::ostream* out);

@@ -20,27 +20,7 @@ std::string MessageTextOf(HWND dialog)
 
 bool IsDialog(HWND window)
 {
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    return lstrcmpA(className, "#32770") == 0;
-}
-
-struct EnumState {
-    DWORD processId;
-    std::vector<MessageBoxInfo>* boxes;
-};
-
-BOOL CALLBACK CollectBox(HWND window, LPARAM param)
-{
-    auto* state = reinterpret_cast<EnumState*>(param);
-    if (!IsDialog(window) || !IsWindowVisible(window))
-        return TRUE;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (state->processId != 0 && owner != state->processId)
-        return TRUE;
-    state->boxes->push_back({window, WindowTextOf(window), MessageTextOf(window)});
-    return TRUE;
+    return ClassNameOf(window) == "#32770";
 }
 
 // The boxes answered on this thread while an AnswerMessageBoxesDuring runs.
@@ -73,8 +53,10 @@ LRESULT CALLBACK OnMessageHandled(int code, WPARAM wParam, LPARAM lParam)
 std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId)
 {
     std::vector<MessageBoxInfo> boxes;
-    EnumState state{processId, &boxes};
-    EnumWindows(CollectBox, reinterpret_cast<LPARAM>(&state));
+    for (HWND window : TopLevelWindowsOf(processId)) {
+        if (IsDialog(window) && IsWindowVisible(window))
+            boxes.push_back({window, WindowTextOf(window), MessageTextOf(window)});
+    }
     return boxes;
 }
 

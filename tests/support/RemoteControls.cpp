@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include <vector>
+#include <ostream>
 
 namespace {
 
@@ -66,7 +66,7 @@ int RemoteListItemCount(HWND list)
 
 std::string RemoteListItemText(HWND list, int item, int subItem)
 {
-    constexpr size_t kTextSize = 1024;
+    constexpr size_t kTextSize = 1 << 16;
     RemoteBlock block(list, sizeof(LVITEMA) + kTextSize);
     if (!block.ok())
         return {};
@@ -80,6 +80,14 @@ std::string RemoteListItemText(HWND list, int item, int subItem)
     std::vector<char> text(kTextSize, '\0');
     block.Read(sizeof(LVITEMA), text.data(), kTextSize);
     return std::string(text.data(), static_cast<size_t>(length > 0 ? length : 0));
+}
+
+ServerRows RemoteListRows(HWND list)
+{
+    ServerRows rows;
+    for (int row = 0; row < RemoteListItemCount(list); ++row)
+        rows.emplace_back(RemoteListItemText(list, row, 0), RemoteListItemText(list, row, 1));
+    return rows;
 }
 
 std::string RemoteListColumnTitle(HWND list, int column)
@@ -133,10 +141,57 @@ std::string WindowTextOf(HWND window)
     return text.data();
 }
 
+std::string ClassNameOf(HWND window)
+{
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+namespace {
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
+{
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId)
+{
+    std::vector<HWND> all;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    std::vector<HWND> found;
+    for (HWND window : all) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (processId == 0 || owner == processId)
+            found.push_back(window);
+    }
+    return found;
+}
+
 RECT ChildRectInParent(HWND child)
 {
-    RECT rect = {};
-    GetWindowRect(child, &rect);
+    RECT rect = RectOf(GetWindowRect, child);
     MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window)
+{
+    RECT rect = {};
+    get(window, &rect);
+    return rect;
+}
+
+bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+void PrintTo(const RECT& rect, std::ostream* out)
+{
+    *out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
 }
