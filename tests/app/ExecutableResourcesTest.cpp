@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -103,13 +104,10 @@ TEST(ExecutableResources, VersionInformationIsOnePointZeroInChineseAndEnglish)
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
-    EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
-    EXPECT_EQ(0u, fixed->dwFileVersionLS);
-    EXPECT_EQ(0x00010000u, fixed->dwProductVersionMS);
-    EXPECT_EQ(0u, fixed->dwProductVersionLS);
-    EXPECT_EQ(0x00040004u, fixed->dwFileOS);
-    EXPECT_EQ(1u, fixed->dwFileType) << "an application";
+    // Signature, file and product version 1.0.0.0, VOS_NT_WINDOWS32, an application.
+    EXPECT_EQ(std::make_tuple(0xFEEF04BDu, 0x00010000u, 0u, 0x00010000u, 0u, 0x00040004u, 1u),
+              std::tie(fixed->dwSignature, fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                       fixed->dwProductVersionLS, fixed->dwFileOS, fixed->dwFileType));
 
     WORD* translations = nullptr;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),

@@ -49,3 +49,20 @@ inline Tree Own(OHUI::ILayout* root)
 {
     return Tree(root, OHUI::ILayout::DeleteInstance);
 }
+
+// The box at that offset with that float type, added last to the parent's children (if any).
+inline OHUI::ILayout* Placed(OHUI::ILayout* box, OHUI::eFloatType type, const RECT& offset,
+                             OHUI::ILayout* parent = nullptr)
+{
+    box->GetRect() = offset;
+    box->SetFloatType(type);
+    if (parent)
+        parent->AddChild(box);
+    return box;
+}
+
+// A plain box so placed.
+inline OHUI::ILayout* Box(OHUI::eFloatType type, const RECT& offset, OHUI::ILayout* parent = nullptr)
+{
+    return Placed(OHUI::ILayout::CreateInstance(), type, offset, parent);
+}

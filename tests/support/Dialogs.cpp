@@ -60,16 +60,6 @@ std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId)
     return boxes;
 }
 
-bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxInfo& box)
-{
-    return WaitFor([&] {
-        std::vector<MessageBoxInfo> boxes = FindMessageBoxes(processId);
-        if (!boxes.empty())
-            box = boxes.front();
-        return !boxes.empty();
-    }, timeoutMs);
-}
-
 bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs)
 {
     HWND ok = GetDlgItem(box.window, IDOK);
@@ -80,12 +70,12 @@ bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs)
     return WaitFor([&] { return !IsWindow(box.window); }, timeoutMs);
 }
 
-std::vector<MessageBoxInfo> AnswerMessageBoxesDuring(void (*action)(void*), void* context)
+std::vector<MessageBoxInfo> AnswerMessageBoxesDuring(const std::function<void()>& action)
 {
     std::vector<MessageBoxInfo> boxes;
     t_answered = &boxes;
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, OnMessageHandled, nullptr, GetCurrentThreadId());
-    action(context);
+    action();
     if (hook)
         UnhookWindowsHookEx(hook);
     t_answered = nullptr;

@@ -79,9 +79,10 @@ bool DrivenZorvane::Checked(int id) const
 
 std::string DrivenZorvane::AnswerMessageBox(HWND owner, DWORD timeoutMs)
 {
-    MessageBoxInfo box;
-    if (!WaitForMessageBox(m_process->pid(), timeoutMs, box))
+    std::vector<MessageBoxInfo> boxes;
+    if (!WaitFor([&] { return !(boxes = FindMessageBoxes(m_process->pid())).empty(); }, timeoutMs))
         return {};
+    const MessageBoxInfo& box = boxes.front();
     EXPECT_EQ("Zorvane", box.caption);
     EXPECT_EQ(owner, GetWindow(box.window, GW_OWNER))
         << "in front of the window it is about; owned by a hidden one, it could hide";
