@@ -1,5 +1,4 @@
 #include "OhuiTestSupport.h"
-#include "ProbeLayout.h"
 
 #include "ohui/ILayout.h"
 #include "ohui/IWndShape.h"

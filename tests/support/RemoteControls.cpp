@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <ostream>
+#include <vector>
 
 namespace {
 
@@ -57,6 +58,24 @@ bool SetItemState(HWND list, int item, UINT state, UINT mask)
                         reinterpret_cast<LPARAM>(block.at(0))) != 0;
 }
 
+// The text that the message puts into the buffer of an item (LVITEMA, LVCOLUMNA) given with
+// it; the item and up to 65,535 characters live in the list's process. Empty on failure.
+template <typename Item>
+std::string RemoteText(HWND list, UINT message, int index, Item item)
+{
+    constexpr int kTextSize = 1 << 16;
+    RemoteBlock block(list, sizeof item + kTextSize);
+    if (!block.ok())
+        return {};
+    item.pszText = block.at(sizeof item);
+    item.cchTextMax = kTextSize;
+    block.Write(0, &item, sizeof item);
+    SendMessageA(list, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block.at(0)));
+    std::vector<char> text(kTextSize + 1, '\0');
+    block.Read(sizeof item, text.data(), kTextSize);
+    return text.data();
+}
+
 }  // namespace
 
 int RemoteListItemCount(HWND list)
@@ -66,20 +85,9 @@ int RemoteListItemCount(HWND list)
 
 std::string RemoteListItemText(HWND list, int item, int subItem)
 {
-    constexpr size_t kTextSize = 1 << 16;
-    RemoteBlock block(list, sizeof(LVITEMA) + kTextSize);
-    if (!block.ok())
-        return {};
     LVITEMA lv = {};
     lv.iSubItem = subItem;
-    lv.pszText = block.at(sizeof(LVITEMA));
-    lv.cchTextMax = kTextSize;
-    block.Write(0, &lv, sizeof lv);
-    LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
-                                  reinterpret_cast<LPARAM>(block.at(0)));
-    std::vector<char> text(kTextSize, '\0');
-    block.Read(sizeof(LVITEMA), text.data(), kTextSize);
-    return std::string(text.data(), static_cast<size_t>(length > 0 ? length : 0));
+    return RemoteText(list, LVM_GETITEMTEXTA, item, lv);
 }
 
 ServerRows RemoteListRows(HWND list)
@@ -92,20 +100,9 @@ ServerRows RemoteListRows(HWND list)
 
 std::string RemoteListColumnTitle(HWND list, int column)
 {
-    constexpr size_t kTextSize = 256;
-    RemoteBlock block(list, sizeof(LVCOLUMNA) + kTextSize);
-    if (!block.ok())
-        return {};
     LVCOLUMNA lv = {};
     lv.mask = LVCF_TEXT;
-    lv.pszText = block.at(sizeof(LVCOLUMNA));
-    lv.cchTextMax = kTextSize;
-    block.Write(0, &lv, sizeof lv);
-    if (!SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(block.at(0))))
-        return {};
-    std::vector<char> text(kTextSize, '\0');
-    block.Read(sizeof(LVCOLUMNA), text.data(), kTextSize - 1);
-    return text.data();
+    return RemoteText(list, LVM_GETCOLUMNA, column, lv);
 }
 
 int RemoteListSelectedItem(HWND list)
