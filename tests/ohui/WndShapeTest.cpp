@@ -21,13 +21,13 @@ protected:
     }
 
     ParentWindow m_parent;
+    HWND window = m_parent.CreateChild();
 };
 
 }  // namespace
 
 TEST_F(WndShapeTest, PlacingMovesTheWindowOntoTheBoxsRectangle)
 {
-    HWND window = m_parent.CreateChild();
     Tree box = Own(IWndShape::CreateInstance(window));
 
     box->UpdateSize(421, 0, 821, 300);
@@ -38,7 +38,6 @@ TEST_F(WndShapeTest, PlacingMovesTheWindowOntoTheBoxsRectangle)
 
 TEST_F(WndShapeTest, NegativeSizesArePassedOnUnchanged)
 {
-    HWND window = m_parent.CreateChild();
     MoveWindow(window, 5, 5, 50, 50, FALSE);
     MovedWindows().clear();
     Tree box = Own(IWndShape::CreateInstance(window));
@@ -69,7 +68,6 @@ TEST_F(WndShapeTest, ChildrenArePlacedBeforeTheBoxsOwnWindowMoves)
 
 TEST_F(WndShapeTest, ASkippedBoxDoesNotMoveItsWindow)
 {
-    HWND window = m_parent.CreateChild();
     MoveWindow(window, 7, 8, 9, 10, FALSE);
     Tree root = Own(ILayout::CreateInstance());
     ILayout* box = Placed(IWndShape::CreateInstance(window), static_cast<eFloatType>(3), {50, 50, 60, 60}, root.get());
@@ -110,7 +108,7 @@ TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
 
 TEST_F(WndShapeTest, DrawPaintsNothingWhenAWindowIsHosted)
 {
-    Tree box = Own(IWndShape::CreateInstance(m_parent.CreateChild()));
+    Tree box = Own(IWndShape::CreateInstance(window));
     ILayout* child = Box(eFloatAbsolute, {5, 5, 15, 15}, box.get());
     box->UpdateSize(0, 0, 30, 30);
     MemoryCanvas canvas(40, 40);
@@ -135,15 +133,14 @@ TEST_F(WndShapeTest, DestroyingBoxesLeavesTheirWindowsAliveAndVisible)
         IWndShape onStack(alone);
     }
 
-    for (HWND window : {alone, nested}) {
-        EXPECT_TRUE(IsWindow(window));
-        EXPECT_TRUE(IsWindowVisible(window));
+    for (HWND hosted : {alone, nested}) {
+        EXPECT_TRUE(IsWindow(hosted));
+        EXPECT_TRUE(IsWindowVisible(hosted));
     }
 }
 
 TEST_F(WndShapeTest, ADeadWindowIsMovedWithoutComplaint)
 {
-    HWND window = m_parent.CreateChild();
     DestroyWindow(window);
     Tree box = Own(IWndShape::CreateInstance(window));
 
