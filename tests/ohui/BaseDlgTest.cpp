@@ -16,6 +16,7 @@ namespace {
 
 const COLORREF kGreen = RGB(0, 160, 0);
 const RECT kPlacement = {0, 0, 750, 450};
+const HINSTANCE kInstance = GetModuleHandleA(nullptr);
 
 // A derived window that records what reaches its WndProc and lets tests look inside.
 class ProbeDlg : public CBaseDlg {
@@ -43,7 +44,7 @@ public:
 
     HWND CreateWith(WNDPROC procedure, const char* className, HWND parent = nullptr)
     {
-        return Create(procedure, className, parent, GetModuleHandleA(nullptr));
+        return Create(procedure, className, parent, kInstance);
     }
 
     bool created() const { return m_bCreated; }
@@ -58,17 +59,12 @@ public:
     int draws = 0;
 };
 
-HINSTANCE Instance()
-{
-    return GetModuleHandleA(nullptr);
-}
-
 // A window created as the application creates its main window, gone with the test.
 class BaseDlgWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window = dlg->Create(nullptr, Instance());
+        window = dlg->Create(nullptr, kInstance);
         ASSERT_TRUE(window);
     }
 
@@ -83,7 +79,7 @@ bool IsClassRegistered(const std::string& name)
 {
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
-    return GetClassInfoExA(Instance(), name.c_str(), &info) != 0;
+    return GetClassInfoExA(kInstance, name.c_str(), &info) != 0;
 }
 
 // "{8-4-4-4-12}" in hex, the third group in lower case and every other in capitals.
@@ -191,7 +187,7 @@ TEST_F(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
 
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
-    ASSERT_TRUE(GetClassInfoExA(Instance(), ClassNameOf(window).c_str(), &info));
+    ASSERT_TRUE(GetClassInfoExA(kInstance, ClassNameOf(window).c_str(), &info));
     // Style, procedure, extra bytes of class and window, and whether a cursor and an icon are set.
     EXPECT_EQ(std::make_tuple(static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_PARENTDC), &CBaseDlg::STWndProc, 0, 0,
                               true, true),
@@ -213,7 +209,7 @@ TEST_F(BaseDlgCreate, ParentAccessorsTouchOnlyTheMember)
 TEST_F(BaseDlgCreate, EveryWindowGetsAClassOfItsOwn)
 {
     ProbeDlg second;
-    ASSERT_TRUE(second.Create(nullptr, Instance()));
+    ASSERT_TRUE(second.Create(nullptr, kInstance));
 
     std::string firstName = ClassNameOf(window);
     std::string secondName = ClassNameOf(second.GetHwnd());
@@ -232,7 +228,7 @@ TEST_F(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTh
     int windows = CountThreadWindows();
     SetWindowPos(window, nullptr, 40, 50, 750, 450, SWP_NOZORDER);
 
-    EXPECT_EQ(window, dlg->Create(nullptr, Instance()));
+    EXPECT_EQ(window, dlg->Create(nullptr, kInstance));
 
     EXPECT_EQ(windows, CountThreadWindows());
     EXPECT_EQ(className, ClassNameOf(window));
@@ -298,7 +294,7 @@ TEST_F(BaseDlgCreate, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
 {
     HWND stranger = CreateWindowExA(0, ClassNameOf(window).c_str(), "stranger",
                                     WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                    Instance(), nullptr);
+                                    kInstance, nullptr);
 
     ASSERT_TRUE(stranger);
     EXPECT_EQ(0, GetWindowLongA(stranger, GWL_USERDATA));
@@ -402,7 +398,7 @@ TEST_F(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANe
     ASSERT_FALSE(IsWindow(window));
     int windows = CountThreadWindows();
 
-    EXPECT_EQ(window, dlg->Create(nullptr, Instance()));
+    EXPECT_EQ(window, dlg->Create(nullptr, kInstance));
     EXPECT_EQ(windows, CountThreadWindows());
     EXPECT_EQ(window, dlg->GetHwnd());
 
@@ -418,7 +414,7 @@ TEST_F(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
     delete new CBaseDlg;
     {
         CBaseDlg warmUp;
-        warmUp.Create(nullptr, Instance());
+        warmUp.Create(nullptr, kInstance);
     }
     int start = CountGdiObjects();
 
@@ -430,14 +426,14 @@ TEST_F(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
 
     for (int i = 0; i < 20; ++i) {
         CBaseDlg created;
-        ASSERT_TRUE(created.Create(nullptr, Instance()));
+        ASSERT_TRUE(created.Create(nullptr, kInstance));
         created.SetBgColor(i);
     }
     EXPECT_EQ(start, CountGdiObjects()) << "destroyed by the destructor";
 
     for (int i = 0; i < 20; ++i) {
         CBaseDlg closed;
-        HWND closedWindow = closed.Create(nullptr, Instance());
+        HWND closedWindow = closed.Create(nullptr, kInstance);
         ASSERT_TRUE(closedWindow);
         DestroyWindow(closedWindow);
     }

@@ -15,10 +15,8 @@ DrivenZorvane::DrivenZorvane(const ServerRows& rows, const std::string& folderNa
 
 DrivenZorvane::~DrivenZorvane()
 {
-    if (m_process && m_process->Running() && m_window) {
-        PostMessageA(m_window, WM_CLOSE, 0, 0);
-        m_process->WaitForExit(5000);
-    }
+    if (m_process && m_process->Running() && m_window)
+        Close();
 }
 
 bool DrivenZorvane::Start(const std::string& arguments)

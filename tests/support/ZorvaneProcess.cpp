@@ -16,10 +16,7 @@ ZorvaneProcess::ZorvaneProcess(const std::string& folder)
 ZorvaneProcess::~ZorvaneProcess()
 {
     if (m_info.hProcess) {
-        if (Running()) {
-            TerminateProcess(m_info.hProcess, 99);
-            WaitForSingleObject(m_info.hProcess, 5000);
-        }
+        WaitForExit(0);
         CloseHandle(m_info.hProcess);
         CloseHandle(m_info.hThread);
     }
