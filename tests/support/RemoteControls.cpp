@@ -10,7 +10,7 @@ namespace {
 // A block of memory inside the process that owns a window.
 class RemoteBlock {
 public:
-    RemoteBlock(HWND window, size_t size) : m_size(size)
+    RemoteBlock(HWND window, size_t size)
     {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
@@ -40,7 +40,6 @@ public:
     }
 
 private:
-    size_t m_size;
     HANDLE m_process = nullptr;
     void* m_address = nullptr;
 };
