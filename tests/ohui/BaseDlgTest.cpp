@@ -145,7 +145,6 @@ TEST(BaseDlg, DrawFillsItsRectangleWithTheBackgroundBrush)
     ProbeDlg dlg;
     dlg.rect() = {10, 10, 30, 30};
     MemoryCanvas canvas(40, 40);
-    canvas.Fill(kWhite);
 
     dlg.Draw(canvas.dc());
     EXPECT_EQ(kDefaultBg, canvas.Pixel(10, 10));
@@ -325,7 +324,6 @@ TEST_F(BaseDlgMessages, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
 TEST_F(BaseDlgMessages, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
 {
     MemoryCanvas canvas(50, 50);
-    canvas.Fill(kWhite);
 
     EXPECT_EQ(1, SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0));
     EXPECT_TRUE(canvas.AllPixels(kWhite));

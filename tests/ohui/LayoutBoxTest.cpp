@@ -255,7 +255,6 @@ TEST(LayoutOwnership, ThousandsOfBoxesLeaveNoGdiObjectsBehind)
 TEST(LayoutDraw, FillsTheRectangleWithTheBrushThenPaintsChildrenInOrder)
 {
     MemoryCanvas canvas(100, 100);
-    canvas.Fill(kWhite);
     Tree root = Own(ILayout::CreateInstance());
     root->GetRect() = {0, 0, 50, 50};
     Box(eFloatNone, {10, 10, 30, 30}, root.get())->SetBgColor(static_cast<int>(kRed));

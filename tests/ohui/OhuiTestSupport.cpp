@@ -61,7 +61,7 @@ COLORREF SolidColourOf(HBRUSH brush)
     return solid ? info.lbColor : CLR_INVALID;
 }
 
-MemoryCanvas::MemoryCanvas(int width, int height)
+MemoryCanvas::MemoryCanvas(int width, int height, COLORREF fill)
     : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr))
 {
     BITMAPINFO info = {};
@@ -69,6 +69,7 @@ MemoryCanvas::MemoryCanvas(int width, int height)
     void* bits = nullptr;
     m_bitmap.reset(CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     m_previous = SelectObject(m_dc, m_bitmap);
+    Fill(fill);
 }
 
 MemoryCanvas::~MemoryCanvas()

@@ -23,21 +23,23 @@ bool IsLive(HGDIOBJ object);
 // The colour of a live solid brush; CLR_INVALID for anything else, a released brush included.
 COLORREF SolidColourOf(HBRUSH brush);
 
-// A 32-bit bitmap selected into a memory device context, for reading back painted pixels.
+// A 32-bit bitmap selected into a memory device context, for reading back painted pixels; it
+// starts filled with one colour.
 class MemoryCanvas {
 public:
-    MemoryCanvas(int width, int height);
+    MemoryCanvas(int width, int height, COLORREF fill = kWhite);
     ~MemoryCanvas();
     MemoryCanvas(const MemoryCanvas&) = delete;
     MemoryCanvas& operator=(const MemoryCanvas&) = delete;
 
     HDC dc() const { return m_dc; }
-    void Fill(COLORREF color);
     COLORREF Pixel(int x, int y) const;
     // True when every pixel of the canvas has the colour.
     bool AllPixels(COLORREF color) const;
 
 private:
+    void Fill(COLORREF color);
+
     int m_width;
     int m_height;
     HDC m_dc;

@@ -91,7 +91,6 @@ TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
     for (auto [root, canvas] : trees) {
         Box(eFloatRight, {0, 0, 10, 10}, root);
         root->UpdateSize(0, 0, 40, 40);
-        canvas->Fill(kWhite);
         root->Draw(canvas->dc());
     }
 
@@ -112,7 +111,6 @@ TEST_F(WndShapeTest, DrawPaintsNothingWhenAWindowIsHosted)
     ILayout* child = Box(eFloatAbsolute, {5, 5, 15, 15}, box.get());
     box->UpdateSize(0, 0, 30, 30);
     MemoryCanvas canvas(40, 40);
-    canvas.Fill(kWhite);
 
     box->Draw(canvas.dc());
 
