@@ -2,6 +2,7 @@
 // against time servers on loopback 127.0.2.x port 37.
 #include "support/Dialogs.h"
 #include "support/DrivenZorvane.h"
+#include "support/RemoteControls.h"
 #include "support/TimeServer.h"
 #include "support/WaitFor.h"
 
@@ -83,12 +84,7 @@ TEST(GuiMode, WindowShownAtTopLeftWithTitleAndClosedWithZero)
     ASSERT_TRUE(zorvane.Launch());
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(zorvane.Window()) != FALSE; }, 15000));
 
-    RECT placement{};
-    GetWindowRect(zorvane.Window(), &placement);
-    EXPECT_EQ(0, placement.left);
-    EXPECT_EQ(0, placement.top);
-    EXPECT_EQ(750, placement.right - placement.left);
-    EXPECT_EQ(450, placement.bottom - placement.top);
+    EXPECT_EQ((RECT{0, 0, 750, 450}), RectOf(GetWindowRect, zorvane.Window()));
 
     // The icons are checked on the X side (tests/scripts/gui_icon.sh): Wine answers no
     // WM_GETICON sent from another process.

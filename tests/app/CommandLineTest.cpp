@@ -13,11 +13,6 @@
 
 namespace {
 
-ArgumentMap Parse(std::vector<const wchar_t*> argv)
-{
-    return ParseArguments(argv.data(), static_cast<int>(argv.size()));
-}
-
 std::string Transformed(std::string text, int (*change)(int))
 {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -53,7 +48,7 @@ TEST(ParseArguments, EachVectorGivesItsMap)
         {"the program path is not looked at", {L"/x", L"/ip", L"1"}, {{L"ip", L"1"}}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(c.expected, Parse(c.argv)) << c.rule;
+        EXPECT_EQ(c.expected, ParseArguments(c.argv.data(), static_cast<int>(c.argv.size()))) << c.rule;
 }
 
 TEST(SplitAtDots, StrtoksRulesIntoAtMostFourPieces)

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -55,37 +57,34 @@ std::string ManifestText()
     return text;
 }
 
-// The activation context the loader builds from resource 1 of the executable.
-struct ExecutableActivationContext {
-    ExecutableActivationContext()
-    {
-        const std::string path = WinePathFromEnv("ZORVANE_EXE");
-        ACTCTXA request{};
-        request.cbSize = sizeof request;
-        request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-        request.lpSource = path.c_str();
-        request.lpResourceName = MAKEINTRESOURCEA(1);
-        handle = CreateActCtxA(&request);
-    }
-    ~ExecutableActivationContext()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            ReleaseActCtx(handle);
-    }
-    // The raw answer of QueryActCtxW; empty on failure.
-    std::vector<BYTE> Query(ULONG infoClass, DWORD assemblyIndex = 0) const
-    {
-        ACTIVATION_CONTEXT_QUERY_INDEX index{assemblyIndex, 0};
-        std::vector<BYTE> answer(4096);
-        SIZE_T written = 0;
-        if (!QueryActCtxW(0, handle, assemblyIndex ? &index : nullptr, infoClass, answer.data(), answer.size(),
-                          &written))
-            written = 0;
-        answer.resize(written);
-        return answer;
-    }
-    HANDLE handle = INVALID_HANDLE_VALUE;
-};
+// The activation context the loader builds from resource 1 of the executable; null when the
+// manifest does not parse.
+using ActivationContext = std::unique_ptr<void, void(WINAPI*)(HANDLE)>;
+
+ActivationContext ExecutableActivationContext()
+{
+    const std::string path = WinePathFromEnv("ZORVANE_EXE");
+    ACTCTXA request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path.c_str();
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE context = CreateActCtxA(&request);
+    return ActivationContext(context == INVALID_HANDLE_VALUE ? nullptr : context, ReleaseActCtx);
+}
+
+// The raw answer of QueryActCtxW; empty on failure.
+std::vector<BYTE> Query(const ActivationContext& context, ULONG infoClass, DWORD assemblyIndex = 0)
+{
+    ACTIVATION_CONTEXT_QUERY_INDEX index{assemblyIndex, 0};
+    std::vector<BYTE> answer(4096);
+    SIZE_T written = 0;
+    if (!QueryActCtxW(0, context.get(), assemblyIndex ? &index : nullptr, infoClass, answer.data(), answer.size(),
+                      &written))
+        written = 0;
+    answer.resize(written);
+    return answer;
+}
 
 bool Contains(const std::vector<BYTE>& bytes, const GUID& id)
 {
@@ -103,13 +102,10 @@ TEST(ExecutableResources, VersionInformationIsOnePointZeroInChineseAndEnglish)
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
-    EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
-    EXPECT_EQ(0u, fixed->dwFileVersionLS);
-    EXPECT_EQ(0x00010000u, fixed->dwProductVersionMS);
-    EXPECT_EQ(0u, fixed->dwProductVersionLS);
-    EXPECT_EQ(0x00040004u, fixed->dwFileOS);
-    EXPECT_EQ(1u, fixed->dwFileType) << "an application";
+    // Signature, file and product version 1.0.0.0, VOS_NT_WINDOWS32, an application.
+    EXPECT_EQ(std::make_tuple(0xFEEF04BDu, 0x00010000u, 0u, 0x00010000u, 0u, 0x00040004u, 1u),
+              std::tie(fixed->dwSignature, fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                       fixed->dwProductVersionLS, fixed->dwFileOS, fixed->dwFileType));
 
     WORD* translations = nullptr;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
@@ -156,17 +152,17 @@ TEST(ExecutableResources, ManifestIsResourceOneOfTypeTwentyFour)
 
 TEST(ExecutableResources, LoaderTakesRunLevelSupportedSystemsAndCommonControlsFromTheManifest)
 {
-    ExecutableActivationContext context;
-    ASSERT_NE(INVALID_HANDLE_VALUE, context.handle) << "the manifest does not parse, error " << GetLastError();
+    const ActivationContext context = ExecutableActivationContext();
+    ASSERT_TRUE(context) << "the manifest does not parse, error " << GetLastError();
 
-    const std::vector<BYTE> runLevel = context.Query(RunlevelInformationInActivationContext);
+    const std::vector<BYTE> runLevel = Query(context, RunlevelInformationInActivationContext);
     ASSERT_EQ(sizeof(ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION), runLevel.size());
     const auto* level = reinterpret_cast<const ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION*>(runLevel.data());
     EXPECT_EQ(1, level->RunLevel) << "as invoker";
     EXPECT_EQ(0u, level->UiAccess);
 
     // Elements are found by their identifiers only: their size differs between SDKs.
-    const std::vector<BYTE> compatibility = context.Query(CompatibilityInformationInActivationContext);
+    const std::vector<BYTE> compatibility = Query(context, CompatibilityInformationInActivationContext);
     ASSERT_GE(compatibility.size(), sizeof(DWORD));
     EXPECT_EQ(5u, *reinterpret_cast<const DWORD*>(compatibility.data()));
     for (const char* id : kSupportedSystems) {
@@ -176,7 +172,7 @@ TEST(ExecutableResources, LoaderTakesRunLevelSupportedSystemsAndCommonControlsFr
     }
 
     // Assembly 1 is the program itself, 2 its first dependency.
-    const std::vector<BYTE> dependency = context.Query(AssemblyDetailedInformationInActivationContext, 2);
+    const std::vector<BYTE> dependency = Query(context, AssemblyDetailedInformationInActivationContext, 2);
     ASSERT_FALSE(dependency.empty()) << "no dependent assembly";
     const std::wstring identity =
         reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(dependency.data())

@@ -1,6 +1,5 @@
 // The whole program driven through its real window, as a user would: a copy of
 // Zorvane.exe in a fresh folder, its controls read and clicked from this process.
-#include "support/Dialogs.h"
 #include "support/DrivenZorvaneTest.h"
 #include "support/RemoteControls.h"
 #include "support/SyncTranscript.h"
@@ -29,63 +28,38 @@ bool ReadRunCommand(const char* name, std::string& command)
     return value.found && value.type == REG_SZ && value.data == command + '\0';
 }
 
-void ExpectRect(const RECT& expected, HWND control, const char* name)
-{
-    const RECT actual = ChildRectInParent(control);
-    EXPECT_TRUE(EqualRect(&expected, &actual))
-        << name << " at " << actual.left << ", " << actual.top << ", " << actual.right << ", " << actual.bottom;
-}
-
-void ExpectControl(HWND control, const char* className, DWORD style, const char* text)
-{
-    ASSERT_NE(nullptr, control) << className;
-    char actualClass[64] = {};
-    GetClassNameA(control, actualClass, sizeof actualClass);
-    EXPECT_STRCASEEQ(className, actualClass);
-    EXPECT_EQ(style, static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)) & style) << className;
-    if (text) {
-        EXPECT_EQ(text, WindowTextOf(control));
-    }
-}
-
-// The boxes of the window's layout tree that hold a control, and where the one layout for
-// the window rectangle 0, 0, 750, 450 puts them. The boxes without a control (A, D, F, H)
-// show only through these positions.
-struct Placement {
+// The window's controls: class, style bits, text (null: not looked at), and where the one
+// layout for the window rectangle 0, 0, 750, 450 puts the box of the layout tree that holds
+// each. The boxes without a control (A, D, F, H) show only through these positions.
+struct Control {
     const char* box;
     int id;  // -1: the hint label, the one static control
+    const char* className;
+    DWORD style;
+    const char* text;
     RECT rect;
 };
 
-const Placement kPlacements[] = {
-    {"B, server list", kServerListId, {0, 0, 420, 300}},
-    {"C, log box", kLogId, {421, 0, 821, 300}},
-    {"E, sync button", kSyncButtonId, {190, 340, 250, 370}},
-    {"G, hint label", -1, {260, 330, 860, 350}},
-    {"I, shortcut check", kShortcutCheckId, {260, 374, 560, 394}},
-    {"J, command edit", kCommandEditId, {260, 352, 610, 372}},
-    {"K, autostart check", kAutostartCheckId, {620, 352, 780, 372}},
+const Control kControls[] = {
+    {"B, server list", kServerListId, "SysListView32", 0x50810009, nullptr, {0, 0, 420, 300}},
+    {"C, log box", kLogId, "Edit", 0x50201884, nullptr, {421, 0, 821, 300}},
+    {"E, sync button", kSyncButtonId, "Button", 0x50000000, "校时", {190, 340, 250, 370}},
+    {"G, hint label", -1, "Static", WS_CHILD | WS_VISIBLE, "勾选复选框，即将相应命令行指令写入注册表，实现开机自启:",
+     {260, 330, 860, 350}},
+    {"I, shortcut check", kShortcutCheckId, "Button", 0x50000003, "创建桌面快捷方式", {260, 374, 560, 394}},
+    {"J, command edit", kCommandEditId, "Edit", 0x50000080, nullptr, {260, 352, 610, 372}},
+    {"K, autostart check", kAutostartCheckId, "Button", 0x50000003, "开机自启", {620, 352, 780, 372}},
 };
 
-HWND HintLabel(HWND window)
+HWND ControlOf(HWND window, const Control& control)
 {
-    return FindWindowExA(window, nullptr, "Static", nullptr);
+    return control.id < 0 ? FindWindowExA(window, nullptr, "Static", nullptr) : GetDlgItem(window, control.id);
 }
 
 void ExpectLayoutTable(HWND window)
 {
-    for (const Placement& p : kPlacements)
-        ExpectRect(p.rect, p.id < 0 ? HintLabel(window) : GetDlgItem(window, p.id), p.box);
-}
-
-
-// The help text in a fresh folder: the first default address and the help page beside the
-// program.
-std::string HelpText(const std::string& folder)
-{
-    return "\r\n\r\n\r\n\r\n请选择时间服务器\r\n\r\n然后双击校正时间\r\n\r\n本程序支持命令行调用，格式为:"
-           "\r\n\r\nZorvane.exe /ip 129.6.15.28\r\n\r\n本程序使用说明见:\r\n\r\n" +
-           FileUrl(folder + "Zorvane-help.html") + "\r\n\r\n\r\n";
+    for (const Control& control : kControls)
+        EXPECT_EQ(control.rect, ChildRectInParent(ControlOf(window, control))) << control.box;
 }
 
 TEST_F(MainWindowUi, FreshFolderGetsDefaultServersCommandHelpAndLayout)
@@ -94,32 +68,29 @@ TEST_F(MainWindowUi, FreshFolderGetsDefaultServersCommandHelpAndLayout)
     ASSERT_TRUE(FileExists(app->Folder().file("srv.xml")));
 
     HWND list = app->Control(kServerListId);
-    ASSERT_EQ(static_cast<int>(kDefaultServers.size()), RemoteListItemCount(list));
-    for (int row = 0; row < RemoteListItemCount(list); ++row) {
-        EXPECT_EQ(kDefaultServers[row].first, RemoteListItemText(list, row, 0));
-        EXPECT_EQ(kDefaultServers[row].second, RemoteListItemText(list, row, 1));
-    }
+    EXPECT_EQ(kDefaultServers, RemoteListRows(list));
     EXPECT_EQ("时间服务器域名", RemoteListColumnTitle(list, 0));
     EXPECT_EQ("IP地址", RemoteListColumnTitle(list, 1));
     EXPECT_EQ(230, SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
     EXPECT_EQ(180, SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0));
-    EXPECT_EQ("\"" + app->Process().exePath() + "\" /ip 129.6.15.28", WindowTextOf(app->Control(kCommandEditId)));
-    EXPECT_EQ(HelpText(app->Folder().path()), app->Log());
-    EXPECT_EQ("Zorvane v1.0", WindowTextOf(app->Window()));
+    EXPECT_EQ(DefaultCommand(), WindowTextOf(app->Control(kCommandEditId)));
+    EXPECT_EQ(HelpText("129.6.15.28", FileUrl(app->Folder().file("Zorvane-help.html"))), app->Log());
+    EXPECT_EQ(kMainWindowTitle, WindowTextOf(app->Window()));
     EXPECT_FALSE(app->Checked(kAutostartCheckId));
     EXPECT_FALSE(app->Checked(kShortcutCheckId));
 
-    ExpectControl(list, "SysListView32", 0x50810009, nullptr);
+    for (const Control& control : kControls) {
+        HWND shown = ControlOf(app->Window(), control);
+        ASSERT_NE(nullptr, shown) << control.box;
+        EXPECT_STRCASEEQ(control.className, ClassNameOf(shown).c_str()) << control.box;
+        EXPECT_EQ(control.style, static_cast<DWORD>(GetWindowLongA(shown, GWL_STYLE)) & control.style) << control.box;
+        if (control.text) {
+            EXPECT_EQ(control.text, WindowTextOf(shown)) << control.box;
+        }
+    }
     EXPECT_EQ(0x21u, static_cast<DWORD>(GetWindowLongA(list, GWL_EXSTYLE)) & 0x21u);
     EXPECT_EQ(0x21, SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & 0x21);
-    ExpectControl(app->Control(kLogId), "Edit", 0x50201884, nullptr);
-    ExpectControl(app->Control(kSyncButtonId), "Button", 0x50000000, "校时");
-    ExpectControl(app->Control(kCommandEditId), "Edit", 0x50000080, nullptr);
-    ExpectControl(app->Control(kAutostartCheckId), "Button", 0x50000003, "开机自启");
-    ExpectControl(app->Control(kShortcutCheckId), "Button", 0x50000003, "创建桌面快捷方式");
-    ExpectControl(HintLabel(app->Window()), "Static", WS_CHILD | WS_VISIBLE,
-                  "勾选复选框，即将相应命令行指令写入注册表，实现开机自启:");
-    EXPECT_EQ(0, GetDlgCtrlID(HintLabel(app->Window())));
+    EXPECT_EQ(0, GetDlgCtrlID(FindWindowExA(app->Window(), nullptr, "Static", nullptr)));
     ExpectLayoutTable(app->Window());  // the window's own place: GuiMode (CommandLineModeTest)
 }
 
@@ -137,9 +108,7 @@ TEST_F(MainWindowUi, ResizingAndMaximisingMoveNoControl)
 TEST_F(MainWindowUi, SyncButtonRunsTheExchangeOfTheSelectedRow)
 {
     TimeServer server("127.0.3.1", TimeScripts::SendThenAwaitClose(kValue2015));
-    ASSERT_TRUE(Launch({{"first.test", "127.0.3.200"}, {"loopback.test", "127.0.3.1"}}));
-    ASSERT_TRUE(app->SelectRow(1));
-    app->ClickSync();
+    ASSERT_TRUE(LaunchAndSync({{"first.test", "127.0.3.200"}, {"loopback.test", "127.0.3.1"}}, 1));
 
     ASSERT_TRUE(app->WaitForLogEnd(kClockRefused)) << app->Log();
     EXPECT_EQ(OpeningLines("127.0.3.1", SocketNamedIn(app->Log())) + ConnectedLines() +
@@ -171,9 +140,7 @@ TEST_F(MainWindowUi, RealPeerValueIsTheCurrentTime)
     std::string out = WinePathFromEnv("ZORVANE_REAL_PEER_OUT");
     if (out.empty())
         GTEST_SKIP() << "needs xinetd's time service; see tests/scripts/xinetd_peer.sh";
-    ASSERT_TRUE(Launch({{"xinetd.local", "127.0.0.1"}}));
-    ASSERT_TRUE(app->SelectRow(0));
-    app->ClickSync();
+    ASSERT_TRUE(LaunchAndSync({{"xinetd.local", "127.0.0.1"}}));
     const std::string marker = "接受的时间为从1900年1月1日起 ";
     ASSERT_TRUE(WaitFor([&] { return app->Log().find(" 秒 \r\n") != std::string::npos; }, 8000)) << app->Log();
     const uint32_t now = CurrentTimeValue();
@@ -200,27 +167,21 @@ TEST_F(MainWindowUi, WithoutSelectionTheButtonChangesNothing)
 
 TEST_F(MainWindowUi, RefusedConnectionShowsDotsThenTimesOut)
 {
-    ASSERT_TRUE(Launch({{"nobody.test", "127.0.3.4"}}));
-    ASSERT_TRUE(app->SelectRow(0));
-    app->ClickSync();
+    ASSERT_TRUE(LaunchAndSync({{"nobody.test", "127.0.3.4"}}));
     ASSERT_TRUE(WaitFor([&] { return app->Log().find("连接错误： #") != std::string::npos; }, 8000)) << app->Log();
     EXPECT_NE(std::string::npos, app->Log().find("\r\n连接错误： #10061.")) << app->Log();
 
     std::string before = app->Log();
-    for (int tick = 0; tick < 3; ++tick)
-        SendMessageA(app->Window(), WM_TIMER, 1, 0);
+    app->Tick(3);
     EXPECT_EQ(before + "...", app->Log());
-    for (int tick = 3; tick < 301; ++tick)
-        SendMessageA(app->Window(), WM_TIMER, 1, 0);
+    app->Tick(298);
     EXPECT_EQ(kTimedOut, app->Log());
 }
 
 TEST_F(MainWindowUi, WindowAnswersWhileAServerHoldsTheConnection)
 {
     TimeServer server("127.0.3.5", TimeScripts::Silent());
-    ASSERT_TRUE(Launch({{"silent.test", "127.0.3.5"}}));
-    ASSERT_TRUE(app->SelectRow(0));
-    app->ClickSync();
+    ASSERT_TRUE(LaunchAndSync({{"silent.test", "127.0.3.5"}}));
     ASSERT_TRUE(server.WaitForAccepted(1, 5000));
     // The server never sends: a window that waited for it inside a handler would never answer.
     for (int probe = 0; probe < 20; ++probe) {
@@ -266,25 +227,19 @@ TEST_F(MainWindowUi, AutostartBoxWritesTheRunValueAndStoresOnlyThisProgramsComma
 TEST_F(MainWindowUi, ShortcutBoxCreatesAndRemovesTheLinkAndBoxesReflectTheSystemAtStart)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.3.8"}}));
-    app->Click(kShortcutCheckId);
-    ASSERT_TRUE(WaitFor([] { return FileExists(DesktopShortcutFile()); }, 3000));
-    app->Click(kAutostartCheckId);
     std::string value;
-    ASSERT_TRUE(WaitFor([&] { return ReadRunCommand("Zorvane", value); }, 3000));
-    EXPECT_EQ(0, app->Close());
+    for (bool ticked : {true, false}) {
+        SCOPED_TRACE(ticked ? "ticked" : "unticked");
+        app->Click(kShortcutCheckId);
+        ASSERT_TRUE(WaitFor([&] { return FileExists(DesktopShortcutFile()) == ticked; }, 3000));
+        app->Click(kAutostartCheckId);
+        ASSERT_TRUE(WaitFor([&] { return ReadRunCommand("Zorvane", value) == ticked; }, 3000));
+        EXPECT_EQ(0, app->Close());
 
-    ASSERT_TRUE(app->Launch());
-    EXPECT_TRUE(app->Checked(kShortcutCheckId));
-    EXPECT_TRUE(app->Checked(kAutostartCheckId));
-    app->Click(kShortcutCheckId);
-    EXPECT_TRUE(WaitFor([] { return !FileExists(DesktopShortcutFile()); }, 3000));
-    app->Click(kAutostartCheckId);
-    EXPECT_TRUE(WaitFor([&] { return !ReadRunCommand("Zorvane", value); }, 3000));
-    EXPECT_EQ(0, app->Close());
-
-    ASSERT_TRUE(app->Launch());
-    EXPECT_FALSE(app->Checked(kShortcutCheckId));
-    EXPECT_FALSE(app->Checked(kAutostartCheckId));
+        ASSERT_TRUE(app->Launch());
+        EXPECT_EQ(ticked, app->Checked(kShortcutCheckId));
+        EXPECT_EQ(ticked, app->Checked(kAutostartCheckId));
+    }
 }
 
 TEST_F(MainWindowUi, BrokenSrvXmlShowsTheMessageTwiceAndStaysUntouched)
@@ -293,14 +248,8 @@ TEST_F(MainWindowUi, BrokenSrvXmlShowsTheMessageTwiceAndStaysUntouched)
     app = std::make_unique<DrivenZorvane>();
     ASSERT_TRUE(WriteFileBytes(app->Folder().file("srv.xml"), broken));
     ASSERT_TRUE(app->Start());
-    for (int shown = 0; shown < 2; ++shown) {
-        MessageBoxInfo box;
-        ASSERT_TRUE(WaitForMessageBox(app->Process().pid(), 15000, box)) << "message " << shown;
-        EXPECT_EQ("Document srv.xml not parsed successfully.", box.text);
-        EXPECT_EQ("Zorvane", box.caption);
-        EXPECT_EQ(nullptr, GetWindow(box.window, GW_OWNER));
-        ASSERT_TRUE(CloseMessageBox(box));
-    }
+    for (int shown = 0; shown < 2; ++shown)
+        EXPECT_EQ("Document srv.xml not parsed successfully.", app->AnswerMessageBox(nullptr, 15000)) << shown;
     ASSERT_TRUE(app->AwaitWindow());
     EXPECT_EQ(0, RemoteListItemCount(app->Control(kServerListId)));
     EXPECT_EQ("", WindowTextOf(app->Control(kCommandEditId)));

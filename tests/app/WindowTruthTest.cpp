@@ -4,6 +4,7 @@
 #include "support/Dialogs.h"
 #include "support/DrivenZorvaneTest.h"
 #include "support/RemoteControls.h"
+#include "support/SyncTranscript.h"
 #include "support/TimeServer.h"
 #include "support/WaitFor.h"
 
@@ -11,50 +12,46 @@
 
 namespace {
 
-const char kHint[] = "\r\n\r\n命令框中应填写带双引号的本程序完整路径，后接 /ip 和一个 IP 地址，例如：\r\n";
-
 class WindowTruth : public DrivenZorvaneTest {
 protected:
+    // A refused command's message: the reason, then the form a command needs.
+    std::string Refusal(const std::string& reason) const
+    {
+        return reason + "\r\n\r\n命令框中应填写带双引号的本程序完整路径，后接 /ip 和一个 IP 地址，例如：\r\n" +
+               DefaultCommand();
+    }
+
     TempDir dir{"zorvane_truth"};
 };
 
-TEST_F(WindowTruth, AnEmptyOrNamelessCommandIsRefusedWithTheFormItNeeds)
+TEST_F(WindowTruth, AnEmptyOrNamelessCommandOrOneStartUpRefusesIsRefusedWithTheFormItNeeds)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.1"}}));
     const std::string file = SrvXml();
     const bool unnamedValueBefore = ReadRunValue("").found;
-
-    SetWindowTextA(app->Control(kCommandEditId), "");
-    EXPECT_EQ("没有设置开机自启：命令框是空的。" + std::string(kHint) + DefaultCommand(),
-              app->MessageAfterClicking(kAutostartCheckId));
-    EXPECT_FALSE(app->Checked(kAutostartCheckId));
-    EXPECT_FALSE(ReadRunValue("Zorvane").found);
-
-    const std::string nameless = "没有更改开机自启：无法从命令框中的命令行得出程序名。" + std::string(kHint) + DefaultCommand();
-    SetWindowTextA(app->Control(kCommandEditId), "\"\" /ip 1.2.3.4");
-    EXPECT_EQ(nameless, app->MessageAfterClicking(kAutostartCheckId));
-    EXPECT_FALSE(app->Checked(kAutostartCheckId));
-    EXPECT_EQ(unnamedValueBefore, ReadRunValue("").found);
-    EXPECT_EQ(file, SrvXml());
+    const std::string nameless = "\"\" /ip 1.2.3.4";
+    const std::string namelessReason = "没有更改开机自启：无法从命令框中的命令行得出程序名。";
+    const std::pair<std::string, std::string> refused[] = {  // command, reason
+        {"", "没有设置开机自启：命令框是空的。"},
+        {nameless, namelessReason},
+        {"\"" + app->Process().exePath() + "\" /ip time.nist.gov",
+         "没有设置开机自启：“time.nist.gov”不是本程序接受的 IP 地址，开机时本程序只会显示用法，不会校时。"},
+    };
+    for (const auto& [command, reason] : refused) {
+        SCOPED_TRACE(command);
+        SetWindowTextA(app->Control(kCommandEditId), command.c_str());
+        EXPECT_EQ(Refusal(reason), app->MessageAfterClicking(kAutostartCheckId));
+        EXPECT_FALSE(app->Checked(kAutostartCheckId));
+        EXPECT_FALSE(ReadRunValue("Zorvane").found);
+        EXPECT_EQ(unnamedValueBefore, ReadRunValue("").found);
+        EXPECT_EQ(file, SrvXml());
+    }
 
     // Unticked after a good command was written, a nameless one is no silent removal either.
     SetWindowTextA(app->Control(kCommandEditId), DefaultCommand().c_str());
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
-    SetWindowTextA(app->Control(kCommandEditId), "\"\" /ip 1.2.3.4");
-    EXPECT_EQ(nameless, app->MessageAfterClicking(kAutostartCheckId));
-}
-
-TEST_F(WindowTruth, ThisProgramWithAnAddressStartUpRefusesIsNotWritten)
-{
-    ASSERT_TRUE(Launch({{"a.test", "127.0.5.13"}}));
-    const std::string file = SrvXml();
-    SetWindowTextA(app->Control(kCommandEditId), ("\"" + app->Process().exePath() + "\" /ip time.nist.gov").c_str());
-    EXPECT_EQ("没有设置开机自启：“time.nist.gov”不是本程序接受的 IP 地址，开机时本程序只会显示用法，不会校时。" +
-                  std::string(kHint) + DefaultCommand(),
-              app->MessageAfterClicking(kAutostartCheckId));
-    EXPECT_FALSE(app->Checked(kAutostartCheckId));
-    EXPECT_FALSE(ReadRunValue("Zorvane").found);
-    EXPECT_EQ(file, SrvXml());
+    SetWindowTextA(app->Control(kCommandEditId), nameless.c_str());
+    EXPECT_EQ(Refusal(namelessReason), app->MessageAfterClicking(kAutostartCheckId));
 }
 
 TEST_F(WindowTruth, RemovingAValueThatIsGoneIsNoFailure)
@@ -112,10 +109,8 @@ TEST_F(WindowTruth, AShortcutInUseStaysAndTheReasonIsTheSystemCodeTheShellGave)
 TEST_F(WindowTruth, ReportsGoToTheEndWhereverTheUserPutTheCaret)
 {
     TimeServer server("127.0.5.4", TimeScripts::Silent());
-    ASSERT_TRUE(Launch({{"silent.test", "127.0.5.4"}}));
+    ASSERT_TRUE(LaunchAndSync({{"silent.test", "127.0.5.4"}}));
     HWND log = app->Control(kLogId);
-    ASSERT_TRUE(app->SelectRow(0));
-    app->ClickSync();
     const std::string waiting = kWaitingForData;
     ASSERT_TRUE(WaitFor([&] { return app->Log().find(waiting) != std::string::npos; })) << app->Log();
     const std::string before = app->Log().substr(0, app->Log().find(waiting) + waiting.size());
@@ -123,9 +118,9 @@ TEST_F(WindowTruth, ReportsGoToTheEndWhereverTheUserPutTheCaret)
     PostMessageA(log, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     PostMessageA(log, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
     ASSERT_TRUE(WaitFor([&] { return LOWORD(SendMessageA(log, EM_GETSEL, 0, 0)) < 5; }));
-    SendMessageA(app->Window(), WM_TIMER, kSyncTimerId, 0);
+    app->Tick();
     SendMessageA(log, EM_SETSEL, 4, 12);
-    SendMessageA(app->Window(), WM_TIMER, kSyncTimerId, 0);
+    app->Tick();
     const std::string after = app->Log();
     ASSERT_EQ(before, after.substr(0, before.size())) << after;
     EXPECT_LE(2u, after.size() - before.size());
@@ -138,7 +133,7 @@ TEST_F(WindowTruth, ReportsGoToTheEndWhereverTheUserPutTheCaret)
     SendMessageA(log, EM_SETSEL, 0, 0);
     SendMessageA(log, EM_SCROLLCARET, 0, 0);
     ASSERT_EQ(0, SendMessageA(log, EM_GETFIRSTVISIBLELINE, 0, 0));
-    SendMessageA(app->Window(), WM_TIMER, kSyncTimerId, 0);
+    app->Tick();
     EXPECT_EQ(lines + ".", app->Log().substr(0, lines.size() + 1));
     EXPECT_LT(40, SendMessageA(log, EM_GETFIRSTVISIBLELINE, 0, 0));
 }
@@ -150,11 +145,8 @@ TEST_F(WindowTruth, CharactersOutsideGbkShowAsQuestionMarksAndTheFileStaysAsItWa
                              {"addr.test", u8"127.0.5.7Ä"}};
     ASSERT_TRUE(Launch(rows));
     const std::string file = SrvXml();
-    HWND list = app->Control(kServerListId);
-    ASSERT_EQ(3, RemoteListItemCount(list));
-    EXPECT_EQ("服务器?测试", RemoteListItemText(list, 0, 0));
-    EXPECT_EQ("??? 日本語テスト ???", RemoteListItemText(list, 1, 0));
-    EXPECT_EQ("127.0.5.7?", RemoteListItemText(list, 2, 1));
+    const ServerRows shown = {{"服务器?测试", "127.0.5.5"}, {"??? 日本語テスト ???", "127.0.5.6"}, {"addr.test", "127.0.5.7?"}};
+    EXPECT_EQ(shown, RemoteListRows(app->Control(kServerListId)));
     EXPECT_EQ(0, app->Close());
     EXPECT_EQ(file, SrvXml());
     app.reset();
@@ -163,12 +155,8 @@ TEST_F(WindowTruth, CharactersOutsideGbkShowAsQuestionMarksAndTheFileStaysAsItWa
 TEST_F(WindowTruth, WhiteSpaceAroundNamesAndAddressesIsIgnored)
 {
     TimeServer server("127.0.5.8", TimeScripts::SendThenAwaitClose(kValue2015));
-    ASSERT_TRUE(Launch({{u8"\n      时间 服务器\t\n    ", "\n\t 127.0.5.8 \t\r\n    "}}));
-    HWND list = app->Control(kServerListId);
-    EXPECT_EQ("时间 服务器", RemoteListItemText(list, 0, 0));
-    EXPECT_EQ("127.0.5.8", RemoteListItemText(list, 0, 1));
-    ASSERT_TRUE(RemoteListSelect(list, 0));
-    app->ClickSync();
+    ASSERT_TRUE(LaunchAndSync({{u8"\n      时间 服务器\t\n    ", "\n\t 127.0.5.8 \t\r\n    "}}));
+    EXPECT_EQ((ServerRows{{"时间 服务器", "127.0.5.8"}}), RemoteListRows(app->Control(kServerListId)));
     ASSERT_TRUE(app->WaitForLogEnd(kClockRefused)) << app->Log();
     EXPECT_NE(std::string::npos, app->Log().find("正在连接: 127.0.5.8...\r\n已成功连接到时间服务器")) << app->Log();
     EXPECT_EQ(1, server.AcceptedCount());
@@ -178,11 +166,8 @@ TEST_F(WindowTruth, TheHelpAddressKeepsAFolderNameWhoseSecondByteIsABackslash)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.9"}}, "誠"));  // D5 5C
     ASSERT_NE(std::string::npos, app->Folder().path().find("\\誠"));
-    const std::string log = app->Log();
-    const size_t start = log.find("file:///");
-    ASSERT_NE(std::string::npos, start) << log;
-    const std::string address = log.substr(start, log.find("\r\n", start) - start);
-    EXPECT_EQ(FileUrl(app->Folder().file("Zorvane-help.html")), address);
+    const std::string address = FileUrl(app->Folder().file("Zorvane-help.html"));
+    ASSERT_EQ(HelpText("129.6.15.28", address), app->Log()) << "the address is the log's";
 
     wchar_t wide[MAX_PATH] = {};
     ASSERT_LT(0, MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, address.c_str(), -1, wide, MAX_PATH));

@@ -16,6 +16,7 @@ namespace {
 
 const COLORREF kGreen = RGB(0, 160, 0);
 const RECT kPlacement = {0, 0, 750, 450};
+const HINSTANCE kInstance = GetModuleHandleA(nullptr);
 
 // A derived window that records what reaches its WndProc and lets tests look inside.
 class ProbeDlg : public CBaseDlg {
@@ -43,7 +44,7 @@ public:
 
     HWND CreateWith(WNDPROC procedure, const char* className, HWND parent = nullptr)
     {
-        return Create(procedure, className, parent, GetModuleHandleA(nullptr));
+        return Create(procedure, className, parent, kInstance);
     }
 
     bool created() const { return m_bCreated; }
@@ -58,17 +59,12 @@ public:
     int draws = 0;
 };
 
-HINSTANCE Instance()
-{
-    return GetModuleHandleA(nullptr);
-}
-
 // A window created as the application creates its main window, gone with the test.
 class BaseDlgWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window = dlg->Create(nullptr, Instance());
+        window = dlg->Create(nullptr, kInstance);
         ASSERT_TRUE(window);
     }
 
@@ -79,18 +75,11 @@ using BaseDlgCreate = BaseDlgWindow;
 using BaseDlgMessages = BaseDlgWindow;
 using BaseDlgRelease = BaseDlgWindow;
 
-std::string ClassNameOf(HWND window)
-{
-    char name[256] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 bool IsClassRegistered(const std::string& name)
 {
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
-    return GetClassInfoExA(Instance(), name.c_str(), &info) != 0;
+    return GetClassInfoExA(kInstance, name.c_str(), &info) != 0;
 }
 
 // "{8-4-4-4-12}" in hex, the third group in lower case and every other in capitals.
@@ -156,7 +145,6 @@ TEST(BaseDlg, DrawFillsItsRectangleWithTheBackgroundBrush)
     ProbeDlg dlg;
     dlg.rect() = {10, 10, 30, 30};
     MemoryCanvas canvas(40, 40);
-    canvas.Fill(kWhite);
 
     dlg.Draw(canvas.dc());
     EXPECT_EQ(kDefaultBg, canvas.Pixel(10, 10));
@@ -198,13 +186,12 @@ TEST_F(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
 
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
-    ASSERT_TRUE(GetClassInfoExA(Instance(), ClassNameOf(window).c_str(), &info));
-    EXPECT_EQ(static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_PARENTDC), info.style);
-    EXPECT_EQ(&CBaseDlg::STWndProc, info.lpfnWndProc);
-    EXPECT_EQ(0, info.cbClsExtra);
-    EXPECT_EQ(0, info.cbWndExtra);
-    EXPECT_TRUE(info.hCursor);
-    EXPECT_TRUE(info.hIcon);
+    ASSERT_TRUE(GetClassInfoExA(kInstance, ClassNameOf(window).c_str(), &info));
+    // Style, procedure, extra bytes of class and window, and whether a cursor and an icon are set.
+    EXPECT_EQ(std::make_tuple(static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_PARENTDC), &CBaseDlg::STWndProc, 0, 0,
+                              true, true),
+              std::make_tuple(info.style, info.lpfnWndProc, info.cbClsExtra, info.cbWndExtra, info.hCursor != nullptr,
+                              info.hIcon != nullptr));
 }
 
 TEST_F(BaseDlgCreate, ParentAccessorsTouchOnlyTheMember)
@@ -221,7 +208,7 @@ TEST_F(BaseDlgCreate, ParentAccessorsTouchOnlyTheMember)
 TEST_F(BaseDlgCreate, EveryWindowGetsAClassOfItsOwn)
 {
     ProbeDlg second;
-    ASSERT_TRUE(second.Create(nullptr, Instance()));
+    ASSERT_TRUE(second.Create(nullptr, kInstance));
 
     std::string firstName = ClassNameOf(window);
     std::string secondName = ClassNameOf(second.GetHwnd());
@@ -240,7 +227,7 @@ TEST_F(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTh
     int windows = CountThreadWindows();
     SetWindowPos(window, nullptr, 40, 50, 750, 450, SWP_NOZORDER);
 
-    EXPECT_EQ(window, dlg->Create(nullptr, Instance()));
+    EXPECT_EQ(window, dlg->Create(nullptr, kInstance));
 
     EXPECT_EQ(windows, CountThreadWindows());
     EXPECT_EQ(className, ClassNameOf(window));
@@ -296,8 +283,7 @@ TEST_F(BaseDlgCreate, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
     EXPECT_LT(IndexOf(all, WM_GETMINMAXINFO), create);
     EXPECT_LT(IndexOf(all, WM_NCCREATE), create);
     EXPECT_LT(IndexOf(all, WM_NCCALCSIZE), create);
-    ASSERT_FALSE(recorded.seen.empty());
-    EXPECT_EQ(static_cast<UINT>(WM_CREATE), recorded.seen.front());
+    // The object saw exactly what came from WM_CREATE on, WM_CREATE first.
     std::vector<UINT> fromCreateOn(all.begin() + create, all.end());
     EXPECT_EQ(fromCreateOn, recorded.seen);
     EXPECT_EQ(recorded.seen.size(), IndexOf(recorded.seen, WM_NCCREATE));
@@ -307,7 +293,7 @@ TEST_F(BaseDlgCreate, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
 {
     HWND stranger = CreateWindowExA(0, ClassNameOf(window).c_str(), "stranger",
                                     WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                    Instance(), nullptr);
+                                    kInstance, nullptr);
 
     ASSERT_TRUE(stranger);
     EXPECT_EQ(0, GetWindowLongA(stranger, GWL_USERDATA));
@@ -338,7 +324,6 @@ TEST_F(BaseDlgMessages, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
 TEST_F(BaseDlgMessages, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
 {
     MemoryCanvas canvas(50, 50);
-    canvas.Fill(kWhite);
 
     EXPECT_EQ(1, SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0));
     EXPECT_TRUE(canvas.AllPixels(kWhite));
@@ -411,7 +396,7 @@ TEST_F(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANe
     ASSERT_FALSE(IsWindow(window));
     int windows = CountThreadWindows();
 
-    EXPECT_EQ(window, dlg->Create(nullptr, Instance()));
+    EXPECT_EQ(window, dlg->Create(nullptr, kInstance));
     EXPECT_EQ(windows, CountThreadWindows());
     EXPECT_EQ(window, dlg->GetHwnd());
 
@@ -427,7 +412,7 @@ TEST_F(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
     delete new CBaseDlg;
     {
         CBaseDlg warmUp;
-        warmUp.Create(nullptr, Instance());
+        warmUp.Create(nullptr, kInstance);
     }
     int start = CountGdiObjects();
 
@@ -439,14 +424,14 @@ TEST_F(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
 
     for (int i = 0; i < 20; ++i) {
         CBaseDlg created;
-        ASSERT_TRUE(created.Create(nullptr, Instance()));
+        ASSERT_TRUE(created.Create(nullptr, kInstance));
         created.SetBgColor(i);
     }
     EXPECT_EQ(start, CountGdiObjects()) << "destroyed by the destructor";
 
     for (int i = 0; i < 20; ++i) {
         CBaseDlg closed;
-        HWND closedWindow = closed.Create(nullptr, Instance());
+        HWND closedWindow = closed.Create(nullptr, kInstance);
         ASSERT_TRUE(closedWindow);
         DestroyWindow(closedWindow);
     }

@@ -1,5 +1,4 @@
 #include "OhuiTestSupport.h"
-#include "ProbeLayout.h"
 
 #include "ohui/ILayout.h"
 #include "ohui/IWndShape.h"
@@ -31,15 +30,9 @@ RECT Rect(int left, int top, int right, int bottom)
     return {left, top, right, bottom};
 }
 
-ILayout* Box(eFloatType type, const RECT& offset)
-{
-    ILayout* box = ILayout::CreateInstance();
-    box->GetRect() = offset;
-    box->SetFloatType(type);
-    return box;
-}
-
 // A parent placed at `parent`, and its children: float type, offset, where each is placed.
+// Each case runs on a plain parent and on one with padding, width, height and margins, which
+// take no part.
 struct Child {
     eFloatType type;
     RECT offset;
@@ -65,6 +58,9 @@ const SizingCase kSizingCases[] = {
      {0, 100, 200, 300},
      {{eFloatNone, {0, 0, 10, 10}, {0, 100, 10, 110}},
       {eFloatRight, {0, 0, 20, 5}, {180, 100, 200, 105}}}},
+    {"padding, width, height and margins take no part",
+     {20, 20, 100, 100},
+     {{eFloatNone, {3, 4, 30, 40}, {23, 24, 50, 60}}, {eFloatRight, {0, 0, 15, 15}, {85, 20, 100, 35}}}},
 };
 
 }  // namespace
@@ -259,17 +255,10 @@ TEST(LayoutOwnership, ThousandsOfBoxesLeaveNoGdiObjectsBehind)
 TEST(LayoutDraw, FillsTheRectangleWithTheBrushThenPaintsChildrenInOrder)
 {
     MemoryCanvas canvas(100, 100);
-    canvas.Fill(kWhite);
     Tree root = Own(ILayout::CreateInstance());
-    ILayout* first = ILayout::CreateInstance();
-    ILayout* second = ILayout::CreateInstance();
-    root->AddChild(first);
-    root->AddChild(second);
-    first->SetBgColor(static_cast<int>(kRed));
-    second->SetBgColor(static_cast<int>(kBlue));
     root->GetRect() = {0, 0, 50, 50};
-    first->GetRect() = {10, 10, 30, 30};
-    second->GetRect() = {20, 20, 40, 40};
+    Box(eFloatNone, {10, 10, 30, 30}, root.get())->SetBgColor(static_cast<int>(kRed));
+    Box(eFloatNone, {20, 20, 40, 40}, root.get())->SetBgColor(static_cast<int>(kBlue));
 
     root->Draw(canvas.dc());
 
@@ -300,20 +289,26 @@ TEST(LayoutDraw, NewColourShowsAtTheNextDraw)
 TEST(LayoutSizing, EachChildIsPlacedByItsFloatType)
 {
     for (const SizingCase& sizing : kSizingCases) {
-        SCOPED_TRACE(sizing.situation);
-        Tree root = Own(ILayout::CreateInstance());
-        std::vector<ILayout*> boxes;
-        for (const Child& child : sizing.children) {
-            boxes.push_back(Box(child.type, child.offset));
-            root->AddChild(boxes.back());
+        for (bool dressed : {false, true}) {
+            SCOPED_TRACE(testing::Message() << sizing.situation << (dressed ? ", dressed parent" : ""));
+            Tree root = Own(ILayout::CreateInstance());
+            if (dressed) {
+                root->UpdatePadding(10, 10, 10, 10);
+                root->UpdateMarging(10, 10, 10, 10);
+                root->SetWidth(0.5f);
+                root->SetHeight(0.5f);
+            }
+            std::vector<ILayout*> boxes;
+            for (const Child& child : sizing.children)
+                boxes.push_back(Box(child.type, child.offset, root.get()));
+
+            const RECT& parent = sizing.parent;
+            root->UpdateSize(parent.left, parent.top, parent.right, parent.bottom);
+
+            EXPECT_EQ(parent, root->GetRect());
+            for (size_t i = 0; i < sizing.children.size(); ++i)
+                EXPECT_EQ(sizing.children[i].placed, boxes[i]->GetRect()) << "child " << i;
         }
-
-        const RECT& parent = sizing.parent;
-        root->UpdateSize(parent.left, parent.top, parent.right, parent.bottom);
-
-        EXPECT_EQ(parent, root->GetRect());
-        for (size_t i = 0; i < sizing.children.size(); ++i)
-            EXPECT_EQ(sizing.children[i].placed, boxes[i]->GetRect()) << "child " << i;
     }
 }
 
@@ -322,14 +317,11 @@ TEST(LayoutSizing, UnknownFloatTypesAreSkippedAndDoNotCountAsPreviousSibling)
     for (int unknown : {3, -1, 100}) {
         SCOPED_TRACE(unknown);
         Tree root = Own(ILayout::CreateInstance());
-        ILayout* x = Box(eFloatNone, Rect(0, 0, 10, 30));
-        ILayout* skipped = Box(static_cast<eFloatType>(unknown), Rect(1, 2, 11, 102));
-        ILayout* y = Box(eFloatNone, Rect(0, 5, 10, 15));
-        ILayout* r = Box(eFloatRight, Rect(0, 0, 20, 10));
-        ILayout* grandchild = Box(eFloatAbsolute, Rect(1, 1, 2, 2));
-        skipped->AddChild(grandchild);
-        for (ILayout* child : {x, skipped, y, r})
-            root->AddChild(child);
+        Box(eFloatNone, Rect(0, 0, 10, 30), root.get());
+        ILayout* skipped = Box(static_cast<eFloatType>(unknown), Rect(1, 2, 11, 102), root.get());
+        ILayout* y = Box(eFloatNone, Rect(0, 5, 10, 15), root.get());
+        ILayout* r = Box(eFloatRight, Rect(0, 0, 20, 10), root.get());
+        ILayout* grandchild = Box(eFloatAbsolute, Rect(1, 1, 2, 2), skipped);
 
         root->UpdateSize(0, 0, 200, 200);
 
@@ -345,12 +337,9 @@ TEST(LayoutSizing, UnknownFloatTypesAreSkippedAndDoNotCountAsPreviousSibling)
 TEST(LayoutSizing, SecondPassShiftsBoxesUnderNonZeroParentsOnceMore)
 {
     Tree root = Own(ILayout::CreateInstance());
-    ILayout* p = Box(eFloatAbsolute, Rect(10, 20, 110, 120));
-    ILayout* q = Box(eFloatNone, Rect(1, 2, 3, 4));
-    ILayout* atOrigin = Box(eFloatAbsolute, Rect(5, 5, 6, 6));
-    p->AddChild(q);
-    root->AddChild(p);
-    root->AddChild(atOrigin);
+    ILayout* p = Box(eFloatAbsolute, Rect(10, 20, 110, 120), root.get());
+    ILayout* q = Box(eFloatNone, Rect(1, 2, 3, 4), p);
+    ILayout* atOrigin = Box(eFloatAbsolute, Rect(5, 5, 6, 6), root.get());
 
     root->UpdateSize(0, 0, 500, 500);
     EXPECT_EQ(Rect(10, 20, 110, 120), p->GetRect());
@@ -377,29 +366,6 @@ TEST(LayoutSizing, ABoxWithoutChildrenOnlyStoresItsRectangle)
     EXPECT_EQ(expected, box.state());
     EXPECT_EQ(brush, box.brush());
     EXPECT_TRUE(box.children().empty());
-}
-
-TEST(LayoutSizing, PaddingWidthHeightAndMarginsDoNotTakePart)
-{
-    Tree plain = Own(ILayout::CreateInstance());
-    Tree dressed = Own(ILayout::CreateInstance());
-    dressed->UpdatePadding(10, 10, 10, 10);
-    dressed->UpdateMarging(10, 10, 10, 10);
-    dressed->SetWidth(0.5f);
-    dressed->SetHeight(0.5f);
-    std::vector<ILayout*> children[2];
-    for (int tree = 0; tree < 2; ++tree) {
-        ILayout* root = tree ? dressed.get() : plain.get();
-        children[tree] = {Box(eFloatNone, Rect(3, 4, 30, 40)), Box(eFloatRight, Rect(0, 0, 15, 15))};
-        for (ILayout* child : children[tree])
-            root->AddChild(child);
-        root->UpdateSize(20, 20, 100, 100);
-    }
-
-    EXPECT_EQ(Rect(23, 24, 50, 60), children[1][0]->GetRect());
-    EXPECT_EQ(Rect(85, 20, 100, 35), children[1][1]->GetRect());
-    for (size_t i = 0; i < 2; ++i)
-        EXPECT_EQ(children[0][i]->GetRect(), children[1][i]->GetRect());
 }
 
 TEST(LayoutRules, PlacementArithmeticWrapsInsteadOfOverflowing)

@@ -1,7 +1,5 @@
 #include "OhuiTestSupport.h"
 
-#include <ostream>
-
 namespace {
 
 const char kRecorderClass[] = "OhuiTestRecorder";
@@ -14,11 +12,9 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void RegisterTestClasses()
+// Registers the two classes, then makes the one parent window of the program.
+HWND CreateSharedParent()
 {
-    static bool registered = false;
-    if (registered)
-        return;
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = RecorderProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -27,7 +23,8 @@ void RegisterTestClasses()
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.lpszClassName = kParentClass;
     RegisterClassA(&windowClass);
-    registered = true;
+    return CreateWindowExA(0, kParentClass, "ohui test parent", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                           1000, 700, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
@@ -64,14 +61,7 @@ COLORREF SolidColourOf(HBRUSH brush)
     return solid ? info.lbColor : CLR_INVALID;
 }
 
-RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window)
-{
-    RECT rect = {};
-    get(window, &rect);
-    return rect;
-}
-
-MemoryCanvas::MemoryCanvas(int width, int height)
+MemoryCanvas::MemoryCanvas(int width, int height, COLORREF fill)
     : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr))
 {
     BITMAPINFO info = {};
@@ -79,6 +69,7 @@ MemoryCanvas::MemoryCanvas(int width, int height)
     void* bits = nullptr;
     m_bitmap.reset(CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     m_previous = SelectObject(m_dc, m_bitmap);
+    Fill(fill);
 }
 
 MemoryCanvas::~MemoryCanvas()
@@ -118,10 +109,7 @@ std::vector<HWND>& MovedWindows()
 
 ParentWindow::ParentWindow()
 {
-    RegisterTestClasses();
-    static HWND shared = CreateWindowExA(
-        0, kParentClass, "ohui test parent", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-        1000, 700, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    static HWND shared = CreateSharedParent();
     m_hwnd = shared;
 }
 
@@ -144,15 +132,4 @@ int CountThreadWindows()
     int count = 0;
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
     return count;
-}
-
-bool operator==(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-void PrintTo(const RECT& rect, std::ostream* out)
-{
-    *out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom
-         << ")";
 }

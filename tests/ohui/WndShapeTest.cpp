@@ -1,5 +1,4 @@
 #include "OhuiTestSupport.h"
-#include "ProbeLayout.h"
 
 #include "ohui/ILayout.h"
 #include "ohui/IWndShape.h"
@@ -22,13 +21,13 @@ protected:
     }
 
     ParentWindow m_parent;
+    HWND window = m_parent.CreateChild();
 };
 
 }  // namespace
 
 TEST_F(WndShapeTest, PlacingMovesTheWindowOntoTheBoxsRectangle)
 {
-    HWND window = m_parent.CreateChild();
     Tree box = Own(IWndShape::CreateInstance(window));
 
     box->UpdateSize(421, 0, 821, 300);
@@ -39,7 +38,6 @@ TEST_F(WndShapeTest, PlacingMovesTheWindowOntoTheBoxsRectangle)
 
 TEST_F(WndShapeTest, NegativeSizesArePassedOnUnchanged)
 {
-    HWND window = m_parent.CreateChild();
     MoveWindow(window, 5, 5, 50, 50, FALSE);
     MovedWindows().clear();
     Tree box = Own(IWndShape::CreateInstance(window));
@@ -58,10 +56,7 @@ TEST_F(WndShapeTest, ChildrenArePlacedBeforeTheBoxsOwnWindowMoves)
     HWND outerWindow = m_parent.CreateChild();
     HWND innerWindow = m_parent.CreateChild();
     Tree outer = Own(IWndShape::CreateInstance(outerWindow));
-    ILayout* inner = IWndShape::CreateInstance(innerWindow);
-    inner->GetRect() = {10, 20, 30, 40};
-    inner->SetFloatType(eFloatAbsolute);
-    outer->AddChild(inner);
+    Placed(IWndShape::CreateInstance(innerWindow), eFloatAbsolute, {10, 20, 30, 40}, outer.get());
     MovedWindows().clear();
 
     outer->UpdateSize(100, 100, 300, 300);
@@ -73,13 +68,9 @@ TEST_F(WndShapeTest, ChildrenArePlacedBeforeTheBoxsOwnWindowMoves)
 
 TEST_F(WndShapeTest, ASkippedBoxDoesNotMoveItsWindow)
 {
-    HWND window = m_parent.CreateChild();
     MoveWindow(window, 7, 8, 9, 10, FALSE);
     Tree root = Own(ILayout::CreateInstance());
-    ILayout* box = IWndShape::CreateInstance(window);
-    box->GetRect() = {50, 50, 60, 60};
-    box->SetFloatType(static_cast<eFloatType>(3));
-    root->AddChild(box);
+    ILayout* box = Placed(IWndShape::CreateInstance(window), static_cast<eFloatType>(3), {50, 50, 60, 60}, root.get());
     MovedWindows().clear();
 
     root->UpdateSize(0, 0, 500, 500);
@@ -98,12 +89,8 @@ TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
     const std::pair<ILayout*, MemoryCanvas*> trees[] = {{plain.get(), &plainCanvas},
                                                         {shape.get(), &shapeCanvas}};
     for (auto [root, canvas] : trees) {
-        ILayout* right = ILayout::CreateInstance();
-        right->GetRect() = {0, 0, 10, 10};
-        right->SetFloatType(eFloatRight);
-        root->AddChild(right);
+        Box(eFloatRight, {0, 0, 10, 10}, root);
         root->UpdateSize(0, 0, 40, 40);
-        canvas->Fill(kWhite);
         root->Draw(canvas->dc());
     }
 
@@ -120,14 +107,10 @@ TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
 
 TEST_F(WndShapeTest, DrawPaintsNothingWhenAWindowIsHosted)
 {
-    Tree box = Own(IWndShape::CreateInstance(m_parent.CreateChild()));
-    ILayout* child = ILayout::CreateInstance();
-    child->GetRect() = {5, 5, 15, 15};
-    child->SetFloatType(eFloatAbsolute);
-    box->AddChild(child);
+    Tree box = Own(IWndShape::CreateInstance(window));
+    ILayout* child = Box(eFloatAbsolute, {5, 5, 15, 15}, box.get());
     box->UpdateSize(0, 0, 30, 30);
     MemoryCanvas canvas(40, 40);
-    canvas.Fill(kWhite);
 
     box->Draw(canvas.dc());
 
@@ -148,15 +131,14 @@ TEST_F(WndShapeTest, DestroyingBoxesLeavesTheirWindowsAliveAndVisible)
         IWndShape onStack(alone);
     }
 
-    for (HWND window : {alone, nested}) {
-        EXPECT_TRUE(IsWindow(window));
-        EXPECT_TRUE(IsWindowVisible(window));
+    for (HWND hosted : {alone, nested}) {
+        EXPECT_TRUE(IsWindow(hosted));
+        EXPECT_TRUE(IsWindowVisible(hosted));
     }
 }
 
 TEST_F(WndShapeTest, ADeadWindowIsMovedWithoutComplaint)
 {
-    HWND window = m_parent.CreateChild();
     DestroyWindow(window);
     Tree box = Own(IWndShape::CreateInstance(window));
 

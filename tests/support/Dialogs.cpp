@@ -20,27 +20,7 @@ std::string MessageTextOf(HWND dialog)
 
 bool IsDialog(HWND window)
 {
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    return lstrcmpA(className, "#32770") == 0;
-}
-
-struct EnumState {
-    DWORD processId;
-    std::vector<MessageBoxInfo>* boxes;
-};
-
-BOOL CALLBACK CollectBox(HWND window, LPARAM param)
-{
-    auto* state = reinterpret_cast<EnumState*>(param);
-    if (!IsDialog(window) || !IsWindowVisible(window))
-        return TRUE;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (state->processId != 0 && owner != state->processId)
-        return TRUE;
-    state->boxes->push_back({window, WindowTextOf(window), MessageTextOf(window)});
-    return TRUE;
+    return ClassNameOf(window) == "#32770";
 }
 
 // The boxes answered on this thread while an AnswerMessageBoxesDuring runs.
@@ -73,19 +53,11 @@ LRESULT CALLBACK OnMessageHandled(int code, WPARAM wParam, LPARAM lParam)
 std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId)
 {
     std::vector<MessageBoxInfo> boxes;
-    EnumState state{processId, &boxes};
-    EnumWindows(CollectBox, reinterpret_cast<LPARAM>(&state));
+    for (HWND window : TopLevelWindowsOf(processId)) {
+        if (IsDialog(window) && IsWindowVisible(window))
+            boxes.push_back({window, WindowTextOf(window), MessageTextOf(window)});
+    }
     return boxes;
-}
-
-bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxInfo& box)
-{
-    return WaitFor([&] {
-        std::vector<MessageBoxInfo> boxes = FindMessageBoxes(processId);
-        if (!boxes.empty())
-            box = boxes.front();
-        return !boxes.empty();
-    }, timeoutMs);
 }
 
 bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs)
@@ -98,12 +70,12 @@ bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs)
     return WaitFor([&] { return !IsWindow(box.window); }, timeoutMs);
 }
 
-std::vector<MessageBoxInfo> AnswerMessageBoxesDuring(void (*action)(void*), void* context)
+std::vector<MessageBoxInfo> AnswerMessageBoxesDuring(const std::function<void()>& action)
 {
     std::vector<MessageBoxInfo> boxes;
     t_answered = &boxes;
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, OnMessageHandled, nullptr, GetCurrentThreadId());
-    action(context);
+    action();
     if (hook)
         UnhookWindowsHookEx(hook);
     t_answered = nullptr;

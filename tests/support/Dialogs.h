@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 // A message box (a top-level "#32770" dialog) as a test sees it.
@@ -16,9 +16,6 @@ struct MessageBoxInfo {
 // Visible message boxes of the given process (0: any process).
 std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId);
 
-// Waits up to timeoutMs for a message box of the process; on success fills box.
-bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxInfo& box);
-
 // Presses the box's OK button (or closes it) and waits until it is gone.
 bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs = 5000);
 
@@ -26,11 +23,4 @@ bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs = 5000);
 // before the box is ever shown; each box is recorded (caption and text). (Under Xvfb,
 // without a window manager, Wine spends two seconds on hiding a box that was shown; a box
 // never shown costs some 75 ms.)
-std::vector<MessageBoxInfo> AnswerMessageBoxesDuring(void (*action)(void*), void* context);
-
-template <typename F>
-std::vector<MessageBoxInfo> AnswerMessageBoxesDuring(F&& f)
-{
-    return AnswerMessageBoxesDuring(
-        [](void* c) { (*static_cast<std::remove_reference_t<F>*>(c))(); }, static_cast<void*>(&f));
-}
+std::vector<MessageBoxInfo> AnswerMessageBoxesDuring(const std::function<void()>& action);

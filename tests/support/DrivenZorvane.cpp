@@ -15,10 +15,8 @@ DrivenZorvane::DrivenZorvane(const ServerRows& rows, const std::string& folderNa
 
 DrivenZorvane::~DrivenZorvane()
 {
-    if (m_process && m_process->Running() && m_window) {
-        PostMessageA(m_window, WM_CLOSE, 0, 0);
-        m_process->WaitForExit(5000);
-    }
+    if (m_process && m_process->Running() && m_window)
+        Close();
 }
 
 bool DrivenZorvane::Start(const std::string& arguments)
@@ -77,22 +75,36 @@ bool DrivenZorvane::Checked(int id) const
     return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+std::string DrivenZorvane::AnswerMessageBox(HWND owner, DWORD timeoutMs)
+{
+    std::vector<MessageBoxInfo> boxes;
+    if (!WaitFor([&] { return !(boxes = FindMessageBoxes(m_process->pid())).empty(); }, timeoutMs))
+        return {};
+    const MessageBoxInfo& box = boxes.front();
+    EXPECT_EQ("Zorvane", box.caption);
+    EXPECT_EQ(owner, GetWindow(box.window, GW_OWNER))
+        << "in front of the window it is about; owned by a hidden one, it could hide";
+    EXPECT_TRUE(m_process->Running()) << "the box is modal: the program waits";
+    EXPECT_TRUE(CloseMessageBox(box));
+    return box.text;
+}
+
 std::string DrivenZorvane::MessageAfterClicking(int id)
 {
     PostMessageA(Control(id), BM_CLICK, 0, 0);
-    MessageBoxInfo box;
-    if (!WaitForMessageBox(m_process->pid(), 8000, box))
-        return {};
-    EXPECT_EQ("Zorvane", box.caption);
-    EXPECT_EQ(m_window, GetWindow(box.window, GW_OWNER)) << "in front of the window it is about";
-    EXPECT_TRUE(CloseMessageBox(box));
-    return box.text;
+    return AnswerMessageBox(m_window);
 }
 
 void DrivenZorvane::PostTicks(int count) const
 {
     for (int tick = 0; tick < count; ++tick)
         PostMessageA(m_window, WM_TIMER, kSyncTimerId, 0);
+}
+
+void DrivenZorvane::Tick(int count) const
+{
+    for (int tick = 0; tick < count; ++tick)
+        SendMessageA(m_window, WM_TIMER, kSyncTimerId, 0);
 }
 
 bool DrivenZorvane::Answers(DWORD timeoutMs) const
@@ -112,12 +124,6 @@ void ExpectUsageAndExitZero(const std::string& arguments)
     DrivenZorvane app;
     ASSERT_LT(app.Folder().file("Zorvane.exe").size() + 3 + arguments.size(), 32767u) << "beyond CreateProcess";
     ASSERT_TRUE(app.Start(arguments));
-    MessageBoxInfo box;
-    ASSERT_TRUE(WaitForMessageBox(app.Process().pid(), 15000, box));
-    EXPECT_EQ(kUsageText, box.text);
-    EXPECT_EQ("Zorvane", box.caption);
-    EXPECT_EQ(nullptr, GetWindow(box.window, GW_OWNER)) << "owned by the hidden window, it could hide";
-    EXPECT_TRUE(app.Process().Running()) << "the box is modal: the program waits";
-    ASSERT_TRUE(CloseMessageBox(box));
+    EXPECT_EQ(kUsageText, app.AnswerMessageBox(nullptr, 15000));
     EXPECT_EQ(0, app.ExitCode());
 }

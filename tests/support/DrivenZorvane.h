@@ -45,11 +45,16 @@ public:
     void ClickSync() const;
     void Click(int id) const;
     bool Checked(int id) const;
-    // A click as the mouse gives it, and the text of the message box ("Zorvane", owned by the
-    // window) that it brings up, which is then answered; empty when none comes.
+    // The text of the next message box of the program, which is then answered; empty when none
+    // comes. The box is captioned "Zorvane", owned by owner and holds the program while open.
+    std::string AnswerMessageBox(HWND owner, DWORD timeoutMs = 8000);
+    // A click as the mouse gives it, and the text of the box owned by the window that it
+    // brings up; empty when none comes.
     std::string MessageAfterClicking(int id);
     // Ticks of the sync timer, as WM_TIMER messages posted to the window.
     void PostTicks(int count) const;
+    // The same, each handled when this returns.
+    void Tick(int count = 1) const;
     // WM_NULL answered within the time.
     bool Answers(DWORD timeoutMs = 2000) const;
     // Closes the window; the exit code, or -1.

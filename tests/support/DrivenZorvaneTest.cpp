@@ -28,6 +28,14 @@ bool DrivenZorvaneTest::LaunchWithoutSrvXml()
     return app->Launch();
 }
 
+bool DrivenZorvaneTest::LaunchAndSync(const ServerRows& rows, int row)
+{
+    if (!Launch(rows) || !app->SelectRow(row))
+        return false;
+    app->ClickSync();
+    return true;
+}
+
 std::string DrivenZorvaneTest::SrvXml() const
 {
     return ReadFileBytes(app->Folder().file("srv.xml"));

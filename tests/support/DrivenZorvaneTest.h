@@ -20,6 +20,8 @@ protected:
     // Starts a copy with srv.xml holding the rows, or none; true once its window is idle.
     bool Launch(const ServerRows& rows, const std::string& folderName = "zorvane");
     bool LaunchWithoutSrvXml();
+    // Launch, then a sync of the row: selected, and "校时" clicked.
+    bool LaunchAndSync(const ServerRows& rows, int row = 0);
     std::string SrvXml() const;
     // What the command box first holds: this copy in double quotes, /ip, the first default server.
     std::string DefaultCommand() const;

@@ -35,12 +35,7 @@ HWND FocusInForeground(HWND window)
     return focus;
 }
 
-void PostKeyPress(HWND control, UINT key)
-{
-    PostHeldKey(control, key, 0);
-}
-
-void PostHeldKey(HWND control, UINT key, int repeats)
+void PostKeyPress(HWND control, UINT key, int repeats)
 {
     PostMessageA(control, WM_KEYDOWN, key, KeyData(key, false, false));
     for (int repeat = 0; repeat < repeats; ++repeat)

@@ -14,10 +14,9 @@ HWND FocusOf(HWND window);
 // back to the control that last had it; null when none has it within two seconds.
 HWND FocusInForeground(HWND window);
 
-// WM_KEYDOWN then WM_KEYUP of the virtual key; the loop's TranslateMessage makes WM_CHAR.
-void PostKeyPress(HWND control, UINT key);
-// The same for a key held down: the system's auto-repeat WM_KEYDOWNs come in between.
-void PostHeldKey(HWND control, UINT key, int repeats);
+// WM_KEYDOWN then WM_KEYUP of the virtual key; the loop's TranslateMessage makes WM_CHAR. A key
+// held down has the system's auto-repeat WM_KEYDOWNs in between.
+void PostKeyPress(HWND control, UINT key, int repeats = 0);
 
 // Shift held down in the keyboard state of window's thread while the scope lasts. Posted key
 // messages never change that state, so a Shift+Tab is a Tab posted inside this scope; the

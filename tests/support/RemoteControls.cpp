@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -9,7 +10,7 @@ namespace {
 // A block of memory inside the process that owns a window.
 class RemoteBlock {
 public:
-    RemoteBlock(HWND window, size_t size) : m_size(size)
+    RemoteBlock(HWND window, size_t size)
     {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
@@ -39,7 +40,6 @@ public:
     }
 
 private:
-    size_t m_size;
     HANDLE m_process = nullptr;
     void* m_address = nullptr;
 };
@@ -57,6 +57,24 @@ bool SetItemState(HWND list, int item, UINT state, UINT mask)
                         reinterpret_cast<LPARAM>(block.at(0))) != 0;
 }
 
+// The text that the message puts into the buffer of an item (LVITEMA, LVCOLUMNA) given with
+// it; the item and up to 65,535 characters live in the list's process. Empty on failure.
+template <typename Item>
+std::string RemoteText(HWND list, UINT message, int index, Item item)
+{
+    constexpr int kTextSize = 1 << 16;
+    RemoteBlock block(list, sizeof item + kTextSize);
+    if (!block.ok())
+        return {};
+    item.pszText = block.at(sizeof item);
+    item.cchTextMax = kTextSize;
+    block.Write(0, &item, sizeof item);
+    SendMessageA(list, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block.at(0)));
+    std::vector<char> text(kTextSize + 1, '\0');
+    block.Read(sizeof item, text.data(), kTextSize);
+    return text.data();
+}
+
 }  // namespace
 
 int RemoteListItemCount(HWND list)
@@ -66,38 +84,24 @@ int RemoteListItemCount(HWND list)
 
 std::string RemoteListItemText(HWND list, int item, int subItem)
 {
-    constexpr size_t kTextSize = 1024;
-    RemoteBlock block(list, sizeof(LVITEMA) + kTextSize);
-    if (!block.ok())
-        return {};
     LVITEMA lv = {};
     lv.iSubItem = subItem;
-    lv.pszText = block.at(sizeof(LVITEMA));
-    lv.cchTextMax = kTextSize;
-    block.Write(0, &lv, sizeof lv);
-    LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
-                                  reinterpret_cast<LPARAM>(block.at(0)));
-    std::vector<char> text(kTextSize, '\0');
-    block.Read(sizeof(LVITEMA), text.data(), kTextSize);
-    return std::string(text.data(), static_cast<size_t>(length > 0 ? length : 0));
+    return RemoteText(list, LVM_GETITEMTEXTA, item, lv);
+}
+
+ServerRows RemoteListRows(HWND list)
+{
+    ServerRows rows;
+    for (int row = 0; row < RemoteListItemCount(list); ++row)
+        rows.emplace_back(RemoteListItemText(list, row, 0), RemoteListItemText(list, row, 1));
+    return rows;
 }
 
 std::string RemoteListColumnTitle(HWND list, int column)
 {
-    constexpr size_t kTextSize = 256;
-    RemoteBlock block(list, sizeof(LVCOLUMNA) + kTextSize);
-    if (!block.ok())
-        return {};
     LVCOLUMNA lv = {};
     lv.mask = LVCF_TEXT;
-    lv.pszText = block.at(sizeof(LVCOLUMNA));
-    lv.cchTextMax = kTextSize;
-    block.Write(0, &lv, sizeof lv);
-    if (!SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(block.at(0))))
-        return {};
-    std::vector<char> text(kTextSize, '\0');
-    block.Read(sizeof(LVCOLUMNA), text.data(), kTextSize - 1);
-    return text.data();
+    return RemoteText(list, LVM_GETCOLUMNA, column, lv);
 }
 
 int RemoteListSelectedItem(HWND list)
@@ -133,10 +137,57 @@ std::string WindowTextOf(HWND window)
     return text.data();
 }
 
+std::string ClassNameOf(HWND window)
+{
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+namespace {
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
+{
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId)
+{
+    std::vector<HWND> all;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    std::vector<HWND> found;
+    for (HWND window : all) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (processId == 0 || owner == processId)
+            found.push_back(window);
+    }
+    return found;
+}
+
 RECT ChildRectInParent(HWND child)
 {
-    RECT rect = {};
-    GetWindowRect(child, &rect);
+    RECT rect = RectOf(GetWindowRect, child);
     MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window)
+{
+    RECT rect = {};
+    get(window, &rect);
+    return rect;
+}
+
+bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+void PrintTo(const RECT& rect, std::ostream* out)
+{
+    *out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
 }

@@ -1,14 +1,21 @@
 #pragma once
 
+#include "support/SrvXml.h"
+
 #include <windows.h>
 
+#include <iosfwd>
 #include <string>
+#include <vector>
 
 // Drives controls of another process the way a user's tools would: messages whose
 // arguments point to memory are given memory inside that process.
 
 int RemoteListItemCount(HWND list);
+// Up to 65,535 characters of a cell.
 std::string RemoteListItemText(HWND list, int item, int subItem);
+// Every row of a two-column list: its first and second cell.
+ServerRows RemoteListRows(HWND list);
 std::string RemoteListColumnTitle(HWND list, int column);
 int RemoteListSelectedItem(HWND list);
 bool RemoteListSelect(HWND list, int item);
@@ -21,6 +28,15 @@ void PostDoubleClick(HWND window, int x, int y);
 
 // Text of any window (WM_GETTEXT is marshalled by the system); empty when it hangs.
 std::string WindowTextOf(HWND window);
+std::string ClassNameOf(HWND window);
+
+// The top-level windows of the process (0: of every process), in Z order.
+std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 
 // The child's rectangle in its parent's client coordinates.
 RECT ChildRectInParent(HWND child);
+// A rectangle that GetClientRect, GetWindowRect and the like fill in.
+RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window);
+
+bool operator==(const RECT& a, const RECT& b);
+void PrintTo(const RECT& rect, std::ostream* out);

@@ -1,8 +1,8 @@
 #include "support/ServerListView.h"
 
-#include <commctrl.h>
+#include "support/RemoteControls.h"
 
-#include <vector>
+#include <commctrl.h>
 
 ServerListView::ServerListView()
 {
@@ -30,26 +30,17 @@ ServerListView::~ServerListView()
 
 int ServerListView::Rows() const
 {
-    return static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
+    return RemoteListItemCount(m_list);
 }
 
 std::string ServerListView::Text(int row, int column) const
 {
-    std::vector<char> text(1 << 16, '\0');
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = text.data();
-    item.cchTextMax = static_cast<int>(text.size());
-    SendMessageA(m_list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return text.data();
+    return RemoteListItemText(m_list, row, column);
 }
 
 ServerRows ServerListView::AllRows() const
 {
-    ServerRows rows;
-    for (int row = 0; row < Rows(); ++row)
-        rows.emplace_back(Text(row, 0), Text(row, 1));
-    return rows;
+    return RemoteListRows(m_list);
 }
 
 void ServerListView::Clear() const

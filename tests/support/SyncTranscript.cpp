@@ -7,6 +7,12 @@ const char* const kClockRefused = "不能设置新的日期和时间!";
 const char* const kTimedOut = "网络连接失败！";
 const char* const kWaitingForData = "正在接受数据，请稍候...";
 
+std::string HelpText(const std::string& address, const std::string& helpPage)
+{
+    return "\r\n\r\n\r\n\r\n请选择时间服务器\r\n\r\n然后双击校正时间\r\n\r\n本程序支持命令行调用，格式为:\r\n\r\n"
+           "Zorvane.exe /ip " + address + "\r\n\r\n本程序使用说明见:\r\n\r\n" + helpPage + "\r\n\r\n\r\n";
+}
+
 std::string OpeningLines(const std::string& address, SOCKET socket)
 {
     return "\r\nStarted up WinSock 2.0\r\n\r\n" "Socket " + std::to_string(socket) +

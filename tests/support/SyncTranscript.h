@@ -4,7 +4,11 @@
 
 #include <string>
 
-// What a sync writes into the log box, and the values the test servers send.
+// What the log box holds before a sync and what a sync writes into it, and the values the
+// test servers send.
+
+// Before a sync: the command-line example with that address, and the help page's address.
+std::string HelpText(const std::string& address, const std::string& helpPage);
 
 // 3629059200 (2015-01-01 00:00:00 UTC) as a server sends it: far from now, so Wine refuses
 // to set the clock to it.

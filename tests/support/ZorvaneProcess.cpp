@@ -1,40 +1,10 @@
 #include "support/ZorvaneProcess.h"
 
+#include "support/RemoteControls.h"
 #include "support/TempDir.h"
 #include "support/WaitFor.h"
 
 #include <vector>
-
-namespace {
-
-struct WindowSearch {
-    DWORD pid;
-    const char* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->pid)
-        return TRUE;
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "#32770") == 0)
-        return TRUE;
-    if (search->title) {
-        char title[256] = {};
-        GetWindowTextA(window, title, sizeof title);
-        if (lstrcmpA(title, search->title) != 0)
-            return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
-}  // namespace
 
 ZorvaneProcess::ZorvaneProcess(const std::string& folder)
 {
@@ -46,10 +16,7 @@ ZorvaneProcess::ZorvaneProcess(const std::string& folder)
 ZorvaneProcess::~ZorvaneProcess()
 {
     if (m_info.hProcess) {
-        if (Running()) {
-            TerminateProcess(m_info.hProcess, 99);
-            WaitForSingleObject(m_info.hProcess, 5000);
-        }
+        WaitForExit(0);
         CloseHandle(m_info.hProcess);
         CloseHandle(m_info.hThread);
     }
@@ -70,12 +37,17 @@ bool ZorvaneProcess::Start(const std::string& arguments)
 
 HWND ZorvaneProcess::WaitForWindow(const char* title, DWORD timeoutMs) const
 {
-    WindowSearch search{pid(), title, nullptr};
+    HWND found = nullptr;
     WaitFor([&] {
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found || !Running();
+        for (HWND window : TopLevelWindowsOf(pid())) {
+            char text[256] = {};
+            GetWindowTextA(window, text, sizeof text);
+            if (!found && ClassNameOf(window) != "#32770" && (!title || lstrcmpA(text, title) == 0))
+                found = window;
+        }
+        return found || !Running();
     }, timeoutMs);
-    return search.found;
+    return found;
 }
 
 bool ZorvaneProcess::WaitIdle(DWORD timeoutMs) const

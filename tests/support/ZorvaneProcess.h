@@ -7,7 +7,7 @@
 // A copy of the built Zorvane.exe in a folder of the test's, started as a child process.
 class ZorvaneProcess {
 public:
-    // Copies the executable (and its help page) into folder (trailing backslash).
+    // Copies the executable into folder (trailing backslash).
     explicit ZorvaneProcess(const std::string& folder);
     ~ZorvaneProcess();
     ZorvaneProcess(const ZorvaneProcess&) = delete;
