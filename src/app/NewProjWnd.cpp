@@ -64,8 +64,7 @@ CNewProjWnd::CNewProjWnd()
     std::string configPath = ConfigPathIn(m_exeDir.c_str());
     if (!PathFileExistsA(configPath.c_str()) && EnsureConfigFile(configPath.c_str()))
         WriteDefaultConfig(configPath.c_str());
-    m_startupConfig = std::make_unique<StartupConfig>(configPath.c_str());
-    m_autostartCommand = m_startupConfig->AutorunCommand();
+    m_autostartCommand = LoadAutorunCommand(configPath.c_str());
 }
 
 CNewProjWnd::~CNewProjWnd()
@@ -272,10 +271,7 @@ void CNewProjWnd::CreateServerList()
     ShowWithFont(m_serverList);
     m_serverList.InsertColumn(0, "时间服务器域名", LVCFMT_LEFT, 230);
     m_serverList.InsertColumn(1, "IP地址", LVCFMT_LEFT, 180);
-    if (m_startupConfig) {
-        m_startupConfig->FillServerList(m_serverList);
-        m_startupConfig.reset();
-    }
+    LoadServerList(m_exeDir.c_str(), m_serverList);
 }
 
 void CNewProjWnd::CreateLogBox()

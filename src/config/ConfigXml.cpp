@@ -5,11 +5,45 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
+
 void ApplyLibrarySettings()
 {
     xmlKeepBlanksDefault(0);
     xmlIndentTreeOutput = 1;
 }
+
+namespace {
+
+// Up to limit bytes from the start of the file; empty when it cannot be read.
+std::string FileStart(const std::string& path, std::streamsize limit)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes(static_cast<size_t>(limit), '\0');
+    file.read(&bytes[0], limit);
+    bytes.resize(static_cast<size_t>(file.gcount()));
+    return bytes;
+}
+
+std::string WholeFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The library takes the file as UTF-8 only when no mark stands before the declaration, so a
+// marked file is parsed from its text without the mark, as the same file without one would be.
+XmlDocHolder ParseMarkedFile(const std::string& path, const std::string& utf8Path)
+{
+    ConvertedText text = Utf8WithoutByteOrderMark(WholeFile(path));
+    if (!text.complete)
+        return nullptr;
+    return XmlDocHolder(xmlReadMemory(text.text.data(), static_cast<int>(text.text.size()),
+                                      utf8Path.c_str(), "UTF-8", kConfigParseOptions));
+}
+
+}  // namespace
 
 XmlDocHolder ParseConfigFile(const std::string& path)
 {
@@ -17,6 +51,8 @@ XmlDocHolder ParseConfigFile(const std::string& path)
     ConvertedText utf8 = GbkToUtf8(path);
     if (path.empty() || !utf8.complete)
         return nullptr;
+    if (StartsWithByteOrderMark(FileStart(path, 3)))
+        return ParseMarkedFile(path, utf8.text);
     return XmlDocHolder(xmlReadFile(utf8.text.c_str(), "UTF-8", kConfigParseOptions));
 }
 

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <memory>
 #include <string>
 
 struct ServerEntry {
@@ -29,26 +28,12 @@ bool CreateDirectoryChain(const char* directory);
 // Writes the default file where there is none or an empty one; true when it did.
 bool WriteDefaultConfig(const char* path);
 
-// srv.xml read once for the main window's start: the autostart command while the window is
-// built, the server rows once its list exists. A file that cannot be parsed shows its message
-// at each of the two uses, so the user sees both the command and the list fail.
-class StartupConfig {
-public:
-    explicit StartupConfig(const char* path);
-    ~StartupConfig();
-    StartupConfig(const StartupConfig&) = delete;
-    StartupConfig& operator=(const StartupConfig&) = delete;
-
-    std::string AutorunCommand() const;
-    void FillServerList(HWND listView) const;
-
-private:
-    struct Parsed;
-    std::unique_ptr<Parsed> m_parsed;
-};
-
-// One-off reads, each parsing the file on its own.
+// Each read parses the file on its own and frees it. A file that cannot be parsed shows
+// "Document srv.xml not parsed successfully."; the command is then empty, the list unchanged.
+// The stored command in GBK; the default command when it is missing or not this program's
+// own sync command, empty when the file has no cfg element.
 std::string LoadAutorunCommand(const char* path);
+// Appends a row for every srv element with a name and an address.
 void LoadServerList(const char* directory, HWND listView);
 // True when the file now holds the command. A file that cannot be parsed or saved is left
 // as it was.

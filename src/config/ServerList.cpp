@@ -84,19 +84,22 @@ void InsertServerRow(HWND listView, int row, const std::string& host, const std:
                  reinterpret_cast<LPARAM>(&cell));
 }
 
-// The first two child nodes of a srv element, whatever their names.
+// The first two child nodes of a srv element, whatever their names. Only a text missing in
+// the file drops the row; trimming changes what the row shows, not whether it exists.
 bool ReadServer(const xmlNode* srv, std::string& host, std::string& address)
 {
     const xmlNode* first = srv->children;
     const xmlNode* second = first ? first->next : nullptr;
     if (!second)
         return false;
-    host = WithoutSurroundingSpace(ElementText(first));
-    address = WithoutSurroundingSpace(ElementText(second));
-    return !host.empty() && !address.empty();
+    host = ElementText(first);
+    address = ElementText(second);
+    if (host.empty() || address.empty())
+        return false;
+    host = WithoutSurroundingSpace(host);
+    address = WithoutSurroundingSpace(address);
+    return true;
 }
-
-}  // namespace
 
 void InsertServerRows(const xmlDoc* doc, HWND listView)
 {
@@ -111,4 +114,18 @@ void InsertServerRows(const xmlDoc* doc, HWND listView)
         InsertServerRow(listView, row, DisplayText(host), DisplayText(address));
         ++row;
     }
+}
+
+}  // namespace
+
+void LoadServerList(const char* directory, HWND listView)
+{
+    ParserCleanupAtEnd cleanup;
+    ApplyLibrarySettings();
+    XmlDocHolder doc = ParseConfigFile(ConfigPathIn(directory));
+    if (!doc) {
+        ShowNotParsedMessage();
+        return;
+    }
+    InsertServerRows(doc.get(), listView);
 }

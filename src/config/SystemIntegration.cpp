@@ -64,8 +64,11 @@ LONG ChangeAutorunValue(const char* valueName, const char* command, bool enable)
         return key.status();
     char present[kValueBufferSize + 1] = {};
     const LONG read = ReadRunValue(key, valueName, present);
+    // A value too long for the buffer is there all the same: unticking removes whatever was
+    // written, however long.
     if (!enable)
-        return read == ERROR_SUCCESS ? RegDeleteValueA(key.get(), valueName) : read;
+        return read == ERROR_SUCCESS || read == ERROR_MORE_DATA ? RegDeleteValueA(key.get(), valueName)
+                                                                : read;
     if (read == ERROR_SUCCESS && IsSameCommand(present, command))
         return ERROR_SUCCESS;
     return WriteRunValue(key, valueName, command);

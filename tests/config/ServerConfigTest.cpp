@@ -166,3 +166,40 @@ TEST(AutorunCommand, BrokenOrMissingFileShowsTheMessageAndStaysAsItWas)
     EXPECT_EQ(1u, boxes.size());
     EXPECT_FALSE(FileExists(dir.file("missing.xml")));
 }
+
+namespace {
+
+// Notepad saves UTF-8 with a byte-order mark, and "Unicode" as UTF-16 with one.
+std::string Utf16WithMark(const std::string& utf8, bool bigEndian)
+{
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                                    static_cast<int>(wide.size())));
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (wchar_t unit : wide) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST(AutorunCommand, AFileWithAByteOrderMarkReadsAsWithoutIt)
+{
+    TempDir dir;
+    const std::string path = dir.file("srv.xml");
+    const std::string own = "\"" + ExePath() + "\" /ip 10.0.0.7";
+    const ServerRows rows = {{"a.example", "10.0.0.1"}, {"b.example", "10.0.0.2"}};
+    const std::string plain = SavedSrvXml(AutorunElement(Utf8OfGbk(own)), rows);
+    for (const std::string& marked : {"\xEF\xBB\xBF" + plain, Utf16WithMark(plain, false), Utf16WithMark(plain, true)}) {
+        ASSERT_TRUE(WriteFileBytes(path, marked));
+        ServerListView view;
+        EXPECT_EQ(own, LoadAnswering(path));
+        EXPECT_TRUE(AnswerMessageBoxesDuring([&] { LoadServerList(dir.path().c_str(), view.handle()); }).empty());
+        EXPECT_EQ(rows, view.AllRows());
+        EXPECT_EQ(marked, ReadFileBytes(path)) << "a read never rewrites the file";
+        EXPECT_TRUE(StoreAutorunCommand(dir.path().c_str(), own.c_str()));
+        EXPECT_EQ(plain, ReadFileBytes(path)) << "stored without the mark, servers kept";
+    }
+}

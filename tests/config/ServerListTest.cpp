@@ -2,6 +2,8 @@
 #include "ConfigTestSupport.h"
 #include "config/ServerConfig.h"
 #include "support/Dialogs.h"
+#include "support/DrivenZorvane.h"
+#include "support/RemoteControls.h"
 
 #include <gtest/gtest.h>
 
@@ -43,16 +45,15 @@ TEST(ServerList, PositionNotNameDecidesAndUnusableEntriesLeaveNoGap)
         "<srv><url>empty-ip.example</url><ip></ip></srv>\n"
         "<srv><url>no-ip.example</url><ip/></srv>\n"
         "<srv><url>second.example</url><ip>10.0.0.2</ip><extra>ignored</extra></srv>\n"
-        "<srv><url><![CDATA[third.example]]></url><ip>10.0.&#48;.3</ip></srv>\n")));
+        "<srv><url><![CDATA[third.example]]></url><ip>10.0.&#48;.3</ip></srv>\n"
+        "<srv><url> </url><ip>\n  10.0.0.4\t</ip></srv>\n"
+        "<srv><url>blank-ip.example</url><ip> &#13;\n </ip></srv>\n")));
     ServerListView view;
     EXPECT_TRUE(LoadInto(dir, view).empty());
-    ASSERT_EQ(3, view.Rows());
-    EXPECT_EQ("first.example", view.Text(0, 0));
-    EXPECT_EQ("10.0.0.1", view.Text(0, 1));
-    EXPECT_EQ("second.example", view.Text(1, 0));
-    EXPECT_EQ("10.0.0.2", view.Text(1, 1));
-    EXPECT_EQ("third.example", view.Text(2, 0));
-    EXPECT_EQ("10.0.0.3", view.Text(2, 1));
+    const ServerRows expected = {{"first.example", "10.0.0.1"}, {"second.example", "10.0.0.2"},
+                                 {"third.example", "10.0.0.3"}, {"", "10.0.0.4"},
+                                 {"blank-ip.example", ""}};
+    EXPECT_EQ(expected, view.AllRows()) << "a text of white space only keeps its row";
 }
 
 TEST(ServerList, NonAsciiNamesAreShownInGbk)
@@ -132,26 +133,21 @@ TEST(ServerList, BrokenOrMissingFileShowsTheMessageAndStaysAsItWas)
     EXPECT_EQ(0, view.Rows());
 }
 
-// The window reads srv.xml once as it starts: its rows are those of that read, even when the
-// file changes before the list exists, and a broken file shows its message at each use.
-TEST(ServerList, StartupReadGivesTheRowsOfThatReadAndItsMessageAtEachUse)
+// Each of the window's two reads parses the file afresh: mended while the first message is
+// open, the file gives the list its rows and no second message.
+TEST(ServerList, TheWindowReadsTheFileAgainForItsList)
 {
-    TempDir dir;
-    const std::string path = dir.file("srv.xml");
-    ASSERT_TRUE(WriteFileBytes(path, FileWithServers("<srv><url>a.example</url><ip>10.0.0.1</ip></srv>\n")));
-    StartupConfig config(path.c_str());
-    ASSERT_TRUE(WriteFileBytes(path, FileWithServers("<srv><url>b.example</url><ip>10.0.0.2</ip></srv>\n")));
-    ServerListView view;
-    EXPECT_TRUE(AnswerMessageBoxesDuring([&] { config.FillServerList(view.handle()); }).empty());
-    ASSERT_EQ(1, view.Rows());
-    EXPECT_EQ("a.example", view.Text(0, 0));
-
+    DrivenZorvane app;
+    const std::string path = app.Folder().file("srv.xml");
     ASSERT_TRUE(WriteFileBytes(path, "<srv_root><cfg>"));
-    StartupConfig broken(path.c_str());
-    std::string command = "before";
-    EXPECT_EQ(1u, AnswerMessageBoxesDuring([&] { command = broken.AutorunCommand(); }).size());
-    EXPECT_EQ("", command);
-    view.Clear();
-    EXPECT_EQ(1u, AnswerMessageBoxesDuring([&] { broken.FillServerList(view.handle()); }).size());
-    EXPECT_EQ(0, view.Rows());
+    ASSERT_TRUE(app.Start());
+    MessageBoxInfo box;
+    ASSERT_TRUE(WaitForMessageBox(app.Process().pid(), 15000, box));
+    ASSERT_TRUE(WriteFileBytes(path, DefaultFileText("x")));
+    ASSERT_TRUE(CloseMessageBox(box));
+    ASSERT_TRUE(app.AwaitWindow()) << "a second message holds the window back";
+    EXPECT_TRUE(FindMessageBoxes(app.Process().pid()).empty());
+    EXPECT_EQ(7, RemoteListItemCount(app.Control(kServerListId)));
+    EXPECT_EQ("", WindowTextOf(app.Control(kCommandEditId))) << "the command of the first read";
+    EXPECT_EQ(0, app.Close());
 }

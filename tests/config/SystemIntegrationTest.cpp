@@ -132,14 +132,15 @@ TEST_F(AutorunValue, EnablingWithoutACommandFailsAndWritesNothing)
     EXPECT_EQ(WithTerminator(kCommand), ReadRunValue(name()).data);
 }
 
-TEST_F(AutorunValue, AValueLongerThan260BytesCountsAsAbsent)
+TEST_F(AutorunValue, AValueLongerThan260BytesIsDeletedButNeverComparedEqual)
 {
     const std::string longText = WithTerminator(std::string(300, 'a'));
     ASSERT_TRUE(WriteRunValue(name(), longText));
     EXPECT_TRUE(IsAutorunValuePresent(name()));  // only its type is asked for
 
-    EXPECT_FALSE(SetAutorunValue(name(), kCommand.c_str(), false));
-    EXPECT_EQ(longText, ReadRunValue(name()).data);
+    EXPECT_TRUE(SetAutorunValue(name(), kCommand.c_str(), false));
+    EXPECT_FALSE(ReadRunValue(name()).found);
+    ASSERT_TRUE(WriteRunValue(name(), longText));
 
     // Even the same text in other case is rewritten: it could not be read for comparing.
     EXPECT_TRUE(SetAutorunValue(name(), std::string(300, 'A').c_str(), true));
