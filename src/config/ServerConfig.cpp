@@ -1,7 +1,7 @@
 // srv.xml: the default file and the autostart command read from it.
 #include "config/ServerConfig.h"
 
-#include "config/SyncCommand.h"
+#include "config/CommandLine.h"
 #include "config/ConfigText.h"
 #include "config/ConfigXml.h"
 #include "framework/AfxApp.h"

@@ -1,6 +1,7 @@
 // srv.xml: the server rows of the main window's list view.
-#include "config/ServerConfig.h"
+#include "config/ServerList.h"
 
+#include "config/ConfigPaths.h"
 #include "config/ConfigText.h"
 #include "config/ConfigXml.h"
 #include "config/TextEncoding.h"
@@ -13,15 +14,6 @@ namespace {
 std::string DisplayText(const std::string& utf8)
 {
     return Utf8ToGbkForDisplay(utf8);
-}
-
-// Pretty-printing editors put line breaks and indentation around a cell's text.
-std::string WithoutSurroundingSpace(std::string text)
-{
-    const char* const kXmlSpace = " \t\r\n";
-    text.erase(text.find_last_not_of(kXmlSpace) + 1);
-    text.erase(0, text.find_first_not_of(kXmlSpace));
-    return text;
 }
 
 // Every insertion into a list view that draws updates its scroll bars and invalidates the
@@ -117,6 +109,14 @@ void InsertServerRows(const xmlDoc* doc, HWND listView)
 }
 
 }  // namespace
+
+std::string WithoutSurroundingSpace(std::string text)
+{
+    const char* const kXmlSpace = " \t\r\n";
+    text.erase(text.find_last_not_of(kXmlSpace) + 1);
+    text.erase(0, text.find_first_not_of(kXmlSpace));
+    return text;
+}
 
 void LoadServerList(const char* directory, HWND listView)
 {

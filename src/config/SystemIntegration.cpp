@@ -1,7 +1,7 @@
 #include "config/SystemIntegration.h"
 
 #include "config/ShortcutPath.h"
-#include "config/WidePath.h"
+#include "config/TextEncoding.h"
 #include "framework/ScopedWin.h"
 
 #include <shellapi.h>
@@ -12,7 +12,7 @@
 #include <mbstring.h>
 
 #include <cstring>
-#include <memory>
+#include <system_error>
 
 namespace {
 
@@ -116,12 +116,14 @@ HRESULT ApplyToShortcutFile(IPersistFile* file, const char* path, ShortcutAction
 {
     if (action == ShortcutAction::Delete)
         return DeleteShortcutFile(path);
-    std::unique_ptr<wchar_t[]> widePath = MakeWidePath(path);
-    if (!widePath)
-        return HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION);
-    if (action == ShortcutAction::Save)
-        return file->Save(widePath.get(), TRUE);
-    return file->Load(widePath.get(), STGM_READWRITE);
+    try {
+        const NarrowToWide widePath(path);
+        if (action == ShortcutAction::Save)
+            return file->Save(widePath.c_str(), TRUE);
+        return file->Load(widePath.c_str(), STGM_READWRITE);
+    } catch (const std::system_error& error) {
+        return static_cast<HRESULT>(error.code().value());
+    }
 }
 
 // Only a definite "not there"; any other failure is left to the shell link to find out.
@@ -155,7 +157,8 @@ HRESULT RunShortcutAction(const char* targetPath, ShortcutAction action)
     return ApplyToShortcutFile(file.get(), path, action);
 }
 
-// The Win32 code inside an HRESULT of that facility; any other HRESULT as it is.
+} // namespace
+
 DWORD SystemErrorCode(HRESULT result)
 {
     if (SUCCEEDED(result))
@@ -163,8 +166,6 @@ DWORD SystemErrorCode(HRESULT result)
     return HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
                                                       : static_cast<DWORD>(result);
 }
-
-} // namespace
 
 bool IsAutorunValuePresent(const char* valueName)
 {

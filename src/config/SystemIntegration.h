@@ -13,3 +13,6 @@ bool SetAutorunValue(const char* valueName, const char* command, bool enable,
 // otherwise *error (when asked for) holds the system's error code.
 bool UpdateDesktopShortcut(const char* targetPath, bool create, DWORD* error = nullptr);
 bool IsDesktopShortcutPresent(const char* targetPath);
+
+// The Win32 code inside an HRESULT of that facility; any other HRESULT as it is.
+DWORD SystemErrorCode(HRESULT result);
