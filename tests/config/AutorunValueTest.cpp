@@ -54,7 +54,7 @@ TEST_F(AutorunValue, EndsAsWantedAndSaysSo)
     // yet they are different characters.
     ASSERT_EQ(936u, GetACP()) << "the tests run with LC_ALL=zh_CN.UTF-8";
     const std::string upper = "\"C:\\PROGRAM FILES\\时间同步\\ZORVANE.EXE\" /IP 132.163.96.1";
-    const std::string longText(300, 'a'), longUpper(300, 'A');
+    const std::string longText(300, 'a'), longUpper(300, 'A'), lower259(259, 'a');
     const std::vector<Change> changes = {
         {"enabling writes the command", "", kCommand.c_str(), true, true, kCommand},
         {"enabling replaces another command", "\"C:\\old\\Zorvane.exe\" /ip 10.0.0.1", kCommand.c_str(), true, true, kCommand},
@@ -69,7 +69,7 @@ TEST_F(AutorunValue, EndsAsWantedAndSaysSo)
         {"a value over 260 bytes is deleted", longText, kCommand.c_str(), false, true, ""},
         {"a value over 260 bytes is never equal", longText, longUpper.c_str(), true, true, longUpper},
         {"a value over 260 bytes is replaced", longText, kCommand.c_str(), true, true, kCommand},
-        {"a value of 260 bytes is read and compared", std::string(259, 'A'), std::string(259, 'a').c_str(), true, true, std::string(259, 'A')},
+        {"a value of 260 bytes is read and compared", std::string(259, 'A'), lower259.c_str(), true, true, std::string(259, 'A')},
     };
     for (const Change& change : changes) {
         SCOPED_TRACE(change.what);
