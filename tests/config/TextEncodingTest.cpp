@@ -15,66 +15,38 @@ namespace {
 const char* const ChinesePathGbk = "C:\\程序\\时间同步\\Zorvane.exe";
 const char* const ChinesePathUtf8 = u8"C:\\程序\\时间同步\\Zorvane.exe";
 
-struct Conversion {
-    int result;
-    std::string text;
-};
-
-Conversion Convert(const char* to, const char* from, const std::string& input, size_t capacity)
+// The whole output buffer after a conversion into the first capacity bytes of 64 'x'.
+std::string BufferAfter(const char* to, const char* from, const char* input, size_t inputLength,
+                        size_t capacity, int expectedResult)
 {
-    char output[512];
+    char output[64];
     std::memset(output, 'x', sizeof output);
-    int result = ConvertText(to, from, input.c_str(), input.size(), output, capacity);
-    return {result, std::string(output, std::strlen(output) < capacity ? std::strlen(output) : capacity)};
+    EXPECT_EQ(expectedResult, ConvertText(to, from, input, inputLength, output, capacity));
+    return std::string(output, sizeof output);
+}
+
+// text, then zeros up to capacity, then the untouched rest.
+std::string Filled(const std::string& text, size_t capacity)
+{
+    return text + std::string(capacity - text.size(), '\0') + std::string(64 - capacity, 'x');
 }
 
 }  // namespace
 
-TEST(ConvertText, ChinesePathRoundTripsBetweenGbkAndUtf8)
+// The output is zero-filled within the capacity offered and holds what was converted before
+// a stop: an invalid byte, a full output. Nothing is touched without a converter; an absent
+// input only flushes.
+TEST(ConvertText, ConvertsWithinTheCapacityAndKeepsWhatCameBeforeAStop)
 {
-    char utf8[256];
-    ASSERT_EQ(0, ConvertText("UTF-8", "GBK", ChinesePathGbk, std::strlen(ChinesePathGbk), utf8, sizeof utf8));
-    EXPECT_STREQ(ChinesePathUtf8, utf8);
-    char gbk[256];
-    ASSERT_EQ(0, ConvertText("GBK", "UTF-8", utf8, std::strlen(utf8), gbk, sizeof gbk));
-    EXPECT_STREQ(ChinesePathGbk, gbk);
-}
-
-TEST(ConvertText, InvalidUtf8ByteStopsTheTextThereAndKeepsItTerminated)
-{
-    char output[32];
-    std::memset(output, 'x', sizeof output);
-    std::string input = "ab\xFF" "cd";
-    EXPECT_EQ(-1, ConvertText("GBK", "UTF-8", input.c_str(), input.size(), output, 16));
-    EXPECT_STREQ("ab", output);
-    for (int i = 2; i < 16; ++i)
-        EXPECT_EQ('\0', output[i]) << i;
-    EXPECT_EQ('x', output[16]) << "only the capacity offered is filled";
-}
-
-TEST(ConvertText, FullOutputKeepsWhatFitted)
-{
+    const std::string gbkPath = ChinesePathGbk, utf8Path = ChinesePathUtf8;
+    EXPECT_EQ(Filled(utf8Path, 40), BufferAfter("UTF-8", "GBK", gbkPath.c_str(), gbkPath.size(), 40, 0));
+    EXPECT_EQ(Filled(gbkPath, 40), BufferAfter("GBK", "UTF-8", utf8Path.c_str(), utf8Path.size(), 40, 0));
+    EXPECT_EQ(Filled("ab", 16), BufferAfter("GBK", "UTF-8", "ab\xFF" "cd", 5, 16, -1));
     // "中文" is three UTF-8 bytes each: four bytes of room hold only the first.
-    Conversion c = Convert("UTF-8", "GBK", "中文", 4);
-    EXPECT_EQ(-1, c.result);
-    EXPECT_EQ(u8"中", c.text);
-    EXPECT_EQ(0, Convert("UTF-8", "GBK", "中文", 6).result);
-}
-
-TEST(ConvertText, UnknownEncodingLeavesTheOutputUntouched)
-{
-    char output[8];
-    std::memset(output, 'x', sizeof output);
-    EXPECT_EQ(-1, ConvertText("UTF-16", "GBK", "ab", 2, output, sizeof output));
-    EXPECT_EQ(0, std::memcmp(output, "xxxxxxxx", 8));
-}
-
-TEST(ConvertText, AbsentInputOnlyFlushes)
-{
-    char output[8];
-    std::memset(output, 'x', sizeof output);
-    EXPECT_EQ(0, ConvertText("UTF-8", "GBK", nullptr, 0, output, sizeof output));
-    EXPECT_EQ(std::string(8, '\0'), std::string(output, 8));
+    EXPECT_EQ(Filled(u8"中", 4), BufferAfter("UTF-8", "GBK", "中文", 4, 4, -1));
+    EXPECT_EQ(Filled(u8"中文", 6), BufferAfter("UTF-8", "GBK", "中文", 4, 6, 0));
+    EXPECT_EQ(std::string(64, 'x'), BufferAfter("UTF-16", "GBK", "ab", 2, 8, -1));
+    EXPECT_EQ(Filled("", 8), BufferAfter("UTF-8", "GBK", nullptr, 0, 8, 0));
 }
 
 namespace {
