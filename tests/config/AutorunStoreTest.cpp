@@ -23,14 +23,40 @@ XmlDocHolder ParseText(const std::string& text)
 
 }  // namespace
 
-TEST(StoreAutorunCommand, CommandBecomesEscapedCharacterDataAndTheRestIsReformatted)
+// The command becomes escaped character data and the rest is reformatted; a command that XML
+// cannot hold whole is not stored; without autorun the document is saved as read; a broken or
+// missing file is left alone. Never a message.
+TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
 {
-    SrvXmlFolder folder;
-    ASSERT_TRUE(folder.Write(UntidyFile));
-    EXPECT_TRUE(folder.Store("\"C:\\A&B\\<x>.exe\" /ip 1.2.3.4"));
-    EXPECT_TRUE(folder.boxes.empty());
-    EXPECT_EQ(ReformattedFile("<autorun>\"C:\\A&amp;B\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>"), folder.Read());
-    EXPECT_FALSE(FileExists(folder.path + ".tmp"));
+    const std::string broken = "<?xml version=\"1.0\"?><srv_root><cfg><autorun>x</autorun></cfg>";
+    const std::string oldCommand = ReformattedFile("<autorun><![CDATA[\"C:\\old.exe\" /ip 1.1.1.1]]></autorun>");
+    const struct {
+        std::string before;  // empty: no file
+        std::string command;
+        bool stored;
+        std::string after;
+    } cases[] = {
+        {UntidyFile, "\"C:\\A&B\\<x>.exe\" /ip 1.2.3.4", true,
+         ReformattedFile("<autorun>\"C:\\A&amp;B\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>")},
+        {UntidyFile, "\"C:\\new.exe\" /ip 1.2.3.4\x01", false, oldCommand},
+        {UntidyFile, "\"C:\\new\xD6", false, oldCommand},  // cut GBK
+        {"<srv_root><cfg><start>x</start></cfg><srv><url>a.example</url><ip>10.0.0.1</ip></srv></srv_root>",
+         "\"C:\\new.exe\" /ip 1.2.3.4", false, ReformattedFile("<start>x</start>")},
+        {broken, "\"C:\\new.exe\" /ip 1.2.3.4", false, broken},
+        {"", "\"C:\\new.exe\" /ip 1.2.3.4", false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        SrvXmlFolder folder;
+        if (!c.before.empty()) {
+            ASSERT_TRUE(folder.Write(c.before));
+        }
+        EXPECT_EQ(c.stored, folder.Store(c.command));
+        EXPECT_TRUE(folder.boxes.empty());
+        EXPECT_EQ(!c.after.empty(), FileExists(folder.path));
+        EXPECT_EQ(c.after, folder.Read());
+        EXPECT_FALSE(FileExists(folder.path + ".tmp"));
+    }
 }
 
 TEST(StoreAutorunCommand, StoredCommandReadsBackUnchanged)
@@ -43,21 +69,6 @@ TEST(StoreAutorunCommand, StoredCommandReadsBackUnchanged)
     EXPECT_EQ(command, folder.LoadCommand());
 }
 
-TEST(StoreAutorunCommand, BrokenOrMissingFileIsLeftAloneWithoutMessage)
-{
-    SrvXmlFolder folder;
-    const std::string broken = "<?xml version=\"1.0\"?><srv_root><cfg><autorun>x</autorun></cfg>";
-    ASSERT_TRUE(folder.Write(broken));
-    EXPECT_FALSE(folder.Store("\"C:\\new.exe\" /ip 1.2.3.4"));
-    EXPECT_TRUE(folder.boxes.empty());
-    EXPECT_EQ(broken, folder.Read());
-
-    ASSERT_TRUE(DeleteFileA(folder.path.c_str()));
-    EXPECT_FALSE(folder.Store("\"C:\\new.exe\" /ip 1.2.3.4"));
-    EXPECT_TRUE(folder.boxes.empty());
-    EXPECT_FALSE(FileExists(folder.path));
-}
-
 TEST(StoreAutorunCommand, FailedSaveLeavesTheFileAsItWas)
 {
     SrvXmlFolder folder;
@@ -66,23 +77,6 @@ TEST(StoreAutorunCommand, FailedSaveLeavesTheFileAsItWas)
     ASSERT_TRUE(CreateDirectoryA((folder.path + ".tmp").c_str(), nullptr));
     EXPECT_FALSE(folder.Store("\"C:\\new.exe\" /ip 1.2.3.4"));
     EXPECT_EQ(UntidyFile, folder.Read());
-}
-
-TEST(StoreAutorunCommand, WithoutAutorunTheDocumentIsSavedAsRead)
-{
-    SrvXmlFolder folder;
-    ASSERT_TRUE(folder.Write("<srv_root><cfg><start>x</start></cfg><srv><url>a.example</url><ip>10.0.0.1</ip></srv></srv_root>"));
-    EXPECT_FALSE(folder.Store("\"C:\\new.exe\" /ip 1.2.3.4"));
-    EXPECT_EQ(ReformattedFile("<start>x</start>"), folder.Read());
-}
-
-TEST(StoreAutorunCommand, CommandThatXmlCannotHoldIsNotStored)
-{
-    SrvXmlFolder folder;
-    ASSERT_TRUE(folder.Write(UntidyFile));
-    EXPECT_FALSE(folder.Store("\"C:\\new.exe\" /ip 1.2.3.4\x01"));
-    EXPECT_FALSE(folder.Store("\"C:\\new\xD6")) << "cut GBK";
-    EXPECT_EQ(ReformattedFile("<autorun><![CDATA[\"C:\\old.exe\" /ip 1.1.1.1]]></autorun>"), folder.Read());
 }
 
 TEST(UpdateAutorunCommand, SetsEveryAutorunNode)

@@ -116,26 +116,33 @@ TEST(AutorunCommand, OwnCommandAsStoredNoCfgEmptyAnythingElseTheDefault)
     }
 }
 
-TEST(AutorunCommand, BrokenOrMissingFileShowsTheMessageAndStaysAsItWas)
+// Each reader shows the message, the command and the list stay empty, the file as it was.
+TEST(BrokenOrMissingFile, ShowsTheMessageAndStaysAsItWas)
 {
     SrvXmlFolder folder;
     const std::string brokenFiles[] = {
         "<?xml version=\"1.0\"?>\n<srv_root><cfg><autorun>x</cfg>",
         FileWithCfg("<cfg><autorun>\xE4\xB8</autorun></cfg>"),  // cut UTF-8
-        "\xFF\xFE<",  // UTF-16 cut inside a unit
+        "\xFF\xFE<",                                            // UTF-16 cut inside a unit
+        SrvXmlAround("<cfg><autorun>x</autorun></cfg><srv><url>a</url><ip>1.1.1.1</ip></srv><srv>"),
+        "",  // no file at all
     };
     for (const std::string& broken : brokenFiles) {
-        ASSERT_TRUE(folder.Write(broken));
+        if (broken.empty()) {
+            ASSERT_TRUE(DeleteFileA(folder.path.c_str()));
+        } else {
+            ASSERT_TRUE(folder.Write(broken));
+        }
         EXPECT_EQ("", folder.LoadCommand(true));
         ASSERT_EQ(1u, folder.boxes.size());
         EXPECT_EQ("Document srv.xml not parsed successfully.", folder.boxes[0].text);
         EXPECT_EQ("test_config", folder.boxes[0].caption);
+        EXPECT_TRUE(folder.LoadRows(true).empty());
+        ASSERT_EQ(1u, folder.boxes.size());
+        EXPECT_EQ("Document srv.xml not parsed successfully.", folder.boxes[0].text);
         EXPECT_EQ(broken, folder.Read());
+        EXPECT_EQ(!broken.empty(), FileExists(folder.path));
     }
-    ASSERT_TRUE(DeleteFileA(folder.path.c_str()));
-    EXPECT_EQ("", folder.LoadCommand(true));
-    EXPECT_EQ(1u, folder.boxes.size());
-    EXPECT_FALSE(FileExists(folder.path));
 }
 
 TEST(AutorunCommand, AFileWithAByteOrderMarkReadsAsWithoutIt)

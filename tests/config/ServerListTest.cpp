@@ -114,24 +114,6 @@ TEST(ServerList, LoadingLeavesTheListShownOrHiddenAsItWas)
     EXPECT_EQ("10.0.0.2", shown.Text(1, 1));
 }
 
-TEST(ServerList, BrokenOrMissingFileShowsTheMessageAndStaysAsItWas)
-{
-    SrvXmlFolder folder;
-    const std::string broken = FileWithServers("<srv><url>a</url><ip>1.1.1.1</ip></srv><srv>");
-    ASSERT_TRUE(folder.Write(broken));
-    ServerListView view;
-    std::vector<MessageBoxInfo> boxes = LoadInto(folder.dir, view);
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ("Document srv.xml not parsed successfully.", boxes[0].text);
-    EXPECT_EQ("test_config", boxes[0].caption);
-    EXPECT_EQ(0, view.Rows());
-    EXPECT_EQ(broken, folder.Read());
-
-    TempDir empty;
-    EXPECT_EQ(1u, LoadInto(empty, view).size());
-    EXPECT_EQ(0, view.Rows());
-}
-
 // Each of the window's two reads parses the file afresh: mended while the first message is
 // open, the file gives the list its rows and no second message.
 TEST(ServerList, TheWindowReadsTheFileAgainForItsList)
