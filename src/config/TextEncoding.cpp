@@ -52,7 +52,7 @@ Text ConvertWithRetry(int firstRoom, Convert convert)
 
 }  // namespace
 
-NarrowToWide::NarrowToWide(const char* text) : m_present(text != nullptr)
+NarrowToWide::NarrowToWide(const char* text) : PlatformConversion(text != nullptr)
 {
     if (!text)
         return;
@@ -62,7 +62,7 @@ NarrowToWide::NarrowToWide(const char* text) : m_present(text != nullptr)
     });
 }
 
-WideToNarrow::WideToNarrow(const wchar_t* text) : m_present(text != nullptr)
+WideToNarrow::WideToNarrow(const wchar_t* text) : PlatformConversion(text != nullptr)
 {
     if (!text)
         return;

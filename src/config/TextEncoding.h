@@ -12,27 +12,29 @@
 int ConvertText(const char* toEncoding, const char* fromEncoding, const char* input,
                 size_t inputLength, char* output, size_t outputCapacity);
 
-// Narrow (thread ANSI code page) to UTF-16. A failing platform conversion throws
-// std::system_error holding HRESULT_FROM_WIN32 of the last error.
-class NarrowToWide {
+// The text a code-page conversion gave; null for a null input.
+template <class Char>
+class PlatformConversion {
 public:
-    explicit NarrowToWide(const char* text);
-    // Null for a null input.
-    const wchar_t* c_str() const { return m_present ? m_text.c_str() : nullptr; }
+    const Char* c_str() const { return m_present ? m_text.c_str() : nullptr; }
+
+protected:
+    explicit PlatformConversion(bool present) : m_present(present) {}
+    std::basic_string<Char> m_text;
 
 private:
-    std::wstring m_text;
     bool m_present;
 };
 
+// Narrow (thread ANSI code page) to UTF-16. A failing platform conversion throws
+// std::system_error holding HRESULT_FROM_WIN32 of the last error.
+class NarrowToWide : public PlatformConversion<wchar_t> {
+public:
+    explicit NarrowToWide(const char* text);
+};
+
 // UTF-16 to narrow (thread ANSI code page); throws as NarrowToWide.
-class WideToNarrow {
+class WideToNarrow : public PlatformConversion<char> {
 public:
     explicit WideToNarrow(const wchar_t* text);
-    // Null for a null input.
-    const char* c_str() const { return m_present ? m_text.c_str() : nullptr; }
-
-private:
-    std::string m_text;
-    bool m_present;
 };

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -26,10 +27,11 @@ std::string Composed(const std::string& folder, size_t capacity = kShortcutPathB
 
 TEST(ShortcutPath, FileNameFollowsTheFolderAfterOneBackslash)
 {
-    EXPECT_EQ("C:\\users\\me\\Desktop\\Zorvane v1.0.lnk", Composed("C:\\users\\me\\Desktop"));
-    EXPECT_EQ("C:\\users\\me\\Desktop\\Zorvane v1.0.lnk", Composed("C:\\users\\me\\Desktop\\"));
-    EXPECT_EQ("C:\\Zorvane v1.0.lnk", Composed("C:\\"));
-    EXPECT_EQ("C:\\用户\\桌面\\Zorvane v1.0.lnk", Composed("C:\\用户\\桌面"));
+    const char* const folders[] = {"C:\\users\\me\\Desktop", "C:\\users\\me\\Desktop\\", "C:\\", "C:\\用户\\桌面"};
+    const char* const files[] = {"C:\\users\\me\\Desktop\\Zorvane v1.0.lnk", "C:\\users\\me\\Desktop\\Zorvane v1.0.lnk",
+                                 "C:\\Zorvane v1.0.lnk", "C:\\用户\\桌面\\Zorvane v1.0.lnk"};
+    for (size_t i = 0; i < std::size(folders); ++i)
+        EXPECT_EQ(files[i], Composed(folders[i])) << folders[i];
 }
 
 TEST(ShortcutPath, ATrailByteThatLooksLikeABackslashIsNoSeparator)
