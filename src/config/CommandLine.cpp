@@ -19,6 +19,42 @@ std::wstring KeyOfArgument(const wchar_t* argument)
     return std::wstring(argument + 1);
 }
 
+bool IsDigitsOnly(const std::string& text)
+{
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+bool StartsOwnExecutableWithIp(const char* commandLine)
+{
+    NarrowToWide wide(commandLine);
+    ArgumentVector arguments(wide.c_str());
+    if (!arguments.IsValid() || arguments.Count() < 1)
+        return false;
+    const ArgumentMap switches = ParseArguments(arguments.Values(), arguments.Count());
+    if (switches.count(L"ip") == 0)
+        return false;
+    const std::string ownPath = AfxGetModuleFileName();
+    return !ownPath.empty() &&
+           _wcsicmp(NarrowToWide(ownPath.c_str()).c_str(), arguments.Values()[0]) == 0;
+}
+
+std::string FileNameOfFirstArgument(const char* commandLine)
+{
+    NarrowToWide wide(commandLine);
+    ArgumentVector arguments(wide.c_str());
+    if (!arguments.IsValid() || arguments.Count() < 1)
+        return std::string();
+    const std::wstring name = FileBaseName(arguments.Values()[0]);
+    if (name.empty())
+        return std::string();
+    WideToNarrow narrow(name.c_str());
+    return narrow.c_str();
+}
+
 }  // namespace
 
 ArgumentMap ParseArguments(const wchar_t* const* argv, int argc)
@@ -50,19 +86,6 @@ ArgumentVector::~ArgumentVector()
     if (m_values)
         LocalFree(m_values);
 }
-
-namespace {
-
-bool IsDigitsOnly(const std::string& text)
-{
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 // strtok's rules: runs of dots separate, leading and trailing dots vanish.
 int SplitAtDots(const char* text, std::array<std::string, 4>& pieces)
@@ -113,37 +136,6 @@ std::wstring FileBaseName(const std::wstring& path)
         return std::wstring();
     return path.substr(start, dot - start);
 }
-
-namespace {
-
-bool StartsOwnExecutableWithIp(const char* commandLine)
-{
-    NarrowToWide wide(commandLine);
-    ArgumentVector arguments(wide.c_str());
-    if (!arguments.IsValid() || arguments.Count() < 1)
-        return false;
-    const ArgumentMap switches = ParseArguments(arguments.Values(), arguments.Count());
-    if (switches.count(L"ip") == 0)
-        return false;
-    const std::string ownPath = AfxGetModuleFileName();
-    return !ownPath.empty() &&
-           _wcsicmp(NarrowToWide(ownPath.c_str()).c_str(), arguments.Values()[0]) == 0;
-}
-
-std::string FileNameOfFirstArgument(const char* commandLine)
-{
-    NarrowToWide wide(commandLine);
-    ArgumentVector arguments(wide.c_str());
-    if (!arguments.IsValid() || arguments.Count() < 1)
-        return std::string();
-    const std::wstring name = FileBaseName(arguments.Values()[0]);
-    if (name.empty())
-        return std::string();
-    WideToNarrow narrow(name.c_str());
-    return narrow.c_str();
-}
-
-}  // namespace
 
 // The conversions throw when the platform refuses them; no exception leaves here.
 bool IsOwnSyncCommandLine(const char* commandLine)
