@@ -52,21 +52,27 @@ TEST(DefaultServers, SevenNistServersTheFirstOfWhichIsTheDefaultAddress)
     EXPECT_EQ("\"C:\\时间\\Zorvane.exe\" /ip 129.6.15.28", DefaultAutorunCommand("C:\\时间\\Zorvane.exe"));
 }
 
-TEST(DefaultConfig, FreshFolderGetsTheDefaultFileInItsSavedForm)
+// A fresh folder, a missing folder chain (created first), an empty file left by an earlier
+// start: each gets the default file in its saved form.
+TEST(DefaultConfig, AFolderWithoutTheFileGetsTheDefaultInItsSavedForm)
 {
-    SrvXmlFolder folder;
-    CreateLikeStartUp(folder.path);
-    EXPECT_EQ(DefaultFileText(Utf8OfGbk(OwnDefaultCommand())), folder.Read());
-    EXPECT_FALSE(FileExists(folder.path + ".tmp"));
-    EXPECT_EQ(OwnDefaultCommand(), folder.LoadCommand());
-}
-
-TEST(DefaultConfig, MissingFolderChainIsCreatedFirst)
-{
-    TempDir dir;
-    std::string path = dir.path() + "程序\\时间\\配置\\srv.xml";
-    CreateLikeStartUp(path);
-    EXPECT_EQ(DefaultFileText(Utf8OfGbk(OwnDefaultCommand())), ReadFileBytes(path));
+    const std::pair<std::string, bool> places[] = {{"srv.xml", false}, {"程序\\时间\\配置\\srv.xml", false},
+                                                   {"srv.xml", true}};
+    for (const auto& place : places) {
+        TempDir dir;
+        const std::string path = dir.path() + place.first;
+        if (place.second) {
+            ASSERT_TRUE(WriteFileBytes(path, ""));
+            EXPECT_TRUE(WriteDefaultConfig(path.c_str()));
+        } else {
+            CreateLikeStartUp(path);
+        }
+        EXPECT_EQ(DefaultFileText(Utf8OfGbk(OwnDefaultCommand())), ReadFileBytes(path)) << place.first;
+        EXPECT_FALSE(FileExists(path + ".tmp"));
+        std::string command;
+        EXPECT_TRUE(AnswerMessageBoxesDuring([&] { command = LoadAutorunCommand(path.c_str()); }).empty());
+        EXPECT_EQ(OwnDefaultCommand(), command);
+    }
 }
 
 TEST(DefaultConfig, ExistingFileIsNeverReplaced)
@@ -80,14 +86,6 @@ TEST(DefaultConfig, ExistingFileIsNeverReplaced)
     EXPECT_EQ(broken, folder.Read());
     EXPECT_FALSE(WriteDefaultConfig(""));
     EXPECT_FALSE(WriteDefaultConfig(nullptr));
-}
-
-TEST(DefaultConfig, EmptyFileLeftByAnEarlierStartGetsTheDefault)
-{
-    SrvXmlFolder folder;
-    ASSERT_TRUE(folder.Write(""));
-    EXPECT_TRUE(WriteDefaultConfig(folder.path.c_str()));
-    EXPECT_EQ(DefaultFileText(Utf8OfGbk(OwnDefaultCommand())), folder.Read());
 }
 
 // The first child of cfg counts whatever its name; letter case of the path does not matter.

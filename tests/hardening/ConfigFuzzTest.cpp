@@ -31,25 +31,20 @@ const char* const kSiblingText = "SIBLING-MARKER: nothing may read or change thi
 // the console would take longer than the cases themselves.
 class QuietStandardError {
 public:
-    QuietStandardError() : m_saved(_dup(2))
-    {
-        const int sink = _open("NUL", _O_WRONLY);
-        if (sink >= 0) {
-            _dup2(sink, 2);
-            _close(sink);
-        }
-    }
-    ~QuietStandardError()
-    {
-        if (m_saved >= 0) {
-            _dup2(m_saved, 2);
-            _close(m_saved);
-        }
-    }
+    QuietStandardError() : m_saved(_dup(2)) { Redirect(_open("NUL", _O_WRONLY)); }
+    ~QuietStandardError() { Redirect(m_saved); }
     QuietStandardError(const QuietStandardError&) = delete;
     QuietStandardError& operator=(const QuietStandardError&) = delete;
 
 private:
+    // Standard error becomes the descriptor, which is closed.
+    static void Redirect(int descriptor)
+    {
+        if (descriptor >= 0) {
+            _dup2(descriptor, 2);
+            _close(descriptor);
+        }
+    }
     int m_saved;
 };
 
@@ -167,11 +162,6 @@ private:
     std::string m_siblingUrl;
 };
 
-std::string OwnCommand()
-{
-    return "\"" + ExePath() + "\" /ip 10.9.8.7";
-}
-
 struct Reading {
     std::string command;
     std::vector<std::string> rows;
@@ -238,7 +228,7 @@ TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
 {
     TempDir dir("zorvane_fuzz");
     ASSERT_TRUE(WriteFileBytes(dir.file(kSibling), kSiblingText));
-    const std::string command = OwnCommand();
+    const std::string command = "\"" + ExePath() + "\" /ip 10.9.8.7";
     ServerListView view;
     QuietStandardError quiet;
     Mutator mutator(kSeed, FileUrl(dir.file(kSibling)));
