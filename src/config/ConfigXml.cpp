@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
 
 void ApplyLibrarySettings()
 {
@@ -16,27 +18,29 @@ void ApplyLibrarySettings()
 
 namespace {
 
-// Up to limit bytes from the start of the file; empty when it cannot be read.
-std::string FileStart(const std::string& path, std::streamsize limit)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::string bytes(static_cast<size_t>(limit), '\0');
-    file.read(&bytes[0], limit);
-    bytes.resize(static_cast<size_t>(file.gcount()));
-    return bytes;
-}
+struct FileClose {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
 
-std::string WholeFile(const std::string& path)
+// The first limit bytes of the file, or all of it when it is shorter; empty when it cannot be
+// read.
+std::string FileBytes(const std::string& path, size_t limit)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::unique_ptr<std::FILE, FileClose> file(std::fopen(path.c_str(), "rb"));
+    std::string bytes;
+    char chunk[4096];
+    size_t read = 0;
+    while (file && bytes.size() < limit &&
+           (read = std::fread(chunk, 1, std::min(sizeof chunk, limit - bytes.size()), file.get())) > 0)
+        bytes.append(chunk, read);
+    return bytes;
 }
 
 // The library takes the file as UTF-8 only when no mark stands before the declaration, so a
 // marked file is parsed from its text without the mark, as the same file without one would be.
 XmlDocHolder ParseMarkedFile(const std::string& path, const std::string& utf8Path)
 {
-    ConvertedText text = Utf8WithoutByteOrderMark(WholeFile(path));
+    ConvertedText text = Utf8WithoutByteOrderMark(FileBytes(path, SIZE_MAX));
     if (!text.complete)
         return nullptr;
     return XmlDocHolder(xmlReadMemory(text.text.data(), static_cast<int>(text.text.size()),
@@ -51,7 +55,7 @@ XmlDocHolder ParseConfigFile(const std::string& path)
     ConvertedText utf8 = GbkToUtf8(path);
     if (path.empty() || !utf8.complete)
         return nullptr;
-    if (StartsWithByteOrderMark(FileStart(path, 3)))
+    if (StartsWithByteOrderMark(FileBytes(path, 3)))
         return ParseMarkedFile(path, utf8.text);
     return XmlDocHolder(xmlReadFile(utf8.text.c_str(), "UTF-8", kConfigParseOptions));
 }
