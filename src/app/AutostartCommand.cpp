@@ -1,8 +1,6 @@
 #include "app/AutostartCommand.h"
 
-#include "app/CommandLine.h"
-#include "config/CommandArguments.h"
-#include "config/SyncCommand.h"
+#include "config/CommandLine.h"
 #include "config/TextEncoding.h"
 
 #include <exception>

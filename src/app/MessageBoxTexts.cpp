@@ -63,8 +63,6 @@ std::string RegistryFailureText(const std::string& valueName, bool enable, DWORD
     text += valueName + "”（" + kRunKeyName + "）。\r\n\r\n原因：" + SystemReasonText(error);
     if (error == ERROR_ACCESS_DENIED)
         text += "\r\n更改 HKEY_LOCAL_MACHINE 需要管理员权限，请以管理员身份运行本程序后再试。";
-    if (error == ERROR_MORE_DATA)
-        text += "\r\n这个值的内容超过 260 个字节，本程序不删除它；如需删除，请使用注册表编辑器。";
     return text;
 }
 

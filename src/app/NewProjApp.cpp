@@ -1,9 +1,8 @@
 #include "app/NewProjApp.h"
 
-#include "app/CommandLine.h"
 #include "app/MainWindowText.h"
 #include "app/NewProjWnd.h"
-#include "config/CommandArguments.h"
+#include "config/CommandLine.h"
 #include "config/ServerConfig.h"
 #include "config/TextEncoding.h"
 #include "framework/Trace.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/CommandArguments.h"
+#include "config/CommandLine.h"
 #include "framework/AfxApp.h"
 
 class CNewProjWnd;

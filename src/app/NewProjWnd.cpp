@@ -6,8 +6,11 @@
 #include "app/FocusOrder.h"
 #include "app/MainWindowText.h"
 #include "app/MessageBoxTexts.h"
+#include "config/AutorunStore.h"
+#include "config/CommandLine.h"
+#include "config/ConfigPaths.h"
 #include "config/ServerConfig.h"
-#include "config/SyncCommand.h"
+#include "config/ServerList.h"
 #include "config/SystemIntegration.h"
 #include "framework/AfxApp.h"
 #include "framework/Trace.h"
@@ -86,8 +89,7 @@ CNewProjWnd::CNewProjWnd()
     std::string configPath = ConfigPathIn(m_exeDir.c_str());
     if (!PathFileExistsA(configPath.c_str()) && EnsureConfigFile(configPath.c_str()))
         WriteDefaultConfig(configPath.c_str());
-    m_startupConfig = std::make_unique<StartupConfig>(configPath.c_str());
-    m_autostartCommand = m_startupConfig->AutorunCommand();
+    m_autostartCommand = LoadAutorunCommand(configPath.c_str());
 }
 
 CNewProjWnd::~CNewProjWnd()
@@ -314,10 +316,7 @@ void CNewProjWnd::CreateServerList(OHUI::ILayout* listRow)
     ShowWithFont(m_serverList);
     m_serverList.InsertColumn(0, "时间服务器域名", LVCFMT_LEFT, 230);
     m_serverList.InsertColumn(1, "IP地址", LVCFMT_LEFT, 180);
-    if (m_startupConfig) {
-        m_startupConfig->FillServerList(m_serverList);
-        m_startupConfig.reset();
-    }
+    LoadServerList(m_exeDir.c_str(), m_serverList);
     TracePhase("list");
     AddBox(listRow, m_serverList, {0, 0, 420, 300}, OHUI::eFloatAbsolute);
 }

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "config/ServerConfig.h"
 #include "framework/Controls.h"
 #include "ohui/CBaseDlg.h"
 #include "ohui/ILayout.h"
 
-#include <memory>
 #include <string>
 
 // The program's one window: server list, log box, sync button, autostart controls.
@@ -51,8 +49,6 @@ private:
     CButton m_shortcutCheck;
     CListCtrl m_serverList;
     std::string m_autostartCommand;
-    // srv.xml as read at construction, until the server list is filled from it.
-    std::unique_ptr<StartupConfig> m_startupConfig;
     std::string m_exeDir;
     OHUI::ILayout* m_rootLayout = nullptr;
     HWND m_focusBeforeDeactivation = nullptr;

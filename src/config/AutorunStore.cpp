@@ -1,7 +1,7 @@
 // srv.xml: replacing the stored autostart command.
-#include "config/AutorunDocument.h"
-#include "config/ServerConfig.h"
+#include "config/AutorunStore.h"
 
+#include "config/ConfigPaths.h"
 #include "config/ConfigText.h"
 
 #include <libxml/entities.h>

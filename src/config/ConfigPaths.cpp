@@ -1,5 +1,5 @@
 // Creating srv.xml's folder chain and the empty file when they are missing.
-#include "config/ServerConfig.h"
+#include "config/ConfigPaths.h"
 
 #include "config/NarrowText.h"
 #include "framework/ScopedWin.h"

@@ -52,6 +52,57 @@ ConvertedText Utf8ToGbk(const std::string& utf8)
 
 namespace {
 
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
+const char kUtf16LittleEndianMark[] = "\xFF\xFE";
+const char kUtf16BigEndianMark[] = "\xFE\xFF";
+
+bool StartsWith(const std::string& bytes, const char* start)
+{
+    return bytes.compare(0, std::strlen(start), start) == 0;
+}
+
+ConvertedText Utf8OfUtf16(const std::string& bytes, bool bigEndian)
+{
+    if (bytes.size() % 2 != 0)
+        return {};
+    std::wstring wide(bytes.size() / 2, L'\0');
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const unsigned char first = bytes[2 * i], second = bytes[2 * i + 1];
+        wide[i] = static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    }
+    if (wide.empty())
+        return ConvertedText{{}, true};
+    const int length = static_cast<int>(wide.size());
+    const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), length,
+                                         nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return {};
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), length, &utf8[0], size,
+                        nullptr, nullptr);
+    return ConvertedText{utf8, true};
+}
+
+}  // namespace
+
+bool StartsWithByteOrderMark(const std::string& bytes)
+{
+    return StartsWith(bytes, kUtf8Mark) || StartsWith(bytes, kUtf16LittleEndianMark) ||
+           StartsWith(bytes, kUtf16BigEndianMark);
+}
+
+ConvertedText Utf8WithoutByteOrderMark(const std::string& bytes)
+{
+    if (StartsWith(bytes, kUtf8Mark))
+        return ConvertedText{bytes.substr(std::strlen(kUtf8Mark)), true};
+    const bool bigEndian = StartsWith(bytes, kUtf16BigEndianMark);
+    if (!bigEndian && !StartsWith(bytes, kUtf16LittleEndianMark))
+        return {};
+    return Utf8OfUtf16(bytes.substr(2), bigEndian);
+}
+
+namespace {
+
 // The first byte of a UTF-8 character and the continuation bytes behind it.
 size_t Utf8CharacterLength(const char* text, size_t left)
 {

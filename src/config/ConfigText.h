@@ -19,6 +19,12 @@ ConvertedText ConvertIntoBuffer(const char* toEncoding, const char* fromEncoding
 ConvertedText GbkToUtf8(const std::string& gbk);
 ConvertedText Utf8ToGbk(const std::string& utf8);
 
+// Notepad puts a byte-order mark in front of the UTF-8 and "Unicode" (UTF-16) files it saves.
+bool StartsWithByteOrderMark(const std::string& bytes);
+// Such a file's text in UTF-8 without its mark; not complete for UTF-16 that does not convert
+// (an odd length, an unpaired surrogate).
+ConvertedText Utf8WithoutByteOrderMark(const std::string& bytes);
+
 // Every character that GBK holds, and '?' for each one that it does not.
 std::string Utf8ToGbkForDisplay(const std::string& utf8);
 

@@ -5,11 +5,49 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
 void ApplyLibrarySettings()
 {
     xmlKeepBlanksDefault(0);
     xmlIndentTreeOutput = 1;
 }
+
+namespace {
+
+struct FileClose {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The first limit bytes of the file, or all of it when it is shorter; empty when it cannot be
+// read.
+std::string FileBytes(const std::string& path, size_t limit)
+{
+    std::unique_ptr<std::FILE, FileClose> file(std::fopen(path.c_str(), "rb"));
+    std::string bytes;
+    char chunk[4096];
+    size_t read = 0;
+    while (file && bytes.size() < limit &&
+           (read = std::fread(chunk, 1, std::min(sizeof chunk, limit - bytes.size()), file.get())) > 0)
+        bytes.append(chunk, read);
+    return bytes;
+}
+
+// The library takes the file as UTF-8 only when no mark stands before the declaration, so a
+// marked file is parsed from its text without the mark, as the same file without one would be.
+XmlDocHolder ParseMarkedFile(const std::string& path, const std::string& utf8Path)
+{
+    ConvertedText text = Utf8WithoutByteOrderMark(FileBytes(path, SIZE_MAX));
+    if (!text.complete)
+        return nullptr;
+    return XmlDocHolder(xmlReadMemory(text.text.data(), static_cast<int>(text.text.size()),
+                                      utf8Path.c_str(), "UTF-8", kConfigParseOptions));
+}
+
+}  // namespace
 
 XmlDocHolder ParseConfigFile(const std::string& path)
 {
@@ -17,6 +55,8 @@ XmlDocHolder ParseConfigFile(const std::string& path)
     ConvertedText utf8 = GbkToUtf8(path);
     if (path.empty() || !utf8.complete)
         return nullptr;
+    if (StartsWithByteOrderMark(FileBytes(path, 3)))
+        return ParseMarkedFile(path, utf8.text);
     return XmlDocHolder(xmlReadFile(utf8.text.c_str(), "UTF-8", kConfigParseOptions));
 }
 

@@ -62,12 +62,5 @@ std::string ElementText(const xmlNode* node);
 
 bool IsElementNamed(const xmlNode* node, const char* name);
 
-// The stored autostart command in GBK; the default command when it is missing or not this
-// program's own sync command, empty when the file has no cfg element.
-std::string AutorunCommandIn(const xmlDoc* doc);
-
-// Appends a row for every srv element with a name and an address.
-void InsertServerRows(const xmlDoc* doc, HWND listView);
-
 // "Document srv.xml not parsed successfully." in a message box.
 void ShowNotParsedMessage();

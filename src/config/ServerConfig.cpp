@@ -1,7 +1,7 @@
 // srv.xml: the default file and the autostart command read from it.
 #include "config/ServerConfig.h"
 
-#include "config/SyncCommand.h"
+#include "config/CommandLine.h"
 #include "config/ConfigText.h"
 #include "config/ConfigXml.h"
 #include "framework/AfxApp.h"
@@ -82,6 +82,8 @@ bool WriteDefaultConfig(const char* path)
     return SaveConfigDocument(doc.get(), path);
 }
 
+namespace {
+
 std::string AutorunCommandIn(const xmlDoc* doc)
 {
     const xmlNode* cfg = FindConfigElement(doc);
@@ -92,4 +94,17 @@ std::string AutorunCommandIn(const xmlDoc* doc)
     if (command.empty() || !IsOwnSyncCommandLine(command.c_str()))
         command = DefaultAutorunCommand(AfxGetModuleFileName().c_str());
     return command;
+}
+
+}  // namespace
+
+std::string LoadAutorunCommand(const char* path)
+{
+    ParserCleanupAtEnd cleanup;
+    XmlDocHolder doc = ParseConfigFile(path ? path : "");
+    if (!doc) {
+        ShowNotParsedMessage();
+        return {};
+    }
+    return AutorunCommandIn(doc.get());
 }

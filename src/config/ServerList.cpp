@@ -1,6 +1,7 @@
 // srv.xml: the server rows of the main window's list view.
-#include "config/ServerConfig.h"
+#include "config/ServerList.h"
 
+#include "config/ConfigPaths.h"
 #include "config/ConfigText.h"
 #include "config/ConfigXml.h"
 #include "config/TextEncoding.h"
@@ -13,15 +14,6 @@ namespace {
 std::string DisplayText(const std::string& utf8)
 {
     return Utf8ToGbkForDisplay(utf8);
-}
-
-// Pretty-printing editors put line breaks and indentation around a cell's text.
-std::string WithoutSurroundingSpace(std::string text)
-{
-    const char* const kXmlSpace = " \t\r\n";
-    text.erase(text.find_last_not_of(kXmlSpace) + 1);
-    text.erase(0, text.find_first_not_of(kXmlSpace));
-    return text;
 }
 
 // Every insertion into a list view that draws updates its scroll bars and invalidates the
@@ -84,19 +76,22 @@ void InsertServerRow(HWND listView, int row, const std::string& host, const std:
                  reinterpret_cast<LPARAM>(&cell));
 }
 
-// The first two child nodes of a srv element, whatever their names.
+// The first two child nodes of a srv element, whatever their names. Only a text missing in
+// the file drops the row; trimming changes what the row shows, not whether it exists.
 bool ReadServer(const xmlNode* srv, std::string& host, std::string& address)
 {
     const xmlNode* first = srv->children;
     const xmlNode* second = first ? first->next : nullptr;
     if (!second)
         return false;
-    host = WithoutSurroundingSpace(ElementText(first));
-    address = WithoutSurroundingSpace(ElementText(second));
-    return !host.empty() && !address.empty();
+    host = ElementText(first);
+    address = ElementText(second);
+    if (host.empty() || address.empty())
+        return false;
+    host = WithoutSurroundingSpace(host);
+    address = WithoutSurroundingSpace(address);
+    return true;
 }
-
-}  // namespace
 
 void InsertServerRows(const xmlDoc* doc, HWND listView)
 {
@@ -111,4 +106,26 @@ void InsertServerRows(const xmlDoc* doc, HWND listView)
         InsertServerRow(listView, row, DisplayText(host), DisplayText(address));
         ++row;
     }
+}
+
+}  // namespace
+
+std::string WithoutSurroundingSpace(std::string text)
+{
+    const char* const kXmlSpace = " \t\r\n";
+    text.erase(text.find_last_not_of(kXmlSpace) + 1);
+    text.erase(0, text.find_first_not_of(kXmlSpace));
+    return text;
+}
+
+void LoadServerList(const char* directory, HWND listView)
+{
+    ParserCleanupAtEnd cleanup;
+    ApplyLibrarySettings();
+    XmlDocHolder doc = ParseConfigFile(ConfigPathIn(directory));
+    if (!doc) {
+        ShowNotParsedMessage();
+        return;
+    }
+    InsertServerRows(doc.get(), listView);
 }

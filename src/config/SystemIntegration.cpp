@@ -1,7 +1,7 @@
 #include "config/SystemIntegration.h"
 
 #include "config/ShortcutPath.h"
-#include "config/WidePath.h"
+#include "config/TextEncoding.h"
 #include "framework/ScopedWin.h"
 
 #include <shellapi.h>
@@ -12,7 +12,7 @@
 #include <mbstring.h>
 
 #include <cstring>
-#include <memory>
+#include <system_error>
 
 namespace {
 
@@ -64,8 +64,11 @@ LONG ChangeAutorunValue(const char* valueName, const char* command, bool enable)
         return key.status();
     char present[kValueBufferSize + 1] = {};
     const LONG read = ReadRunValue(key, valueName, present);
+    // A value too long for the buffer is there all the same: unticking removes whatever was
+    // written, however long.
     if (!enable)
-        return read == ERROR_SUCCESS ? RegDeleteValueA(key.get(), valueName) : read;
+        return read == ERROR_SUCCESS || read == ERROR_MORE_DATA ? RegDeleteValueA(key.get(), valueName)
+                                                                : read;
     if (read == ERROR_SUCCESS && IsSameCommand(present, command))
         return ERROR_SUCCESS;
     return WriteRunValue(key, valueName, command);
@@ -94,15 +97,6 @@ bool GetDesktopShortcutPath(char (&path)[kShortcutPathBufferSize])
     return AppendShortcutFileName(path, sizeof path);
 }
 
-// The Win32 code inside an HRESULT of that facility; any other HRESULT as it is.
-DWORD SystemErrorCode(HRESULT result)
-{
-    if (SUCCEEDED(result))
-        return ERROR_SUCCESS;
-    return HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
-                                                      : static_cast<DWORD>(result);
-}
-
 ShortcutError SystemError(HRESULT result)
 {
     return {ShortcutError::System, SystemErrorCode(result)};
@@ -129,12 +123,14 @@ ShortcutError ApplyToShortcutFile(IPersistFile* file, const char* path, Shortcut
 {
     if (action == ShortcutAction::Delete)
         return DeleteShortcutFile(path);
-    std::unique_ptr<wchar_t[]> widePath = MakeWidePath(path);
-    if (!widePath)
-        return SystemError(HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION));
-    if (action == ShortcutAction::Save)
-        return SystemError(file->Save(widePath.get(), TRUE));
-    return SystemError(file->Load(widePath.get(), STGM_READWRITE));
+    try {
+        const NarrowToWide widePath(path);
+        if (action == ShortcutAction::Save)
+            return SystemError(file->Save(widePath.c_str(), TRUE));
+        return SystemError(file->Load(widePath.c_str(), STGM_READWRITE));
+    } catch (const std::system_error& error) {
+        return SystemError(static_cast<HRESULT>(error.code().value()));
+    }
 }
 
 // Only a definite "not there"; any other failure is left to the shell link to find out.
@@ -178,6 +174,14 @@ bool IsFileOperationOwnCode(DWORD result)
     if (result >= 0x71 && result <= 0x88)
         return result != 0x77 && result != 0x7B && result != 0x7F;
     return result == 0xB7 || result == 0x402 || result == 0x10000 || result == 0x10074;
+}
+
+DWORD SystemErrorCode(HRESULT result)
+{
+    if (SUCCEEDED(result))
+        return ERROR_SUCCESS;
+    return HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
+                                                      : static_cast<DWORD>(result);
 }
 
 bool IsAutorunValuePresent(const char* valueName)

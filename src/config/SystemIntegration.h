@@ -25,3 +25,6 @@ bool IsFileOperationOwnCode(DWORD result);
 // otherwise *error (when asked for) says why.
 bool UpdateDesktopShortcut(const char* targetPath, bool create, ShortcutError* error = nullptr);
 bool IsDesktopShortcutPresent(const char* targetPath);
+
+// The Win32 code inside an HRESULT of that facility; any other HRESULT as it is.
+DWORD SystemErrorCode(HRESULT result);

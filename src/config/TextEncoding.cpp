@@ -31,71 +31,43 @@ namespace {
     throw std::system_error(static_cast<int>(hr), std::system_category());
 }
 
+// The platform's code-page conversions take the room of the output and give the units
+// written, terminator included, or 0; given no room they tell the units needed. A first try
+// with the room a text usually needs, a second with what the platform asks for.
+template <class Text, class Convert>
+Text ConvertWithRetry(int firstRoom, Convert convert)
+{
+    Text text(static_cast<size_t>(firstRoom), typename Text::value_type());
+    int written = convert(&text[0], firstRoom);
+    if (written == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+        const int needed = convert(nullptr, 0);
+        text.assign(static_cast<size_t>(needed > 0 ? needed : 1), typename Text::value_type());
+        written = convert(&text[0], static_cast<int>(text.size()));
+    }
+    if (written == 0)
+        ThrowLastError();
+    text.resize(static_cast<size_t>(written) - 1);
+    return text;
+}
+
 }  // namespace
 
-NarrowToWide::NarrowToWide(const char* text)
+NarrowToWide::NarrowToWide(const char* text) : PlatformConversion(text != nullptr)
 {
     if (!text)
         return;
-    int length = static_cast<int>(std::strlen(text)) + 1;
-    wchar_t* buffer = m_inline;
-    if (length > 128)
-        buffer = m_heap = new wchar_t[length];
-    int n = MultiByteToWideChar(CP_THREAD_ACP, 0, text, length, buffer, length);
-    if (n == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
-        int needed = MultiByteToWideChar(CP_THREAD_ACP, 0, text, length, nullptr, 0);
-        delete[] m_heap;
-        buffer = m_heap = new wchar_t[needed > 0 ? needed : 1];
-        n = MultiByteToWideChar(CP_THREAD_ACP, 0, text, length, buffer, needed);
-    }
-    if (n == 0) {
-        delete[] m_heap;
-        m_heap = nullptr;
-        ThrowLastError();
-    }
-    m_text = buffer;
+    const int length = static_cast<int>(std::strlen(text)) + 1;
+    m_text = ConvertWithRetry<std::wstring>(length, [&](wchar_t* out, int room) {
+        return MultiByteToWideChar(CP_THREAD_ACP, 0, text, length, out, room);
+    });
 }
 
-NarrowToWide::~NarrowToWide()
-{
-    delete[] m_heap;
-}
-
-const wchar_t* NarrowToWide::c_str() const
-{
-    return m_text;
-}
-
-WideToNarrow::WideToNarrow(const wchar_t* text)
+WideToNarrow::WideToNarrow(const wchar_t* text) : PlatformConversion(text != nullptr)
 {
     if (!text)
         return;
-    int length = static_cast<int>(std::wcslen(text)) + 1;
-    int capacity = 4 * length;
-    char* buffer = m_inline;
-    if (capacity > 128)
-        buffer = m_heap = new char[capacity];
-    int n = WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, buffer, capacity, nullptr, nullptr);
-    if (n == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
-        int needed = WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-        delete[] m_heap;
-        buffer = m_heap = new char[needed > 0 ? needed : 1];
-        n = WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, buffer, needed, nullptr, nullptr);
-    }
-    if (n == 0) {
-        delete[] m_heap;
-        m_heap = nullptr;
-        ThrowLastError();
-    }
-    m_text = buffer;
-}
-
-WideToNarrow::~WideToNarrow()
-{
-    delete[] m_heap;
-}
-
-const char* WideToNarrow::c_str() const
-{
-    return m_text;
+    const int length = static_cast<int>(std::wcslen(text)) + 1;
+    m_text = ConvertWithRetry<std::string>(4 * length, [&](char* out, int room) {
+        return WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, out, room, nullptr, nullptr);
+    });
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
 // Converts between the encodings "GBK" and "UTF-8" through iconv. Zero-fills the first
 // outputCapacity bytes, then converts; returns 0, or -1 when the converter cannot be opened
@@ -11,32 +12,29 @@
 int ConvertText(const char* toEncoding, const char* fromEncoding, const char* input,
                 size_t inputLength, char* output, size_t outputCapacity);
 
-// Narrow (thread ANSI code page) to UTF-16, owning its result. A failing platform conversion
-// throws std::system_error holding HRESULT_FROM_WIN32 of the last error.
-class NarrowToWide {
+// The text a code-page conversion gave; null for a null input.
+template <class Char>
+class PlatformConversion {
 public:
-    explicit NarrowToWide(const char* text);
-    ~NarrowToWide();
-    NarrowToWide(const NarrowToWide&) = delete;
-    NarrowToWide& operator=(const NarrowToWide&) = delete;
-    // Null for a null input.
-    const wchar_t* c_str() const;
+    const Char* c_str() const { return m_present ? m_text.c_str() : nullptr; }
+
+protected:
+    explicit PlatformConversion(bool present) : m_present(present) {}
+    std::basic_string<Char> m_text;
+
 private:
-    wchar_t m_inline[128];
-    wchar_t* m_heap = nullptr;
-    const wchar_t* m_text = nullptr;
+    bool m_present;
 };
 
-// UTF-16 to narrow (thread ANSI code page), owning its result; throws as NarrowToWide.
-class WideToNarrow {
+// Narrow (thread ANSI code page) to UTF-16. A failing platform conversion throws
+// std::system_error holding HRESULT_FROM_WIN32 of the last error.
+class NarrowToWide : public PlatformConversion<wchar_t> {
+public:
+    explicit NarrowToWide(const char* text);
+};
+
+// UTF-16 to narrow (thread ANSI code page); throws as NarrowToWide.
+class WideToNarrow : public PlatformConversion<char> {
 public:
     explicit WideToNarrow(const wchar_t* text);
-    ~WideToNarrow();
-    WideToNarrow(const WideToNarrow&) = delete;
-    WideToNarrow& operator=(const WideToNarrow&) = delete;
-    const char* c_str() const;
-private:
-    char m_inline[128];
-    char* m_heap = nullptr;
-    const char* m_text = nullptr;
 };

@@ -1,6 +1,4 @@
-#include "app/CommandLine.h"
-#include "config/CommandArguments.h"
-#include "config/SyncCommand.h"
+#include "config/CommandLine.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,5 @@
 // Replacing the autostart command in srv.xml.
 #include "ConfigTestSupport.h"
-#include "config/AutorunDocument.h"
-#include "config/ServerConfig.h"
-#include "support/Dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +15,6 @@ std::string ReformattedFile(const std::string& cfgElement)
     return SavedSrvXml(cfgElement, {{"a.example", "10.0.0.1"}});
 }
 
-bool StoreAnswering(const TempDir& dir, const std::string& command, std::vector<MessageBoxInfo>& boxes)
-{
-    bool stored = false;
-    boxes = AnswerMessageBoxesDuring([&] { stored = StoreAutorunCommand(dir.path().c_str(), command.c_str()); });
-    return stored;
-}
-
 XmlDocHolder ParseText(const std::string& text)
 {
     return XmlDocHolder(xmlReadMemory(text.data(), static_cast<int>(text.size()), "srv.xml", "UTF-8",
@@ -33,79 +23,60 @@ XmlDocHolder ParseText(const std::string& text)
 
 }  // namespace
 
-TEST(StoreAutorunCommand, CommandBecomesEscapedCharacterDataAndTheRestIsReformatted)
+// The command becomes escaped character data and the rest is reformatted; a command that XML
+// cannot hold whole is not stored; without autorun the document is saved as read; a broken or
+// missing file is left alone. Never a message.
+TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
 {
-    TempDir dir;
-    ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"), UntidyFile));
-    std::vector<MessageBoxInfo> boxes;
-    EXPECT_TRUE(StoreAnswering(dir, "\"C:\\A&B\\<x>.exe\" /ip 1.2.3.4", boxes));
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(ReformattedFile("<autorun>\"C:\\A&amp;B\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>"),
-              ReadFileBytes(dir.file("srv.xml")));
-    EXPECT_FALSE(FileExists(dir.file("srv.xml.tmp")));
+    const std::string broken = "<?xml version=\"1.0\"?><srv_root><cfg><autorun>x</autorun></cfg>";
+    const std::string oldCommand = ReformattedFile("<autorun><![CDATA[\"C:\\old.exe\" /ip 1.1.1.1]]></autorun>");
+    const struct {
+        std::string before;  // empty: no file
+        std::string command;
+        bool stored;
+        std::string after;
+    } cases[] = {
+        {UntidyFile, "\"C:\\A&B\\<x>.exe\" /ip 1.2.3.4", true,
+         ReformattedFile("<autorun>\"C:\\A&amp;B\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>")},
+        {UntidyFile, "\"C:\\new.exe\" /ip 1.2.3.4\x01", false, oldCommand},
+        {UntidyFile, "\"C:\\new\xD6", false, oldCommand},  // cut GBK
+        {"<srv_root><cfg><start>x</start></cfg><srv><url>a.example</url><ip>10.0.0.1</ip></srv></srv_root>",
+         "\"C:\\new.exe\" /ip 1.2.3.4", false, ReformattedFile("<start>x</start>")},
+        {broken, "\"C:\\new.exe\" /ip 1.2.3.4", false, broken},
+        {"", "\"C:\\new.exe\" /ip 1.2.3.4", false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        SrvXmlFolder folder;
+        if (!c.before.empty()) {
+            ASSERT_TRUE(folder.Write(c.before));
+        }
+        EXPECT_EQ(c.stored, folder.Store(c.command));
+        EXPECT_TRUE(folder.boxes.empty());
+        EXPECT_EQ(!c.after.empty(), FileExists(folder.path));
+        EXPECT_EQ(c.after, folder.Read());
+        EXPECT_FALSE(FileExists(folder.path + ".tmp"));
+    }
 }
 
 TEST(StoreAutorunCommand, StoredCommandReadsBackUnchanged)
 {
-    TempDir dir;
-    std::string path = dir.file("srv.xml");
-    ASSERT_TRUE(EnsureConfigFile(path.c_str()));
-    ASSERT_TRUE(WriteDefaultConfig(path.c_str()));
+    SrvXmlFolder folder;
+    ASSERT_TRUE(EnsureConfigFile(folder.path.c_str()));
+    ASSERT_TRUE(WriteDefaultConfig(folder.path.c_str()));
     std::string command = "\"" + ExePath() + "\" /ip 10.2.3.4 /note a&amp;b<&>\"";
-    std::vector<MessageBoxInfo> boxes;
-    EXPECT_TRUE(StoreAnswering(dir, command, boxes));
-    std::string read;
-    boxes = AnswerMessageBoxesDuring([&] { read = LoadAutorunCommand(path.c_str()); });
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(command, read);
-}
-
-TEST(StoreAutorunCommand, BrokenOrMissingFileIsLeftAloneWithoutMessage)
-{
-    TempDir dir;
-    const std::string broken = "<?xml version=\"1.0\"?><srv_root><cfg><autorun>x</autorun></cfg>";
-    ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"), broken));
-    std::vector<MessageBoxInfo> boxes;
-    EXPECT_FALSE(StoreAnswering(dir, "\"C:\\new.exe\" /ip 1.2.3.4", boxes));
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(broken, ReadFileBytes(dir.file("srv.xml")));
-
-    TempDir empty;
-    EXPECT_FALSE(StoreAnswering(empty, "\"C:\\new.exe\" /ip 1.2.3.4", boxes));
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_FALSE(FileExists(empty.file("srv.xml")));
+    EXPECT_TRUE(folder.Store(command));
+    EXPECT_EQ(command, folder.LoadCommand());
 }
 
 TEST(StoreAutorunCommand, FailedSaveLeavesTheFileAsItWas)
 {
-    TempDir dir;
-    ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"), UntidyFile));
+    SrvXmlFolder folder;
+    ASSERT_TRUE(folder.Write(UntidyFile));
     // The file is written beside srv.xml first; a folder in that place makes the save fail.
-    ASSERT_TRUE(CreateDirectoryA(dir.file("srv.xml.tmp").c_str(), nullptr));
-    std::vector<MessageBoxInfo> boxes;
-    EXPECT_FALSE(StoreAnswering(dir, "\"C:\\new.exe\" /ip 1.2.3.4", boxes));
-    EXPECT_EQ(UntidyFile, ReadFileBytes(dir.file("srv.xml")));
-}
-
-TEST(StoreAutorunCommand, WithoutAutorunTheDocumentIsSavedAsRead)
-{
-    TempDir dir;
-    ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"),
-                               "<srv_root><cfg><start>x</start></cfg><srv><url>a.example</url><ip>10.0.0.1</ip></srv></srv_root>"));
-    std::vector<MessageBoxInfo> boxes;
-    EXPECT_FALSE(StoreAnswering(dir, "\"C:\\new.exe\" /ip 1.2.3.4", boxes));
-    EXPECT_EQ(ReformattedFile("<start>x</start>"), ReadFileBytes(dir.file("srv.xml")));
-}
-
-TEST(StoreAutorunCommand, CommandThatXmlCannotHoldIsNotStored)
-{
-    TempDir dir;
-    ASSERT_TRUE(WriteFileBytes(dir.file("srv.xml"), UntidyFile));
-    std::vector<MessageBoxInfo> boxes;
-    EXPECT_FALSE(StoreAnswering(dir, "\"C:\\new.exe\" /ip 1.2.3.4\x01", boxes));
-    EXPECT_FALSE(StoreAnswering(dir, "\"C:\\new\xD6", boxes)) << "cut GBK";
-    EXPECT_EQ(ReformattedFile("<autorun><![CDATA[\"C:\\old.exe\" /ip 1.1.1.1]]></autorun>"),
-              ReadFileBytes(dir.file("srv.xml")));
+    ASSERT_TRUE(CreateDirectoryA((folder.path + ".tmp").c_str(), nullptr));
+    EXPECT_FALSE(folder.Store("\"C:\\new.exe\" /ip 1.2.3.4"));
+    EXPECT_EQ(UntidyFile, folder.Read());
 }
 
 TEST(UpdateAutorunCommand, SetsEveryAutorunNode)

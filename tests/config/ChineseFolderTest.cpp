@@ -1,7 +1,6 @@
 // srv.xml beside a program whose folder has a Chinese name: a copy of this test program is
 // run from such a folder and does the round trip there.
 #include "ConfigTestSupport.h"
-#include "config/ServerConfig.h"
 
 #include <gtest/gtest.h>
 

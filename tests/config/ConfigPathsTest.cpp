@@ -1,6 +1,8 @@
 // The folder part of srv.xml's path, the folder chain and the empty file.
-#include "config/ServerConfig.h"
+#include "config/ConfigPaths.h"
 #include "support/TempDir.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -31,34 +33,29 @@ const char* const BackslashTrailName = "昞";
 
 }  // namespace
 
+// Up to and including the last separator, never one inside a Chinese character; a small
+// buffer stays terminated. written counts the terminator.
 TEST(GetDirectoryPart, CutsAfterTheLastSeparator)
 {
-    int written = 0;
-    EXPECT_EQ("C:\\a\\b\\", DirectoryPart("C:\\a\\b\\srv.xml", 512, &written));
-    EXPECT_EQ(8, written) << "characters written with the terminator";
-    EXPECT_EQ("C:/a/", DirectoryPart("C:/a/srv.xml"));
-    EXPECT_EQ("a/b\\", DirectoryPart("a/b\\c"));
-    EXPECT_EQ("C:\\a\\", DirectoryPart("C:\\a\\"));
-    EXPECT_EQ("", DirectoryPart("srv.xml", 512, &written));
-    EXPECT_EQ(1, written);
-    EXPECT_EQ("", DirectoryPart("", 512, &written));
-    EXPECT_EQ(1, written);
-    EXPECT_EQ("C:\\程序\\", DirectoryPart("C:\\程序\\srv.xml"));
-}
-
-TEST(GetDirectoryPart, ABackslashInsideAChineseCharacterIsNoSeparator)
-{
     ASSERT_STREQ("\x95\x5C", BackslashTrailName);
-    std::string folder = std::string("C:\\") + BackslashTrailName + "\\";
-    EXPECT_EQ(folder, DirectoryPart((folder + "srv.xml").c_str()));
-    EXPECT_EQ("C:\\", DirectoryPart((std::string("C:\\a") + BackslashTrailName).c_str()));
-}
-
-TEST(GetDirectoryPart, SmallBufferStaysTerminated)
-{
-    int written = 0;
-    EXPECT_EQ("C:\\", DirectoryPart("C:\\a\\b\\srv.xml", 4, &written));
-    EXPECT_EQ(4, written);
+    const std::string trail = BackslashTrailName;
+    const struct {
+        std::string path;
+        size_t capacity;
+        std::string part;
+        int written;
+    } cases[] = {
+        {"C:\\a\\b\\srv.xml", 512, "C:\\a\\b\\", 8}, {"C:/a/srv.xml", 512, "C:/a/", 6},
+        {"a/b\\c", 512, "a/b\\", 5},                  {"C:\\a\\", 512, "C:\\a\\", 6},
+        {"srv.xml", 512, "", 1},                        {"", 512, "", 1},
+        {"C:\\程序\\srv.xml", 512, "C:\\程序\\", 9},      {"C:\\" + trail + "\\srv.xml", 512, "C:\\" + trail + "\\", 7},
+        {"C:\\a" + trail, 512, "C:\\", 4},             {"C:\\a\\b\\srv.xml", 4, "C:\\", 4},
+    };
+    for (const auto& c : cases) {
+        int written = 0;
+        EXPECT_EQ(c.part, DirectoryPart(c.path.c_str(), c.capacity, &written)) << c.path;
+        EXPECT_EQ(c.written, written) << c.path;
+    }
     char buffer[1] = {'x'};
     EXPECT_EQ(0, GetDirectoryPart("C:\\a\\srv.xml", buffer, 0));
     EXPECT_EQ('x', buffer[0]);

@@ -1,5 +1,11 @@
 #include "ConfigTestSupport.h"
 
+#include "config/iconv_adapter.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
 #include <vector>
 
 std::string Utf8OfGbk(const std::string& gbk)
@@ -16,4 +22,50 @@ std::string Utf8OfGbk(const std::string& gbk)
 std::string DefaultFileText(const std::string& utf8Command)
 {
     return SavedSrvXml(CdataAutorunElement(utf8Command), kDefaultServers);
+}
+
+std::string SrvXmlFolder::LoadCommand(bool boxExpected)
+{
+    std::string command;
+    boxes = AnswerMessageBoxesDuring([&] { command = LoadAutorunCommand(path.c_str()); });
+    if (!boxExpected) {
+        EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+    }
+    return command;
+}
+
+ServerRows SrvXmlFolder::LoadRows(bool boxExpected)
+{
+    ServerListView view;
+    boxes = AnswerMessageBoxesDuring([&] { LoadServerList(dir.path().c_str(), view.handle()); });
+    if (!boxExpected) {
+        EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+    }
+    return view.AllRows();
+}
+
+bool SrvXmlFolder::Store(const std::string& command)
+{
+    bool stored = false;
+    boxes = AnswerMessageBoxesDuring([&] { stored = StoreAutorunCommand(dir.path().c_str(), command.c_str()); });
+    return stored;
+}
+
+IconvCall CallIconv(const char* to, const char* from, const std::string& input, size_t room)
+{
+    iconv_t cd = iconv_open(to, from);
+    EXPECT_NE(reinterpret_cast<iconv_t>(-1), cd) << from << " -> " << to;
+    std::string in = input;
+    char* inPtr = &in[0];
+    size_t inLeft = in.size();
+    std::vector<char> out(room + 1);
+    char* outPtr = out.data();
+    size_t outLeft = room;
+    errno = 0;
+    const size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    const int error = errno;
+    iconv_close(cd);
+    const bool agree = static_cast<size_t>(inPtr - &in[0]) == in.size() - inLeft &&
+                       static_cast<size_t>(outPtr - out.data()) == room - outLeft;
+    return {result, error, in.size() - inLeft, std::string(out.data(), outPtr), agree};
 }

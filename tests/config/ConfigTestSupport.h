@@ -1,5 +1,10 @@
 #pragma once
 
+#include "config/AutorunStore.h"
+#include "config/ConfigPaths.h"
+#include "config/ServerConfig.h"
+#include "config/ServerList.h"
+#include "support/Dialogs.h"
 #include "support/ServerListView.h"
 #include "support/SrvXml.h"
 #include "support/TempDir.h"
@@ -7,9 +12,35 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // UTF-8 form of a GBK text by the platform, independent of the converter under test.
 std::string Utf8OfGbk(const std::string& gbk);
 
 // The default srv.xml as the program saves it, around the given UTF-8 command.
 std::string DefaultFileText(const std::string& utf8Command);
+
+// A folder of the test's with srv.xml in it, and the program's operations on that file, each
+// answering the message boxes it shows.
+struct SrvXmlFolder {
+    TempDir dir;
+    const std::string path = dir.file("srv.xml");
+    std::vector<MessageBoxInfo> boxes;  // those of the last load or store
+
+    bool Write(const std::string& text) const { return WriteFileBytes(path, text); }
+    std::string Read() const { return ReadFileBytes(path); }
+    // Expect no message box unless told otherwise.
+    std::string LoadCommand(bool boxExpected = false);
+    ServerRows LoadRows(bool boxExpected = false);
+    bool Store(const std::string& command);
+};
+
+// One call of the iconv adapter with room bytes of output.
+struct IconvCall {
+    size_t result;
+    int error;  // errno after the call
+    size_t consumed;
+    std::string output;
+    bool pointersAgree;  // each pointer moved as far as its count went down
+};
+IconvCall CallIconv(const char* to, const char* from, const std::string& input, size_t room);

@@ -1,5 +1,5 @@
 // The program name's split of a path, without the C runtime's checked splitter.
-#include "config/SyncCommand.h"
+#include "config/CommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
 // The adapter against glibc's iconv on the same inputs (reference written at build time).
-#include "config/iconv_adapter.h"
-#include "support/TempDir.h"
+#include "ConfigTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -46,29 +45,20 @@ std::vector<Sample> ReadReference()
 }
 
 // Status and output of the adapter, converting in one call with ample room.
-std::pair<std::string, std::string> Adapter(const Sample& s)
-{
-    iconv_t cd = iconv_open(s.to.c_str(), s.from.c_str());
-    std::string input = Bytes(s.input);
-    char output[256] = {};
-    char* in = &input[0];
-    size_t inLeft = input.size();
-    char* out = output;
-    size_t outLeft = sizeof output;
-    size_t result = iconv(cd, &in, &inLeft, &out, &outLeft);
-    int error = errno;
-    iconv_close(cd);
-    std::string status = result != static_cast<size_t>(-1) ? "OK"
-                         : error == EILSEQ                ? "EILSEQ"
-                         : error == EINVAL                ? "EINVAL"
-                                                          : "E" + std::to_string(error);
-    return {status, Hex(std::string(output, out))};
-}
-
 std::pair<std::string, std::string> Adapter(const std::string& from, const std::string& to,
                                             const std::string& inputHex)
 {
-    return Adapter(Sample{from, to, inputHex, "", ""});
+    const IconvCall call = CallIconv(to.c_str(), from.c_str(), Bytes(inputHex), 256);
+    const std::string status = call.result != static_cast<size_t>(-1) ? "OK"
+                               : call.error == EILSEQ                ? "EILSEQ"
+                               : call.error == EINVAL                ? "EINVAL"
+                                                                     : "E" + std::to_string(call.error);
+    return {status, Hex(call.output)};
+}
+
+std::pair<std::string, std::string> Adapter(const Sample& s)
+{
+    return Adapter(s.from, s.to, s.input);
 }
 
 // Code page 936, the code page of all the program's own text, gives the cells that glibc's

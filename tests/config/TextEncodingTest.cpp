@@ -1,3 +1,4 @@
+#include "ConfigTestSupport.h"
 #include "config/ConfigText.h"
 #include "config/TextEncoding.h"
 #include "config/iconv_adapter.h"
@@ -14,142 +15,75 @@ namespace {
 const char* const ChinesePathGbk = "C:\\程序\\时间同步\\Zorvane.exe";
 const char* const ChinesePathUtf8 = u8"C:\\程序\\时间同步\\Zorvane.exe";
 
-struct Conversion {
-    int result;
-    std::string text;
-};
-
-Conversion Convert(const char* to, const char* from, const std::string& input, size_t capacity)
+// The whole output buffer after a conversion into the first capacity bytes of 64 'x'.
+std::string BufferAfter(const char* to, const char* from, const char* input, size_t inputLength,
+                        size_t capacity, int expectedResult)
 {
-    char output[512];
+    char output[64];
     std::memset(output, 'x', sizeof output);
-    int result = ConvertText(to, from, input.c_str(), input.size(), output, capacity);
-    return {result, std::string(output, std::strlen(output) < capacity ? std::strlen(output) : capacity)};
+    EXPECT_EQ(expectedResult, ConvertText(to, from, input, inputLength, output, capacity));
+    return std::string(output, sizeof output);
+}
+
+// text, then zeros up to capacity, then the untouched rest.
+std::string Filled(const std::string& text, size_t capacity)
+{
+    return text + std::string(capacity - text.size(), '\0') + std::string(64 - capacity, 'x');
 }
 
 }  // namespace
 
-TEST(ConvertText, ChinesePathRoundTripsBetweenGbkAndUtf8)
+// The output is zero-filled within the capacity offered and holds what was converted before
+// a stop: an invalid byte, a full output. Nothing is touched without a converter; an absent
+// input only flushes.
+TEST(ConvertText, ConvertsWithinTheCapacityAndKeepsWhatCameBeforeAStop)
 {
-    char utf8[256];
-    ASSERT_EQ(0, ConvertText("UTF-8", "GBK", ChinesePathGbk, std::strlen(ChinesePathGbk), utf8, sizeof utf8));
-    EXPECT_STREQ(ChinesePathUtf8, utf8);
-    char gbk[256];
-    ASSERT_EQ(0, ConvertText("GBK", "UTF-8", utf8, std::strlen(utf8), gbk, sizeof gbk));
-    EXPECT_STREQ(ChinesePathGbk, gbk);
-}
-
-TEST(ConvertText, InvalidUtf8ByteStopsTheTextThereAndKeepsItTerminated)
-{
-    char output[32];
-    std::memset(output, 'x', sizeof output);
-    std::string input = "ab\xFF" "cd";
-    EXPECT_EQ(-1, ConvertText("GBK", "UTF-8", input.c_str(), input.size(), output, 16));
-    EXPECT_STREQ("ab", output);
-    for (int i = 2; i < 16; ++i)
-        EXPECT_EQ('\0', output[i]) << i;
-    EXPECT_EQ('x', output[16]) << "only the capacity offered is filled";
-}
-
-TEST(ConvertText, FullOutputKeepsWhatFitted)
-{
+    const std::string gbkPath = ChinesePathGbk, utf8Path = ChinesePathUtf8;
+    EXPECT_EQ(Filled(utf8Path, 40), BufferAfter("UTF-8", "GBK", gbkPath.c_str(), gbkPath.size(), 40, 0));
+    EXPECT_EQ(Filled(gbkPath, 40), BufferAfter("GBK", "UTF-8", utf8Path.c_str(), utf8Path.size(), 40, 0));
+    EXPECT_EQ(Filled("ab", 16), BufferAfter("GBK", "UTF-8", "ab\xFF" "cd", 5, 16, -1));
     // "中文" is three UTF-8 bytes each: four bytes of room hold only the first.
-    Conversion c = Convert("UTF-8", "GBK", "中文", 4);
-    EXPECT_EQ(-1, c.result);
-    EXPECT_EQ(u8"中", c.text);
-    EXPECT_EQ(0, Convert("UTF-8", "GBK", "中文", 6).result);
-}
-
-TEST(ConvertText, UnknownEncodingLeavesTheOutputUntouched)
-{
-    char output[8];
-    std::memset(output, 'x', sizeof output);
-    EXPECT_EQ(-1, ConvertText("UTF-16", "GBK", "ab", 2, output, sizeof output));
-    EXPECT_EQ(0, std::memcmp(output, "xxxxxxxx", 8));
-}
-
-TEST(ConvertText, AbsentInputOnlyFlushes)
-{
-    char output[8];
-    std::memset(output, 'x', sizeof output);
-    EXPECT_EQ(0, ConvertText("UTF-8", "GBK", nullptr, 0, output, sizeof output));
-    EXPECT_EQ(std::string(8, '\0'), std::string(output, 8));
+    EXPECT_EQ(Filled(u8"中", 4), BufferAfter("UTF-8", "GBK", "中文", 4, 4, -1));
+    EXPECT_EQ(Filled(u8"中文", 6), BufferAfter("UTF-8", "GBK", "中文", 4, 6, 0));
+    EXPECT_EQ(std::string(64, 'x'), BufferAfter("UTF-16", "GBK", "ab", 2, 8, -1));
+    EXPECT_EQ(Filled("", 8), BufferAfter("UTF-8", "GBK", nullptr, 0, 8, 0));
 }
 
 namespace {
 
 struct IconvRun {
-    size_t result;
-    int error;
+    const char* to;
+    const char* from;
+    std::string input;
+    size_t room;
+    int error;  // 0: converted
     size_t consumed;
     std::string output;
 };
 
-IconvRun RunIconv(const char* to, const char* from, const std::string& input, size_t room)
-{
-    iconv_t cd = iconv_open(to, from);
-    EXPECT_NE(reinterpret_cast<iconv_t>(-1), cd);
-    std::string in = input;
-    char* inPtr = &in[0];
-    size_t inLeft = in.size();
-    char out[64] = {};
-    char* outPtr = out;
-    size_t outLeft = room;
-    errno = 0;
-    size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    int error = errno;
-    EXPECT_EQ(static_cast<size_t>(inPtr - &in[0]), in.size() - inLeft) << "input pointer and count agree";
-    EXPECT_EQ(static_cast<size_t>(outPtr - out), room - outLeft) << "output pointer and count agree";
-    iconv_close(cd);
-    return {result, error, in.size() - inLeft, std::string(out, outPtr)};
-}
-
 }  // namespace
 
-TEST(IconvAdapter, ConvertsAndAdvancesBothSides)
+// iconv's contract: both sides advanced past what was done, a stop before the sequence that
+// is incomplete (EINVAL), invalid (EILSEQ) or does not fit (E2BIG).
+TEST(IconvAdapter, ConvertsAndStopsAsIconvDoes)
 {
-    IconvRun r = RunIconv("UTF-8", "GBK", "A中B", 64);
-    EXPECT_EQ(0u, r.result);
-    EXPECT_EQ(4u, r.consumed);
-    EXPECT_EQ(u8"A中B", r.output);
-}
-
-TEST(IconvAdapter, StopsBeforeAnIncompleteSequenceAtTheEnd)
-{
-    IconvRun gbk = RunIconv("UTF-8", "GBK", "A\xD6", 64);
-    EXPECT_EQ(static_cast<size_t>(-1), gbk.result);
-    EXPECT_EQ(EINVAL, gbk.error);
-    EXPECT_EQ(1u, gbk.consumed);
-    EXPECT_EQ("A", gbk.output);
-
-    IconvRun utf8 = RunIconv("GBK", "UTF-8", "A\xE4\xB8", 64);
-    EXPECT_EQ(EINVAL, utf8.error);
-    EXPECT_EQ(1u, utf8.consumed);
-    EXPECT_EQ("A", utf8.output);
-}
-
-TEST(IconvAdapter, StopsBeforeAnInvalidSequence)
-{
-    IconvRun pair = RunIconv("UTF-8", "GBK", "A\xD6\x30" "B", 64);
-    EXPECT_EQ(EILSEQ, pair.error);
-    EXPECT_EQ(1u, pair.consumed);
-
-    IconvRun cut = RunIconv("GBK", "UTF-8", "A\xE4\xB8" "B", 64);
-    EXPECT_EQ(EILSEQ, cut.error) << "a sequence broken inside the text is invalid, not incomplete";
-    EXPECT_EQ(1u, cut.consumed);
-
-    IconvRun noGbkForm = RunIconv("GBK", "UTF-8", u8"A\U0001F600", 64);
-    EXPECT_EQ(EILSEQ, noGbkForm.error);
-    EXPECT_EQ("A", noGbkForm.output);
-}
-
-TEST(IconvAdapter, StopsWhenTheNextCharacterDoesNotFit)
-{
-    IconvRun r = RunIconv("UTF-8", "GBK", "A中", 3);
-    EXPECT_EQ(static_cast<size_t>(-1), r.result);
-    EXPECT_EQ(E2BIG, r.error);
-    EXPECT_EQ(1u, r.consumed);
-    EXPECT_EQ("A", r.output);
+    const IconvRun runs[] = {
+        {"UTF-8", "GBK", "A中B", 64, 0, 4, u8"A中B"},
+        {"UTF-8", "GBK", "A\xD6", 64, EINVAL, 1, "A"},
+        {"GBK", "UTF-8", "A\xE4\xB8", 64, EINVAL, 1, "A"},
+        {"UTF-8", "GBK", "A\xD6\x30" "B", 64, EILSEQ, 1, "A"},
+        {"GBK", "UTF-8", "A\xE4\xB8" "B", 64, EILSEQ, 1, "A"},  // broken inside the text: invalid
+        {"GBK", "UTF-8", u8"A\U0001F600", 64, EILSEQ, 1, "A"},  // no GBK form
+        {"UTF-8", "GBK", "A中", 3, E2BIG, 1, "A"},
+    };
+    for (const IconvRun& run : runs) {
+        const IconvCall call = CallIconv(run.to, run.from, run.input, run.room);
+        EXPECT_EQ(run.error, call.result == 0 ? 0 : call.error) << run.input;
+        EXPECT_EQ(run.error == 0 ? 0u : static_cast<size_t>(-1), call.result) << run.input;
+        EXPECT_TRUE(call.pointersAgree) << run.input;
+        EXPECT_EQ(run.consumed, call.consumed) << run.input;
+        EXPECT_EQ(run.output, call.output) << run.input;
+    }
 }
 
 TEST(IconvAdapter, OpensOnlyGbkAndUtf8)
@@ -203,19 +137,27 @@ TEST(BufferConversion, AsciiReadsTheSameInBothAndAZeroByteEndsTheText)
     EXPECT_EQ("a.时间.example", mixed.text);
 }
 
-TEST(NarrowToWide, ShortAndLongTexts)
+TEST(NarrowToWide, ShortLongAndEmptyTexts)
 {
     ASSERT_EQ(936u, GetACP()) << "tests run with the Chinese code page";
-    EXPECT_STREQ(L"C:\\程序\\时间同步\\Zorvane.exe", NarrowToWide(ChinesePathGbk).c_str());
     std::string longText;
     std::wstring longWide;
     for (int i = 0; i < 200; ++i) {
         longText += "时a";
         longWide += L"时a";
     }
-    NarrowToWide wide(longText.c_str());
-    EXPECT_EQ(longWide, wide.c_str());
-    EXPECT_STREQ(L"", NarrowToWide("").c_str());
+    const std::pair<std::string, std::wstring> texts[] = {
+        {ChinesePathGbk, L"C:\\程序\\时间同步\\Zorvane.exe"},
+        {"时间乗A", {0x65F6, 0x95F4, 0x4E57, 0x41}},  // 乗 is 0x81 0x5C: a trail byte that is a backslash
+        {"C:\\用户\\桌面\\Zorvane v1.0.lnk", L"C:\\\x7528\x6237\\\x684C\x9762\\Zorvane v1.0.lnk"},
+        {longText, longWide},
+        {"", L""},
+    };
+    for (const auto& text : texts) {
+        const NarrowToWide wide(text.first.c_str());
+        ASSERT_NE(nullptr, wide.c_str());
+        EXPECT_EQ(text.second, wide.c_str());
+    }
     EXPECT_EQ(nullptr, NarrowToWide(nullptr).c_str());
 }
 
@@ -231,4 +173,13 @@ TEST(WideToNarrow, ShortLongAndEmptyTexts)
     ASSERT_NE(nullptr, empty.c_str());
     EXPECT_EQ(0u, std::strlen(empty.c_str()));
     EXPECT_EQ(nullptr, WideToNarrow(nullptr).c_str());
+}
+
+// Names and addresses are shown in GBK; a character GBK lacks shows as '?' and the text goes on.
+TEST(DisplayText, ACharacterGbkLacksBecomesOneQuestionMark)
+{
+    EXPECT_EQ("a?b", Utf8ToGbkForDisplay(u8"a\U0001F600b")) << "four bytes, one character";
+    EXPECT_EQ("时?间", Utf8ToGbkForDisplay(u8"时\uD55C间")) << "three bytes, one character";
+    EXPECT_EQ("??.example", Utf8ToGbkForDisplay(u8"\U0001F600\U0001F600.example"));
+    EXPECT_EQ("10.0.0.1", Utf8ToGbkForDisplay("10.0.0.1"));
 }

@@ -1,8 +1,6 @@
 // Random command lines and addresses, from a fixed seed, through the command-line rules:
 // nothing throws or crashes, and what the rules promise holds for every case.
-#include "config/CommandArguments.h"
-#include "app/CommandLine.h"
-#include "config/SyncCommand.h"
+#include "config/CommandLine.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

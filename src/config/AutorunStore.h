@@ -1,8 +1,12 @@
 #pragma once
 
-// The autostart command inside a parsed srv.xml document (used by the store and its tests).
+// srv.xml: replacing the stored autostart command.
 
 #include "config/ConfigXml.h"
+
+// True when the file now holds the command. A file that cannot be parsed or saved is left
+// as it was.
+bool StoreAutorunCommand(const char* directory, const char* command);
 
 // Every //srv_root/cfg/autorun element; null when there is none.
 XPathObjectHolder FindAutorunNodes(xmlDoc* document);

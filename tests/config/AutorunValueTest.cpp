@@ -1,0 +1,146 @@
+// The autostart value under HKEY_LOCAL_MACHINE\...\CurrentVersion\Run.
+#include "config/SystemIntegration.h"
+#include "support/SystemPlaces.h"
+
+#include <windows.h>
+#include <mbctype.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string WithTerminator(const std::string& text)
+{
+    return text + std::string(1, '\0');
+}
+
+// A value name of this test alone, removed afterwards.
+class AutorunValue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static int counter = 0;
+        m_name = "ZorvaneTest_" + std::to_string(GetCurrentProcessId()) + "_" +
+                 std::to_string(++counter);
+        DeleteRunValue(name());
+    }
+    void TearDown() override { DeleteRunValue(name()); }
+    const char* name() const { return m_name.c_str(); }
+
+private:
+    std::string m_name;
+};
+
+const std::string kCommand = "\"C:\\Program Files\\时间同步\\Zorvane.exe\" /ip 132.163.96.1";
+
+// A value holding before (none when empty) meets SetAutorunValue(command, enable).
+struct Change {
+    const char* what;
+    std::string before;
+    const char* command;
+    bool enable;
+    bool result;
+    std::string after;  // empty: no value afterwards
+};
+
+}  // namespace
+
+TEST_F(AutorunValue, EndsAsWantedAndSaysSo)
+{
+    // Under GBK 丄 is 0x81 0x41 and 乤 is 0x81 0x61: their trail bytes look like 'A' and 'a',
+    // yet they are different characters.
+    ASSERT_EQ(936u, GetACP()) << "the tests run with LC_ALL=zh_CN.UTF-8";
+    const std::string upper = "\"C:\\PROGRAM FILES\\时间同步\\ZORVANE.EXE\" /IP 132.163.96.1";
+    const std::string longText(300, 'a'), longUpper(300, 'A'), lower259(259, 'a');
+    const std::vector<Change> changes = {
+        {"enabling writes the command", "", kCommand.c_str(), true, true, kCommand},
+        {"enabling replaces another command", "\"C:\\old\\Zorvane.exe\" /ip 10.0.0.1", kCommand.c_str(), true, true, kCommand},
+        {"the same command in other letter case stays", upper, kCommand.c_str(), true, true, upper},
+        {"double-byte characters compare whole", "C:\\丄\\Zorvane.exe", "C:\\乤\\Zorvane.exe", true, true, "C:\\乤\\Zorvane.exe"},
+        {"disabling deletes the value", kCommand, kCommand.c_str(), false, true, ""},
+        {"disabling deletes whatever it holds", "something else", nullptr, false, true, ""},
+        {"disabling a missing value fails", "", kCommand.c_str(), false, false, ""},
+        {"no command writes nothing", "", nullptr, true, false, ""},
+        {"an empty command writes nothing", "", "", true, false, ""},
+        {"an empty command keeps the value", kCommand, "", true, false, kCommand},
+        {"a value over 260 bytes is deleted", longText, kCommand.c_str(), false, true, ""},
+        {"a value over 260 bytes is never equal", longText, longUpper.c_str(), true, true, longUpper},
+        {"a value over 260 bytes is replaced", longText, kCommand.c_str(), true, true, kCommand},
+        {"a value of 260 bytes is read and compared", std::string(259, 'A'), lower259.c_str(), true, true, std::string(259, 'A')},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.what);
+        DeleteRunValue(name());
+        if (!change.before.empty()) {
+            ASSERT_TRUE(WriteRunValue(name(), WithTerminator(change.before)));
+        }
+        EXPECT_EQ(!change.before.empty(), IsAutorunValuePresent(name())) << "only the type is asked for";
+
+        EXPECT_EQ(change.result, SetAutorunValue(name(), change.command, change.enable));
+        const RegistryValue stored = ReadRunValue(name());
+        EXPECT_EQ(!change.after.empty(), stored.found);
+        EXPECT_EQ(!change.after.empty(), IsAutorunValuePresent(name()));
+        if (stored.found) {
+            EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored.type);
+            EXPECT_EQ(WithTerminator(change.after), stored.data);
+        }
+    }
+}
+
+TEST_F(AutorunValue, ComparisonUsesTheAnsiCodePageWhateverTheLibraryWasSetTo)
+{
+    ASSERT_EQ(936u, GetACP());
+    const int saved = _getmbcp();
+    ASSERT_EQ(0, _setmbcp(1252));  // single-byte: 丄 and 乤 would fold to the same bytes
+    EXPECT_TRUE(WriteRunValue(name(), WithTerminator("C:\\丄\\Zorvane.exe")));
+    const bool result = SetAutorunValue(name(), "C:\\乤\\Zorvane.exe", true);
+    const std::string stored = ReadRunValue(name()).data;
+    _setmbcp(saved);
+
+    EXPECT_TRUE(result);
+    EXPECT_EQ(WithTerminator("C:\\乤\\Zorvane.exe"), stored);
+}
+
+TEST_F(AutorunValue, AnUnterminated260ByteValueIsComparedByItsOwnBytesOnly)
+{
+    // Wine hands out REG_SZ data only with room for a terminator; binary data comes as stored.
+    const std::string stored(260, 'A');
+    ASSERT_TRUE(WriteRunValue(name(), stored, REG_BINARY));
+
+    EXPECT_TRUE(SetAutorunValue(name(), std::string(260, 'a').c_str(), true));
+    RegistryValue kept = ReadRunValue(name());
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), kept.type);
+    EXPECT_EQ(stored, kept.data);
+
+    EXPECT_TRUE(SetAutorunValue(name(), std::string(261, 'a').c_str(), true));
+    RegistryValue rewritten = ReadRunValue(name());
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), rewritten.type);
+    EXPECT_EQ(WithTerminator(std::string(261, 'a')), rewritten.data);
+}
+
+class AutorunDefaultValue : public ::testing::Test {
+    RegistryValueGuard m_saved{HKEY_LOCAL_MACHINE, kRunKey, ""};
+};
+
+TEST_F(AutorunDefaultValue, EmptyOrNullNamesNeverTouchTheUnnamedValue)
+{
+    DeleteRunValue("");
+    EXPECT_FALSE(IsAutorunValuePresent(""));
+    EXPECT_FALSE(IsAutorunValuePresent(nullptr));
+    EXPECT_FALSE(SetAutorunValue("", kCommand.c_str(), true));
+    EXPECT_FALSE(SetAutorunValue(nullptr, kCommand.c_str(), true));
+    EXPECT_FALSE(ReadRunValue("").found);
+
+    const std::string defaultText = WithTerminator("unnamed value of the Run key");
+    ASSERT_TRUE(WriteRunValue("", defaultText));
+    EXPECT_FALSE(IsAutorunValuePresent(""));
+    EXPECT_FALSE(SetAutorunValue("", kCommand.c_str(), true));
+    EXPECT_FALSE(SetAutorunValue("", nullptr, false));
+    EXPECT_FALSE(SetAutorunValue(nullptr, nullptr, false));
+    RegistryValue after = ReadRunValue("");
+    ASSERT_TRUE(after.found);
+    EXPECT_EQ(defaultText, after.data);
+}

@@ -1,0 +1,246 @@
+// "Zorvane v1.0.lnk" on the desktop of the prefix, which lies inside the build tree.
+#include "config/ShortcutPath.h"
+#include "config/SystemIntegration.h"
+#include "framework/ScopedWin.h"
+#include "support/Dialogs.h"
+#include "support/SystemPlaces.h"
+#include "support/TempDir.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+namespace {
+
+bool SameDirectory(const std::string& a, const std::string& b)
+{
+    auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+        HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        ScopedHandle owner(h);
+        return owner.IsValid() && GetFileInformationByHandle(h, &info) &&
+               (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    };
+    BY_HANDLE_FILE_INFORMATION ia = {}, ib = {};
+    return identify(a, ia) && identify(b, ib) && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+           ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+// The prefix's desktop must be the build's own home (or a folder in it): the tests delete there.
+void ExpectDesktopInsideBuildTree()
+{
+    std::string home = WinePathFromEnv("ZORVANE_BUILD_DIR");
+    ASSERT_FALSE(home.empty()) << "ZORVANE_BUILD_DIR is not set";
+    home += "\\home";
+    const std::string desktop = DesktopFolder();
+    ASSERT_FALSE(desktop.empty()) << "no desktop folder";
+    // The identity must tell folders apart, or the check below proves nothing.
+    ASSERT_FALSE(SameDirectory(home, WinePathFromEnv("ZORVANE_SOURCE_DIR")));
+    ASSERT_TRUE(SameDirectory(desktop, home) || SameDirectory(desktop, home + "\\Desktop"))
+        << "REFUSING TO TOUCH THE DESKTOP: " << desktop << " is not " << home
+        << " (or its Desktop folder)";
+}
+
+struct LinkInfo {
+    bool loaded = false;
+    std::string path, workingDirectory, arguments;
+};
+
+// Reads a link file independently of the code under test.
+LinkInfo ReadLink(const std::string& file)
+{
+    LinkInfo info;
+    ComInitialization com;
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> persist;
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.put())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, persist.put())) ||
+        FAILED(persist->Load(wide, STGM_READ)))
+        return info;
+    char text[3][1024] = {};
+    link->GetPath(text[0], sizeof text[0], nullptr, SLGP_RAWPATH);
+    link->GetWorkingDirectory(text[1], sizeof text[1]);
+    link->GetArguments(text[2], sizeof text[2]);
+    return LinkInfo{true, text[0], text[1], text[2]};
+}
+
+std::string FolderOf(const std::string& path)
+{
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b)
+{
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+           CSTR_EQUAL;
+}
+
+class DesktopShortcut : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ExpectDesktopInsideBuildTree();
+        if (HasFatalFailure())
+            return;
+        m_file = DesktopShortcutFile();
+        DeleteFileA(m_file.c_str());
+        ASSERT_FALSE(FileExists(m_file));
+        m_exe = WinePathFromEnv("ZORVANE_EXE");
+        ASSERT_TRUE(FileExists(m_exe)) << m_exe;
+    }
+    void TearDown() override
+    {
+        if (!m_file.empty())
+            DeleteFileA(m_file.c_str());
+    }
+    // A link to the target, started in its folder, without arguments.
+    void ExpectLinkTo(const std::string& target, const std::string& folder) const
+    {
+        LinkInfo link = ReadLink(m_file);
+        ASSERT_TRUE(link.loaded);
+        EXPECT_PRED2(EqualIgnoringCase, target, link.path);
+        EXPECT_PRED2(EqualIgnoringCase, folder, link.workingDirectory);
+        EXPECT_EQ("", link.arguments);
+        EXPECT_TRUE(IsDesktopShortcutPresent(target.c_str()));
+    }
+
+    std::string m_file;
+    std::string m_exe;
+};
+
+}  // namespace
+
+TEST_F(DesktopShortcut, CreatingSavesALinkToTheTargetStartedInItsFolder)
+{
+    UpdateDesktopShortcut(m_exe.c_str(), true);
+    ASSERT_TRUE(FileExists(m_file));
+    ExpectLinkTo(m_exe, FolderOf(m_exe));
+}
+
+TEST_F(DesktopShortcut, ATargetWithChineseFoldersWorks)
+{
+    TempDir dir("zorvane_快捷方式");
+    const std::string folder = dir.path() + "时间乗";  // 乗 ends in byte 0x5C
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string target = folder + "\\校时.exe";
+    ASSERT_TRUE(WriteFileBytes(target, "MZ"));
+    UpdateDesktopShortcut(target.c_str(), true);
+    ExpectLinkTo(target, folder);
+}
+
+TEST_F(DesktopShortcut, PresenceFollowsTheFile)
+{
+    EXPECT_FALSE(IsDesktopShortcutPresent(m_exe.c_str()));
+    UpdateDesktopShortcut(m_exe.c_str(), true);
+    EXPECT_TRUE(IsDesktopShortcutPresent(m_exe.c_str()));
+    ASSERT_TRUE(DeleteFileA(m_file.c_str()));
+    EXPECT_FALSE(IsDesktopShortcutPresent(m_exe.c_str()));
+}
+
+TEST_F(DesktopShortcut, TheTargetIsNotComparedAndTheLinkIsNotRewritten)
+{
+    TempDir dir("zorvane_other");
+    const std::string other = dir.file("Other.exe");
+    ASSERT_TRUE(WriteFileBytes(other, "MZ"));
+    UpdateDesktopShortcut(other.c_str(), true);
+    const std::string saved = ReadFileBytes(m_file);
+    ASSERT_FALSE(saved.empty());
+
+    EXPECT_TRUE(IsDesktopShortcutPresent(m_exe.c_str()));
+    EXPECT_EQ(saved, ReadFileBytes(m_file));
+    EXPECT_PRED2(EqualIgnoringCase, other, ReadLink(m_file).path);
+}
+
+TEST_F(DesktopShortcut, AFileOfThatNameThatIsNoLinkCountsAsAbsent)
+{
+    ASSERT_TRUE(WriteFileBytes(m_file, "this is a text file, not a shell link\r\n"));
+    EXPECT_FALSE(IsDesktopShortcutPresent(m_exe.c_str()));
+    EXPECT_EQ("this is a text file, not a shell link\r\n", ReadFileBytes(m_file));
+}
+
+TEST_F(DesktopShortcut, DeletingRemovesTheFileForGood)
+{
+    UpdateDesktopShortcut(m_exe.c_str(), true);
+    ASSERT_TRUE(FileExists(m_file));
+
+    UpdateDesktopShortcut(m_exe.c_str(), false);
+
+    EXPECT_FALSE(FileExists(m_file));
+    EXPECT_FALSE(IsDesktopShortcutPresent(m_exe.c_str()));
+    // Not moved to the trash either (Wine's recycle bin is the freedesktop trash in HOME).
+    const std::string trash = WinePathFromEnv("HOME") + "\\.local\\share\\Trash\\files\\";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((trash + "Zorvane v1.0*").c_str(), &found);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "found in the trash: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+}
+
+TEST_F(DesktopShortcut, DeletingAMissingShortcutIsQuiet)
+{
+    std::vector<MessageBoxInfo> boxes =
+        AnswerMessageBoxesDuring([&] { UpdateDesktopShortcut(m_exe.c_str(), false); });
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(FileExists(m_file));
+}
+
+TEST_F(DesktopShortcut, ANullTargetDoesNothing)
+{
+    UpdateDesktopShortcut(nullptr, true);
+    EXPECT_FALSE(FileExists(m_file));
+
+    UpdateDesktopShortcut(m_exe.c_str(), true);
+    const std::string saved = ReadFileBytes(m_file);
+    UpdateDesktopShortcut(nullptr, false);
+    EXPECT_EQ(saved, ReadFileBytes(m_file));
+    UpdateDesktopShortcut(nullptr, true);
+    EXPECT_EQ(saved, ReadFileBytes(m_file));
+    EXPECT_FALSE(IsDesktopShortcutPresent(nullptr));
+}
+
+TEST_F(DesktopShortcut, AnOverlongTargetDoesNothing)
+{
+    const std::string target = "C:\\" + std::string(kShortcutPathBufferSize, 'x') + ".exe";
+    UpdateDesktopShortcut(target.c_str(), true);
+    EXPECT_FALSE(FileExists(m_file));
+}
+
+TEST_F(DesktopShortcut, LeavesTheCallersComInitialisationInPlace)
+{
+    // A thread in the multithreaded apartment: CoInitialize fails there with
+    // RPC_E_CHANGED_MODE and must not be answered by a CoUninitialize.
+    HRESULT afterwards = E_FAIL;
+    bool present = false;
+    std::thread worker([&] {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
+            return;
+        UpdateDesktopShortcut(m_exe.c_str(), true);
+        present = IsDesktopShortcutPresent(m_exe.c_str());
+        {
+            ComPtr<IShellLinkA> link;
+            afterwards = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                          IID_IShellLinkA, link.put());
+        }
+        CoUninitialize();
+    });
+    worker.join();
+    EXPECT_TRUE(present);
+    EXPECT_EQ(S_OK, afterwards);
+}
+
+// What a failed shortcut step reports: the system's error code, which a shell-link HRESULT
+// carries inside when it has one.
+TEST(ShortcutError, Win32CodesComeOutOfTheirHresults)
+{
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), SystemErrorCode(S_OK));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), SystemErrorCode(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), SystemErrorCode(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)));
+    EXPECT_EQ(static_cast<DWORD>(E_NOINTERFACE), SystemErrorCode(E_NOINTERFACE));
+}
