@@ -52,16 +52,20 @@ bool UpdateAutorunCommand(xmlDoc* document, const char* command)
         xmlEncodeSpecialChars(document, reinterpret_cast<const xmlChar*>(utf8.text.c_str())));
     if (!escaped)
         return false;
+    // The command is made as a CDATA section, the form the default file stores it in; each
+    // element takes it as character data, and the section, never attached, goes again.
+    const xmlChar* text = reinterpret_cast<const xmlChar*>(utf8.text.c_str());
+    xmlNodePtr section = xmlNewCDataBlock(document, text, static_cast<int>(utf8.text.size()));
     xmlNodeSetPtr nodes = found->nodesetval;
     for (int i = 0; i < nodes->nodeNr; ++i)
         xmlNodeSetContent(nodes->nodeTab[i], escaped.get());
+    xmlFreeNode(section);
     return true;
 }
 
 bool StoreAutorunCommand(const char* directory, const char* command)
 {
     ParserCleanupAtEnd cleanup;
-    ApplyLibrarySettings();
     std::string path = ConfigPathIn(directory);
     XmlDocHolder doc = ParseConfigFile(path);
     if (!doc)

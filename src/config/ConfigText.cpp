@@ -40,13 +40,11 @@ bool IsPlainAscii(const std::string& text)
 
 }  // namespace
 
-// No character takes more bytes in GBK than in UTF-8. Host names and addresses are nearly
-// always plain ASCII, which needs no conversion.
+// The command read from srv.xml: three bytes for each byte read, all but the last offered, so
+// the text stays terminated. No character takes more bytes in GBK than in UTF-8.
 ConvertedText Utf8ToGbk(const std::string& utf8)
 {
-    if (IsPlainAscii(utf8))
-        return ConvertedText{utf8, true};
-    size_t size = utf8.size() + 1;
+    size_t size = 3 * utf8.size();
     return ConvertIntoBuffer("GBK", "UTF-8", utf8, size, size - 1);
 }
 

@@ -133,15 +133,6 @@ ShortcutError ApplyToShortcutFile(IPersistFile* file, const char* path, Shortcut
     }
 }
 
-// Only a definite "not there"; any other failure is left to the shell link to find out.
-bool IsMissingFile(const char* path)
-{
-    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
-        return false;
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
 ShortcutError RunShortcutAction(const char* targetPath, ShortcutAction action)
 {
     if (!targetPath)
@@ -217,8 +208,7 @@ bool UpdateDesktopShortcut(const char* targetPath, bool create, ShortcutError* e
 // object are brought up, which is most of the cost of a start without a shortcut.
 bool IsDesktopShortcutPresent(const char* targetPath)
 {
-    char path[kShortcutPathBufferSize];
-    if (!targetPath || (GetDesktopShortcutPath(path) && IsMissingFile(path)))
+    if (!targetPath)
         return false;
     return RunShortcutAction(targetPath, ShortcutAction::Load).code == ERROR_SUCCESS;
 }
