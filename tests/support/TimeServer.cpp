@@ -15,6 +15,7 @@ constexpr DWORD kPollSliceMs = 20;
 constexpr uint64_t kFileTimeUnitsPerSecond = 10000000;
 // 1601-01-01 to 1900-01-01 in seconds.
 constexpr uint64_t kSeconds1601To1900 = 9435484800ULL;
+constexpr linger kAbortiveClose = {1, 0};  // the client sees a reset
 
 // Waits up to one poll slice for the socket to become readable (read) or writable.
 bool WaitReady(SOCKET socket, bool read)
@@ -88,28 +89,9 @@ TimeServer::~TimeServer()
         WSACleanup();
 }
 
-namespace {
-
-bool WaitForCount(const std::atomic<int>& counter, int count, DWORD timeoutMs)
+bool TimeServer::WaitForCount(const std::atomic<int>& counter, int count, DWORD timeoutMs)
 {
     return WaitFor([&] { return counter.load() >= count; }, timeoutMs);
-}
-
-}  // namespace
-
-bool TimeServer::WaitForAccepted(int count, DWORD timeoutMs) const
-{
-    return WaitForCount(m_accepted, count, timeoutMs);
-}
-
-bool TimeServer::WaitForClientClosed(int count, DWORD timeoutMs) const
-{
-    return WaitForCount(m_clientClosed, count, timeoutMs);
-}
-
-bool TimeServer::WaitForFinished(int count, DWORD timeoutMs) const
-{
-    return WaitForCount(m_finished, count, timeoutMs);
 }
 
 void TimeServer::Run()
@@ -147,25 +129,21 @@ bool TimeServer::RunStep(SOCKET& connection, const ServerStep& step, uint32_t ac
     case ServerStep::SendCurrentTime:
         return SendAll(connection, BigEndianBytes(acceptedTime));
     case ServerStep::Pause:
-        return Sleep(step.milliseconds);
+        WaitFor([&] { return m_stop.load(); }, step.milliseconds, kPollSliceMs);
+        return !m_stop;
+    case ServerStep::AwaitRelease:
+        WaitFor([&] { return m_stop || m_released; }, INFINITE, kPollSliceMs);
+        return !m_stop;
+    case ServerStep::AwaitClientClose:
+        return AwaitClientClose(connection);
+    case ServerStep::Reset:
+        setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&kAbortiveClose),
+                   sizeof kAbortiveClose);
+        [[fallthrough]];
     case ServerStep::Close:
         closesocket(connection);
         connection = INVALID_SOCKET;
         return false;
-    case ServerStep::Reset: {
-        linger abortive = {1, 0};
-        setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abortive),
-                   sizeof abortive);
-        closesocket(connection);
-        connection = INVALID_SOCKET;
-        return false;
-    }
-    case ServerStep::AwaitClientClose:
-        return AwaitClientClose(connection);
-    case ServerStep::AwaitRelease:
-        while (!m_released && !m_stop)
-            ::Sleep(kPollSliceMs);
-        return !m_stop;
     }
     return false;
 }
@@ -202,14 +180,6 @@ bool TimeServer::AwaitClientClose(SOCKET connection)
         }
     }
     return false;
-}
-
-bool TimeServer::Sleep(DWORD milliseconds) const
-{
-    const ULONGLONG deadline = GetTickCount64() + milliseconds;
-    while (!m_stop && GetTickCount64() < deadline)
-        ::Sleep(std::min<DWORD>(kPollSliceMs, static_cast<DWORD>(deadline - GetTickCount64())));
-    return !m_stop;
 }
 
 namespace TimeScripts {
@@ -255,7 +225,7 @@ ServerScript Megabyte(const std::string& firstBytes)
 {
     std::string bytes = firstBytes;
     bytes.resize(1024 * 1024, '\x5A');
-    return {{ServerStep::Send, bytes}, {ServerStep::AwaitClientClose, {}}};
+    return SendThenAwaitClose(bytes);
 }
 
 ServerScript Silent()

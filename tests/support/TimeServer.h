@@ -44,9 +44,9 @@ public:
     int ClientClosedCount() const { return m_clientClosed.load(); }
     // Connections whose script has ended.
     int FinishedCount() const { return m_finished.load(); }
-    bool WaitForAccepted(int count, DWORD timeoutMs) const;
-    bool WaitForClientClosed(int count, DWORD timeoutMs) const;
-    bool WaitForFinished(int count, DWORD timeoutMs) const;
+    bool WaitForAccepted(int count, DWORD timeoutMs) const { return WaitForCount(m_accepted, count, timeoutMs); }
+    bool WaitForClientClosed(int count, DWORD timeoutMs) const { return WaitForCount(m_clientClosed, count, timeoutMs); }
+    bool WaitForFinished(int count, DWORD timeoutMs) const { return WaitForCount(m_finished, count, timeoutMs); }
     // Lets AwaitRelease steps go on.
     void Release() { m_released = true; }
 
@@ -56,7 +56,7 @@ private:
     bool RunStep(SOCKET& connection, const ServerStep& step, uint32_t acceptedTime);
     bool SendAll(SOCKET connection, const std::string& bytes);
     bool AwaitClientClose(SOCKET connection);
-    bool Sleep(DWORD milliseconds) const;
+    static bool WaitForCount(const std::atomic<int>& counter, int count, DWORD timeoutMs);
 
     std::string m_address;
     ServerScript m_script;

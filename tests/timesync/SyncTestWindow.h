@@ -2,6 +2,7 @@
 
 #include "support/RemoteControls.h"
 #include "support/SyncTranscript.h"
+#include "support/TimeServer.h"
 #include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +11,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 // A hidden stand-in for the main window: its window procedure hands the socket messages and
 // WM_TIMER to the sync handlers as the real one does. Children, with the main window's ids:
@@ -74,9 +77,14 @@ private:
     std::function<void(UINT, WPARAM)> m_otherMessages;
 };
 
-// A test window, and the program not in command-line mode.
+// A test window, the program not in command-line mode, and the case's test servers.
 class SyncWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { g_commandLineMode = false; }
+    // A server listening on the address until the case ends or servers is cleared; an empty
+    // script starts none, so that nothing listens there.
+    TimeServer* Serve(const char* address, const ServerScript& script);
+
     SyncTestWindow window;
+    std::vector<std::unique_ptr<TimeServer>> servers;
 };
