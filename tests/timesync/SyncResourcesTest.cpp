@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 constexpr DWORD kCloseWaitMs = 3000;
@@ -34,64 +37,50 @@ using SyncResources = SyncWindowTest;
 
 }  // namespace
 
-TEST_F(SyncResources, FinishedSyncReleasesTheSocketLayer)
+// However a sync ends, its start-up of the socket layer has had its clean-up.
+TEST_F(SyncResources, EverySyncReleasesTheSocketLayer)
 {
-    {
-        TimeServer server("127.0.1.40", TimeScripts::SendThenAwaitClose(kValue2015));
-        window.StartSyncWith("127.0.1.40");
-        ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused));
-        EXPECT_TRUE(server.WaitForClientClosed(1, kCloseWaitMs));
+    struct Ending {
+        const char* name;
+        std::vector<std::pair<const char*, ServerScript>> syncs;  // one after another
+        std::string logEnd;
+        int ticks;  // posted once the log ends so
+    };
+    const Ending endings[] = {
+        {"finished", {{"127.0.1.40", TimeScripts::SendThenAwaitClose(kValue2015)}}, kClockRefused, 0},
+        {"short answer", {{"127.0.1.41", TimeScripts::TwoBytesThenClose()}}, "FD_READ 错误! #10101.", 0},
+        {"refused connection", {{"127.0.1.42", {}}}, "连接错误： #10061.", 0},
+        // Fails before any notification: the log ends so at once.
+        {"connection that cannot start", {{"time.test.invalid", {}}}, "连接错误： #10051.\r\n\r\n", 0},
+        {"timed out", {{"127.0.1.43", TimeScripts::Silent()}}, ConnectedLines(), 301},
+        {"replaced, then finished",
+         {{"127.0.1.44", TimeScripts::Silent()}, {"127.0.1.45", TimeScripts::SendThenAwaitClose(kValue2015)}},
+         kClockRefused, 0},
+    };
+    for (const Ending& ending : endings) {
+        SCOPED_TRACE(ending.name);
+        for (const auto& sync : ending.syncs)
+            Serve(sync.first, sync.second);
+        for (const auto& sync : ending.syncs)
+            window.StartSyncWith(sync.first);
+        ASSERT_TRUE(window.PumpUntilLogEndsWith(ending.logEnd));
+        if (ending.ticks) {
+            window.PostTicks(ending.ticks);
+            ASSERT_EQ(kTimedOut, window.LogText());
+        }
+        // Each script ends by closing, or once the client has closed its end.
+        for (const auto& server : servers)
+            EXPECT_TRUE(server->WaitForFinished(1, kCloseWaitMs)) << server->Address();
+        servers.clear();
+        EXPECT_TRUE(SocketLayerReleased());
     }
-    EXPECT_TRUE(SocketLayerReleased());
-}
-
-TEST_F(SyncResources, FailedSyncsReleaseTheSocketLayer)
-{
-    {
-        TimeServer server("127.0.1.41", TimeScripts::TwoBytesThenClose());
-        window.StartSyncWith("127.0.1.41");
-        ASSERT_TRUE(window.PumpUntilLogEndsWith("FD_READ 错误! #10101."));
-    }
-    EXPECT_TRUE(SocketLayerReleased()) << "short answer";
-
-    window.StartSyncWith("127.0.1.42");  // nothing listens here
-    ASSERT_TRUE(window.PumpUntilLogEndsWith("连接错误： #10061."));
-    EXPECT_TRUE(SocketLayerReleased()) << "refused connection";
-
-    window.StartSyncWith("time.test.invalid");  // fails before any notification
-    EXPECT_TRUE(EndsWith(window.LogText(), "连接错误： #10051.\r\n\r\n")) << window.LogText();
-    EXPECT_TRUE(SocketLayerReleased()) << "connection that cannot start";
-}
-
-TEST_F(SyncResources, TimedOutAndReplacedSyncsReleaseTheSocketLayer)
-{
-    {
-        TimeServer silent("127.0.1.43", TimeScripts::Silent());
-        window.StartSyncWith("127.0.1.43");
-        ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines()));
-        window.PostTicks(301);
-        ASSERT_EQ(kTimedOut, window.LogText());
-        EXPECT_TRUE(silent.WaitForClientClosed(1, kCloseWaitMs));
-    }
-    EXPECT_TRUE(SocketLayerReleased()) << "timed out";
-
-    {
-        TimeServer first("127.0.1.44", TimeScripts::Silent());
-        TimeServer second("127.0.1.45", TimeScripts::SendThenAwaitClose(kValue2015));
-        window.StartSyncWith("127.0.1.44");
-        window.StartSyncWith("127.0.1.45");
-        ASSERT_TRUE(window.PumpUntilLogEndsWith(kClockRefused));
-        EXPECT_TRUE(first.WaitForClientClosed(1, kCloseWaitMs));
-        EXPECT_TRUE(second.WaitForClientClosed(1, kCloseWaitMs));
-    }
-    EXPECT_TRUE(SocketLayerReleased()) << "replaced, then finished";
 }
 
 // One byte, a pause, then the other three with more behind them: the second read must ask
 // for the three missing bytes only, or it writes past the value.
 TEST_F(SyncResources, ValueSplitAfterItsFirstByteFillsTheValueAndNothingElse)
 {
-    TimeServer server("127.0.1.46", SplitValue("\xA5\xA5\xA5\xA5"));
+    TimeServer* server = Serve("127.0.1.46", SplitValue("\xA5\xA5\xA5\xA5"));
     window.StartSyncWith("127.0.1.46");
     const sockaddr_in address = g_serverAddr;
 
@@ -106,7 +95,7 @@ TEST_F(SyncResources, ValueSplitAfterItsFirstByteFillsTheValueAndNothingElse)
     EXPECT_FALSE(g_commandLineMode);
     EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
     EXPECT_EQ(-1, window.QuitCode());
-    EXPECT_TRUE(server.WaitForClientClosed(1, kCloseWaitMs));
+    EXPECT_TRUE(server->WaitForClientClosed(1, kCloseWaitMs));
 }
 
 // The same split with one byte behind the value, read by the connection itself: what it
