@@ -147,6 +147,12 @@ bool SyncTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutM
     return ::testing::AssertionFailure() << "log:\n" << LogText();
 }
 
+int SyncTestWindow::PumpUntilQuit(DWORD timeoutMs)
+{
+    PumpUntil([&] { return m_quitCode != -1; }, timeoutMs);
+    return std::exchange(m_quitCode, -1);
+}
+
 void SyncTestWindow::PumpFor(DWORD milliseconds)
 {
     PumpUntil([] { return false; }, milliseconds);

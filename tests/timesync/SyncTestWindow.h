@@ -59,6 +59,9 @@ public:
 
     // The exit code of a WM_QUIT seen while pumping, or -1 when none was.
     int QuitCode() const { return m_quitCode; }
+    // Handles messages until a WM_QUIT is seen; its exit code (-1: none in time), which is
+    // then forgotten.
+    int PumpUntilQuit(DWORD timeoutMs = 5000);
     // Shows the test every message that the window does not hand to the sync.
     void OnOtherMessages(std::function<void(UINT, WPARAM)> handler) { m_otherMessages = std::move(handler); }
 
@@ -81,6 +84,7 @@ private:
 class SyncWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { g_commandLineMode = false; }
+    void TearDown() override { g_commandLineMode = false; }
     // A server listening on the address until the case ends or servers is cleared; an empty
     // script starts none, so that nothing listens there.
     TimeServer* Serve(const char* address, const ServerScript& script);

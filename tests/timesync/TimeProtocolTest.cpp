@@ -24,6 +24,18 @@ class TimeProtocolTest : public SyncWindowTest {
 protected:
     bool LogEndsWith(const std::string& tail) const { return EndsWith(window.LogText(), tail); }
 
+    // The same address from the command line: the program ends with the code, and the hidden
+    // log box holds what the notifications wrote (the opening lines have no target).
+    std::string CommandLineLog(const char* address, int exitCode)
+    {
+        g_commandLineMode = true;
+        window.SetLogText("");
+        StartCommandLineSync(window.Handle(), address);
+        EXPECT_EQ(exitCode, window.PumpUntilQuit()) << address;
+        g_commandLineMode = false;
+        return window.LogText();
+    }
+
     // The sync timer is stopped: a tick adds nothing.
     void ExpectTimerStopped()
     {
@@ -34,7 +46,7 @@ protected:
 };
 
 // The whole transcript, the value where the clock gets it, the address it came from; the
-// client hangs up, and nothing runs on.
+// client hangs up, and nothing runs on. From the command line the program ends with 0.
 TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
 {
     const Answer answers[] = {
@@ -59,6 +71,9 @@ TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
         EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
         ExpectTimerStopped();
         EXPECT_EQ(-1, window.QuitCode());
+
+        EXPECT_EQ(ConnectedLines() + ValueLines(answer.value) + kClockRefused, CommandLineLog(answer.address, 0));
+        EXPECT_TRUE(server->WaitForClientClosed(2, kCloseWaitMs));
     }
 }
 
@@ -76,6 +91,8 @@ TEST_F(TimeProtocolTest, RefusedConnectionIsReportedAndTheTimerGoesOn)
     window.PostTicks(299);
     EXPECT_EQ(kTimedOut, window.LogText());
     EXPECT_EQ(-1, window.QuitCode());
+    // From the command line the refusal ends the program.
+    EXPECT_EQ("\r\n" "连接错误： #10061.", CommandLineLog("127.0.1.3", 1));
 }
 
 TEST_F(TimeProtocolTest, TextThatIsNoDottedAddressConnectsToAllOnesAndFails)
@@ -95,9 +112,11 @@ TEST_F(TimeProtocolTest, TextThatIsNoDottedAddressConnectsToAllOnesAndFails)
     EXPECT_EQ(log + std::string(300, '.'), window.LogText());
     window.PostTicks(1);
     EXPECT_EQ(kTimedOut, window.LogText());
+    EXPECT_EQ("", CommandLineLog("time.test.invalid", 1));
 }
 
-// A connection that ends before four bytes: a read failure, no value, no clock.
+// A connection that ends before four bytes: a read failure, no value, no clock; from the
+// command line the program ends with 1.
 TEST_F(TimeProtocolTest, ShortReplyCloseOrResetIsAReadFailureAndLeavesTheClockAlone)
 {
     struct ShortAnswer {
@@ -118,15 +137,19 @@ TEST_F(TimeProtocolTest, ShortReplyCloseOrResetIsAReadFailureAndLeavesTheClockAl
         const SOCKET socket = window.StartSyncWith(answer.address);
         ASSERT_TRUE(window.PumpUntil([&] { return window.LogText().find(kReadError) != std::string::npos; }))
             << window.LogText();
-        const std::string log = window.LogText();
-        const std::string failed = OpeningLines(answer.address, socket) + ConnectedLines() + kReadError;
-        EXPECT_TRUE(std::any_of(answer.errors.begin(), answer.errors.end(),
-                                [&](const std::string& error) { return log == failed + error; }))
-            << log;
+        const auto failedSo = [&](const std::string& log, const std::string& before) {
+            return std::any_of(answer.errors.begin(), answer.errors.end(),
+                               [&](const std::string& error) { return log == before + kReadError + error; });
+        };
+        EXPECT_TRUE(failedSo(window.LogText(), OpeningLines(answer.address, socket) + ConnectedLines()))
+            << window.LogText();
         EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
         ExpectTimerStopped();
         window.PumpFor(200);
         EXPECT_EQ(std::string::npos, window.LogText().find(kClockRefused));
+
+        const std::string commandLineLog = CommandLineLog(answer.address, 1);
+        EXPECT_TRUE(failedSo(commandLineLog, ConnectedLines())) << commandLineLog;
     }
 }
 
@@ -152,6 +175,21 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
     window.PostTicks(1);
     EXPECT_TRUE(LogEndsWith(ConnectedLines() + ".")) << window.LogText();
     EXPECT_TRUE(server->WaitForAccepted(2, kCloseWaitMs));
+}
+
+TEST_F(TimeProtocolTest, NoAnswerWithinTheTickLimitEndsTheCommandLineWithOne)
+{
+    TimeServer* server = Serve("127.0.1.33", TimeScripts::Silent());
+    g_commandLineMode = true;
+    StartCommandLineSync(window.Handle(), "127.0.1.33");
+    ASSERT_TRUE(window.PumpUntil([&] { return server->AcceptedCount() == 1; }));
+    window.PumpFor(100);
+    window.PostTicks(300);
+    EXPECT_EQ(-1, window.QuitCode());
+    window.PostTicks(1);
+    EXPECT_EQ(1, window.PumpUntilQuit());
+    EXPECT_EQ(kTimedOut, window.LogText());
+    EXPECT_TRUE(server->WaitForClientClosed(1, kCloseWaitMs));
 }
 
 TEST_F(TimeProtocolTest, SecondSyncReplacesOneStillConnecting)
