@@ -194,16 +194,24 @@ ServerScript CurrentTime()
     return {{ServerStep::SendCurrentTime, {}}, {ServerStep::AwaitClientClose, {}}};
 }
 
-ServerScript Trickle(const std::string& bytes, DWORD pauseMs)
+ServerScript InPieces(const std::vector<std::string>& pieces, DWORD pauseMs)
 {
     ServerScript script;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (i > 0)
+    for (const std::string& piece : pieces) {
+        if (!script.empty())
             script.push_back({ServerStep::Pause, {}, pauseMs});
-        script.push_back({ServerStep::Send, bytes.substr(i, 1)});
+        script.push_back({ServerStep::Send, piece});
     }
     script.push_back({ServerStep::AwaitClientClose, {}});
     return script;
+}
+
+ServerScript Trickle(const std::string& bytes, DWORD pauseMs)
+{
+    std::vector<std::string> pieces;
+    for (char byte : bytes)
+        pieces.emplace_back(1, byte);
+    return InPieces(pieces, pauseMs);
 }
 
 ServerScript CloseAtOnce()

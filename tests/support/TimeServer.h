@@ -78,6 +78,8 @@ namespace TimeScripts {
 // Sends bytes, then waits for the client to close (so the test can see that it did).
 ServerScript SendThenAwaitClose(const std::string& bytes);
 ServerScript CurrentTime();
+// The pieces one after another, pausing between them, then waits for the client to close.
+ServerScript InPieces(const std::vector<std::string>& pieces, DWORD pauseMs);
 // The bytes one at a time, pausing between them.
 ServerScript Trickle(const std::string& bytes, DWORD pauseMs);
 ServerScript CloseAtOnce();

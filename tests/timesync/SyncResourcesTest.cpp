@@ -1,5 +1,5 @@
-// What a sync leaves behind: the socket layer's start-up count and the memory around the
-// received value.
+// What a sync leaves behind: the socket layer's start-up count; what the connection takes of
+// a split value.
 #include "SyncTestWindow.h"
 #include "support/TimeServer.h"
 #include "timesync/SyncConnection.h"
@@ -13,13 +13,6 @@
 namespace {
 
 constexpr DWORD kCloseWaitMs = 3000;
-
-// The value's first byte, a pause, then its other three and the bytes behind.
-ServerScript SplitValue(const std::string& behind)
-{
-    return {{ServerStep::Send, kValue2015.substr(0, 1)}, {ServerStep::Pause, {}, 500},
-            {ServerStep::Send, kValue2015.substr(1) + behind}, {ServerStep::AwaitClientClose, {}}};
-}
 
 using SyncResources = SyncWindowTest;
 
@@ -76,33 +69,12 @@ TEST_F(SyncResources, EverySyncReleasesTheSocketLayer)
     }
 }
 
-// One byte, a pause, then the other three with more behind them: the second read must ask
-// for the three missing bytes only, or it writes past the value.
-TEST_F(SyncResources, ValueSplitAfterItsFirstByteFillsTheValueAndNothingElse)
-{
-    TimeServer* server = Serve("127.0.1.46", SplitValue("\xA5\xA5\xA5\xA5"));
-    window.StartSyncWith("127.0.1.46");
-    const sockaddr_in address = g_serverAddr;
-
-    ASSERT_TRUE(window.EndsWithFullSync("127.0.1.46"));
-    EXPECT_EQ(kValue2015Seconds, g_timeValue);
-    // The state stored beside the value is as the sync left it.
-    EXPECT_EQ(AF_INET, address.sin_family);
-    EXPECT_EQ(address.sin_family, g_serverAddr.sin_family);
-    EXPECT_EQ(address.sin_port, g_serverAddr.sin_port);
-    EXPECT_EQ(address.sin_addr.s_addr, g_serverAddr.sin_addr.s_addr);
-    EXPECT_EQ(0, g_syncTicks);
-    EXPECT_FALSE(g_commandLineMode);
-    EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
-    EXPECT_EQ(-1, window.QuitCode());
-    EXPECT_TRUE(server->WaitForClientClosed(1, kCloseWaitMs));
-}
-
-// The same split with one byte behind the value, read by the connection itself: what it
-// leaves in the socket shows what it took, wherever its buffer lies.
+// The value's first byte, a pause, then the other three and one byte behind, read by the
+// connection itself: what it leaves in the socket shows what it took, wherever its buffer lies.
 TEST(SyncConnection, SplitValueIsTakenWithoutTheByteBehindIt)
 {
-    TimeServer server("127.0.1.47", SplitValue("\xA5"));
+    TimeServer server("127.0.1.47",
+                      TimeScripts::InPieces({kValue2015.substr(0, 1), kValue2015.substr(1) + "\xA5"}, 500));
     SyncConnection connection;
     WSADATA winsock;
     ASSERT_TRUE(connection.StartWinsock(winsock));

@@ -54,6 +54,11 @@ TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
         {"127.0.1.2", TimeScripts::SendThenAwaitClose(kValueMax), 4294967295u},  // the range's last second
         {"127.0.1.11", TimeScripts::Trickle(kValue2015, 60), kValue2015Seconds},  // assembled byte by byte
         {"127.0.1.13", TimeScripts::Megabyte(kValue2015), kValue2015Seconds},     // its first four bytes
+        // Split after the first byte, with more behind: the second read asks for the missing
+        // three only, or it writes past the value.
+        {"127.0.1.46",
+         TimeScripts::InPieces({kValue2015.substr(0, 1), kValue2015.substr(1) + "\xA5\xA5\xA5\xA5"}, 500),
+         kValue2015Seconds},
     };
     for (const Answer& answer : answers) {
         SCOPED_TRACE(answer.address);
@@ -66,6 +71,8 @@ TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
         EXPECT_EQ(AF_INET, g_serverAddr.sin_family);
         EXPECT_EQ(htons(37), g_serverAddr.sin_port);
         EXPECT_EQ(inet_addr(answer.address), g_serverAddr.sin_addr.s_addr);
+        EXPECT_EQ(0, g_syncTicks);
+        EXPECT_FALSE(g_commandLineMode);
         EXPECT_TRUE(server->WaitForFinished(1, kCloseWaitMs));
         EXPECT_EQ(1, server->ClientClosedCount()) << "the client keeps its socket";
         EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
