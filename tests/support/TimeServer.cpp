@@ -35,14 +35,6 @@ void SetNonBlocking(SOCKET socket)
     ioctlsocket(socket, FIONBIO, &on);
 }
 
-std::string BigEndianBytes(uint32_t value)
-{
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<char>(value >> (24 - 8 * i));
-    return bytes;
-}
-
 }  // namespace
 
 uint32_t CurrentTimeValue()
@@ -126,8 +118,10 @@ bool TimeServer::RunStep(SOCKET& connection, const ServerStep& step, uint32_t ac
     switch (step.kind) {
     case ServerStep::Send:
         return SendAll(connection, step.bytes);
-    case ServerStep::SendCurrentTime:
-        return SendAll(connection, BigEndianBytes(acceptedTime));
+    case ServerStep::SendCurrentTime: {
+        const u_long networkOrder = htonl(acceptedTime);
+        return SendAll(connection, std::string(reinterpret_cast<const char*>(&networkOrder), 4));
+    }
     case ServerStep::Pause:
         WaitFor([&] { return m_stop.load(); }, step.milliseconds, kPollSliceMs);
         return !m_stop;

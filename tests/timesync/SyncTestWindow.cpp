@@ -2,6 +2,7 @@
 
 #include "support/MainWindowFacts.h"
 #include "support/RemoteControls.h"
+#include "support/WaitFor.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
@@ -129,15 +130,10 @@ void SyncTestWindow::PumpPending()
 
 bool SyncTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
+    return WaitFor([&] {
         PumpPending();
-        if (done())
-            return true;
-        if (GetTickCount64() >= deadline)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+        return done();
+    }, timeoutMs);
 }
 
 ::testing::AssertionResult SyncTestWindow::PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs)
