@@ -149,7 +149,7 @@ TEST_F(HostileServer, TrickleSlowerThanTheTimeoutEndsInTheTimeout)
 
 TEST_F(HostileServer, ResetIsAReadErrorWithoutValue)
 {
-    ASSERT_NO_FATAL_FAILURE(StartBoth(16, TimeScripts::ResetAtOnce()));
+    ASSERT_NO_FATAL_FAILURE(StartBoth(16, {{ServerStep::Reset, {}}}));
     // Wine hands a reset of an idle connection over as a plain close; Windows names it.
     ASSERT_TRUE(WaitFor([&] {
         const std::string log = app->LogWithoutTrailingDots();

@@ -208,19 +208,9 @@ ServerScript Trickle(const std::string& bytes, DWORD pauseMs)
     return InPieces(pieces, pauseMs);
 }
 
-ServerScript CloseAtOnce()
-{
-    return {{ServerStep::Close, {}}};
-}
-
 ServerScript TwoBytesThenClose()
 {
     return {{ServerStep::Send, kValue2015.substr(0, 2)}, {ServerStep::Close, {}}};
-}
-
-ServerScript ResetAtOnce()
-{
-    return {{ServerStep::Reset, {}}};
 }
 
 ServerScript Megabyte(const std::string& firstBytes)

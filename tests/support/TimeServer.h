@@ -82,9 +82,7 @@ ServerScript CurrentTime();
 ServerScript InPieces(const std::vector<std::string>& pieces, DWORD pauseMs);
 // The bytes one at a time, pausing between them.
 ServerScript Trickle(const std::string& bytes, DWORD pauseMs);
-ServerScript CloseAtOnce();
 ServerScript TwoBytesThenClose();
-ServerScript ResetAtOnce();
 // One megabyte that starts with the given bytes.
 ServerScript Megabyte(const std::string& firstBytes);
 // Accepts and never sends; the connection ends when the client closes it.

@@ -90,6 +90,7 @@ TEST_F(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreUnhandledKeepsOnl
         EXPECT_TRUE(newServer->WaitForClientClosed(1, kWaitMs));
         window.PumpFor(200);
         EXPECT_TRUE(window.EndsWithFullSync(replacement.newAddress));
+        EXPECT_TRUE(SocketLayerReleased());
     }
 }
 

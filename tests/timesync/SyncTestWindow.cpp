@@ -169,3 +169,14 @@ TimeServer* SyncWindowTest::Serve(const char* address, const ServerScript& scrip
     EXPECT_TRUE(servers.back()->IsListening()) << address;
     return servers.back().get();
 }
+
+::testing::AssertionResult SyncWindowTest::SocketLayerReleased()
+{
+    servers.clear();
+    if (WSACleanup() == 0)
+        return ::testing::AssertionFailure() << "a start-up of the socket layer was left over";
+    const int error = WSAGetLastError();
+    if (error != WSANOTINITIALISED)
+        return ::testing::AssertionFailure() << "WSACleanup failed with " << error;
+    return ::testing::AssertionSuccess();
+}

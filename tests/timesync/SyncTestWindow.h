@@ -88,6 +88,9 @@ protected:
     // A server listening on the address until the case ends or servers is cleared; an empty
     // script starts none, so that nothing listens there.
     TimeServer* Serve(const char* address, const ServerScript& script);
+    // Stops the case's servers, as each holds a start-up of the socket layer of its own; then
+    // every start-up has had its clean-up: one more WSACleanup fails.
+    ::testing::AssertionResult SocketLayerReleased();
 
     SyncTestWindow window;
     std::vector<std::unique_ptr<TimeServer>> servers;

@@ -81,6 +81,7 @@ TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
 
         EXPECT_EQ(ConnectedLines() + ValueLines(answer.value) + kClockRefused, CommandLineLog(answer.address, 0));
         EXPECT_TRUE(server->WaitForClientClosed(2, kCloseWaitMs));
+        EXPECT_TRUE(SocketLayerReleased());
     }
 }
 
@@ -100,6 +101,7 @@ TEST_F(TimeProtocolTest, RefusedConnectionIsReportedAndTheTimerGoesOn)
     EXPECT_EQ(-1, window.QuitCode());
     // From the command line the refusal ends the program.
     EXPECT_EQ("\r\n" "连接错误： #10061.", CommandLineLog("127.0.1.3", 1));
+    EXPECT_TRUE(SocketLayerReleased());
 }
 
 TEST_F(TimeProtocolTest, TextThatIsNoDottedAddressConnectsToAllOnesAndFails)
@@ -120,6 +122,7 @@ TEST_F(TimeProtocolTest, TextThatIsNoDottedAddressConnectsToAllOnesAndFails)
     window.PostTicks(1);
     EXPECT_EQ(kTimedOut, window.LogText());
     EXPECT_EQ("", CommandLineLog("time.test.invalid", 1));
+    EXPECT_TRUE(SocketLayerReleased());
 }
 
 // A connection that ends before four bytes: a read failure, no value, no clock; from the
@@ -135,8 +138,8 @@ TEST_F(TimeProtocolTest, ShortReplyCloseOrResetIsAReadFailureAndLeavesTheClockAl
     // reset (10054).
     const ShortAnswer answers[] = {
         {"127.0.1.4", TimeScripts::TwoBytesThenClose(), {"10101."}},
-        {"127.0.1.5", TimeScripts::CloseAtOnce(), {"10101."}},
-        {"127.0.1.6", TimeScripts::ResetAtOnce(), {"10101.", "10054."}},
+        {"127.0.1.5", {{ServerStep::Close, {}}}, {"10101."}},
+        {"127.0.1.6", {{ServerStep::Reset, {}}}, {"10101.", "10054."}},
     };
     for (const ShortAnswer& answer : answers) {
         SCOPED_TRACE(answer.address);
@@ -157,6 +160,7 @@ TEST_F(TimeProtocolTest, ShortReplyCloseOrResetIsAReadFailureAndLeavesTheClockAl
 
         const std::string commandLineLog = CommandLineLog(answer.address, 1);
         EXPECT_TRUE(failedSo(commandLineLog, ConnectedLines())) << commandLineLog;
+        EXPECT_TRUE(SocketLayerReleased());
     }
 }
 
@@ -194,6 +198,7 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
     EXPECT_EQ(1, window.PumpUntilQuit());
     EXPECT_EQ(kTimedOut, window.LogText());
     EXPECT_TRUE(server->WaitForClientClosed(3, kCloseWaitMs));
+    EXPECT_TRUE(SocketLayerReleased());
 }
 
 // An answer held back until after the timeout, and one trickled too slowly for the tick limit.
