@@ -135,8 +135,7 @@ TEST(CommandLineFuzz, ArgumentMapKeysAreArgumentsWithoutTheirFirstCharacter)
     Generator random(kSeed);
     for (int n = 0; n < kCases; ++n) {
         const std::string line = random.CommandLine(random.Program());
-        const std::wstring wide = Wide(line);
-        ArgumentVector argv(wide.c_str());
+        ArgumentVector argv(Wide(line).c_str());
         ASSERT_TRUE(argv.IsValid()) << line;
         const ArgumentMap map = ParseArguments(argv.Values(), argv.Count());
         SCOPED_TRACE("case " + std::to_string(n) + ": " + line);

@@ -90,9 +90,9 @@ int CountUnixDescriptors(const std::string& exePath)
 
 }  // namespace
 
-ProcessHoldings MeasureHoldings(DWORD processId, const std::string& exePath)
+ProcessHoldings MeasureHoldings(const ZorvaneProcess& process)
 {
-    return {CountHandlesOf(processId), CountWindowsOf(processId), CountUnixDescriptors(exePath),
+    return {CountHandlesOf(process.pid()), CountWindowsOf(process.pid()), CountUnixDescriptors(process.exePath()),
             OpenTimeConnections()};
 }
 

@@ -32,12 +32,6 @@ void ExpectOneValue(const std::string& log)
     EXPECT_EQ(1, Occurrences(log, kValueMark)) << log;
 }
 
-ServerScript TwoBytesThenHoldThenRest()
-{
-    return {{ServerStep::Send, kValue2015.substr(0, 2)}, {ServerStep::AwaitRelease, {}},
-            {ServerStep::Send, kValue2015.substr(2)}, {ServerStep::AwaitClientClose, {}}};
-}
-
 // Two servers with the same script on 127.0.4.<n> and 127.0.4.<n + 1>: the window syncs with
 // the first from its list, a command-line run with the second.
 class HostileServer : public ::testing::Test {
@@ -134,7 +128,8 @@ TEST_F(HostileServer, TrickleOfOneBytePerSecondGivesTheValueAfterTheFourth)
 // the connection, and the late rest is never taken for a value.
 TEST_F(HostileServer, TrickleSlowerThanTheTimeoutEndsInTheTimeout)
 {
-    ASSERT_NO_FATAL_FAILURE(StartBoth(14, TwoBytesThenHoldThenRest()));
+    ASSERT_NO_FATAL_FAILURE(StartBoth(14, TimeScripts::InPieces({kValue2015.substr(0, 2), kValue2015.substr(2)},
+                                                                {ServerStep::AwaitRelease, {}})));
     ASSERT_TRUE(app->WaitForLogEnd(kWaitingForData)) << app->Log();
     ASSERT_NO_FATAL_FAILURE(TimeOutBoth());
     // The timed-out connection is gone from the client's side before the rest comes.

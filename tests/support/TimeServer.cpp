@@ -188,12 +188,12 @@ ServerScript CurrentTime()
     return {{ServerStep::SendCurrentTime, {}}, {ServerStep::AwaitClientClose, {}}};
 }
 
-ServerScript InPieces(const std::vector<std::string>& pieces, DWORD pauseMs)
+ServerScript InPieces(const std::vector<std::string>& pieces, const ServerStep& between)
 {
     ServerScript script;
     for (const std::string& piece : pieces) {
         if (!script.empty())
-            script.push_back({ServerStep::Pause, {}, pauseMs});
+            script.push_back(between);
         script.push_back({ServerStep::Send, piece});
     }
     script.push_back({ServerStep::AwaitClientClose, {}});
@@ -205,7 +205,7 @@ ServerScript Trickle(const std::string& bytes, DWORD pauseMs)
     std::vector<std::string> pieces;
     for (char byte : bytes)
         pieces.emplace_back(1, byte);
-    return InPieces(pieces, pauseMs);
+    return InPieces(pieces, {ServerStep::Pause, {}, pauseMs});
 }
 
 ServerScript TwoBytesThenClose()

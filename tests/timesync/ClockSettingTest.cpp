@@ -51,10 +51,11 @@ TEST(TimeValueToSystemTime, ConvertsSecondsToUtcInTheirEra)
         EXPECT_EQ(conversion.second, AllFields(TimeValueToSystemTime(conversion.first))) << conversion.first;
 }
 
-TEST(ReportClockChange, WritesOldAndNewTimeInTheLocaleShortForms)
+using ClockSetting = SyncWindowTest;
+
+TEST_F(ClockSetting, ReportWritesOldAndNewTimeInTheLocaleShortForms)
 {
     ASSERT_EQ(936u, GetACP()) << "tests run with LC_ALL=zh_CN.UTF-8";
-    SyncTestWindow window;
     const SYSTEMTIME oldTime = {2026, 12, 0, 7, 19, 30, 55, 123};
     const SYSTEMTIME newTime = {2015, 1, 0, 1, 8, 0, 0, 7};
 
@@ -68,9 +69,8 @@ TEST(ReportClockChange, WritesOldAndNewTimeInTheLocaleShortForms)
     EXPECT_EQ(0u, ReportForm(newTime).find("2015/1/1, "));
 }
 
-TEST(SetClockFromTimeValue, FarOffValueIsRefusedAndReported)
+TEST_F(ClockSetting, FarOffValueIsRefusedAndReported)
 {
-    SyncTestWindow window;
     SYSTEMTIME before;
     GetSystemTime(&before);
     g_timeValue = kValue2015Seconds;
@@ -96,11 +96,9 @@ void WaitForEarlyFraction()
     }
 }
 
-TEST(SetClockFromTimeValue, CurrentSecondIsAcceptedAndTheChangeReported)
+TEST_F(ClockSetting, CurrentSecondIsAcceptedAndTheChangeReported)
 {
-    TimeServer server("127.0.1.20", TimeScripts::CurrentTime());
-    ASSERT_TRUE(server.IsListening());
-    SyncTestWindow window;
+    Serve("127.0.1.20", TimeScripts::CurrentTime());
     const int row = window.AddServer("time.test", "127.0.1.20");
     WaitForEarlyFraction();
     SYSTEMTIME start;

@@ -37,7 +37,13 @@ TEST_F(AppendLogTest, FormattedTextIsCutAt1023Bytes)
 // characters stay whole.
 TEST_F(AppendLogTest, TextGoesToTheEndWhereverTheUserLeftTheCaret)
 {
-    struct Append { const char* before; int selectionStart, selectionEnd; const char* text, *after; };
+    struct Append {
+        const char* before;
+        int selectionStart;
+        int selectionEnd;
+        const char* text;
+        const char* after;
+    };
     const Append appends[] = {
         {"ABCDEF", 3, 3, "xy", "ABCDEFxy"},
         {"ABCDEFxy", 0, 0, "z", "ABCDEFxyz"},

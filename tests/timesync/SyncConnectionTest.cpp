@@ -9,7 +9,8 @@
 TEST(SyncConnection, SplitValueIsTakenWithoutTheByteBehindIt)
 {
     TimeServer server("127.0.1.47",
-                      TimeScripts::InPieces({kValue2015.substr(0, 1), kValue2015.substr(1) + "\xA5"}, 500));
+                      TimeScripts::InPieces({kValue2015.substr(0, 1), kValue2015.substr(1) + "\xA5"},
+                                            {ServerStep::Pause, {}, 500}));
     SyncConnection connection;
     WSADATA winsock;
     ASSERT_TRUE(connection.StartWinsock(winsock));

@@ -14,8 +14,6 @@
 
 namespace {
 
-const std::string kValueMax("\xFF\xFF\xFF\xFF", 4);   // 4294967295
-constexpr DWORD kWaitMs = 5000;
 constexpr UINT kStartAnsweredSyncMessage = WM_APP + 1;
 // Notifications of no open socket, queued behind a refusal: they keep the window's thread
 // busy with the queue while the refused sync ends.
@@ -43,12 +41,10 @@ TEST_F(SyncReplacementTest, LateNotificationsOfTheReplacedSocketAreNotTakenForTh
 {
     TimeServer* oldServer = Serve("127.0.7.1", TimeScripts::SendAfterRelease(kValueMax));
     TimeServer* newServer = Serve("127.0.7.2", TimeScripts::SendAfterRelease(kValue2015));
-    ASSERT_TRUE(window.StartSync(window.AddServer("old.test", "127.0.7.1")));
-    const SOCKET oldSocket = g_timeSocket;
+    const SOCKET oldSocket = window.StartSyncWith("127.0.7.1");
     ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines()));
 
-    ASSERT_TRUE(window.StartSync(window.AddServer("new.test", "127.0.7.2")));
-    const SOCKET newSocket = g_timeSocket;
+    const SOCKET newSocket = window.StartSyncWith("127.0.7.2");
     ASSERT_NE(INVALID_SOCKET, newSocket);
     EXPECT_NE(oldSocket, newSocket) << "the new socket took over the replaced one's handle value";
     ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines()));
@@ -69,7 +65,12 @@ TEST_F(SyncReplacementTest, LateNotificationsOfTheReplacedSocketAreNotTakenForTh
 // connection's notifications wait in the queue.
 TEST_F(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreUnhandledKeepsOnlyTheNewOnes)
 {
-    struct Replacement { const char* oldAddress; ServerScript oldScript; bool queued; const char* newAddress; };
+    struct Replacement {
+        const char* oldAddress;
+        ServerScript oldScript;
+        bool queued;  // its notifications wait in the queue
+        const char* newAddress;
+    };
     const Replacement replacements[] = {
         {"127.0.1.8", TimeScripts::Silent(), false, "127.0.1.9"},
         {"127.0.7.3", TimeScripts::SendThenAwaitClose(kValueMax), true, "127.0.7.4"},

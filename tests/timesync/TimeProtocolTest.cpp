@@ -5,25 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
 
-const std::string kValueMax("\xFF\xFF\xFF\xFF", 4);   // 4294967295
-constexpr DWORD kCloseWaitMs = 3000;
 const std::string kReadError = "\r\n" "FD_READ 错误! #";
 
-// A server's answer and the value it carries.
-struct Answer {
-    const char* address;
-    ServerScript script;
-    unsigned value;
-};
+// Whether the log is the lines before, then one of the endings.
+bool IsOneOf(const std::string& log, const std::string& before, const std::vector<std::string>& endings)
+{
+    return std::any_of(endings.begin(), endings.end(), [&](const std::string& end) { return log == before + end; });
+}
 
 class TimeProtocolTest : public SyncWindowTest {
 protected:
-    bool LogEndsWith(const std::string& tail) const { return EndsWith(window.LogText(), tail); }
-
     // The same address from the command line: the program ends with the code, and the hidden
     // log box holds what the notifications wrote (the opening lines have no target).
     std::string CommandLineLog(const char* address, int exitCode)
@@ -45,121 +41,109 @@ protected:
     }
 };
 
-// The whole transcript, the value where the clock gets it, the address it came from; the
-// client hangs up, and nothing runs on. From the command line the program ends with 0.
-TEST_F(TimeProtocolTest, ReceivedValueIsLoggedAndGoesToTheClock)
+// Four bytes or more: the whole transcript, the value where the clock gets it, the address it
+// came from, and the client hangs up. Fewer: a read failure, no value, no clock. Nothing runs
+// on after either; from the command line the program ends with 0 or 1.
+TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
 {
+    struct Answer {
+        const char* address;
+        ServerScript script;
+        unsigned value;
+        std::vector<std::string> readErrors;  // those the log may name; none: a value is received
+    };
     const Answer answers[] = {
-        {"127.0.1.1", TimeScripts::SendThenAwaitClose(kValue2015), kValue2015Seconds},
-        {"127.0.1.2", TimeScripts::SendThenAwaitClose(kValueMax), 4294967295u},  // the range's last second
-        {"127.0.1.11", TimeScripts::Trickle(kValue2015, 60), kValue2015Seconds},  // assembled byte by byte
-        {"127.0.1.13", TimeScripts::Megabyte(kValue2015), kValue2015Seconds},     // its first four bytes
+        {"127.0.1.1", TimeScripts::SendThenAwaitClose(kValue2015), kValue2015Seconds, {}},
+        {"127.0.1.2", TimeScripts::SendThenAwaitClose(kValueMax), 4294967295u, {}},  // the range's last second
+        {"127.0.1.11", TimeScripts::Trickle(kValue2015, 60), kValue2015Seconds, {}},  // assembled byte by byte
+        {"127.0.1.13", TimeScripts::Megabyte(kValue2015), kValue2015Seconds, {}},     // its first four bytes
         // Split after the first byte, with more behind: the second read asks for the missing
         // three only, or it writes past the value.
         {"127.0.1.46",
-         TimeScripts::InPieces({kValue2015.substr(0, 1), kValue2015.substr(1) + "\xA5\xA5\xA5\xA5"}, 500),
-         kValue2015Seconds},
+         TimeScripts::InPieces({kValue2015.substr(0, 1), kValue2015.substr(1) + "\xA5\xA5\xA5\xA5"},
+                               {ServerStep::Pause, {}, 500}),
+         kValue2015Seconds, {}},
+        {"127.0.1.4", TimeScripts::TwoBytesThenClose(), 0, {"10101."}},
+        {"127.0.1.5", {{ServerStep::Close, {}}}, 0, {"10101."}},
+        // Wine hands a reset on an idle socket over as a plain close (10101); Windows may name
+        // the reset (10054).
+        {"127.0.1.6", {{ServerStep::Reset, {}}}, 0, {"10101.", "10054."}},
     };
     for (const Answer& answer : answers) {
         SCOPED_TRACE(answer.address);
+        const bool received = answer.readErrors.empty();
+        std::vector<std::string> endings;
+        for (const std::string& error : answer.readErrors)
+            endings.push_back(kReadError + error);
+        if (received)
+            endings.push_back(ValueLines(answer.value) + kClockRefused);
         TimeServer* server = Serve(answer.address, answer.script);
         window.SetLogText("help text");
-        window.StartSyncWith(answer.address);
+        const std::string connected = OpeningLines(answer.address, window.StartSyncWith(answer.address)) +
+                                      ConnectedLines();
 
-        ASSERT_TRUE(window.EndsWithFullSync(answer.address, answer.value));
+        ASSERT_TRUE(window.PumpUntil([&] { return IsOneOf(window.LogText(), connected, endings); }))
+            << window.LogText();
         EXPECT_EQ(answer.value, g_timeValue);
         EXPECT_EQ(AF_INET, g_serverAddr.sin_family);
         EXPECT_EQ(htons(37), g_serverAddr.sin_port);
         EXPECT_EQ(inet_addr(answer.address), g_serverAddr.sin_addr.s_addr);
         EXPECT_EQ(0, g_syncTicks);
         EXPECT_FALSE(g_commandLineMode);
-        EXPECT_TRUE(server->WaitForFinished(1, kCloseWaitMs));
-        EXPECT_EQ(1, server->ClientClosedCount()) << "the client keeps its socket";
         EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
         ExpectTimerStopped();
+        window.PumpFor(200);
+        EXPECT_TRUE(IsOneOf(window.LogText(), connected, endings)) << window.LogText();
         EXPECT_EQ(-1, window.QuitCode());
+        EXPECT_TRUE(server->WaitForFinished(1, kWaitMs));
+        EXPECT_EQ(received ? 1 : 0, server->ClientClosedCount()) << "the client keeps its socket";
 
-        EXPECT_EQ(ConnectedLines() + ValueLines(answer.value) + kClockRefused, CommandLineLog(answer.address, 0));
-        EXPECT_TRUE(server->WaitForClientClosed(2, kCloseWaitMs));
+        const std::string commandLineLog = CommandLineLog(answer.address, received ? 0 : 1);
+        EXPECT_TRUE(IsOneOf(commandLineLog, ConnectedLines(), endings)) << commandLineLog;
+        EXPECT_TRUE(server->WaitForFinished(2, kWaitMs));
+        EXPECT_EQ(received ? 2 : 0, server->ClientClosedCount());
         EXPECT_TRUE(SocketLayerReleased());
     }
 }
 
-TEST_F(TimeProtocolTest, RefusedConnectionIsReportedAndTheTimerGoesOn)
+// A refused connection, and one that cannot start (text that is no dotted address connects to
+// 255.255.255.255, whose route is refused before anything is sent): reported, and the timer
+// goes on to the timeout. From the command line the program ends with 1.
+TEST_F(TimeProtocolTest, FailedConnectionIsReportedAndTheTimerGoesOn)
 {
-    // Nothing listens on 127.0.1.3.
-    const SOCKET socket = window.StartSyncWith("127.0.1.3");
-    const std::string expected = OpeningLines("127.0.1.3", socket) + "\r\n" "连接错误： #10061.";
-
-    ASSERT_TRUE(window.PumpUntilLogEndsWith("连接错误： #10061."));
-    EXPECT_EQ(expected, window.LogText());
-    EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
-    window.PostTicks(2);
-    EXPECT_EQ(expected + "..", window.LogText());
-    window.PostTicks(299);
-    EXPECT_EQ(kTimedOut, window.LogText());
-    EXPECT_EQ(-1, window.QuitCode());
-    // From the command line the refusal ends the program.
-    EXPECT_EQ("\r\n" "连接错误： #10061.", CommandLineLog("127.0.1.3", 1));
-    EXPECT_TRUE(SocketLayerReleased());
-}
-
-TEST_F(TimeProtocolTest, TextThatIsNoDottedAddressConnectsToAllOnesAndFails)
-{
-    ASSERT_TRUE(window.StartSync(window.AddServer("time.test", "time.test.invalid")));
-
-    // The route to 255.255.255.255 is refused before anything is sent.
-    EXPECT_EQ(INADDR_NONE, g_serverAddr.sin_addr.s_addr);
-    EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
-    const std::string log = window.LogText();
-    const SOCKET socket = SocketNamedIn(log);
-    EXPECT_GT(socket, 0u) << log;
-    EXPECT_EQ("\r\nStarted up WinSock 2.0\r\n\r\n" "Socket " + std::to_string(socket) +
-                  "  已经成功创建!\r\n\r\n" "连接错误： #10051.\r\n\r\n",
-              log);
-    window.PostTicks(300);
-    EXPECT_EQ(log + std::string(300, '.'), window.LogText());
-    window.PostTicks(1);
-    EXPECT_EQ(kTimedOut, window.LogText());
-    EXPECT_EQ("", CommandLineLog("time.test.invalid", 1));
-    EXPECT_TRUE(SocketLayerReleased());
-}
-
-// A connection that ends before four bytes: a read failure, no value, no clock; from the
-// command line the program ends with 1.
-TEST_F(TimeProtocolTest, ShortReplyCloseOrResetIsAReadFailureAndLeavesTheClockAlone)
-{
-    struct ShortAnswer {
+    struct Failure {
         const char* address;
-        ServerScript script;
-        std::vector<std::string> errors;  // those the log may name
+        bool connecting;
+        u_long sentTo;
+        std::string report;
+        std::string commandLineLog;
     };
-    // Wine hands a reset on an idle socket over as a plain close (10101); Windows may name the
-    // reset (10054).
-    const ShortAnswer answers[] = {
-        {"127.0.1.4", TimeScripts::TwoBytesThenClose(), {"10101."}},
-        {"127.0.1.5", {{ServerStep::Close, {}}}, {"10101."}},
-        {"127.0.1.6", {{ServerStep::Reset, {}}}, {"10101.", "10054."}},
+    const Failure failures[] = {
+        {"127.0.1.3", true, inet_addr("127.0.1.3"), "正在连接: 127.0.1.3...\r\n连接错误： #10061.",  // nothing listens
+         "\r\n连接错误： #10061."},
+        {"time.test.invalid", false, INADDR_NONE, "连接错误： #10051.\r\n\r\n", ""},
     };
-    for (const ShortAnswer& answer : answers) {
-        SCOPED_TRACE(answer.address);
-        Serve(answer.address, answer.script);
-        const SOCKET socket = window.StartSyncWith(answer.address);
-        ASSERT_TRUE(window.PumpUntil([&] { return window.LogText().find(kReadError) != std::string::npos; }))
-            << window.LogText();
-        const auto failedSo = [&](const std::string& log, const std::string& before) {
-            return std::any_of(answer.errors.begin(), answer.errors.end(),
-                               [&](const std::string& error) { return log == before + kReadError + error; });
-        };
-        EXPECT_TRUE(failedSo(window.LogText(), OpeningLines(answer.address, socket) + ConnectedLines()))
-            << window.LogText();
+    for (const Failure& failure : failures) {
+        SCOPED_TRACE(failure.address);
+        ASSERT_TRUE(window.StartSync(window.AddServer("time.test", failure.address)));
+        const SOCKET started = g_timeSocket;
+        ASSERT_TRUE(window.PumpUntilLogEndsWith(failure.report));
+        const SOCKET socket = SocketNamedIn(window.LogText());
+        EXPECT_GT(socket, 0u);
+        EXPECT_EQ(failure.connecting ? socket : INVALID_SOCKET, started);
+        const std::string log = "\r\nStarted up WinSock 2.0\r\n\r\n" "Socket " + std::to_string(socket) +
+                                "  已经成功创建!\r\n\r\n" + failure.report;
+        EXPECT_EQ(log, window.LogText());
+        EXPECT_EQ(failure.sentTo, g_serverAddr.sin_addr.s_addr);
         EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
-        ExpectTimerStopped();
-        window.PumpFor(200);
-        EXPECT_EQ(std::string::npos, window.LogText().find(kClockRefused));
-
-        const std::string commandLineLog = CommandLineLog(answer.address, 1);
-        EXPECT_TRUE(failedSo(commandLineLog, ConnectedLines())) << commandLineLog;
+        window.PostTicks(2);
+        EXPECT_EQ(log + "..", window.LogText());
+        window.PostTicks(298);
+        EXPECT_EQ(log + std::string(300, '.'), window.LogText());
+        window.PostTicks(1);
+        EXPECT_EQ(kTimedOut, window.LogText());
+        EXPECT_EQ(-1, window.QuitCode());
+        EXPECT_EQ(failure.commandLineLog, CommandLineLog(failure.address, 1));
         EXPECT_TRUE(SocketLayerReleased());
     }
 }
@@ -176,7 +160,7 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
     EXPECT_EQ(0, server->ClientClosedCount());
     window.PostTicks(1);
     EXPECT_EQ(kTimedOut, window.LogText());
-    EXPECT_TRUE(server->WaitForClientClosed(1, kCloseWaitMs));
+    EXPECT_TRUE(server->WaitForClientClosed(1, kWaitMs));
     ExpectTimerStopped();
     EXPECT_EQ(-1, window.QuitCode());
 
@@ -184,8 +168,8 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
     window.StartSyncWith("127.0.1.7");
     ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines()));
     window.PostTicks(1);
-    EXPECT_TRUE(LogEndsWith(ConnectedLines() + ".")) << window.LogText();
-    EXPECT_TRUE(server->WaitForAccepted(2, kCloseWaitMs));
+    EXPECT_TRUE(EndsWith(window.LogText(), ConnectedLines() + ".")) << window.LogText();
+    EXPECT_TRUE(server->WaitForAccepted(2, kWaitMs));
 
     // From the command line the tick after the limit ends the program with 1.
     g_commandLineMode = true;
@@ -197,28 +181,28 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
     window.PostTicks(1);
     EXPECT_EQ(1, window.PumpUntilQuit());
     EXPECT_EQ(kTimedOut, window.LogText());
-    EXPECT_TRUE(server->WaitForClientClosed(3, kCloseWaitMs));
+    EXPECT_TRUE(server->WaitForClientClosed(3, kWaitMs));
     EXPECT_TRUE(SocketLayerReleased());
 }
 
 // An answer held back until after the timeout, and one trickled too slowly for the tick limit.
 TEST_F(TimeProtocolTest, AnswerAfterTheTimeoutIsNotTaken)
 {
-    const Answer answers[] = {
-        {"127.0.1.10", TimeScripts::SendAfterRelease(kValue2015), kValue2015Seconds},
-        {"127.0.1.12", TimeScripts::Trickle(kValue2015, 400), kValue2015Seconds},
+    const std::pair<const char*, ServerScript> answers[] = {
+        {"127.0.1.10", TimeScripts::SendAfterRelease(kValue2015)},
+        {"127.0.1.12", TimeScripts::Trickle(kValue2015, 400)},
     };
-    for (const Answer& answer : answers) {
-        SCOPED_TRACE(answer.address);
-        TimeServer* server = Serve(answer.address, answer.script);
-        window.StartSyncWith(answer.address);
+    for (const auto& answer : answers) {
+        SCOPED_TRACE(answer.first);
+        TimeServer* server = Serve(answer.first, answer.second);
+        window.StartSyncWith(answer.first);
         ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines()));
         window.PumpFor(500);  // one or two trickled bytes have come by now
         window.PostTicks(301);
         ASSERT_EQ(kTimedOut, window.LogText());
 
         server->Release();
-        EXPECT_TRUE(server->WaitForFinished(1, kCloseWaitMs));
+        EXPECT_TRUE(server->WaitForFinished(1, kWaitMs));
         window.PumpFor(300);
         EXPECT_EQ(kTimedOut, window.LogText());
     }
@@ -246,7 +230,7 @@ TEST_F(TimeProtocolTest, SyncTimerReallyTicksEverySecond)
     window.LetRealTicksThrough(true);
     window.StartSyncWith("127.0.1.15");
     ASSERT_TRUE(window.PumpUntil([&] { return window.RealTicks() >= 1; }, 2500));
-    EXPECT_TRUE(LogEndsWith(ConnectedLines() + ".")) << window.LogText();
+    EXPECT_TRUE(EndsWith(window.LogText(), ConnectedLines() + ".")) << window.LogText();
     EXPECT_EQ(1, g_syncTicks);
 }
 
