@@ -9,8 +9,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 // What the system holds for a process, each from a source that Wine 8 really fills:
 // GetGuiResources and GetProcessHandleCount are stubs there (always 0).
 struct ProcessHoldings {

@@ -1,5 +1,6 @@
 #include "SyncTestWindow.h"
 #include "support/TimeServer.h"
+#include "support/WaitFor.h"
 #include "timesync/ClockSetting.h"
 #include "timesync/Log.h"
 #include "timesync/TimeProtocol.h"
@@ -84,23 +85,16 @@ TEST_F(ClockSetting, FarOffValueIsRefusedAndReported)
     EXPECT_EQ(before.wYear, after.wYear);
 }
 
-// Waits for the start of a second, so that the exchange ends well within it.
-void WaitForEarlyFraction()
-{
-    for (;;) {
-        SYSTEMTIME now;
-        GetSystemTime(&now);
-        if (now.wMilliseconds < 150)
-            return;
-        Sleep(1000 - now.wMilliseconds + 5);
-    }
-}
-
 TEST_F(ClockSetting, CurrentSecondIsAcceptedAndTheChangeReported)
 {
     Serve("127.0.1.20", TimeScripts::CurrentTime());
     const int row = window.AddServer("time.test", "127.0.1.20");
-    WaitForEarlyFraction();
+    // The start of a second, so that the exchange ends well within it.
+    ASSERT_TRUE(WaitFor([] {
+        SYSTEMTIME now;
+        GetSystemTime(&now);
+        return now.wMilliseconds < 150;
+    }, 2000, 5));
     SYSTEMTIME start;
     GetLocalTime(&start);
     const uint32_t firstValue = CurrentTimeValue();

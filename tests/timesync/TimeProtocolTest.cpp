@@ -125,8 +125,7 @@ TEST_F(TimeProtocolTest, FailedConnectionIsReportedAndTheTimerGoesOn)
     };
     for (const Failure& failure : failures) {
         SCOPED_TRACE(failure.address);
-        ASSERT_TRUE(window.StartSync(window.AddServer("time.test", failure.address)));
-        const SOCKET started = g_timeSocket;
+        const SOCKET started = window.StartSyncWith(failure.address);
         ASSERT_TRUE(window.PumpUntilLogEndsWith(failure.report));
         const SOCKET socket = SocketNamedIn(window.LogText());
         EXPECT_GT(socket, 0u);
