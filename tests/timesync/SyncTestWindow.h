@@ -89,8 +89,7 @@ class SyncWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { g_commandLineMode = false; }
     void TearDown() override { g_commandLineMode = false; }
-    // A server listening on the address until the case ends or servers is cleared; an empty
-    // script starts none, so that nothing listens there.
+    // A server listening on the address until the case ends or servers is cleared.
     TimeServer* Serve(const char* address, const ServerScript& script);
     // Stops the case's servers, as each holds a start-up of the socket layer of its own; then
     // every start-up has had its clean-up: one more WSACleanup fails.
