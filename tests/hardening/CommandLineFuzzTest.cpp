@@ -10,6 +10,7 @@
 #include <array>
 #include <cctype>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -102,18 +103,16 @@ std::wstring Wide(const std::string& gbk)
     return wide;
 }
 
-// Dot runs collapsed, leading and trailing dots gone.
-std::string WithoutStrayDots(const std::string& text)
+// The text's first four pieces between dots, a run of dots counting as one; their number.
+int FirstFourPieces(const std::string& text, std::array<std::string, 4>& pieces)
 {
-    std::string result;
-    for (char c : text) {
-        if (c == '.' && (result.empty() || result.back() == '.'))
-            continue;
-        result.push_back(c);
+    int count = 0;
+    std::istringstream between(text);
+    for (std::string piece; count < 4 && std::getline(between, piece, '.');) {
+        if (!piece.empty())
+            pieces[count++] = piece;
     }
-    if (!result.empty() && result.back() == '.')
-        result.pop_back();
-    return result;
+    return count;
 }
 
 // An argument without its first character; an empty (or missing) one gives the empty key.
@@ -134,8 +133,7 @@ TEST(CommandLineFuzz, ArgumentMapKeysAreArgumentsWithoutTheirFirstCharacter)
     Generator random(kSeed);
     for (int n = 0; n < kCases; ++n) {
         const std::string line = random.CommandLine(random.Program());
-        const std::wstring wide = Wide(line);
-        ArgumentVector argv(wide.c_str());
+        ArgumentVector argv(Wide(line).c_str());
         ASSERT_TRUE(argv.IsValid()) << line;
         const ArgumentMap map = ParseArguments(argv.Values(), argv.Count());
         SCOPED_TRACE("case " + std::to_string(n) + ": " + line);
@@ -188,25 +186,10 @@ TEST(CommandLineFuzz, DotSplittingAndAddressAcceptance)
             text += std::string(5000, random.OneIn(2) ? '.' : '7');
         SCOPED_TRACE("case " + std::to_string(n) + ": " + text);
         std::array<std::string, 4> pieces;
+        std::array<std::string, 4> expected;
         const int count = SplitAtDots(text.c_str(), pieces);
-        ASSERT_GE(count, 0);
-        ASSERT_LE(count, 4);
-        std::string joined;
-        for (int i = 0; i < 4; ++i) {
-            if (i >= count) {
-                ASSERT_TRUE(pieces[i].empty());
-                continue;
-            }
-            ASSERT_FALSE(pieces[i].empty());
-            ASSERT_EQ(std::string::npos, pieces[i].find('.'));
-            joined += (i ? "." : "") + pieces[i];
-        }
-        const std::string tidy = WithoutStrayDots(text);
-        if (count < 4) {
-            ASSERT_EQ(tidy, joined);
-        } else {
-            ASSERT_EQ(0u, tidy.find(joined + (tidy.size() > joined.size() ? "." : "")));
-        }
+        ASSERT_EQ(FirstFourPieces(text, expected), count);
+        ASSERT_EQ(expected, pieces);
 
         const bool fourDigitPieces = count == 4 && std::all_of(pieces.begin(), pieces.end(), AllDigits);
         ASSERT_EQ(fourDigitPieces, IsAcceptedAddress(text.c_str()));

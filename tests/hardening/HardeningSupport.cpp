@@ -45,33 +45,25 @@ int CountHandlesOf(DWORD processId)
     return count;
 }
 
-BOOL CALLBACK CountChild(HWND, LPARAM param)
-{
-    ++*reinterpret_cast<int*>(param);
-    return TRUE;
-}
-
 struct WindowCount {
     DWORD processId;
     int count;
 };
 
-BOOL CALLBACK CountTopLevel(HWND window, LPARAM param)
+BOOL CALLBACK CountOwnWindow(HWND window, LPARAM param)
 {
     auto* state = reinterpret_cast<WindowCount*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == state->processId) {
-        ++state->count;
-        EnumChildWindows(window, CountChild, reinterpret_cast<LPARAM>(&state->count));
-    }
+    state->count += owner == state->processId ? 1 : 0;
     return TRUE;
 }
 
+// The desktop's descendants: the top-level windows and all of theirs.
 int CountWindowsOf(DWORD processId)
 {
     WindowCount state{processId, 0};
-    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&state));
+    EnumChildWindows(GetDesktopWindow(), CountOwnWindow, reinterpret_cast<LPARAM>(&state));
     return state.count;
 }
 
@@ -98,14 +90,10 @@ int CountUnixDescriptors(const std::string& exePath)
 
 }  // namespace
 
-ProcessHoldings MeasureHoldings(DWORD processId, const std::string& exePath)
+ProcessHoldings MeasureHoldings(const ZorvaneProcess& process)
 {
-    ProcessHoldings holdings;
-    holdings.handles = CountHandlesOf(processId);
-    holdings.windows = CountWindowsOf(processId);
-    holdings.unixDescriptors = CountUnixDescriptors(exePath);
-    holdings.connections = OpenTimeConnections();
-    return holdings;
+    return {CountHandlesOf(process.pid()), CountWindowsOf(process.pid()), CountUnixDescriptors(process.exePath()),
+            OpenTimeConnections()};
 }
 
 // /proc/net/tcp: "sl local rem st ...", addresses as little-endian hex "0104007F:0025".

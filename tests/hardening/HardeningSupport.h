@@ -9,8 +9,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 // What the system holds for a process, each from a source that Wine 8 really fills:
 // GetGuiResources and GetProcessHandleCount are stubs there (always 0).
 struct ProcessHoldings {
@@ -20,7 +18,7 @@ struct ProcessHoldings {
     int connections = -1;      // TCP connections to port 37 of 127.0.4.x held open by anyone
 };
 
-ProcessHoldings MeasureHoldings(DWORD processId, const std::string& exePath);
+ProcessHoldings MeasureHoldings(const ZorvaneProcess& process);
 
 // Open TCP connections (client side: remote port 37 in 127.0.4.0/24) in the states that
 // hold a socket of a client that has not closed it: SYN_SENT, ESTABLISHED, CLOSE_WAIT.

@@ -52,8 +52,6 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
                        {"refusing.test", kOutcomes[1].address},
                        {"short.test", kOutcomes[2].address}});
     ASSERT_TRUE(app.Launch());
-    const DWORD pid = app.Process().pid();
-    const std::string exe = app.Process().exePath();
 
     const std::string valueLine = ValueLines(kValue2015Seconds);
     ProcessHoldings baseline;
@@ -73,14 +71,14 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
         ASSERT_EQ(0u, log.find("\r\nStarted up WinSock 2.0\r\n\r\n")) << "sync " << sync << ":\n" << log;
         ASSERT_EQ(log.find("Started up"), log.rfind("Started up")) << "one sync per log:\n" << log;
         if (sync == kBaselineSync)
-            baseline = MeasureHoldings(pid, exe);
+            baseline = MeasureHoldings(app.Process());
     }
     const ULONGLONG elapsed = GetTickCount64() - start;
 
     ASSERT_TRUE(app.Answers());
     // The servers' last connections are closed by then: the client ended them.
     EXPECT_TRUE(WaitFor([] { return OpenTimeConnections() == 0; }, 3000)) << OpenTimeConnections();
-    const ProcessHoldings end = MeasureHoldings(pid, exe);
+    const ProcessHoldings end = MeasureHoldings(app.Process());
     std::printf("%d syncs in %llu ms; after sync %d: %s; at the end: %s\n", kSyncCount, elapsed,
                 kBaselineSync, Describe(baseline).c_str(), Describe(end).c_str());
     ASSERT_GT(baseline.handles, 0);

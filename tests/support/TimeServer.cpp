@@ -15,6 +15,7 @@ constexpr DWORD kPollSliceMs = 20;
 constexpr uint64_t kFileTimeUnitsPerSecond = 10000000;
 // 1601-01-01 to 1900-01-01 in seconds.
 constexpr uint64_t kSeconds1601To1900 = 9435484800ULL;
+constexpr linger kAbortiveClose = {1, 0};  // the client sees a reset
 
 // Waits up to one poll slice for the socket to become readable (read) or writable.
 bool WaitReady(SOCKET socket, bool read)
@@ -32,14 +33,6 @@ void SetNonBlocking(SOCKET socket)
 {
     u_long on = 1;
     ioctlsocket(socket, FIONBIO, &on);
-}
-
-std::string BigEndianBytes(uint32_t value)
-{
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<char>(value >> (24 - 8 * i));
-    return bytes;
 }
 
 }  // namespace
@@ -88,28 +81,9 @@ TimeServer::~TimeServer()
         WSACleanup();
 }
 
-namespace {
-
-bool WaitForCount(const std::atomic<int>& counter, int count, DWORD timeoutMs)
+bool TimeServer::WaitForCount(const std::atomic<int>& counter, int count, DWORD timeoutMs)
 {
     return WaitFor([&] { return counter.load() >= count; }, timeoutMs);
-}
-
-}  // namespace
-
-bool TimeServer::WaitForAccepted(int count, DWORD timeoutMs) const
-{
-    return WaitForCount(m_accepted, count, timeoutMs);
-}
-
-bool TimeServer::WaitForClientClosed(int count, DWORD timeoutMs) const
-{
-    return WaitForCount(m_clientClosed, count, timeoutMs);
-}
-
-bool TimeServer::WaitForFinished(int count, DWORD timeoutMs) const
-{
-    return WaitForCount(m_finished, count, timeoutMs);
 }
 
 void TimeServer::Run()
@@ -144,28 +118,26 @@ bool TimeServer::RunStep(SOCKET& connection, const ServerStep& step, uint32_t ac
     switch (step.kind) {
     case ServerStep::Send:
         return SendAll(connection, step.bytes);
-    case ServerStep::SendCurrentTime:
-        return SendAll(connection, BigEndianBytes(acceptedTime));
+    case ServerStep::SendCurrentTime: {
+        const u_long networkOrder = htonl(acceptedTime);
+        return SendAll(connection, std::string(reinterpret_cast<const char*>(&networkOrder), 4));
+    }
     case ServerStep::Pause:
-        return Sleep(step.milliseconds);
+        WaitFor([&] { return m_stop.load(); }, step.milliseconds, kPollSliceMs);
+        return !m_stop;
+    case ServerStep::AwaitRelease:
+        WaitFor([&] { return m_stop || m_released; }, INFINITE, kPollSliceMs);
+        return !m_stop;
+    case ServerStep::AwaitClientClose:
+        return AwaitClientClose(connection);
+    case ServerStep::Reset:
+        setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&kAbortiveClose),
+                   sizeof kAbortiveClose);
+        [[fallthrough]];
     case ServerStep::Close:
         closesocket(connection);
         connection = INVALID_SOCKET;
         return false;
-    case ServerStep::Reset: {
-        linger abortive = {1, 0};
-        setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abortive),
-                   sizeof abortive);
-        closesocket(connection);
-        connection = INVALID_SOCKET;
-        return false;
-    }
-    case ServerStep::AwaitClientClose:
-        return AwaitClientClose(connection);
-    case ServerStep::AwaitRelease:
-        while (!m_released && !m_stop)
-            ::Sleep(kPollSliceMs);
-        return !m_stop;
     }
     return false;
 }
@@ -204,14 +176,6 @@ bool TimeServer::AwaitClientClose(SOCKET connection)
     return false;
 }
 
-bool TimeServer::Sleep(DWORD milliseconds) const
-{
-    const ULONGLONG deadline = GetTickCount64() + milliseconds;
-    while (!m_stop && GetTickCount64() < deadline)
-        ::Sleep(std::min<DWORD>(kPollSliceMs, static_cast<DWORD>(deadline - GetTickCount64())));
-    return !m_stop;
-}
-
 namespace TimeScripts {
 
 ServerScript SendThenAwaitClose(const std::string& bytes)
@@ -224,21 +188,24 @@ ServerScript CurrentTime()
     return {{ServerStep::SendCurrentTime, {}}, {ServerStep::AwaitClientClose, {}}};
 }
 
-ServerScript Trickle(const std::string& bytes, DWORD pauseMs)
+ServerScript InPieces(const std::vector<std::string>& pieces, const ServerStep& between)
 {
     ServerScript script;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (i > 0)
-            script.push_back({ServerStep::Pause, {}, pauseMs});
-        script.push_back({ServerStep::Send, bytes.substr(i, 1)});
+    for (const std::string& piece : pieces) {
+        if (!script.empty())
+            script.push_back(between);
+        script.push_back({ServerStep::Send, piece});
     }
     script.push_back({ServerStep::AwaitClientClose, {}});
     return script;
 }
 
-ServerScript CloseAtOnce()
+ServerScript Trickle(const std::string& bytes, DWORD pauseMs)
 {
-    return {{ServerStep::Close, {}}};
+    std::vector<std::string> pieces;
+    for (char byte : bytes)
+        pieces.emplace_back(1, byte);
+    return InPieces(pieces, {ServerStep::Pause, {}, pauseMs});
 }
 
 ServerScript TwoBytesThenClose()
@@ -246,16 +213,11 @@ ServerScript TwoBytesThenClose()
     return {{ServerStep::Send, kValue2015.substr(0, 2)}, {ServerStep::Close, {}}};
 }
 
-ServerScript ResetAtOnce()
-{
-    return {{ServerStep::Reset, {}}};
-}
-
 ServerScript Megabyte(const std::string& firstBytes)
 {
     std::string bytes = firstBytes;
     bytes.resize(1024 * 1024, '\x5A');
-    return {{ServerStep::Send, bytes}, {ServerStep::AwaitClientClose, {}}};
+    return SendThenAwaitClose(bytes);
 }
 
 ServerScript Silent()

@@ -42,11 +42,10 @@ public:
     int AcceptedCount() const { return m_accepted.load(); }
     // Connections that the client ended (seen while awaiting its close, or as a failed send).
     int ClientClosedCount() const { return m_clientClosed.load(); }
+    bool WaitForAccepted(int count, DWORD timeoutMs) const { return WaitForCount(m_accepted, count, timeoutMs); }
+    bool WaitForClientClosed(int count, DWORD timeoutMs) const { return WaitForCount(m_clientClosed, count, timeoutMs); }
     // Connections whose script has ended.
-    int FinishedCount() const { return m_finished.load(); }
-    bool WaitForAccepted(int count, DWORD timeoutMs) const;
-    bool WaitForClientClosed(int count, DWORD timeoutMs) const;
-    bool WaitForFinished(int count, DWORD timeoutMs) const;
+    bool WaitForFinished(int count, DWORD timeoutMs) const { return WaitForCount(m_finished, count, timeoutMs); }
     // Lets AwaitRelease steps go on.
     void Release() { m_released = true; }
 
@@ -56,7 +55,7 @@ private:
     bool RunStep(SOCKET& connection, const ServerStep& step, uint32_t acceptedTime);
     bool SendAll(SOCKET connection, const std::string& bytes);
     bool AwaitClientClose(SOCKET connection);
-    bool Sleep(DWORD milliseconds) const;
+    static bool WaitForCount(const std::atomic<int>& counter, int count, DWORD timeoutMs);
 
     std::string m_address;
     ServerScript m_script;
@@ -73,16 +72,16 @@ private:
 // Seconds since 1900-01-01 00:00:00 UTC of the current system time.
 uint32_t CurrentTimeValue();
 
-// Common scripts.
 namespace TimeScripts {
 // Sends bytes, then waits for the client to close (so the test can see that it did).
 ServerScript SendThenAwaitClose(const std::string& bytes);
 ServerScript CurrentTime();
+// The pieces one after another with the step (a pause, say) between them, then waits for the
+// client to close.
+ServerScript InPieces(const std::vector<std::string>& pieces, const ServerStep& between);
 // The bytes one at a time, pausing between them.
 ServerScript Trickle(const std::string& bytes, DWORD pauseMs);
-ServerScript CloseAtOnce();
 ServerScript TwoBytesThenClose();
-ServerScript ResetAtOnce();
 // One megabyte that starts with the given bytes.
 ServerScript Megabyte(const std::string& firstBytes);
 // Accepts and never sends; the connection ends when the client closes it.

@@ -1,5 +1,6 @@
 #include "SyncTestWindow.h"
 #include "support/TimeServer.h"
+#include "support/WaitFor.h"
 #include "timesync/ClockSetting.h"
 #include "timesync/Log.h"
 #include "timesync/TimeProtocol.h"
@@ -51,10 +52,11 @@ TEST(TimeValueToSystemTime, ConvertsSecondsToUtcInTheirEra)
         EXPECT_EQ(conversion.second, AllFields(TimeValueToSystemTime(conversion.first))) << conversion.first;
 }
 
-TEST(ReportClockChange, WritesOldAndNewTimeInTheLocaleShortForms)
+using ClockSetting = SyncWindowTest;
+
+TEST_F(ClockSetting, ReportWritesOldAndNewTimeInTheLocaleShortForms)
 {
     ASSERT_EQ(936u, GetACP()) << "tests run with LC_ALL=zh_CN.UTF-8";
-    SyncTestWindow window;
     const SYSTEMTIME oldTime = {2026, 12, 0, 7, 19, 30, 55, 123};
     const SYSTEMTIME newTime = {2015, 1, 0, 1, 8, 0, 0, 7};
 
@@ -68,9 +70,8 @@ TEST(ReportClockChange, WritesOldAndNewTimeInTheLocaleShortForms)
     EXPECT_EQ(0u, ReportForm(newTime).find("2015/1/1, "));
 }
 
-TEST(SetClockFromTimeValue, FarOffValueIsRefusedAndReported)
+TEST_F(ClockSetting, FarOffValueIsRefusedAndReported)
 {
-    SyncTestWindow window;
     SYSTEMTIME before;
     GetSystemTime(&before);
     g_timeValue = kValue2015Seconds;
@@ -84,25 +85,16 @@ TEST(SetClockFromTimeValue, FarOffValueIsRefusedAndReported)
     EXPECT_EQ(before.wYear, after.wYear);
 }
 
-// Waits for the start of a second, so that the exchange ends well within it.
-void WaitForEarlyFraction()
+TEST_F(ClockSetting, CurrentSecondIsAcceptedAndTheChangeReported)
 {
-    for (;;) {
+    Serve("127.0.1.20", TimeScripts::CurrentTime());
+    const int row = window.AddServer("time.test", "127.0.1.20");
+    // The start of a second, so that the exchange ends well within it.
+    ASSERT_TRUE(WaitFor([] {
         SYSTEMTIME now;
         GetSystemTime(&now);
-        if (now.wMilliseconds < 150)
-            return;
-        Sleep(1000 - now.wMilliseconds + 5);
-    }
-}
-
-TEST(SetClockFromTimeValue, CurrentSecondIsAcceptedAndTheChangeReported)
-{
-    TimeServer server("127.0.1.20", TimeScripts::CurrentTime());
-    ASSERT_TRUE(server.IsListening());
-    SyncTestWindow window;
-    const int row = window.AddServer("time.test", "127.0.1.20");
-    WaitForEarlyFraction();
+        return now.wMilliseconds < 150;
+    }, 2000, 5));
     SYSTEMTIME start;
     GetLocalTime(&start);
     const uint32_t firstValue = CurrentTimeValue();

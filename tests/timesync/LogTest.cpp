@@ -33,31 +33,29 @@ TEST_F(AppendLogTest, FormattedTextIsCutAt1023Bytes)
     EXPECT_EQ("abxxx", log.substr(0, 5));
 }
 
+// Wherever the user left the caret or a selection, text goes to the end, and double-byte
+// characters stay whole.
 TEST_F(AppendLogTest, TextGoesToTheEndWhereverTheUserLeftTheCaret)
 {
-    window.SetLogText("ABCDEF");
-    SendMessageA(window.LogBox(), EM_SETSEL, 3, 3);
-    AppendLog(window.LogBox(), "xy");
-    EXPECT_EQ("ABCDEFxy", window.LogText());
-    SendMessageA(window.LogBox(), EM_SETSEL, 0, 0);
-    AppendLog(window.LogBox(), "z");
-    EXPECT_EQ("ABCDEFxyz", window.LogText());
-}
-
-TEST_F(AppendLogTest, ASelectionIsNeitherReplacedNorSplit)
-{
-    window.SetLogText("ABCDEF");
-    SendMessageA(window.LogBox(), EM_SETSEL, 1, 4);
-    AppendLog(window.LogBox(), "xy");
-    EXPECT_EQ("ABCDEFxy", window.LogText());
-}
-
-TEST_F(AppendLogTest, DoubleByteTextIsAppendedWhole)
-{
-    window.SetLogText("时间");
-    SendMessageA(window.LogBox(), EM_SETSEL, 1, 1);
-    AppendLog(window.LogBox(), "服务器");
-    EXPECT_EQ("时间服务器", window.LogText());
+    struct Append {
+        const char* before;
+        int selectionStart;
+        int selectionEnd;
+        const char* text;
+        const char* after;
+    };
+    const Append appends[] = {
+        {"ABCDEF", 3, 3, "xy", "ABCDEFxy"},
+        {"ABCDEFxy", 0, 0, "z", "ABCDEFxyz"},
+        {"ABCDEF", 1, 4, "xy", "ABCDEFxy"},  // the selection is neither replaced nor split
+        {"时间", 1, 1, "服务器", "时间服务器"},
+    };
+    for (const Append& append : appends) {
+        window.SetLogText(append.before);
+        SendMessageA(window.LogBox(), EM_SETSEL, append.selectionStart, append.selectionEnd);
+        AppendLog(window.LogBox(), append.text);
+        EXPECT_EQ(append.after, window.LogText());
+    }
 }
 
 }  // namespace

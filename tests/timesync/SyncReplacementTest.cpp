@@ -14,8 +14,6 @@
 
 namespace {
 
-const std::string kValueMax("\xFF\xFF\xFF\xFF", 4);   // 4294967295
-constexpr DWORD kWaitMs = 5000;
 constexpr UINT kStartAnsweredSyncMessage = WM_APP + 1;
 // Notifications of no open socket, queued behind a refusal: they keep the window's thread
 // busy with the queue while the refused sync ends.
@@ -32,63 +30,79 @@ bool WaitForQueuedNotification(const SyncTestWindow& window)
     }, kWaitMs, 1);
 }
 
-// What Windows may still deliver after closesocket: a notification posted for the old socket.
-void PostLateNotification(const SyncTestWindow& window, SOCKET socket, WORD event)
+// What Windows may still deliver after closesocket: notifications posted for the old socket.
+void PostLateNotifications(const SyncTestWindow& window, SOCKET socket, std::initializer_list<WORD> events)
 {
-    PostMessageA(window.Handle(), WM_TIMESOCKET, socket, WSAMAKESELECTREPLY(event, 0));
+    for (WORD event : events)
+        PostMessageA(window.Handle(), WM_TIMESOCKET, socket, WSAMAKESELECTREPLY(event, 0));
 }
 
 TEST_F(SyncReplacementTest, LateNotificationsOfTheReplacedSocketAreNotTakenForTheNewOne)
 {
-    TimeServer oldServer("127.0.7.1", TimeScripts::SendAfterRelease(kValueMax));
-    TimeServer newServer("127.0.7.2", TimeScripts::SendAfterRelease(kValue2015));
-    ASSERT_TRUE(oldServer.IsListening() && newServer.IsListening());
-    ASSERT_TRUE(window.StartSync(window.AddServer("old.test", "127.0.7.1")));
-    const SOCKET oldSocket = g_timeSocket;
+    TimeServer* oldServer = Serve("127.0.7.1", TimeScripts::SendAfterRelease(kValueMax));
+    TimeServer* newServer = Serve("127.0.7.2", TimeScripts::SendAfterRelease(kValue2015));
+    const SOCKET oldSocket = window.StartSyncWith("127.0.7.1");
     ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines()));
 
-    ASSERT_TRUE(window.StartSync(window.AddServer("new.test", "127.0.7.2")));
-    const SOCKET newSocket = g_timeSocket;
+    const SOCKET newSocket = window.StartSyncWith("127.0.7.2");
     ASSERT_NE(INVALID_SOCKET, newSocket);
     EXPECT_NE(oldSocket, newSocket) << "the new socket took over the replaced one's handle value";
     ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines()));
 
     // Each of these would end or confuse the new sync if it were taken for the new socket.
-    PostLateNotification(window, oldSocket, FD_CONNECT);
-    PostLateNotification(window, oldSocket, FD_READ);
-    PostLateNotification(window, oldSocket, FD_CLOSE);
-    oldServer.Release();
-    EXPECT_TRUE(oldServer.WaitForClientClosed(1, kWaitMs)) << "the replaced socket stays open";
+    PostLateNotifications(window, oldSocket, {FD_CONNECT, FD_READ, FD_CLOSE});
+    oldServer->Release();
+    EXPECT_TRUE(oldServer->WaitForClientClosed(1, kWaitMs)) << "the replaced socket stays open";
     window.PumpFor(300);
     const std::string waiting = OpeningLines("127.0.7.2", newSocket) + ConnectedLines();
     EXPECT_EQ(waiting, window.LogText());
 
-    newServer.Release();
+    newServer->Release();
     EXPECT_TRUE(window.EndsWithFullSync("127.0.7.2"));
 }
 
-TEST_F(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreQueuedKeepsOnlyTheNewOnes)
+// The replaced sync's notifications are not handled yet: it is still connecting, or its
+// connection's notifications wait in the queue.
+TEST_F(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreUnhandledKeepsOnlyTheNewOnes)
 {
-    TimeServer oldServer("127.0.7.3", TimeScripts::SendThenAwaitClose(kValueMax));
-    TimeServer newServer("127.0.7.4", TimeScripts::SendThenAwaitClose(kValue2015));
-    ASSERT_TRUE(window.StartSync(window.AddServer("old.test", "127.0.7.3")));
-    // The old connection's notifications wait in the queue, unhandled.
-    ASSERT_TRUE(WaitForQueuedNotification(window));
+    struct Replacement {
+        const char* oldAddress;
+        ServerScript oldScript;
+        bool queued;  // its notifications wait in the queue
+        const char* newAddress;
+    };
+    const Replacement replacements[] = {
+        {"127.0.1.8", TimeScripts::Silent(), false, "127.0.1.9"},
+        {"127.0.7.3", TimeScripts::SendThenAwaitClose(kValueMax), true, "127.0.7.4"},
+    };
+    for (const Replacement& replacement : replacements) {
+        SCOPED_TRACE(replacement.oldAddress);
+        TimeServer* oldServer = Serve(replacement.oldAddress, replacement.oldScript);
+        TimeServer* newServer = Serve(replacement.newAddress, TimeScripts::SendThenAwaitClose(kValue2015));
+        window.StartSyncWith(replacement.oldAddress);
+        if (replacement.queued) {
+            ASSERT_TRUE(WaitForQueuedNotification(window));
+        }
 
-    ASSERT_TRUE(window.StartSync(window.AddServer("new.test", "127.0.7.4")));
-    ASSERT_TRUE(window.EndsWithFullSync("127.0.7.4"));
-    EXPECT_EQ(kValue2015Seconds, g_timeValue);
+        window.StartSyncWith(replacement.newAddress);
+        ASSERT_TRUE(window.EndsWithFullSync(replacement.newAddress));
+        EXPECT_EQ(kValue2015Seconds, g_timeValue);
+        EXPECT_TRUE(oldServer->WaitForClientClosed(1, kWaitMs)) << "the replaced socket stays open";
+        EXPECT_TRUE(newServer->WaitForClientClosed(1, kWaitMs));
+        window.PumpFor(200);
+        EXPECT_TRUE(window.EndsWithFullSync(replacement.newAddress));
+        EXPECT_TRUE(SocketLayerReleased());
+    }
 }
 
 // A notification of the socket just closed may still wait in the queue when the next sync
 // gets the same handle value; the sync from the list drops it before it begins.
 TEST_F(SyncReplacementTest, LateNotificationOfAClosedSocketIsDroppedWhenItsValueComesBack)
 {
-    TimeServer server("127.0.7.7", TimeScripts::SendThenAwaitClose(kValue2015));
+    Serve("127.0.7.7", TimeScripts::SendThenAwaitClose(kValue2015));
     const SOCKET closed = window.StartSyncWith("127.0.7.8");  // nothing listens
     ASSERT_TRUE(window.PumpUntilLogEndsWith(kRefusal));
-    PostLateNotification(window, closed, FD_CONNECT);
-    PostLateNotification(window, closed, FD_READ);
+    PostLateNotifications(window, closed, {FD_CONNECT, FD_READ});
 
     ASSERT_EQ(closed, window.StartSyncWith("127.0.7.7")) << "the handle value was not taken again";
     EXPECT_TRUE(window.EndsWithFullSync("127.0.7.7"));
@@ -96,8 +110,7 @@ TEST_F(SyncReplacementTest, LateNotificationOfAClosedSocketIsDroppedWhenItsValue
 
 TEST_F(SyncReplacementTest, SyncStartedWhileTheRefusedOneEndsGetsItsNotifications)
 {
-    TimeServer answering("127.0.7.5", TimeScripts::SendThenAwaitClose(kValue2015));
-    ASSERT_TRUE(answering.IsListening());
+    Serve("127.0.7.5", TimeScripts::SendThenAwaitClose(kValue2015));
     const int refusedRow = window.AddServer("refused.test", "127.0.7.6");  // nothing listens
     const int answeringRow = window.AddServer("answering.test", "127.0.7.5");
     const HANDLE refusalShown = CreateEventA(nullptr, TRUE, FALSE, nullptr);

@@ -2,6 +2,7 @@
 
 #include "support/MainWindowFacts.h"
 #include "support/RemoteControls.h"
+#include "support/WaitFor.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
@@ -129,15 +130,10 @@ void SyncTestWindow::PumpPending()
 
 bool SyncTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
+    return WaitFor([&] {
         PumpPending();
-        if (done())
-            return true;
-        if (GetTickCount64() >= deadline)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+        return done();
+    }, timeoutMs);
 }
 
 ::testing::AssertionResult SyncTestWindow::PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs)
@@ -145,6 +141,12 @@ bool SyncTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutM
     if (PumpUntil([&] { return EndsWith(LogText(), tail); }, timeoutMs))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "log:\n" << LogText();
+}
+
+int SyncTestWindow::PumpUntilQuit(DWORD timeoutMs)
+{
+    PumpUntil([&] { return m_quitCode != -1; }, timeoutMs);
+    return std::exchange(m_quitCode, -1);
 }
 
 void SyncTestWindow::PumpFor(DWORD milliseconds)
@@ -157,4 +159,22 @@ void SyncTestWindow::PostTicks(int count)
     for (int i = 0; i < count; ++i)
         PostMessageA(m_window, WM_TIMER, kSyncTimerId, kPostedTick);
     PumpPending();
+}
+
+TimeServer* SyncWindowTest::Serve(const char* address, const ServerScript& script)
+{
+    servers.push_back(std::make_unique<TimeServer>(address, script));
+    EXPECT_TRUE(servers.back()->IsListening()) << address;
+    return servers.back().get();
+}
+
+::testing::AssertionResult SyncWindowTest::SocketLayerReleased()
+{
+    servers.clear();
+    if (WSACleanup() == 0)
+        return ::testing::AssertionFailure() << "a start-up of the socket layer was left over";
+    const int error = WSAGetLastError();
+    if (error != WSANOTINITIALISED)
+        return ::testing::AssertionFailure() << "WSACleanup failed with " << error;
+    return ::testing::AssertionSuccess();
 }

@@ -2,6 +2,7 @@
 
 #include "support/RemoteControls.h"
 #include "support/SyncTranscript.h"
+#include "support/TimeServer.h"
 #include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +11,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
+#include <vector>
+
+const std::string kValueMax("\xFF\xFF\xFF\xFF", 4);  // 4294967295
+// The longest a sync test waits for what a server or the queue is to show.
+constexpr DWORD kWaitMs = 5000;
 
 // A hidden stand-in for the main window: its window procedure hands the socket messages and
 // WM_TIMER to the sync handlers as the real one does. Children, with the main window's ids:
@@ -56,6 +63,9 @@ public:
 
     // The exit code of a WM_QUIT seen while pumping, or -1 when none was.
     int QuitCode() const { return m_quitCode; }
+    // Handles messages until a WM_QUIT is seen; its exit code (-1: none in time), which is
+    // then forgotten.
+    int PumpUntilQuit(DWORD timeoutMs = 5000);
     // Shows the test every message that the window does not hand to the sync.
     void OnOtherMessages(std::function<void(UINT, WPARAM)> handler) { m_otherMessages = std::move(handler); }
 
@@ -74,9 +84,17 @@ private:
     std::function<void(UINT, WPARAM)> m_otherMessages;
 };
 
-// A test window, and the program not in command-line mode.
+// A test window, the program not in command-line mode, and the case's test servers.
 class SyncWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { g_commandLineMode = false; }
+    void TearDown() override { g_commandLineMode = false; }
+    // A server listening on the address until the case ends or servers is cleared.
+    TimeServer* Serve(const char* address, const ServerScript& script);
+    // Stops the case's servers, as each holds a start-up of the socket layer of its own; then
+    // every start-up has had its clean-up: one more WSACleanup fails.
+    ::testing::AssertionResult SocketLayerReleased();
+
     SyncTestWindow window;
+    std::vector<std::unique_ptr<TimeServer>> servers;
 };
