@@ -99,12 +99,17 @@ TEST_F(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreUnhandledKeepsOnl
 // gets the same handle value; the sync from the list drops it before it begins.
 TEST_F(SyncReplacementTest, LateNotificationOfAClosedSocketIsDroppedWhenItsValueComesBack)
 {
-    Serve("127.0.7.7", TimeScripts::SendThenAwaitClose(kValue2015));
+    // The value comes only once the real connect has been handled, so a late FD_READ taken
+    // for the new socket cannot read it, and a late FD_CONNECT shows as a second connect.
+    TimeServer* server = Serve("127.0.7.7", TimeScripts::SendAfterRelease(kValue2015));
     const SOCKET closed = window.StartSyncWith("127.0.7.8");  // nothing listens
     ASSERT_TRUE(window.PumpUntilLogEndsWith(kRefusal));
     PostLateNotifications(window, closed, {FD_CONNECT, FD_READ});
 
     ASSERT_EQ(closed, window.StartSyncWith("127.0.7.7")) << "the handle value was not taken again";
+    ASSERT_TRUE(window.PumpUntil([&] { return server->AcceptedCount() == 1; }));
+    window.PumpFor(200);
+    server->Release();
     EXPECT_TRUE(window.EndsWithFullSync("127.0.7.7"));
 }
 
