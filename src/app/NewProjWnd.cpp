@@ -289,12 +289,14 @@ void CNewProjWnd::MoveFocus(HWND from, bool backwards)
 }
 
 // As in a dialog, the control that had the focus gets it back when the window is activated
-// again; the first time, that is the server list.
+// again; the first time, that is the server list. A deactivation that finds the focus gone
+// already (a second one in a row) keeps the control saved before.
 void CNewProjWnd::OnActivate(WPARAM wParam)
 {
     if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        m_focusBeforeDeactivation = IsChild(m_hWnd, focus) ? focus : nullptr;
+        if (focus && IsChild(m_hWnd, focus))
+            m_focusBeforeDeactivation = focus;
         return;
     }
     const bool minimised = HIWORD(wParam) != 0;
