@@ -53,11 +53,11 @@ TEST(ChineseFolder, DISABLED_InOwnFolder)
     std::string path = folder + "srv.xml";
     ASSERT_TRUE(EnsureConfigFile(path.c_str()));
     ASSERT_TRUE(WriteDefaultConfig(path.c_str()));
-    std::string defaultCommand = "\"" + ExePath() + "\" /ip 129.6.15.28";
+    const std::string defaultCommand = OwnCommand();
     EXPECT_EQ(DefaultFileText(Utf8OfGbk(defaultCommand)), ReadFileBytes(path));
     EXPECT_EQ(defaultCommand, LoadAutorunCommand(path.c_str()));
 
-    std::string command = "\"" + ExePath() + "\" /ip 10.1.2.3";
+    const std::string command = OwnCommand("10.1.2.3");
     EXPECT_TRUE(StoreAutorunCommand(folder.c_str(), command.c_str()));
     EXPECT_EQ(command, LoadAutorunCommand(path.c_str())) << "GBK in, GBK out";
 }

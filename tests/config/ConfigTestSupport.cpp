@@ -24,6 +24,18 @@ std::string DefaultFileText(const std::string& utf8Command)
     return SavedSrvXml(CdataAutorunElement(utf8Command), kDefaultServers);
 }
 
+std::string OwnCommand(const std::string& address)
+{
+    return "\"" + ExePath() + "\" /ip " + address;
+}
+
+const char* const kNotParsedBox = "test_config: Document srv.xml not parsed successfully.";
+
+std::string BoxText(const MessageBoxInfo& box)
+{
+    return box.caption + ": " + box.text;
+}
+
 std::string SrvXmlFolder::LoadCommand(bool boxExpected)
 {
     std::string command;
@@ -49,6 +61,20 @@ bool SrvXmlFolder::Store(const std::string& command)
     bool stored = false;
     boxes = AnswerMessageBoxesDuring([&] { stored = StoreAutorunCommand(dir.path().c_str(), command.c_str()); });
     return stored;
+}
+
+BothReads SrvXmlFolder::LoadBoth()
+{
+    BothReads result;
+    const DWORD start = GetTickCount();
+    result.command = LoadCommand(true);
+    for (const MessageBoxInfo& box : boxes)
+        result.boxes.push_back(BoxText(box));
+    result.rows = LoadRows(true);
+    for (const MessageBoxInfo& box : boxes)
+        result.boxes.push_back(BoxText(box));
+    result.milliseconds = GetTickCount() - start;
+    return result;
 }
 
 IconvCall CallIconv(const char* to, const char* from, const std::string& input, size_t room)

@@ -140,17 +140,11 @@ TEST(BufferConversion, AsciiReadsTheSameInBothAndAZeroByteEndsTheText)
 TEST(NarrowToWide, ShortLongAndEmptyTexts)
 {
     ASSERT_EQ(936u, GetACP()) << "tests run with the Chinese code page";
-    std::string longText;
-    std::wstring longWide;
-    for (int i = 0; i < 200; ++i) {
-        longText += "时a";
-        longWide += L"时a";
-    }
     const std::pair<std::string, std::wstring> texts[] = {
         {ChinesePathGbk, L"C:\\程序\\时间同步\\Zorvane.exe"},
         {"时间乗A", {0x65F6, 0x95F4, 0x4E57, 0x41}},  // 乗 is 0x81 0x5C: a trail byte that is a backslash
         {"C:\\用户\\桌面\\Zorvane v1.0.lnk", L"C:\\\x7528\x6237\\\x684C\x9762\\Zorvane v1.0.lnk"},
-        {longText, longWide},
+        {Repeated<std::string>("时a", 200), Repeated<std::wstring>(L"时a", 200)},
         {"", L""},
     };
     for (const auto& text : texts) {
@@ -164,11 +158,7 @@ TEST(NarrowToWide, ShortLongAndEmptyTexts)
 TEST(WideToNarrow, ShortLongAndEmptyTexts)
 {
     EXPECT_STREQ(ChinesePathGbk, WideToNarrow(L"C:\\程序\\时间同步\\Zorvane.exe").c_str());
-    std::wstring longWide(300, L'同');
-    std::string expected;
-    for (int i = 0; i < 300; ++i)
-        expected += "同";
-    EXPECT_EQ(expected, WideToNarrow(longWide.c_str()).c_str());
+    EXPECT_EQ(Repeated<std::string>("同", 300), WideToNarrow(std::wstring(300, L'同').c_str()).c_str());
     WideToNarrow empty(L"");
     ASSERT_NE(nullptr, empty.c_str());
     EXPECT_EQ(0u, std::strlen(empty.c_str()));
