@@ -24,12 +24,6 @@ DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs)
     return code;
 }
 
-std::string OwnFolder()
-{
-    std::string exe = ExePath();
-    return exe.substr(0, exe.find_last_of('\\') + 1);
-}
-
 }  // namespace
 
 TEST(ChineseFolder, CommandRoundTripsFromAProgramInAChineseFolder)
@@ -49,7 +43,7 @@ TEST(ChineseFolder, CommandRoundTripsFromAProgramInAChineseFolder)
 // Run only by the test above, from the copy in the Chinese folder.
 TEST(ChineseFolder, DISABLED_InOwnFolder)
 {
-    std::string folder = OwnFolder();
+    const std::string folder = ExePath().substr(0, ExePath().find_last_of('\\') + 1);
     std::string path = folder + "srv.xml";
     ASSERT_TRUE(EnsureConfigFile(path.c_str()));
     ASSERT_TRUE(WriteDefaultConfig(path.c_str()));

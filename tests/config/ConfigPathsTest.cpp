@@ -12,16 +12,6 @@
 
 namespace {
 
-std::string DirectoryPart(const char* path, size_t capacity = 512, int* written = nullptr)
-{
-    char buffer[512];
-    std::memset(buffer, 'x', sizeof buffer);
-    int n = GetDirectoryPart(path, buffer, capacity);
-    if (written)
-        *written = n;
-    return buffer;
-}
-
 bool IsDirectory(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -52,9 +42,10 @@ TEST(GetDirectoryPart, CutsAfterTheLastSeparator)
         {"C:\\a" + trail, 512, "C:\\", 4},             {"C:\\a\\b\\srv.xml", 4, "C:\\", 4},
     };
     for (const auto& c : cases) {
-        int written = 0;
-        EXPECT_EQ(c.part, DirectoryPart(c.path.c_str(), c.capacity, &written)) << c.path;
-        EXPECT_EQ(c.written, written) << c.path;
+        char buffer[512];
+        std::memset(buffer, 'x', sizeof buffer);
+        EXPECT_EQ(c.written, GetDirectoryPart(c.path.c_str(), buffer, c.capacity)) << c.path;
+        EXPECT_EQ(c.part, buffer) << c.path;
     }
     char buffer[1] = {'x'};
     EXPECT_EQ(0, GetDirectoryPart("C:\\a\\srv.xml", buffer, 0));

@@ -71,11 +71,6 @@ LinkInfo ReadLink(const std::string& file)
     return LinkInfo{true, text[0], text[1], text[2]};
 }
 
-std::string FolderOf(const std::string& path)
-{
-    return path.substr(0, path.find_last_of('\\'));
-}
-
 bool EqualIgnoringCase(const std::string& a, const std::string& b)
 {
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
@@ -121,7 +116,7 @@ TEST_F(DesktopShortcut, CreatingSavesALinkToTheTargetStartedInItsFolder)
 {
     UpdateDesktopShortcut(m_exe.c_str(), true);
     ASSERT_TRUE(FileExists(m_file));
-    ExpectLinkTo(m_exe, FolderOf(m_exe));
+    ExpectLinkTo(m_exe, m_exe.substr(0, m_exe.find_last_of('\\')));
 }
 
 TEST_F(DesktopShortcut, ATargetWithChineseFoldersWorks)
@@ -182,9 +177,7 @@ TEST_F(DesktopShortcut, DeletingRemovesTheFileForGood)
 
 TEST_F(DesktopShortcut, DeletingAMissingShortcutIsQuiet)
 {
-    std::vector<MessageBoxInfo> boxes =
-        AnswerMessageBoxesDuring([&] { UpdateDesktopShortcut(m_exe.c_str(), false); });
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(AnswerMessageBoxesDuring([&] { UpdateDesktopShortcut(m_exe.c_str(), false); }).empty());
     EXPECT_FALSE(FileExists(m_file));
 }
 
