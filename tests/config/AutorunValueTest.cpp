@@ -69,9 +69,7 @@ TEST_F(AutorunValue, EndsAsWantedAndSaysSo)
     for (const Change& change : changes) {
         SCOPED_TRACE(change.what);
         DeleteRunValue(name());
-        if (!change.before.empty()) {
-            ASSERT_TRUE(WriteRunValue(name(), change.before + '\0'));
-        }
+        ASSERT_TRUE(change.before.empty() || WriteRunValue(name(), change.before + '\0'));
         EXPECT_EQ(!change.before.empty(), IsAutorunValuePresent(name())) << "only the type is asked for";
 
         EXPECT_EQ(change.result, SetAutorunValue(name(), change.command, change.enable));

@@ -75,42 +75,32 @@ TEST(CreateDirectoryChain, ChineseFolderNames)
     EXPECT_EQ(expected, FolderEntries(dir.path() + "程序\\")) << "no folder named after half a character";
 }
 
-TEST(CreateDirectoryChain, Failures)
+// No path, or a file where a folder should be: neither the chain nor the file is made.
+TEST(ConfigPaths, FolderChainAndEmptyFileFailures)
 {
-    EXPECT_FALSE(CreateDirectoryChain(""));
-    EXPECT_FALSE(CreateDirectoryChain(nullptr));
-    TempDir dir;
-    std::string tooLong = dir.path() + std::string(10001, 'a');
-    EXPECT_FALSE(CreateDirectoryChain(tooLong.c_str()));
-    ASSERT_TRUE(WriteFileBytes(dir.file("file"), "x"));
-    EXPECT_FALSE(CreateDirectoryChain((dir.path() + "file\\sub\\").c_str())) << "a file in the way";
-}
-
-TEST(EnsureConfigFile, CreatesFoldersAndAnEmptyFile)
-{
-    TempDir dir;
-    std::string path = dir.path() + "一\\二\\srv.xml";
-    EXPECT_TRUE(EnsureConfigFile(path.c_str()));
-    EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ("", ReadFileBytes(path));
-}
-
-TEST(EnsureConfigFile, NeverTruncatesAnExistingFile)
-{
-    TempDir dir;
-    std::string path = dir.file("srv.xml");
-    ASSERT_TRUE(WriteFileBytes(path, "<srv_root/>"));
-    EXPECT_TRUE(EnsureConfigFile(path.c_str()));
-    EXPECT_EQ("<srv_root/>", ReadFileBytes(path));
-}
-
-TEST(EnsureConfigFile, Failures)
-{
-    EXPECT_FALSE(EnsureConfigFile(""));
-    EXPECT_FALSE(EnsureConfigFile(nullptr));
     TempDir dir;
     ASSERT_TRUE(WriteFileBytes(dir.file("file"), "x"));
-    std::string blocked = dir.path() + "file\\sub\\srv.xml";
-    EXPECT_FALSE(EnsureConfigFile(blocked.c_str()));
-    EXPECT_FALSE(FileExists(blocked));
+    const std::pair<bool (*)(const char*), std::string> calls[] = {{CreateDirectoryChain, "file\\sub\\"},
+                                                                   {EnsureConfigFile, "file\\sub\\srv.xml"}};
+    for (const auto& call : calls) {
+        EXPECT_FALSE(call.first(""));
+        EXPECT_FALSE(call.first(nullptr));
+        EXPECT_FALSE(call.first((dir.path() + call.second).c_str())) << "a file in the way";
+        EXPECT_FALSE(FileExists(dir.path() + call.second));
+    }
+    EXPECT_FALSE(CreateDirectoryChain((dir.path() + std::string(10001, 'a')).c_str()));
+}
+
+// A missing file is made empty, its folders first; an existing one is never truncated.
+TEST(EnsureConfigFile, CreatesFoldersAndAnEmptyFileButNeverTruncates)
+{
+    const std::pair<std::string, std::string> files[] = {{"一\\二\\srv.xml", ""}, {"srv.xml", "<srv_root/>"}};
+    for (const auto& file : files) {
+        TempDir dir;
+        const std::string path = dir.path() + file.first;
+        ASSERT_TRUE(file.second.empty() || WriteFileBytes(path, file.second));
+        EXPECT_TRUE(EnsureConfigFile(path.c_str()));
+        EXPECT_TRUE(FileExists(path));
+        EXPECT_EQ(file.second, ReadFileBytes(path));
+    }
 }

@@ -31,11 +31,6 @@ std::string OwnCommand(const std::string& address)
 
 const char* const kNotParsedBox = "test_config: Document srv.xml not parsed successfully.";
 
-std::string BoxText(const MessageBoxInfo& box)
-{
-    return box.caption + ": " + box.text;
-}
-
 std::string SrvXmlFolder::LoadCommand(bool boxExpected)
 {
     std::string command;
@@ -68,12 +63,12 @@ BothReads SrvXmlFolder::LoadBoth()
     BothReads result;
     const DWORD start = GetTickCount();
     result.command = LoadCommand(true);
-    for (const MessageBoxInfo& box : boxes)
-        result.boxes.push_back(BoxText(box));
+    std::vector<MessageBoxInfo> shown = boxes;
     result.rows = LoadRows(true);
-    for (const MessageBoxInfo& box : boxes)
-        result.boxes.push_back(BoxText(box));
+    shown.insert(shown.end(), boxes.begin(), boxes.end());
     result.milliseconds = GetTickCount() - start;
+    for (const MessageBoxInfo& box : shown)
+        result.boxes.push_back(box.caption + ": " + box.text);
     return result;
 }
 

@@ -24,15 +24,14 @@ std::string DefaultFileText(const std::string& utf8Command);
 // program puts in a new srv.xml.
 std::string OwnCommand(const std::string& address = "129.6.15.28");
 
-// A message box as "caption: text", and the one a file that does not parse brings.
-std::string BoxText(const MessageBoxInfo& box);
+// The message box a file that does not parse brings, as "caption: text".
 extern const char* const kNotParsedBox;
 
 // Both readers of srv.xml, one after the other, as the window starts.
 struct BothReads {
     std::string command;
     ServerRows rows;
-    std::vector<std::string> boxes;  // BoxText of each, the command's first
+    std::vector<std::string> boxes;  // "caption: text", the command's first
     DWORD milliseconds;              // both reads together
 };
 

@@ -121,11 +121,7 @@ TEST(BrokenOrMissingFile, ShowsTheMessageAndStaysAsItWas)
         "",  // no file at all
     };
     for (const std::string& broken : brokenFiles) {
-        if (broken.empty()) {
-            ASSERT_TRUE(DeleteFileA(folder.path.c_str()));
-        } else {
-            ASSERT_TRUE(folder.Write(broken));
-        }
+        ASSERT_TRUE(broken.empty() ? DeleteFileA(folder.path.c_str()) != FALSE : folder.Write(broken));
         const BothReads reads = folder.LoadBoth();
         EXPECT_EQ("", reads.command);
         EXPECT_TRUE(reads.rows.empty());

@@ -32,14 +32,10 @@ constexpr size_t kComparedText = 60000;
 
 // libxml2 reports every parse error on the standard error stream; thousands of them through
 // the console would take longer than the cases themselves.
-class QuietStandardError {
-public:
-    QuietStandardError() : m_saved(_dup(2)) { Redirect(_open("NUL", _O_WRONLY)); }
-    ~QuietStandardError() { Redirect(m_saved); }
-    QuietStandardError(const QuietStandardError&) = delete;
-    QuietStandardError& operator=(const QuietStandardError&) = delete;
-
-private:
+struct QuietStandardError {
+    const int saved = _dup(2);
+    QuietStandardError() { Redirect(_open("NUL", _O_WRONLY)); }
+    ~QuietStandardError() { Redirect(saved); }
     // Standard error becomes the descriptor, which is closed.
     static void Redirect(int descriptor)
     {
@@ -48,7 +44,6 @@ private:
             _close(descriptor);
         }
     }
-    int m_saved;
 };
 
 std::string BaseFile(const std::string& autorun)
