@@ -81,9 +81,7 @@ class DesktopShortcut : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ExpectDesktopInsideBuildTree();
-        if (HasFatalFailure())
-            return;
+        ASSERT_NO_FATAL_FAILURE(ExpectDesktopInsideBuildTree());
         m_file = DesktopShortcutFile();
         DeleteFileA(m_file.c_str());
         ASSERT_FALSE(FileExists(m_file));

@@ -41,8 +41,7 @@ TEST(HostileXml, ExternalEntitiesAndDtdsAreNeverRead)
     const BothReads result = folder.LoadBoth();
     EXPECT_TRUE(result.boxes.empty());
     EXPECT_EQ(OwnCommand(), result.command) << "the reference alone is no command";
-    ServerRows expected = {{"a", "10.0.0.1"}, {"b.example", "10.0.0.3"}};
-    EXPECT_EQ(expected, result.rows);
+    EXPECT_EQ(ServerRows({{"a", "10.0.0.1"}, {"b.example", "10.0.0.3"}}), result.rows);
 
     EXPECT_TRUE(folder.Store("\"C:\\x.exe\" /ip 1.2.3.4"));
     EXPECT_TRUE(folder.boxes.empty());
@@ -86,6 +85,5 @@ TEST(HostileXml, ManyReferencesToABigEntityDoNotExpand)
     // The file parses; the references are not expanded into the command.
     EXPECT_TRUE(result.boxes.empty());
     EXPECT_EQ(OwnCommand(), result.command);
-    ServerRows expected = {{"b.example", "10.0.0.2"}};
-    EXPECT_EQ(expected, result.rows);
+    EXPECT_EQ(ServerRows({{"b.example", "10.0.0.2"}}), result.rows);
 }

@@ -63,8 +63,7 @@ TEST(ServerList, NonAsciiNamesAreShownInGbk)
 {
     SrvXmlFolder folder;
     ASSERT_TRUE(folder.Write(FileWithServers(u8"<srv><url>国家授时中心</url><ip>10.0.0.1</ip></srv>\n")));
-    const ServerRows expected = {{"国家授时中心", "10.0.0.1"}};
-    EXPECT_EQ(expected, folder.LoadRows());
+    EXPECT_EQ(ServerRows({{"国家授时中心", "10.0.0.1"}}), folder.LoadRows());
 }
 
 TEST(ServerList, NoServersGiveAnEmptyListWithoutMessage)

@@ -88,12 +88,11 @@ TEST(IconvAdapter, ConvertsAndStopsAsIconvDoes)
 
 TEST(IconvAdapter, OpensOnlyGbkAndUtf8)
 {
-    errno = 0;
-    EXPECT_EQ(reinterpret_cast<iconv_t>(-1), iconv_open("UTF-16LE", "GBK"));
-    EXPECT_EQ(EINVAL, errno);
-    errno = 0;
-    EXPECT_EQ(reinterpret_cast<iconv_t>(-1), iconv_open("UTF-8", "LATIN1"));
-    EXPECT_EQ(EINVAL, errno);
+    for (const auto& names : {std::make_pair("UTF-16LE", "GBK"), std::make_pair("UTF-8", "LATIN1")}) {
+        errno = 0;
+        EXPECT_EQ(reinterpret_cast<iconv_t>(-1), iconv_open(names.first, names.second)) << names.second;
+        EXPECT_EQ(EINVAL, errno) << names.second;
+    }
     iconv_t cd = iconv_open("gbk", "utf-8");
     ASSERT_NE(reinterpret_cast<iconv_t>(-1), cd);
     EXPECT_EQ(0u, iconv(cd, nullptr, nullptr, nullptr, nullptr)) << "flush of a stateless encoding";
