@@ -71,7 +71,8 @@ TEST(CreateDirectoryChain, ChineseFolderNames)
     EXPECT_TRUE(CreateDirectoryChain(chain.c_str()));
     EXPECT_TRUE(IsDirectory(chain));
     EXPECT_TRUE(IsDirectory(dir.path() + "程序\\" + BackslashTrailName));
-    EXPECT_EQ(std::vector<std::string>{BackslashTrailName}, FolderEntries(dir.path() + "程序\\")) << "no folder named after half a character";
+    EXPECT_EQ(std::vector<std::string>{BackslashTrailName}, FolderEntries(dir.path() + "程序\\"))
+        << "no folder named after half a character";
 }
 
 // No path, or a file where a folder should be: neither the chain nor the file is made.

@@ -99,7 +99,8 @@ TEST(ServerList, LoadingLeavesTheListShownOrHiddenAsItWas)
     for (const bool shown : {false, true}) {
         ServerListView view;
         ShowWindow(view.handle(), shown ? SW_SHOW : SW_HIDE);
-        EXPECT_TRUE(AnswerMessageBoxesDuring([&] { LoadServerList(folder.dir.path().c_str(), view.handle()); }).empty());
+        EXPECT_TRUE(
+            AnswerMessageBoxesDuring([&] { LoadServerList(folder.dir.path().c_str(), view.handle()); }).empty());
         EXPECT_EQ(shown, (GetWindowLongA(view.handle(), GWL_STYLE) & WS_VISIBLE) != 0);
         ASSERT_EQ(2, view.Rows());
         EXPECT_EQ("b.example", view.Text(1, 0));
