@@ -6,13 +6,12 @@
 
 namespace {
 
-DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs)
+DWORD RunAndWait(std::string commandLine, DWORD timeoutMs)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return static_cast<DWORD>(-1);
     DWORD code = static_cast<DWORD>(-2);
     if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)

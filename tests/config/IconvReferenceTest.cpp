@@ -68,8 +68,8 @@ bool IsPrivateUseDifference(const Sample& glibc, const std::pair<std::string, st
     if (utf8.size() != 3)
         return false;
     unsigned code = (utf8[0] & 0x0F) << 12 | (utf8[1] & 0x3F) << 6 | (utf8[2] & 0x3F);
-    bool privateUse = code >= 0xE000 && code <= 0xF8FF;
-    return privateUse && Adapter("UTF-8", "GBK", adapter.second) == std::make_pair(std::string("OK"), glibc.input);
+    return code >= 0xE000 && code <= 0xF8FF &&
+           Adapter("UTF-8", "GBK", adapter.second) == std::make_pair(std::string("OK"), glibc.input);
 }
 
 }  // namespace
