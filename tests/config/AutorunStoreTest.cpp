@@ -48,9 +48,7 @@ TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         SrvXmlFolder folder;
-        if (!c.before.empty()) {
-            ASSERT_TRUE(folder.Write(c.before));
-        }
+        ASSERT_TRUE(c.before.empty() || folder.Write(c.before));
         EXPECT_EQ(c.stored, folder.Store(c.command));
         EXPECT_TRUE(folder.boxes.empty());
         EXPECT_EQ(!c.after.empty(), FileExists(folder.path));

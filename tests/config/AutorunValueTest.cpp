@@ -12,11 +12,6 @@
 
 namespace {
 
-std::string WithTerminator(const std::string& text)
-{
-    return text + std::string(1, '\0');
-}
-
 // A value name of this test alone, removed afterwards.
 class AutorunValue : public ::testing::Test {
 protected:
@@ -74,9 +69,7 @@ TEST_F(AutorunValue, EndsAsWantedAndSaysSo)
     for (const Change& change : changes) {
         SCOPED_TRACE(change.what);
         DeleteRunValue(name());
-        if (!change.before.empty()) {
-            ASSERT_TRUE(WriteRunValue(name(), WithTerminator(change.before)));
-        }
+        ASSERT_TRUE(change.before.empty() || WriteRunValue(name(), change.before + '\0'));
         EXPECT_EQ(!change.before.empty(), IsAutorunValuePresent(name())) << "only the type is asked for";
 
         EXPECT_EQ(change.result, SetAutorunValue(name(), change.command, change.enable));
@@ -85,7 +78,7 @@ TEST_F(AutorunValue, EndsAsWantedAndSaysSo)
         EXPECT_EQ(!change.after.empty(), IsAutorunValuePresent(name()));
         if (stored.found) {
             EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored.type);
-            EXPECT_EQ(WithTerminator(change.after), stored.data);
+            EXPECT_EQ(change.after + '\0', stored.data);
         }
     }
 }
@@ -95,13 +88,13 @@ TEST_F(AutorunValue, ComparisonUsesTheAnsiCodePageWhateverTheLibraryWasSetTo)
     ASSERT_EQ(936u, GetACP());
     const int saved = _getmbcp();
     ASSERT_EQ(0, _setmbcp(1252));  // single-byte: 丄 and 乤 would fold to the same bytes
-    EXPECT_TRUE(WriteRunValue(name(), WithTerminator("C:\\丄\\Zorvane.exe")));
+    EXPECT_TRUE(WriteRunValue(name(), std::string("C:\\丄\\Zorvane.exe") + '\0'));
     const bool result = SetAutorunValue(name(), "C:\\乤\\Zorvane.exe", true);
     const std::string stored = ReadRunValue(name()).data;
     _setmbcp(saved);
 
     EXPECT_TRUE(result);
-    EXPECT_EQ(WithTerminator("C:\\乤\\Zorvane.exe"), stored);
+    EXPECT_EQ(std::string("C:\\乤\\Zorvane.exe") + '\0', stored);
 }
 
 TEST_F(AutorunValue, AnUnterminated260ByteValueIsComparedByItsOwnBytesOnly)
@@ -118,7 +111,7 @@ TEST_F(AutorunValue, AnUnterminated260ByteValueIsComparedByItsOwnBytesOnly)
     EXPECT_TRUE(SetAutorunValue(name(), std::string(261, 'a').c_str(), true));
     RegistryValue rewritten = ReadRunValue(name());
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), rewritten.type);
-    EXPECT_EQ(WithTerminator(std::string(261, 'a')), rewritten.data);
+    EXPECT_EQ(std::string(261, 'a') + '\0', rewritten.data);
 }
 
 class AutorunDefaultValue : public ::testing::Test {
@@ -134,7 +127,7 @@ TEST_F(AutorunDefaultValue, EmptyOrNullNamesNeverTouchTheUnnamedValue)
     EXPECT_FALSE(SetAutorunValue(nullptr, kCommand.c_str(), true));
     EXPECT_FALSE(ReadRunValue("").found);
 
-    const std::string defaultText = WithTerminator("unnamed value of the Run key");
+    const std::string defaultText = std::string("unnamed value of the Run key") + '\0';
     ASSERT_TRUE(WriteRunValue("", defaultText));
     EXPECT_FALSE(IsAutorunValuePresent(""));
     EXPECT_FALSE(SetAutorunValue("", kCommand.c_str(), true));

@@ -6,13 +6,12 @@
 
 namespace {
 
-DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs)
+DWORD RunAndWait(std::string commandLine, DWORD timeoutMs)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return static_cast<DWORD>(-1);
     DWORD code = static_cast<DWORD>(-2);
     if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
@@ -22,12 +21,6 @@ DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return code;
-}
-
-std::string OwnFolder()
-{
-    std::string exe = ExePath();
-    return exe.substr(0, exe.find_last_of('\\') + 1);
 }
 
 }  // namespace
@@ -49,15 +42,15 @@ TEST(ChineseFolder, CommandRoundTripsFromAProgramInAChineseFolder)
 // Run only by the test above, from the copy in the Chinese folder.
 TEST(ChineseFolder, DISABLED_InOwnFolder)
 {
-    std::string folder = OwnFolder();
+    const std::string folder = ExePath().substr(0, ExePath().find_last_of('\\') + 1);
     std::string path = folder + "srv.xml";
     ASSERT_TRUE(EnsureConfigFile(path.c_str()));
     ASSERT_TRUE(WriteDefaultConfig(path.c_str()));
-    std::string defaultCommand = "\"" + ExePath() + "\" /ip 129.6.15.28";
+    const std::string defaultCommand = OwnCommand();
     EXPECT_EQ(DefaultFileText(Utf8OfGbk(defaultCommand)), ReadFileBytes(path));
     EXPECT_EQ(defaultCommand, LoadAutorunCommand(path.c_str()));
 
-    std::string command = "\"" + ExePath() + "\" /ip 10.1.2.3";
+    const std::string command = OwnCommand("10.1.2.3");
     EXPECT_TRUE(StoreAutorunCommand(folder.c_str(), command.c_str()));
     EXPECT_EQ(command, LoadAutorunCommand(path.c_str())) << "GBK in, GBK out";
 }

@@ -12,16 +12,6 @@
 
 namespace {
 
-std::string DirectoryPart(const char* path, size_t capacity = 512, int* written = nullptr)
-{
-    char buffer[512];
-    std::memset(buffer, 'x', sizeof buffer);
-    int n = GetDirectoryPart(path, buffer, capacity);
-    if (written)
-        *written = n;
-    return buffer;
-}
-
 bool IsDirectory(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -52,9 +42,10 @@ TEST(GetDirectoryPart, CutsAfterTheLastSeparator)
         {"C:\\a" + trail, 512, "C:\\", 4},             {"C:\\a\\b\\srv.xml", 4, "C:\\", 4},
     };
     for (const auto& c : cases) {
-        int written = 0;
-        EXPECT_EQ(c.part, DirectoryPart(c.path.c_str(), c.capacity, &written)) << c.path;
-        EXPECT_EQ(c.written, written) << c.path;
+        char buffer[512];
+        std::memset(buffer, 'x', sizeof buffer);
+        EXPECT_EQ(c.written, GetDirectoryPart(c.path.c_str(), buffer, c.capacity)) << c.path;
+        EXPECT_EQ(c.part, buffer) << c.path;
     }
     char buffer[1] = {'x'};
     EXPECT_EQ(0, GetDirectoryPart("C:\\a\\srv.xml", buffer, 0));
@@ -80,46 +71,36 @@ TEST(CreateDirectoryChain, ChineseFolderNames)
     EXPECT_TRUE(CreateDirectoryChain(chain.c_str()));
     EXPECT_TRUE(IsDirectory(chain));
     EXPECT_TRUE(IsDirectory(dir.path() + "程序\\" + BackslashTrailName));
-    std::vector<std::string> expected = {BackslashTrailName};
-    EXPECT_EQ(expected, FolderEntries(dir.path() + "程序\\")) << "no folder named after half a character";
+    EXPECT_EQ(std::vector<std::string>{BackslashTrailName}, FolderEntries(dir.path() + "程序\\"))
+        << "no folder named after half a character";
 }
 
-TEST(CreateDirectoryChain, Failures)
+// No path, or a file where a folder should be: neither the chain nor the file is made.
+TEST(ConfigPaths, FolderChainAndEmptyFileFailures)
 {
-    EXPECT_FALSE(CreateDirectoryChain(""));
-    EXPECT_FALSE(CreateDirectoryChain(nullptr));
-    TempDir dir;
-    std::string tooLong = dir.path() + std::string(10001, 'a');
-    EXPECT_FALSE(CreateDirectoryChain(tooLong.c_str()));
-    ASSERT_TRUE(WriteFileBytes(dir.file("file"), "x"));
-    EXPECT_FALSE(CreateDirectoryChain((dir.path() + "file\\sub\\").c_str())) << "a file in the way";
-}
-
-TEST(EnsureConfigFile, CreatesFoldersAndAnEmptyFile)
-{
-    TempDir dir;
-    std::string path = dir.path() + "一\\二\\srv.xml";
-    EXPECT_TRUE(EnsureConfigFile(path.c_str()));
-    EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ("", ReadFileBytes(path));
-}
-
-TEST(EnsureConfigFile, NeverTruncatesAnExistingFile)
-{
-    TempDir dir;
-    std::string path = dir.file("srv.xml");
-    ASSERT_TRUE(WriteFileBytes(path, "<srv_root/>"));
-    EXPECT_TRUE(EnsureConfigFile(path.c_str()));
-    EXPECT_EQ("<srv_root/>", ReadFileBytes(path));
-}
-
-TEST(EnsureConfigFile, Failures)
-{
-    EXPECT_FALSE(EnsureConfigFile(""));
-    EXPECT_FALSE(EnsureConfigFile(nullptr));
     TempDir dir;
     ASSERT_TRUE(WriteFileBytes(dir.file("file"), "x"));
-    std::string blocked = dir.path() + "file\\sub\\srv.xml";
-    EXPECT_FALSE(EnsureConfigFile(blocked.c_str()));
-    EXPECT_FALSE(FileExists(blocked));
+    const std::pair<bool (*)(const char*), std::string> calls[] = {{CreateDirectoryChain, "file\\sub\\"},
+                                                                   {EnsureConfigFile, "file\\sub\\srv.xml"}};
+    for (const auto& call : calls) {
+        EXPECT_FALSE(call.first(""));
+        EXPECT_FALSE(call.first(nullptr));
+        EXPECT_FALSE(call.first((dir.path() + call.second).c_str())) << "a file in the way";
+        EXPECT_FALSE(FileExists(dir.path() + call.second));
+    }
+    EXPECT_FALSE(CreateDirectoryChain((dir.path() + std::string(10001, 'a')).c_str()));
+}
+
+// A missing file is made empty, its folders first; an existing one is never truncated.
+TEST(EnsureConfigFile, CreatesFoldersAndAnEmptyFileButNeverTruncates)
+{
+    const std::pair<std::string, std::string> files[] = {{"一\\二\\srv.xml", ""}, {"srv.xml", "<srv_root/>"}};
+    for (const auto& file : files) {
+        TempDir dir;
+        const std::string path = dir.path() + file.first;
+        ASSERT_TRUE(file.second.empty() || WriteFileBytes(path, file.second));
+        EXPECT_TRUE(EnsureConfigFile(path.c_str()));
+        EXPECT_TRUE(FileExists(path));
+        EXPECT_EQ(file.second, ReadFileBytes(path));
+    }
 }

@@ -24,6 +24,13 @@ std::string DefaultFileText(const std::string& utf8Command)
     return SavedSrvXml(CdataAutorunElement(utf8Command), kDefaultServers);
 }
 
+std::string OwnCommand(const std::string& address)
+{
+    return "\"" + ExePath() + "\" /ip " + address;
+}
+
+const char* const kNotParsedBox = "test_config: Document srv.xml not parsed successfully.";
+
 std::string SrvXmlFolder::LoadCommand(bool boxExpected)
 {
     std::string command;
@@ -49,6 +56,20 @@ bool SrvXmlFolder::Store(const std::string& command)
     bool stored = false;
     boxes = AnswerMessageBoxesDuring([&] { stored = StoreAutorunCommand(dir.path().c_str(), command.c_str()); });
     return stored;
+}
+
+BothReads SrvXmlFolder::LoadBoth()
+{
+    BothReads result;
+    const DWORD start = GetTickCount();
+    result.command = LoadCommand(true);
+    std::vector<MessageBoxInfo> shown = boxes;
+    result.rows = LoadRows(true);
+    shown.insert(shown.end(), boxes.begin(), boxes.end());
+    result.milliseconds = GetTickCount() - start;
+    for (const MessageBoxInfo& box : shown)
+        result.boxes.push_back(box.caption + ": " + box.text);
+    return result;
 }
 
 IconvCall CallIconv(const char* to, const char* from, const std::string& input, size_t room)

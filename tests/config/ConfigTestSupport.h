@@ -20,6 +20,31 @@ std::string Utf8OfGbk(const std::string& gbk);
 // The default srv.xml as the program saves it, around the given UTF-8 command.
 std::string DefaultFileText(const std::string& utf8Command);
 
+// The autostart command of this test program for the address (GBK); by default the one the
+// program puts in a new srv.xml.
+std::string OwnCommand(const std::string& address = "129.6.15.28");
+
+// The message box a file that does not parse brings, as "caption: text".
+extern const char* const kNotParsedBox;
+
+// Both readers of srv.xml, one after the other, as the window starts.
+struct BothReads {
+    std::string command;
+    ServerRows rows;
+    std::vector<std::string> boxes;  // "caption: text", the command's first
+    DWORD milliseconds;              // both reads together
+};
+
+// The part, times times over.
+template <class Text>
+Text Repeated(const Text& part, int times)
+{
+    Text all;
+    while (times-- > 0)
+        all += part;
+    return all;
+}
+
 // A folder of the test's with srv.xml in it, and the program's operations on that file, each
 // answering the message boxes it shows.
 struct SrvXmlFolder {
@@ -33,6 +58,7 @@ struct SrvXmlFolder {
     std::string LoadCommand(bool boxExpected = false);
     ServerRows LoadRows(bool boxExpected = false);
     bool Store(const std::string& command);
+    BothReads LoadBoth();
 };
 
 // One call of the iconv adapter with room bytes of output.

@@ -1,4 +1,5 @@
 // The program name's split of a path, without the C runtime's checked splitter.
+#include "ConfigTestSupport.h"
 #include "config/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -33,9 +34,7 @@ TEST(FileBaseName, NameAndExtensionEachHoldAtMost255Units)
     EXPECT_EQ(L"Clock", FileBaseName(L"C:\\Tools\\Clock." + std::wstring(254, L'e')));
     EXPECT_EQ(L"", FileBaseName(L"C:\\Tools\\Clock." + std::wstring(255, L'e')));
     // Units, not characters: 128 characters outside the basic plane are 256 units.
-    std::wstring astral;
-    for (int i = 0; i < 128; ++i)
-        astral += L"\U0001F552";
+    const std::wstring astral = Repeated<std::wstring>(L"\U0001F552", 128);
     EXPECT_EQ(L"", FileBaseName(astral + L".exe"));
     EXPECT_EQ(astral.substr(2), FileBaseName(astral.substr(2) + L".exe"));
     // Folders may be as long as they like.

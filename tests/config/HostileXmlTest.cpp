@@ -7,40 +7,12 @@
 
 namespace {
 
-struct LoadResult {
-    std::string command;
-    ServerRows rows;
-    std::vector<MessageBoxInfo> boxes;
-    DWORD milliseconds;
-};
-
-LoadResult LoadBoth(SrvXmlFolder& folder)
-{
-    LoadResult result;
-    DWORD start = GetTickCount();
-    result.command = folder.LoadCommand(true);
-    result.boxes = folder.boxes;
-    result.rows = folder.LoadRows(true);
-    result.boxes.insert(result.boxes.end(), folder.boxes.begin(), folder.boxes.end());
-    result.milliseconds = GetTickCount() - start;
-    return result;
-}
-
-std::string DefaultCommand()
-{
-    return "\"" + ExePath() + "\" /ip 129.6.15.28";
-}
-
 std::string ExponentialEntities()
 {
     std::ostringstream file;
     file << "<?xml version=\"1.0\"?>\n<!DOCTYPE srv_root [\n  <!ENTITY lol0 \"lol\">\n";
-    for (int i = 1; i <= 9; ++i) {
-        file << "  <!ENTITY lol" << i << " \"";
-        for (int j = 0; j < 10; ++j)
-            file << "&lol" << i - 1 << ';';
-        file << "\">\n";
-    }
+    for (int i = 1; i <= 9; ++i)
+        file << "  <!ENTITY lol" << i << " \"" << Repeated("&lol" + std::to_string(i - 1) + ';', 10) << "\">\n";
     file << "]>\n<srv_root><cfg><autorun>&lol9;</autorun></cfg>"
             "<srv><url>&lol9;</url><ip>10.0.0.1</ip></srv>"
             "<srv><url>b.example</url><ip>10.0.0.2</ip></srv></srv_root>\n";
@@ -66,11 +38,10 @@ TEST(HostileXml, ExternalEntitiesAndDtdsAreNeverRead)
         "<srv><url>&leak;</url><ip>10.0.0.2</ip></srv>\n"
         "<srv><url>b.example</url><ip>10.0.0.3</ip></srv></srv_root>\n"));
 
-    LoadResult result = LoadBoth(folder);
+    const BothReads result = folder.LoadBoth();
     EXPECT_TRUE(result.boxes.empty());
-    EXPECT_EQ(DefaultCommand(), result.command) << "the reference alone is no command";
-    ServerRows expected = {{"a", "10.0.0.1"}, {"b.example", "10.0.0.3"}};
-    EXPECT_EQ(expected, result.rows);
+    EXPECT_EQ(OwnCommand(), result.command) << "the reference alone is no command";
+    EXPECT_EQ(ServerRows({{"a", "10.0.0.1"}, {"b.example", "10.0.0.3"}}), result.rows);
 
     EXPECT_TRUE(folder.Store("\"C:\\x.exe\" /ip 1.2.3.4"));
     EXPECT_TRUE(folder.boxes.empty());
@@ -92,11 +63,9 @@ TEST(HostileXml, ExponentialAndRecursiveEntitiesAreRejected)
     for (const std::string& file : files) {
         SrvXmlFolder folder;
         ASSERT_TRUE(folder.Write(file));
-        LoadResult result = LoadBoth(folder);
+        const BothReads result = folder.LoadBoth();
         EXPECT_LT(result.milliseconds, 10000u);
-        ASSERT_EQ(2u, result.boxes.size());
-        EXPECT_EQ("Document srv.xml not parsed successfully.", result.boxes[0].text);
-        EXPECT_EQ("Document srv.xml not parsed successfully.", result.boxes[1].text);
+        EXPECT_EQ(std::vector<std::string>(2, kNotParsedBox), result.boxes);
         EXPECT_EQ("", result.command);
         EXPECT_TRUE(result.rows.empty());
         EXPECT_EQ(file, folder.Read());
@@ -106,19 +75,15 @@ TEST(HostileXml, ExponentialAndRecursiveEntitiesAreRejected)
 TEST(HostileXml, ManyReferencesToABigEntityDoNotExpand)
 {
     SrvXmlFolder folder;
-    std::ostringstream file;
-    file << "<?xml version=\"1.0\"?>\n<!DOCTYPE srv_root [\n  <!ENTITY big \"" << std::string(20000, 'a')
-         << "\">\n]>\n<srv_root><cfg><autorun>";
-    for (int i = 0; i < 5000; ++i)
-        file << "&big;";
-    file << "</autorun></cfg><srv><url>b.example</url><ip>10.0.0.2</ip></srv></srv_root>\n";
-    ASSERT_TRUE(folder.Write(file.str()));
+    ASSERT_TRUE(folder.Write("<?xml version=\"1.0\"?>\n<!DOCTYPE srv_root [\n  <!ENTITY big \"" +
+                             std::string(20000, 'a') + "\">\n]>\n<srv_root><cfg><autorun>" +
+                             Repeated<std::string>("&big;", 5000) +
+                             "</autorun></cfg><srv><url>b.example</url><ip>10.0.0.2</ip></srv></srv_root>\n"));
 
-    LoadResult result = LoadBoth(folder);
+    const BothReads result = folder.LoadBoth();
     EXPECT_LT(result.milliseconds, 10000u);
     // The file parses; the references are not expanded into the command.
     EXPECT_TRUE(result.boxes.empty());
-    EXPECT_EQ(DefaultCommand(), result.command);
-    ServerRows expected = {{"b.example", "10.0.0.2"}};
-    EXPECT_EQ(expected, result.rows);
+    EXPECT_EQ(OwnCommand(), result.command);
+    EXPECT_EQ(ServerRows({{"b.example", "10.0.0.2"}}), result.rows);
 }

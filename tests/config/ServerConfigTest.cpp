@@ -15,11 +15,6 @@ void CreateLikeStartUp(const std::string& path)
         WriteDefaultConfig(path.c_str());
 }
 
-std::string OwnDefaultCommand()
-{
-    return "\"" + ExePath() + "\" /ip 129.6.15.28";
-}
-
 std::string FileWithCfg(const std::string& cfg)
 {
     return SrvXmlAround(cfg + "<srv><url>a</url><ip>1.1.1.1</ip></srv>");
@@ -67,11 +62,11 @@ TEST(DefaultConfig, AFolderWithoutTheFileGetsTheDefaultInItsSavedForm)
         } else {
             CreateLikeStartUp(path);
         }
-        EXPECT_EQ(DefaultFileText(Utf8OfGbk(OwnDefaultCommand())), ReadFileBytes(path)) << place.first;
+        EXPECT_EQ(DefaultFileText(Utf8OfGbk(OwnCommand())), ReadFileBytes(path)) << place.first;
         EXPECT_FALSE(FileExists(path + ".tmp"));
         std::string command;
         EXPECT_TRUE(AnswerMessageBoxesDuring([&] { command = LoadAutorunCommand(path.c_str()); }).empty());
-        EXPECT_EQ(OwnDefaultCommand(), command);
+        EXPECT_EQ(OwnCommand(), command);
     }
 }
 
@@ -91,7 +86,7 @@ TEST(DefaultConfig, ExistingFileIsNeverReplaced)
 // The first child of cfg counts whatever its name; letter case of the path does not matter.
 TEST(AutorunCommand, OwnCommandAsStoredNoCfgEmptyAnythingElseTheDefault)
 {
-    const std::string own = "\"" + ExePath() + "\" /ip 10.0.0.7";
+    const std::string own = OwnCommand("10.0.0.7");
     std::string lowerCase = own;
     CharLowerA(&lowerCase[0]);
     const std::string other = "\"" + ExePath() + "\" -ip 10.0.0.8";
@@ -100,12 +95,12 @@ TEST(AutorunCommand, OwnCommandAsStoredNoCfgEmptyAnythingElseTheDefault)
         {"<cfg><autorun>" + lowerCase + " /x a&amp;b</autorun></cfg>", lowerCase + " /x a&b"},
         {"<cfg><start>" + other + "</start><autorun>x</autorun></cfg>", other},
         {"<config><autorun>x</autorun></config>", ""},
-        {"<cfg><autorun>\"C:\\Windows\\notepad.exe\" /ip 1.2.3.4</autorun></cfg>", OwnDefaultCommand()},
-        {"<cfg><autorun>\"" + ExePath() + "\"</autorun></cfg>", OwnDefaultCommand()},
-        {"<cfg><autorun>\"" + ExePath() + "\" /IP 1.2.3.4</autorun></cfg>", OwnDefaultCommand()},
-        {"<cfg><autorun></autorun></cfg>", OwnDefaultCommand()},
-        {"<cfg><autorun/></cfg>", OwnDefaultCommand()},
-        {"<cfg/>", OwnDefaultCommand()},
+        {"<cfg><autorun>\"C:\\Windows\\notepad.exe\" /ip 1.2.3.4</autorun></cfg>", OwnCommand()},
+        {"<cfg><autorun>\"" + ExePath() + "\"</autorun></cfg>", OwnCommand()},
+        {"<cfg><autorun>\"" + ExePath() + "\" /IP 1.2.3.4</autorun></cfg>", OwnCommand()},
+        {"<cfg><autorun></autorun></cfg>", OwnCommand()},
+        {"<cfg><autorun/></cfg>", OwnCommand()},
+        {"<cfg/>", OwnCommand()},
     };
     SrvXmlFolder folder;
     for (const auto& cfg : cases) {
@@ -126,18 +121,11 @@ TEST(BrokenOrMissingFile, ShowsTheMessageAndStaysAsItWas)
         "",  // no file at all
     };
     for (const std::string& broken : brokenFiles) {
-        if (broken.empty()) {
-            ASSERT_TRUE(DeleteFileA(folder.path.c_str()));
-        } else {
-            ASSERT_TRUE(folder.Write(broken));
-        }
-        EXPECT_EQ("", folder.LoadCommand(true));
-        ASSERT_EQ(1u, folder.boxes.size());
-        EXPECT_EQ("Document srv.xml not parsed successfully.", folder.boxes[0].text);
-        EXPECT_EQ("test_config", folder.boxes[0].caption);
-        EXPECT_TRUE(folder.LoadRows(true).empty());
-        ASSERT_EQ(1u, folder.boxes.size());
-        EXPECT_EQ("Document srv.xml not parsed successfully.", folder.boxes[0].text);
+        ASSERT_TRUE(broken.empty() ? DeleteFileA(folder.path.c_str()) != FALSE : folder.Write(broken));
+        const BothReads reads = folder.LoadBoth();
+        EXPECT_EQ("", reads.command);
+        EXPECT_TRUE(reads.rows.empty());
+        EXPECT_EQ(std::vector<std::string>(2, kNotParsedBox), reads.boxes);
         EXPECT_EQ(broken, folder.Read());
         EXPECT_EQ(!broken.empty(), FileExists(folder.path));
     }
@@ -146,7 +134,7 @@ TEST(BrokenOrMissingFile, ShowsTheMessageAndStaysAsItWas)
 TEST(AutorunCommand, AFileWithAByteOrderMarkReadsAsWithoutIt)
 {
     SrvXmlFolder folder;
-    const std::string own = "\"" + ExePath() + "\" /ip 10.0.0.7";
+    const std::string own = OwnCommand("10.0.0.7");
     const ServerRows rows = {{"a.example", "10.0.0.1"}, {"b.example", "10.0.0.2"}};
     const std::string plain = SavedSrvXml(AutorunElement(Utf8OfGbk(own)), rows);
     for (const std::string& marked : {"\xEF\xBB\xBF" + plain, Utf16WithMark(plain, false), Utf16WithMark(plain, true)}) {

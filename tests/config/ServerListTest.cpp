@@ -16,11 +16,6 @@ std::string FileWithServers(const std::string& servers)
     return SrvXmlAround("\n  <cfg><autorun>x</autorun></cfg>\n" + servers);
 }
 
-std::vector<MessageBoxInfo> LoadInto(const TempDir& dir, ServerListView& view)
-{
-    return AnswerMessageBoxesDuring([&] { LoadServerList(dir.path().c_str(), view.handle()); });
-}
-
 }  // namespace
 
 TEST(ServerList, DefaultFileGivesSevenRowsInFileOrder)
@@ -68,8 +63,7 @@ TEST(ServerList, NonAsciiNamesAreShownInGbk)
 {
     SrvXmlFolder folder;
     ASSERT_TRUE(folder.Write(FileWithServers(u8"<srv><url>国家授时中心</url><ip>10.0.0.1</ip></srv>\n")));
-    const ServerRows expected = {{"国家授时中心", "10.0.0.1"}};
-    EXPECT_EQ(expected, folder.LoadRows());
+    EXPECT_EQ(ServerRows({{"国家授时中心", "10.0.0.1"}}), folder.LoadRows());
 }
 
 TEST(ServerList, NoServersGiveAnEmptyListWithoutMessage)
@@ -102,18 +96,16 @@ TEST(ServerList, LoadingLeavesTheListShownOrHiddenAsItWas)
     SrvXmlFolder folder;
     ASSERT_TRUE(folder.Write(FileWithServers("<srv><url>a.example</url><ip>10.0.0.1</ip></srv>\n"
                                              "<srv><url>b.example</url><ip>10.0.0.2</ip></srv>\n")));
-    ServerListView hidden;
-    EXPECT_TRUE(LoadInto(folder.dir, hidden).empty());
-    EXPECT_EQ(0, GetWindowLongA(hidden.handle(), GWL_STYLE) & WS_VISIBLE);
-    EXPECT_EQ(2, hidden.Rows());
-
-    ServerListView shown;
-    ShowWindow(shown.handle(), SW_SHOW);
-    EXPECT_TRUE(LoadInto(folder.dir, shown).empty());
-    EXPECT_NE(0, GetWindowLongA(shown.handle(), GWL_STYLE) & WS_VISIBLE);
-    ASSERT_EQ(2, shown.Rows());
-    EXPECT_EQ("b.example", shown.Text(1, 0));
-    EXPECT_EQ("10.0.0.2", shown.Text(1, 1));
+    for (const bool shown : {false, true}) {
+        ServerListView view;
+        ShowWindow(view.handle(), shown ? SW_SHOW : SW_HIDE);
+        EXPECT_TRUE(
+            AnswerMessageBoxesDuring([&] { LoadServerList(folder.dir.path().c_str(), view.handle()); }).empty());
+        EXPECT_EQ(shown, (GetWindowLongA(view.handle(), GWL_STYLE) & WS_VISIBLE) != 0);
+        ASSERT_EQ(2, view.Rows());
+        EXPECT_EQ("b.example", view.Text(1, 0));
+        EXPECT_EQ("10.0.0.2", view.Text(1, 1));
+    }
 }
 
 // Each of the window's two reads parses the file afresh: mended while the first message is

@@ -88,12 +88,11 @@ TEST(IconvAdapter, ConvertsAndStopsAsIconvDoes)
 
 TEST(IconvAdapter, OpensOnlyGbkAndUtf8)
 {
-    errno = 0;
-    EXPECT_EQ(reinterpret_cast<iconv_t>(-1), iconv_open("UTF-16LE", "GBK"));
-    EXPECT_EQ(EINVAL, errno);
-    errno = 0;
-    EXPECT_EQ(reinterpret_cast<iconv_t>(-1), iconv_open("UTF-8", "LATIN1"));
-    EXPECT_EQ(EINVAL, errno);
+    for (const auto& names : {std::make_pair("UTF-16LE", "GBK"), std::make_pair("UTF-8", "LATIN1")}) {
+        errno = 0;
+        EXPECT_EQ(reinterpret_cast<iconv_t>(-1), iconv_open(names.first, names.second)) << names.second;
+        EXPECT_EQ(EINVAL, errno) << names.second;
+    }
     iconv_t cd = iconv_open("gbk", "utf-8");
     ASSERT_NE(reinterpret_cast<iconv_t>(-1), cd);
     EXPECT_EQ(0u, iconv(cd, nullptr, nullptr, nullptr, nullptr)) << "flush of a stateless encoding";
@@ -106,9 +105,7 @@ TEST(BufferConversion, DefaultCommandIsCutBetweenCharacters)
     EXPECT_EQ("ab", Utf8CommandForBuffer("ab中", 5));
     EXPECT_EQ(u8"ab中", Utf8CommandForBuffer("ab中", 6));
     std::string longCommand = "\"C:\\" + std::string(300, 'a') + "\\时间.exe\" /ip 129.6.15.28";
-    std::string cut = Utf8CommandForBuffer(longCommand, 260);
-    EXPECT_EQ(259u, cut.size());
-    EXPECT_EQ(0, longCommand.compare(0, 259, cut));
+    EXPECT_EQ(longCommand.substr(0, 259), Utf8CommandForBuffer(longCommand, 260));
 }
 
 TEST(BufferConversion, WholeTextsFitWhateverTheirCharacters)
@@ -137,41 +134,26 @@ TEST(BufferConversion, AsciiReadsTheSameInBothAndAZeroByteEndsTheText)
     EXPECT_EQ("a.时间.example", mixed.text);
 }
 
-TEST(NarrowToWide, ShortLongAndEmptyTexts)
+TEST(NarrowAndWide, ShortLongAndEmptyTextsEitherWay)
 {
     ASSERT_EQ(936u, GetACP()) << "tests run with the Chinese code page";
-    std::string longText;
-    std::wstring longWide;
-    for (int i = 0; i < 200; ++i) {
-        longText += "时a";
-        longWide += L"时a";
-    }
     const std::pair<std::string, std::wstring> texts[] = {
         {ChinesePathGbk, L"C:\\程序\\时间同步\\Zorvane.exe"},
         {"时间乗A", {0x65F6, 0x95F4, 0x4E57, 0x41}},  // 乗 is 0x81 0x5C: a trail byte that is a backslash
         {"C:\\用户\\桌面\\Zorvane v1.0.lnk", L"C:\\\x7528\x6237\\\x684C\x9762\\Zorvane v1.0.lnk"},
-        {longText, longWide},
+        {Repeated<std::string>("时a", 200), Repeated<std::wstring>(L"时a", 200)},
+        {Repeated<std::string>("同", 300), std::wstring(300, L'同')},
         {"", L""},
     };
     for (const auto& text : texts) {
         const NarrowToWide wide(text.first.c_str());
+        const WideToNarrow narrow(text.second.c_str());
         ASSERT_NE(nullptr, wide.c_str());
+        ASSERT_NE(nullptr, narrow.c_str());
         EXPECT_EQ(text.second, wide.c_str());
+        EXPECT_EQ(text.first, narrow.c_str());
     }
     EXPECT_EQ(nullptr, NarrowToWide(nullptr).c_str());
-}
-
-TEST(WideToNarrow, ShortLongAndEmptyTexts)
-{
-    EXPECT_STREQ(ChinesePathGbk, WideToNarrow(L"C:\\程序\\时间同步\\Zorvane.exe").c_str());
-    std::wstring longWide(300, L'同');
-    std::string expected;
-    for (int i = 0; i < 300; ++i)
-        expected += "同";
-    EXPECT_EQ(expected, WideToNarrow(longWide.c_str()).c_str());
-    WideToNarrow empty(L"");
-    ASSERT_NE(nullptr, empty.c_str());
-    EXPECT_EQ(0u, std::strlen(empty.c_str()));
     EXPECT_EQ(nullptr, WideToNarrow(nullptr).c_str());
 }
 

@@ -26,17 +26,16 @@ constexpr unsigned kSeed = 868;
 const char* const kNotParsed = "Document srv.xml not parsed successfully.";
 const char* const kSibling = "keep.txt";
 const char* const kSiblingText = "SIBLING-MARKER: nothing may read or change this";
+// Item texts of the huge cases are compared by their start: what the list view hands back
+// of a text beyond 64 KiB is its own affair.
+constexpr size_t kComparedText = 60000;
 
 // libxml2 reports every parse error on the standard error stream; thousands of them through
 // the console would take longer than the cases themselves.
-class QuietStandardError {
-public:
-    QuietStandardError() : m_saved(_dup(2)) { Redirect(_open("NUL", _O_WRONLY)); }
-    ~QuietStandardError() { Redirect(m_saved); }
-    QuietStandardError(const QuietStandardError&) = delete;
-    QuietStandardError& operator=(const QuietStandardError&) = delete;
-
-private:
+struct QuietStandardError {
+    const int saved = _dup(2);
+    QuietStandardError() { Redirect(_open("NUL", _O_WRONLY)); }
+    ~QuietStandardError() { Redirect(saved); }
     // Standard error becomes the descriptor, which is closed.
     static void Redirect(int descriptor)
     {
@@ -45,19 +44,7 @@ private:
             _close(descriptor);
         }
     }
-    int m_saved;
 };
-
-// Item texts of the huge cases are compared by their start: what the list view hands back
-// of a text beyond 64 KiB is its own affair.
-std::vector<std::string> ComparedRows(const ServerListView& view)
-{
-    constexpr size_t kComparedText = 60000;
-    std::vector<std::string> rows;
-    for (const auto& row : view.AllRows())
-        rows.push_back(row.first.substr(0, kComparedText) + '\t' + row.second.substr(0, kComparedText));
-    return rows;
-}
 
 std::string BaseFile(const std::string& autorun)
 {
@@ -176,7 +163,8 @@ void ReadBoth(const TempDir& dir, ServerListView& view, Reading& reading)
     const auto autorunBoxes = AnswerMessageBoxesDuring(
         [&] { reading.command = LoadAutorunCommand(dir.file("srv.xml").c_str()); });
     const auto listBoxes = AnswerMessageBoxesDuring([&] { LoadServerList(dir.path().c_str(), view.handle()); });
-    reading.rows = ComparedRows(view);
+    for (const auto& row : view.AllRows())
+        reading.rows.push_back(row.first.substr(0, kComparedText) + '\t' + row.second.substr(0, kComparedText));
     ASSERT_EQ(autorunBoxes.size(), listBoxes.size());
     ASSERT_LE(autorunBoxes.size(), 1u);
     reading.parsed = autorunBoxes.empty();
@@ -190,8 +178,10 @@ void ReadBoth(const TempDir& dir, ServerListView& view, Reading& reading)
     ASSERT_EQ(std::string::npos, reading.command.find("SIBLING-MARKER"));
 }
 
-// Storing shows nothing and touches no file but srv.xml.
-void Store(const TempDir& dir, const std::string& command, bool& stored)
+// Storing shows nothing and touches no file but srv.xml. A file that does not parse is left
+// byte for byte; a rewritten one reads back: the same rows, and the command where it was stored.
+void StoreAndReadBack(const TempDir& dir, ServerListView& view, const std::string& file,
+                      const Reading& before, const std::string& command, bool& stored)
 {
     ASSERT_TRUE(AnswerMessageBoxesDuring([&] {
         stored = StoreAutorunCommand(dir.path().c_str(), command.c_str());
@@ -199,13 +189,6 @@ void Store(const TempDir& dir, const std::string& command, bool& stored)
     const std::vector<std::string> entries = FolderEntries(dir.path());
     ASSERT_EQ(std::set<std::string>({"srv.xml", kSibling}), std::set<std::string>(entries.begin(), entries.end()));
     ASSERT_EQ(kSiblingText, ReadFileBytes(dir.file(kSibling)));
-}
-
-// A file that does not parse is left byte for byte; a rewritten one reads back: the same
-// rows, and the command where it was stored.
-void ExpectReadBack(const TempDir& dir, ServerListView& view, const std::string& file,
-                    const Reading& before, bool stored, const std::string& command)
-{
     const std::string after = ReadFileBytes(dir.file("srv.xml"));
     if (!before.parsed) {
         ASSERT_FALSE(stored);
@@ -242,8 +225,7 @@ TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
         Reading reading;
         ASSERT_NO_FATAL_FAILURE(ReadBoth(dir, view, reading));
         bool storedNow = false;
-        ASSERT_NO_FATAL_FAILURE(Store(dir, command, storedNow));
-        ASSERT_NO_FATAL_FAILURE(ExpectReadBack(dir, view, file, reading, storedNow, command));
+        ASSERT_NO_FATAL_FAILURE(StoreAndReadBack(dir, view, file, reading, command, storedNow));
         unparsed += reading.parsed ? 0 : 1;
         stored += storedNow ? 1 : 0;
     }

@@ -62,28 +62,24 @@ TEST_F(LongInput, AutostartCommandIsCutAt998Characters)
     const std::string before = SrvXml();
 
     const std::string exact = LongCommand(998, "0123456789abcdefghij");
-    ASSERT_TRUE(SetWindowTextA(app->Control(kCommandEditId), exact.c_str()));
-    ASSERT_EQ(exact, WindowTextOf(app->Control(kCommandEditId)));
-    app->Click(kAutostartCheckId);
-    RegistryValue value;
-    ASSERT_TRUE(WaitFor([&] { return (value = ReadRunValue("LongCmd")).found; }, 3000));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type);
-    EXPECT_EQ(exact + '\0', value.data);
-
-    // Unticked: the value goes, however long, quietly.
-    EXPECT_EQ("", app->MessageAfterClicking(kAutostartCheckId));
-    ASSERT_TRUE(app->Answers());
-    EXPECT_FALSE(app->Checked(kAutostartCheckId));
-    EXPECT_FALSE(ReadRunValue("LongCmd").found);
-
     const std::string longer = LongCommand(1200, "ABCDEFGHIJKLMNOPQRSTU");
-    ASSERT_TRUE(SetWindowTextA(app->Control(kCommandEditId), longer.c_str()));
-    ASSERT_EQ(longer, WindowTextOf(app->Control(kCommandEditId))) << "the edit box holds all of it";
-    app->Click(kAutostartCheckId);
-    ASSERT_TRUE(WaitFor([&] { return (value = ReadRunValue("LongCmd")).found; }, 3000));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type);
-    EXPECT_EQ(longer.substr(0, 998) + '\0', value.data);
     EXPECT_NE(exact, longer.substr(0, 998)) << "the two texts must differ within the cut";
+    for (const std::string& command : {exact, longer}) {
+        SCOPED_TRACE(std::to_string(command.size()) + " characters");
+        ASSERT_TRUE(SetWindowTextA(app->Control(kCommandEditId), command.c_str()));
+        ASSERT_EQ(command, WindowTextOf(app->Control(kCommandEditId))) << "the edit box holds all of it";
+        app->Click(kAutostartCheckId);
+        RegistryValue value;
+        ASSERT_TRUE(WaitFor([&] { return (value = ReadRunValue("LongCmd")).found; }, 3000));
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type);
+        EXPECT_EQ(command.substr(0, 998) + '\0', value.data);
+
+        // Unticked: the value goes, however long, quietly.
+        EXPECT_EQ("", app->MessageAfterClicking(kAutostartCheckId));
+        ASSERT_TRUE(app->Answers());
+        EXPECT_FALSE(app->Checked(kAutostartCheckId));
+        EXPECT_FALSE(ReadRunValue("LongCmd").found);
+    }
 
     EXPECT_EQ(before, SrvXml()) << "another program's command";
     EXPECT_TRUE(app->Answers());
