@@ -20,8 +20,6 @@ const char* KnownReason(DWORD error)
         return "拒绝访问。";
     case ERROR_SHARING_VIOLATION:
         return "另一个程序正在使用此文件，进程无法访问。";
-    case ERROR_MORE_DATA:
-        return "有更多数据可用。";
     }
     return nullptr;
 }
