@@ -27,19 +27,6 @@ ConvertedText GbkToUtf8(const std::string& gbk)
     return ConvertIntoBuffer("UTF-8", "GBK", gbk, size, size - 1);
 }
 
-namespace {
-
-// Reads the same in UTF-8 and GBK; a zero byte would end the converted text, so it does not
-// count.
-bool IsPlainAscii(const std::string& text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        return c > 0 && static_cast<unsigned char>(c) < 0x80;
-    });
-}
-
-}  // namespace
-
 // The command read from srv.xml: three bytes for each byte read, all but the last offered, so
 // the text stays terminated. No character takes more bytes in GBK than in UTF-8.
 ConvertedText Utf8ToGbk(const std::string& utf8)
@@ -100,6 +87,15 @@ ConvertedText Utf8WithoutByteOrderMark(const std::string& bytes)
 }
 
 namespace {
+
+// Reads the same in UTF-8 and GBK; a zero byte would end the converted text, so it does not
+// count.
+bool IsPlainAscii(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return c > 0 && static_cast<unsigned char>(c) < 0x80;
+    });
+}
 
 // The first byte of a UTF-8 character and the continuation bytes behind it.
 size_t Utf8CharacterLength(const char* text, size_t left)
