@@ -204,11 +204,8 @@ bool UpdateDesktopShortcut(const char* targetPath, bool create, ShortcutError* e
     return result.code == ERROR_SUCCESS;
 }
 
-// Without a file there is nothing to load: the answer is known before COM and a shell link
-// object are brought up, which is most of the cost of a start without a shortcut.
+// Present when the link file loads as a shell link, whatever its target.
 bool IsDesktopShortcutPresent(const char* targetPath)
 {
-    if (!targetPath)
-        return false;
     return RunShortcutAction(targetPath, ShortcutAction::Load).code == ERROR_SUCCESS;
 }
