@@ -1,8 +1,8 @@
 #pragma once
 
 // The executable's resource and control ids, shared by res/zorvane.rc.in and the code. The
-// resource compiler reads only #define, so they are macros. The values are fixed: other
-// programs and the help page find the window's controls by them.
+// resource compiler reads only #define, so they are macros. The values stay as they are:
+// programs that drive the window, the tests among them, find its controls by these numbers.
 
 #define IDI_CLOCK 128
 
