@@ -13,6 +13,7 @@ def unescaped(match):
     return chr(int(code.lstrip("x"), 16)) if len(code) > 1 else ESCAPES.get(code, code)
 
 
+sys.stdin.reconfigure(errors="replace")
 for line in sys.stdin:
     box = re.search(r'trace:msgbox:MSGBOX_OnInit L"(.*)"', line)
     if box:
