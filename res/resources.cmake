@@ -8,7 +8,7 @@ add_custom_command(OUTPUT ${CLOCK_ICON}
 
 configure_file(${PROJECT_SOURCE_DIR}/res/zorvane.rc.in ${CMAKE_BINARY_DIR}/res/zorvane.rc @ONLY)
 set_source_files_properties(${CMAKE_BINARY_DIR}/res/zorvane.rc PROPERTIES
-  OBJECT_DEPENDS "${CLOCK_ICON};${PROJECT_SOURCE_DIR}/res/Zorvane.exe.manifest")
+  OBJECT_DEPENDS "${CLOCK_ICON};${PROJECT_SOURCE_DIR}/res/Zorvane.exe.manifest;${PROJECT_SOURCE_DIR}/src/resource.h")
 set(ZORVANE_RESOURCE_FILES ${CMAKE_BINARY_DIR}/res/zorvane.rc)
 
 # The help page that the log box's help text points to lies beside the executable.

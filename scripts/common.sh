@@ -19,13 +19,14 @@ zorvane_build() {
   cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
 
-# The project's own Wine prefix and home, so nothing outside the build tree is touched.
+# The project's Wine environment (scripts/wine.env) for this build folder.
 zorvane_wine_env() {
-  export WINEPREFIX="$BUILD_DIR/wineprefix"
-  export HOME="$BUILD_DIR/home"
-  export LC_ALL=zh_CN.UTF-8
-  export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="winemenubuilder.exe=d"
+  local key value
+  while IFS='=' read -r key value; do
+    if [[ "$key" =~ ^[A-Z] ]]; then
+      export "$key=${value//@BUILD_DIR@/$BUILD_DIR}"
+    fi
+  done <"$ROOT/scripts/wine.env"
   mkdir -p "$HOME"
 }
 

@@ -6,6 +6,7 @@
 #include "config/ServerConfig.h"
 #include "config/TextEncoding.h"
 #include "framework/Trace.h"
+#include "resource.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr WORD IDI_CLOCK = 128;
 // Ends the program when its main window cannot exist (for instance without a display).
 constexpr int kExitNoWindow = 1;
 

@@ -1,7 +1,6 @@
 #include "app/NewProjWnd.h"
 
 #include "app/AutostartCommand.h"
-#include "app/ControlIds.h"
 #include "app/ExecutableDirectory.h"
 #include "app/FocusOrder.h"
 #include "app/MainWindowText.h"
@@ -15,6 +14,7 @@
 #include "framework/AfxApp.h"
 #include "framework/Trace.h"
 #include "ohui/IWndShape.h"
+#include "resource.h"
 #include "timesync/MainWindowIds.h"
 #include "timesync/TimeProtocol.h"
 

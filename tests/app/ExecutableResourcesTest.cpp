@@ -42,14 +42,14 @@ std::wstring VersionText(std::vector<BYTE>& block, const std::wstring& language,
     return static_cast<const wchar_t*>(value);
 }
 
-// The manifest resource as it is stored in the file.
-std::string ManifestText()
+// A resource as it is stored in the file; empty when there is none.
+std::string ResourceBytes(WORD id, WORD type)
 {
     HMODULE exe = LoadLibraryExA(WinePathFromEnv("ZORVANE_EXE").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!exe)
         return {};
     std::string text;
-    HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
     HGLOBAL loaded = found ? LoadResource(exe, found) : nullptr;
     if (const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr)
         text.assign(bytes, SizeofResource(exe, found));
@@ -136,7 +136,7 @@ TEST(ExecutableResources, VersionInformationIsOnePointZeroInChineseAndEnglish)
 
 TEST(ExecutableResources, ManifestIsResourceOneOfTypeTwentyFour)
 {
-    const std::string manifest = ManifestText();
+    const std::string manifest = ResourceBytes(1, 24);
     ASSERT_FALSE(manifest.empty()) << "no manifest resource";
     EXPECT_EQ(0u, manifest.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"", 0)) << manifest;
     const char* const expected[] = {
@@ -148,6 +148,14 @@ TEST(ExecutableResources, ManifestIsResourceOneOfTypeTwentyFour)
         EXPECT_NE(std::string::npos, manifest.find(text)) << text;
     for (const char* id : kSupportedSystems)
         EXPECT_NE(std::string::npos, manifest.find("<supportedOS Id=\"" + std::string(id) + "\"/>")) << id;
+}
+
+// The window's icon, which other programs find by its number too.
+TEST(ExecutableResources, IconIsIconGroup128)
+{
+    const std::string group = ResourceBytes(128, 14);  // RT_GROUP_ICON
+    ASSERT_GE(group.size(), 6u) << "no icon group 128";
+    EXPECT_EQ(std::string("\0\0\1\0", 4), group.substr(0, 4));  // reserved, type icon
 }
 
 TEST(ExecutableResources, LoaderTakesRunLevelSupportedSystemsAndCommonControlsFromTheManifest)
