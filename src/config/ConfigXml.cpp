@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <set>
 
 void ApplyLibrarySettings()
 {
@@ -45,6 +46,23 @@ XmlDocHolder ParseMarkedFile(const std::string& path, const std::string& utf8Pat
         return nullptr;
     return XmlDocHolder(xmlReadMemory(text.text.data(), static_cast<int>(text.text.size()),
                                       utf8Path.c_str(), "UTF-8", kConfigParseOptions));
+}
+
+// Each entity is looked into once: one already seen held no text, or is being looked into.
+bool ListHasText(const xmlDoc* doc, const xmlNode* list, std::set<const xmlEntity*>& seen)
+{
+    for (const xmlNode* node = list; node; node = node->next) {
+        const bool isText = node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE;
+        if (isText && node->content)
+            return true;
+        if (node->type != XML_ENTITY_REF_NODE)
+            continue;
+        const xmlEntity* entity = xmlGetDocEntity(doc, node->name);
+        if (entity ? seen.insert(entity).second && ListHasText(doc, entity->children, seen)
+                   : node->content != nullptr)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -87,6 +105,12 @@ std::string ElementText(const xmlNode* node)
             text += reinterpret_cast<const char*>(child->content);
     }
     return text;
+}
+
+bool HasText(const xmlNode* node)
+{
+    std::set<const xmlEntity*> seen;
+    return node && ListHasText(node->doc, node->children, seen);
 }
 
 bool IsElementNamed(const xmlNode* node, const char* name)

@@ -6,6 +6,7 @@
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/entities.h>
 #include <libxml/xpath.h>
 
 #include <memory>
@@ -59,6 +60,11 @@ bool SaveConfigDocument(xmlDoc* doc, const std::string& path);
 // The text and CDATA content directly inside the node. Entity references are left out
 // rather than expanded.
 std::string ElementText(const xmlNode* node);
+
+// False where the library's in-line text of the node (xmlNodeListGetString) is missing, not
+// merely empty: no text or CDATA node, directly or through the entities referred to. Decided
+// without expanding a reference.
+bool HasText(const xmlNode* node);
 
 bool IsElementNamed(const xmlNode* node, const char* name);
 
