@@ -17,6 +17,10 @@ bool IsFailureToReport(bool succeeded, bool wanted, bool presentAfter);
 std::string AutostartFailureText(const std::string& command, const std::string& valueName,
                                  bool enable, DWORD error, const std::string& example);
 
+// The text for a "开机自启" click whose registry step went through while srv.xml could not
+// keep the command, with the system's reason and what to do.
+std::string CommandNotKeptText(const std::string& valueName, bool enable, DWORD error);
+
 // The text for ticking "开机自启" with this program's command whose address start-up refuses.
 std::string UnusableAddressText(const std::string& address, const std::string& example);
 

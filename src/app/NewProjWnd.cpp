@@ -217,18 +217,21 @@ void CNewProjWnd::OnAutostartClicked()
 
 // The registry value follows the command as the user sees it; srv.xml keeps it only when
 // the registry took it and it is this program's own sync command. The box then shows what
-// the registry holds, as at start.
+// the registry holds, as at start, also when srv.xml refused the command.
 void CNewProjWnd::ChangeAutostart(const char* text, bool ticked)
 {
     const std::string name = ProgramNameOfCommand(text);
     DWORD error = ERROR_SUCCESS;
+    DWORD saveError = ERROR_SUCCESS;
     const bool written = SetAutorunValue(name.c_str(), text, ticked, &error);
     if (written && IsOwnSyncCommandLine(text))
-        StoreAutorunCommand(m_exeDir.c_str(), text);
+        StoreAutorunCommand(m_exeDir.c_str(), text, &saveError);
     const bool present = IsAutorunValuePresent(name.c_str());
     ShowCheck(m_autostartCheck, present);
     if (name.empty() || IsFailureToReport(written, ticked, present))
         ShowCheckBoxMessage(AutostartFailureText(text, name, ticked, error, ExampleCommand()));
+    if (saveError != ERROR_SUCCESS)
+        ShowCheckBoxMessage(CommandNotKeptText(name, ticked, saveError));
 }
 
 void CNewProjWnd::ShowCheckBoxMessage(const std::string& text)
