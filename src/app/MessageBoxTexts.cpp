@@ -89,10 +89,11 @@ std::string CommandNotKeptText(const std::string& valueName, bool enable, DWORD 
            "\r\n请去掉本程序文件夹中 srv.xml 的只读属性，或把本程序移到可以写入的文件夹中，然后再点一次复选框。";
 }
 
-std::string UnusableAddressText(const std::string& address, const std::string& example)
+std::string UnusableCommandText(const std::optional<std::string>& address, const std::string& example)
 {
-    return "没有设置开机自启：“" + address + "”不是本程序接受的 IP 地址，开机时本程序只会显示用法，"
-           "不会校时。" + CommandHint(example);
+    const std::string fault = address ? "“" + *address + "”不是本程序接受的 IP 地址"
+                                      : "本程序只接受 /ip 和一个 IP 地址这两个参数";
+    return "没有设置开机自启：" + fault + "，开机时本程序只会显示用法，不会校时。" + CommandHint(example);
 }
 
 // No system text belongs to SHFileOperationA's own values.

@@ -199,20 +199,20 @@ bool CNewProjWnd::StartSyncFromList()
     return ::StartSyncFromList(m_hWnd, m_serverList, m_logBox);
 }
 
-// A command that would start this program with an address it refuses is not written: at every
-// log-on it would only show the usage box.
+// A command that would start this program with arguments start-up answers with the usage box
+// is not written: at every log-on it would only show that box.
 void CNewProjWnd::OnAutostartClicked()
 {
     std::vector<char> text(kCommandBufferSize, '\0');
     GetWindowTextA(m_commandEdit, text.data(), kCommandBufferSize - 1);
     const bool ticked = m_autostartCheck.GetCheck() != BST_UNCHECKED;
-    const std::optional<std::string> refused = ticked ? RefusedSyncAddress(text.data()) : std::nullopt;
+    const std::optional<SyncCommandRefusal> refused = ticked ? RefusedSyncCommand(text.data()) : std::nullopt;
     if (!refused) {
         ChangeAutostart(text.data(), ticked);
         return;
     }
     ShowCheck(m_autostartCheck, IsAutorunValuePresent(ProgramNameOfCommand(text.data()).c_str()));
-    ShowCheckBoxMessage(UnusableAddressText(*refused, ExampleCommand()));
+    ShowCheckBoxMessage(UnusableCommandText(refused->address, ExampleCommand()));
 }
 
 // The registry value follows the command as the user sees it; srv.xml keeps it only when

@@ -29,13 +29,18 @@ TEST_F(WindowTruth, AnEmptyOrNamelessCommandOrOneStartUpRefusesIsRefusedWithTheF
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.1"}}));
     const std::string file = SrvXml();
     const bool unnamedValueBefore = ReadRunValue("").found;
+    const std::string own = "\"" + app->Process().exePath() + "\"";
     const std::string nameless = "\"\" /ip 1.2.3.4";
+    const std::string usageOnly = "开机时本程序只会显示用法，不会校时。";
+    const std::string otherForm = "没有设置开机自启：本程序只接受 /ip 和一个 IP 地址这两个参数，" + usageOnly;
     const std::string namelessReason = "没有更改开机自启：无法从命令框中的命令行得出程序名。";
     const std::pair<std::string, std::string> refused[] = {  // command, reason
         {"", "没有设置开机自启：命令框是空的。"},
         {nameless, namelessReason},
-        {"\"" + app->Process().exePath() + "\" /ip time.nist.gov",
-         "没有设置开机自启：“time.nist.gov”不是本程序接受的 IP 地址，开机时本程序只会显示用法，不会校时。"},
+        {own + " /ip time.nist.gov", "没有设置开机自启：“time.nist.gov”不是本程序接受的 IP 地址，" + usageOnly},
+        {own + " /IP 1.2.3.4", otherForm},
+        {own + " /ip 1.2.3.4 more", otherForm},
+        {own + " /ip", otherForm},
     };
     for (const auto& [command, reason] : refused) {
         SCOPED_TRACE(command);
@@ -46,6 +51,16 @@ TEST_F(WindowTruth, AnEmptyOrNamelessCommandOrOneStartUpRefusesIsRefusedWithTheF
         EXPECT_EQ(unnamedValueBefore, ReadRunValue("").found);
         EXPECT_EQ(file, SrvXml());
     }
+
+    // Unticking removes the value, also with a command that ticking refuses.
+    SetWindowTextA(app->Control(kCommandEditId), DefaultCommand().c_str());
+    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+    const std::string stored = SrvXml();
+    SetWindowTextA(app->Control(kCommandEditId), (own + " /IP 1.2.3.4").c_str());
+    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
+    EXPECT_FALSE(app->Checked(kAutostartCheckId));
+    EXPECT_FALSE(ReadRunValue("Zorvane").found);
+    EXPECT_EQ(stored, SrvXml());
 
     // Unticked after a good command was written, a nameless one is no silent removal either.
     SetWindowTextA(app->Control(kCommandEditId), DefaultCommand().c_str());
