@@ -3,9 +3,8 @@
 #include <optional>
 #include <string>
 
-// Why start-up would answer a command that starts this program with arguments with the usage
-// box: written as the autostart value, it would show that box at every log-on instead of
-// syncing.
+// A command that starts this program with arguments start-up answers with the usage box:
+// written as the autostart value, it would show that box at every log-on instead of syncing.
 struct SyncCommandRefusal {
     // The value of "/ip" where that is all there is and only start-up's address check refuses
     // it; nothing where the arguments have another form.

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <libxml/entities.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>

@@ -6,7 +6,6 @@
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <libxml/entities.h>
 #include <libxml/xpath.h>
 
 #include <memory>

@@ -53,13 +53,10 @@ TEST(ServerList, EntityReferencesDecideWhetherATextExistsButAreNotExpanded)
 {
     SrvXmlFolder folder;
     ASSERT_TRUE(folder.Write(
-        "<?xml version=\"1.0\"?>\n<!DOCTYPE srv_root [\n  <!ENTITY word \"10.0.0.5\">\n"
-        "  <!ENTITY viaWord \"&word;\">\n  <!ENTITY empty \"\">\n  <!ENTITY tag \"<b>x</b>\">\n]>\n"
-        "<srv_root><cfg><autorun>x</autorun></cfg>\n"
-        "<srv><url>word.example</url><ip>&word;</ip></srv>\n"
-        "<srv><url>nested.example</url><ip>&viaWord;</ip></srv>\n"
-        "<srv><url>empty.example</url><ip>&empty;</ip></srv>\n"
-        "<srv><url>tag.example</url><ip>&tag;</ip></srv>\n"
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE srv_root [<!ENTITY word \"10.0.0.5\"><!ENTITY viaWord \"&word;\">"
+        "<!ENTITY empty \"\"><!ENTITY tag \"<b>x</b>\">]>\n<srv_root>\n"
+        "<srv><url>word.example</url><ip>&word;</ip></srv><srv><url>nested.example</url><ip>&viaWord;</ip></srv>\n"
+        "<srv><url>empty.example</url><ip>&empty;</ip></srv><srv><url>tag.example</url><ip>&tag;</ip></srv>\n"
         "<srv><url>mixed.example</url><ip>10.0.0.6&word;</ip></srv></srv_root>\n"));
     EXPECT_EQ(ServerRows({{"word.example", ""}, {"nested.example", ""}, {"mixed.example", "10.0.0.6"}}),
               folder.LoadRows());
