@@ -51,7 +51,8 @@ XmlDocHolder ParseMarkedFile(const std::string& path, const std::string& utf8Pat
                                       utf8Path.c_str(), "UTF-8", kConfigParseOptions));
 }
 
-// Each entity is looked into once: one already seen held no text, or is being looked into.
+// Whether the library's in-line text of the node list would exist. Each entity is looked into
+// once: one seen before held no text, or is being looked into.
 bool ListHasText(const xmlDoc* doc, const xmlNode* list, std::set<const xmlEntity*>& seen)
 {
     for (const xmlNode* node = list; node; node = node->next) {
@@ -86,7 +87,7 @@ DWORD CreateEmptyFile(const std::string& path)
 // The system's code for the document written to the temporary file and moved over the file.
 // A write that fails after the file was made has no code left: a write fault is what is known.
 DWORD WriteThenMove(xmlDoc* doc, const std::string& temporary, const std::string& utf8Temporary,
-                      const std::string& path)
+                    const std::string& path)
 {
     DWORD error = CreateEmptyFile(temporary);
     if (error != ERROR_SUCCESS)
