@@ -5,28 +5,19 @@
 
 #include <exception>
 
-namespace {
-
-std::string IpSwitchValue(const char* commandLine)
-{
-    NarrowToWide wide(commandLine);
-    ArgumentVector arguments(wide.c_str());
-    const ArgumentMap switches = ParseArguments(arguments.Values(), arguments.Count());
-    return WideToNarrow(switches.at(L"ip").c_str()).c_str();
-}
-
-}  // namespace
-
 // The conversions throw when the platform refuses them; such a command is left to the registry.
-std::optional<std::string> RefusedSyncAddress(const char* commandLine)
+std::optional<SyncCommandRefusal> RefusedSyncCommand(const char* commandLine)
 {
-    if (!IsOwnSyncCommandLine(commandLine))
-        return std::nullopt;
     try {
-        const std::string address = IpSwitchValue(commandLine);
-        if (IsAcceptedAddress(address.c_str()))
+        NarrowToWide wide(commandLine ? commandLine : "");
+        ArgumentVector arguments(wide.c_str());
+        const int count = arguments.Count();
+        if (count < 2 || !IsRunningExecutable(arguments.Values()[0]))
             return std::nullopt;
-        return address;
+        const ArgumentMap switches = ParseArguments(arguments.Values(), count);
+        if (SyncAddress(switches, count))
+            return std::nullopt;
+        return SyncCommandRefusal{SyncSwitchValue(switches, count)};
     } catch (const std::exception&) {
         return std::nullopt;
     }

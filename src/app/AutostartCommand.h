@@ -3,7 +3,14 @@
 #include <optional>
 #include <string>
 
-// The address of a command that starts this program with "/ip", when start-up's own address
-// check refuses it: written as the autostart value, it would show the usage box at every
-// log-on instead of syncing. Nothing for any other command.
-std::optional<std::string> RefusedSyncAddress(const char* commandLine);
+// A command that starts this program with arguments start-up answers with the usage box:
+// written as the autostart value, it would show that box at every log-on instead of syncing.
+struct SyncCommandRefusal {
+    // The value of "/ip" where that is all there is and only start-up's address check refuses
+    // it; nothing where the arguments have another form.
+    std::optional<std::string> address;
+};
+
+// Nothing for a command start-up syncs from, a command of another program, or this program
+// without arguments (which opens its window).
+std::optional<SyncCommandRefusal> RefusedSyncCommand(const char* commandLine);

@@ -81,10 +81,19 @@ std::string AutostartFailureText(const std::string& command, const std::string& 
     return RegistryFailureText(valueName, enable, error);
 }
 
-std::string UnusableAddressText(const std::string& address, const std::string& example)
+std::string CommandNotKeptText(const std::string& valueName, bool enable, DWORD error)
 {
-    return "没有设置开机自启：“" + address + "”不是本程序接受的 IP 地址，开机时本程序只会显示用法，"
-           "不会校时。" + CommandHint(example);
+    std::string text = enable ? "已设置开机自启（已写入注册表值“" : "已取消开机自启（已删除注册表值“";
+    return text + valueName + "”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。"
+           "\r\n\r\n原因：" + SystemReasonText(error) +
+           "\r\n请去掉本程序文件夹中 srv.xml 的只读属性，或把本程序移到可以写入的文件夹中，然后再点一次复选框。";
+}
+
+std::string UnusableCommandText(const std::optional<std::string>& address, const std::string& example)
+{
+    const std::string fault = address ? "“" + *address + "”不是本程序接受的 IP 地址"
+                                      : "本程序只接受 /ip 和一个 IP 地址这两个参数";
+    return "没有设置开机自启：" + fault + "，开机时本程序只会显示用法，不会校时。" + CommandHint(example);
 }
 
 // No system text belongs to SHFileOperationA's own values.

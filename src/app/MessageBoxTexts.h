@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 // What the message boxes of the two check boxes say when the system did not take a change.
@@ -17,8 +18,13 @@ bool IsFailureToReport(bool succeeded, bool wanted, bool presentAfter);
 std::string AutostartFailureText(const std::string& command, const std::string& valueName,
                                  bool enable, DWORD error, const std::string& example);
 
-// The text for ticking "开机自启" with this program's command whose address start-up refuses.
-std::string UnusableAddressText(const std::string& address, const std::string& example);
+// The text for a "开机自启" click whose registry step went through while srv.xml could not
+// keep the command, with the system's reason and what to do.
+std::string CommandNotKeptText(const std::string& valueName, bool enable, DWORD error);
+
+// The text for ticking "开机自启" with this program's command that start-up would answer with the
+// usage box: the address it refuses, or arguments of another form than "/ip" and an address.
+std::string UnusableCommandText(const std::optional<std::string>& address, const std::string& example);
 
 // The text for a failed "创建桌面快捷方式" click, with the reason as far as it is known.
 std::string ShortcutFailureText(bool create, const ShortcutError& error);

@@ -4,14 +4,13 @@
 #include "app/NewProjWnd.h"
 #include "config/CommandLine.h"
 #include "config/ServerConfig.h"
-#include "config/TextEncoding.h"
 #include "framework/Trace.h"
 #include "resource.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
 
-#include <exception>
+#include <optional>
 #include <string>
 
 namespace {
@@ -45,16 +44,6 @@ void SetWindowIcon(HWND window, HINSTANCE instance)
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
-// Empty when the text has no form in the ANSI code page.
-std::string ToAnsi(const std::wstring& text)
-{
-    try {
-        return WideToNarrow(text.c_str()).c_str();
-    } catch (const std::exception&) {
-        return std::string();
-    }
-}
-
 ArgumentMap ReadCommandLine(int& count)
 {
     ArgumentVector argv(GetCommandLineW());
@@ -78,7 +67,7 @@ BOOL CnewProjApp::InitInstance()
         return RunMessageLoop();
     }
     if (count == 3) {
-        if (!StartCommandLineMode(arguments))
+        if (!StartCommandLineMode(arguments, count))
             return ShowUsage();
     } else if (count > 1) {
         return ShowUsage();
@@ -105,16 +94,13 @@ bool CnewProjApp::CreateMainWindow()
 }
 
 // False when the command line is not "/ip" and an accepted address.
-bool CnewProjApp::StartCommandLineMode(const ArgumentMap& arguments)
+bool CnewProjApp::StartCommandLineMode(const ArgumentMap& arguments, int count)
 {
     g_commandLineMode = true;
-    auto ip = arguments.find(L"ip");
-    if (ip == arguments.end())
+    const std::optional<std::string> address = SyncAddress(arguments, count);
+    if (!address)
         return false;
-    if (!IsAcceptedAddress(ToAnsi(ip->second).c_str()))
-        return false;
-    const std::string address = ToAnsi(ip->second);
-    StartCommandLineSync(m_pNewProjWnd->GetHwnd(), address.c_str());
+    StartCommandLineSync(m_pNewProjWnd->GetHwnd(), address->c_str());
     TracePhase("connecting");
     return true;
 }

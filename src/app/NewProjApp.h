@@ -12,7 +12,7 @@ public:
 
 private:
     bool CreateMainWindow();
-    bool StartCommandLineMode(const ArgumentMap& arguments);
+    bool StartCommandLineMode(const ArgumentMap& arguments, int count);
     void StartGuiMode();
     int RunMessageLoop();
 

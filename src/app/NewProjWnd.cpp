@@ -199,36 +199,39 @@ bool CNewProjWnd::StartSyncFromList()
     return ::StartSyncFromList(m_hWnd, m_serverList, m_logBox);
 }
 
-// A command that would start this program with an address it refuses is not written: at every
-// log-on it would only show the usage box.
+// A command that would start this program with arguments start-up answers with the usage box
+// is not written: at every log-on it would only show that box.
 void CNewProjWnd::OnAutostartClicked()
 {
     std::vector<char> text(kCommandBufferSize, '\0');
     GetWindowTextA(m_commandEdit, text.data(), kCommandBufferSize - 1);
     const bool ticked = m_autostartCheck.GetCheck() != BST_UNCHECKED;
-    const std::optional<std::string> refused = ticked ? RefusedSyncAddress(text.data()) : std::nullopt;
+    const std::optional<SyncCommandRefusal> refused = ticked ? RefusedSyncCommand(text.data()) : std::nullopt;
     if (!refused) {
         ChangeAutostart(text.data(), ticked);
         return;
     }
     ShowCheck(m_autostartCheck, IsAutorunValuePresent(ProgramNameOfCommand(text.data()).c_str()));
-    ShowCheckBoxMessage(UnusableAddressText(*refused, ExampleCommand()));
+    ShowCheckBoxMessage(UnusableCommandText(refused->address, ExampleCommand()));
 }
 
 // The registry value follows the command as the user sees it; srv.xml keeps it only when
 // the registry took it and it is this program's own sync command. The box then shows what
-// the registry holds, as at start.
+// the registry holds, as at start, also when srv.xml refused the command.
 void CNewProjWnd::ChangeAutostart(const char* text, bool ticked)
 {
     const std::string name = ProgramNameOfCommand(text);
     DWORD error = ERROR_SUCCESS;
+    DWORD saveError = ERROR_SUCCESS;
     const bool written = SetAutorunValue(name.c_str(), text, ticked, &error);
     if (written && IsOwnSyncCommandLine(text))
-        StoreAutorunCommand(m_exeDir.c_str(), text);
+        StoreAutorunCommand(m_exeDir.c_str(), text, &saveError);
     const bool present = IsAutorunValuePresent(name.c_str());
     ShowCheck(m_autostartCheck, present);
     if (name.empty() || IsFailureToReport(written, ticked, present))
         ShowCheckBoxMessage(AutostartFailureText(text, name, ticked, error, ExampleCommand()));
+    if (saveError != ERROR_SUCCESS)
+        ShowCheckBoxMessage(CommandNotKeptText(name, ticked, saveError));
 }
 
 void CNewProjWnd::ShowCheckBoxMessage(const std::string& text)

@@ -63,13 +63,15 @@ bool UpdateAutorunCommand(xmlDoc* document, const char* command)
     return true;
 }
 
-bool StoreAutorunCommand(const char* directory, const char* command)
+bool StoreAutorunCommand(const char* directory, const char* command, DWORD* saveError)
 {
+    if (saveError)
+        *saveError = ERROR_SUCCESS;
     ParserCleanupAtEnd cleanup;
     std::string path = ConfigPathIn(directory);
     XmlDocHolder doc = ParseConfigFile(path);
     if (!doc)
         return false;
     bool updated = UpdateAutorunCommand(doc.get(), command);
-    return SaveConfigDocument(doc.get(), path) && updated;
+    return SaveConfigDocument(doc.get(), path, saveError) && updated;
 }

@@ -5,8 +5,8 @@
 #include "config/ConfigXml.h"
 
 // True when the file now holds the command. A file that cannot be parsed or saved is left
-// as it was.
-bool StoreAutorunCommand(const char* directory, const char* command);
+// as it was; saveError receives the system's code for a save it refused, else ERROR_SUCCESS.
+bool StoreAutorunCommand(const char* directory, const char* command, DWORD* saveError = nullptr);
 
 // Every //srv_root/cfg/autorun element; null when there is none.
 XPathObjectHolder FindAutorunNodes(xmlDoc* document);

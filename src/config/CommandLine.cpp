@@ -37,9 +37,17 @@ bool StartsOwnExecutableWithIp(const char* commandLine)
     const ArgumentMap switches = ParseArguments(arguments.Values(), arguments.Count());
     if (switches.count(L"ip") == 0)
         return false;
-    const std::string ownPath = AfxGetModuleFileName();
-    return !ownPath.empty() &&
-           _wcsicmp(NarrowToWide(ownPath.c_str()).c_str(), arguments.Values()[0]) == 0;
+    return IsRunningExecutable(arguments.Values()[0]);
+}
+
+// Empty when the text has no form in the ANSI code page.
+std::string ToAnsi(const std::wstring& text)
+{
+    try {
+        return WideToNarrow(text.c_str()).c_str();
+    } catch (const std::exception&) {
+        return std::string();
+    }
 }
 
 std::string FileNameOfFirstArgument(const char* commandLine)
@@ -135,6 +143,29 @@ std::wstring FileBaseName(const std::wstring& path)
     if (dot - start > kLongestName || path.size() - dot > kLongestExtension)
         return std::wstring();
     return path.substr(start, dot - start);
+}
+
+// With exactly two arguments the map holds one switch, whose value is the second argument.
+std::optional<std::string> SyncSwitchValue(const ArgumentMap& arguments, int count)
+{
+    const auto ip = arguments.find(L"ip");
+    if (count != 3 || ip == arguments.end())
+        return std::nullopt;
+    return ToAnsi(ip->second);
+}
+
+std::optional<std::string> SyncAddress(const ArgumentMap& arguments, int count)
+{
+    std::optional<std::string> value = SyncSwitchValue(arguments, count);
+    if (!value || !IsAcceptedAddress(value->c_str()))
+        return std::nullopt;
+    return value;
+}
+
+bool IsRunningExecutable(const wchar_t* path)
+{
+    const std::string ownPath = AfxGetModuleFileName();
+    return path && !ownPath.empty() && _wcsicmp(NarrowToWide(ownPath.c_str()).c_str(), path) == 0;
 }
 
 // The conversions throw when the platform refuses them; no exception leaves here.

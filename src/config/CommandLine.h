@@ -7,6 +7,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 
 // Switch name (argument without its first character) to the argument that follows it.
@@ -44,6 +45,20 @@ bool IsAcceptedAddress(const char* text);
 // the name or the extension (its dot included) is longer than 255 UTF-16 units, the limits
 // of the runtime's _MAX_FNAME and _MAX_EXT buffers.
 std::wstring FileBaseName(const std::wstring& path);
+
+// The value of the "ip" switch in the active code page (empty where it has no form there) when
+// the arguments have the sync command's form: exactly two after the program path, the first
+// the switch "ip". count includes the program path; arguments is ParseArguments' map of them.
+std::optional<std::string> SyncSwitchValue(const ArgumentMap& arguments, int count);
+
+// The address start-up syncs from: the switch value above when IsAcceptedAddress takes it.
+// Nothing where start-up answers the arguments with the usage box instead (or, for no
+// arguments, opens its window).
+std::optional<std::string> SyncAddress(const ArgumentMap& arguments, int count);
+
+// True when the path names this very executable, compared without regard to case. Throws
+// where the platform cannot convert the executable's path.
+bool IsRunningExecutable(const wchar_t* path);
 
 // True when the command starts this very executable with an "ip" switch.
 bool IsOwnSyncCommandLine(const char* commandLine);

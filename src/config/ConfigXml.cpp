@@ -2,13 +2,17 @@
 
 #include "config/ConfigText.h"
 #include "framework/AfxApp.h"
+#include "framework/ScopedWin.h"
 
 #include <windows.h>
+
+#include <libxml/entities.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <set>
 
 void ApplyLibrarySettings()
 {
@@ -47,6 +51,71 @@ XmlDocHolder ParseMarkedFile(const std::string& path, const std::string& utf8Pat
                                       utf8Path.c_str(), "UTF-8", kConfigParseOptions));
 }
 
+// Whether the library's in-line text of the node list would exist. Each entity is looked into
+// once: one seen before held no text, or is being looked into.
+bool ListHasText(const xmlDoc* doc, const xmlNode* list, std::set<const xmlEntity*>& seen)
+{
+    for (const xmlNode* node = list; node; node = node->next) {
+        const bool isText = node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE;
+        if (isText && node->content)
+            return true;
+        if (node->type != XML_ENTITY_REF_NODE)
+            continue;
+        const xmlEntity* entity = xmlGetDocEntity(doc, node->name);
+        if (entity ? seen.insert(entity).second && ListHasText(doc, entity->children, seen)
+                   : node->content != nullptr)
+            return true;
+    }
+    return false;
+}
+
+bool IsReadOnlyFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// Made here before the library writes it, so a refusal comes with the system's code: the
+// library's own error reporting clears it.
+DWORD CreateEmptyFile(const std::string& path)
+{
+    const ScopedHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsValid() ? ERROR_SUCCESS : GetLastError();
+}
+
+// The system's code for the document written to the temporary file and moved over the file.
+// A write that fails after the file was made has no code left: a write fault is what is known.
+DWORD WriteThenMove(xmlDoc* doc, const std::string& temporary, const std::string& utf8Temporary,
+                    const std::string& path)
+{
+    DWORD error = CreateEmptyFile(temporary);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (xmlSaveFormatFileEnc(utf8Temporary.c_str(), doc, "UTF-8", 1) < 0)
+        error = ERROR_WRITE_FAULT;
+    else if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError();
+    if (error != ERROR_SUCCESS)
+        DeleteFileA(temporary.c_str());
+    return error;
+}
+
+// The system's code for saving the document over the file. A read-only file is refused as
+// Windows refuses to replace it; Wine would replace it and drop the attribute.
+DWORD SaveOver(xmlDoc* doc, const std::string& path)
+{
+    if (!doc || path.empty())
+        return ERROR_INVALID_PARAMETER;
+    std::string temporary = path + ".tmp";
+    ConvertedText utf8 = GbkToUtf8(temporary);
+    if (!utf8.complete)
+        return ERROR_NO_UNICODE_TRANSLATION;
+    if (IsReadOnlyFile(path))
+        return ERROR_ACCESS_DENIED;
+    return WriteThenMove(doc, temporary, utf8.text, path);
+}
+
 }  // namespace
 
 XmlDocHolder ParseConfigFile(const std::string& path)
@@ -60,20 +129,12 @@ XmlDocHolder ParseConfigFile(const std::string& path)
     return XmlDocHolder(xmlReadFile(utf8.text.c_str(), "UTF-8", kConfigParseOptions));
 }
 
-bool SaveConfigDocument(xmlDoc* doc, const std::string& path)
+bool SaveConfigDocument(xmlDoc* doc, const std::string& path, DWORD* error)
 {
-    if (!doc || path.empty())
-        return false;
-    std::string temporary = path + ".tmp";
-    ConvertedText utf8 = GbkToUtf8(temporary);
-    if (!utf8.complete)
-        return false;
-    bool saved = xmlSaveFormatFileEnc(utf8.text.c_str(), doc, "UTF-8", 1) >= 0 &&
-                 MoveFileExA(temporary.c_str(), path.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!saved)
-        DeleteFileA(temporary.c_str());
-    return saved;
+    const DWORD code = SaveOver(doc, path);
+    if (error)
+        *error = code;
+    return code == ERROR_SUCCESS;
 }
 
 std::string ElementText(const xmlNode* node)
@@ -87,6 +148,12 @@ std::string ElementText(const xmlNode* node)
             text += reinterpret_cast<const char*>(child->content);
     }
     return text;
+}
+
+bool HasText(const xmlNode* node)
+{
+    std::set<const xmlEntity*> seen;
+    return node && ListHasText(node->doc, node->children, seen);
 }
 
 bool IsElementNamed(const xmlNode* node, const char* name)

@@ -53,12 +53,19 @@ void ApplyLibrarySettings();
 XmlDocHolder ParseConfigFile(const std::string& path);
 
 // Saves formatted UTF-8 next to the file, then puts it in the file's place, so a failed
-// save leaves the file as it was. False when nothing was replaced.
-bool SaveConfigDocument(xmlDoc* doc, const std::string& path);
+// save leaves the file as it was. A read-only file is refused as Windows refuses it (access
+// denied), also where the system would replace it. False when nothing was replaced; error
+// then receives the system's code.
+bool SaveConfigDocument(xmlDoc* doc, const std::string& path, DWORD* error = nullptr);
 
 // The text and CDATA content directly inside the node. Entity references are left out
 // rather than expanded.
 std::string ElementText(const xmlNode* node);
+
+// False where the library's in-line text of the node (xmlNodeListGetString) is missing, not
+// merely empty: no text or CDATA node, directly or through the entities referred to. Decided
+// without expanding a reference.
+bool HasText(const xmlNode* node);
 
 bool IsElementNamed(const xmlNode* node, const char* name);
 

@@ -77,19 +77,16 @@ void InsertServerRow(HWND listView, int row, const std::string& host, const std:
 }
 
 // The first two child nodes of a srv element, whatever their names. Only a text missing in
-// the file drops the row; trimming changes what the row shows, not whether it exists.
+// the file drops the row; an empty one, or trimming, changes what the row shows, not whether
+// it exists.
 bool ReadServer(const xmlNode* srv, std::string& host, std::string& address)
 {
     const xmlNode* first = srv->children;
     const xmlNode* second = first ? first->next : nullptr;
-    if (!second)
+    if (!second || !HasText(first) || !HasText(second))
         return false;
-    host = ElementText(first);
-    address = ElementText(second);
-    if (host.empty() || address.empty())
-        return false;
-    host = WithoutSurroundingSpace(host);
-    address = WithoutSurroundingSpace(address);
+    host = WithoutSurroundingSpace(ElementText(first));
+    address = WithoutSurroundingSpace(ElementText(second));
     return true;
 }
 

@@ -3,13 +3,25 @@
 
 #include <gtest/gtest.h>
 
-TEST(RefusedSyncAddress, OnlyThisProgramsSyncCommandWithAnAddressStartUpRefuses)
+// Refused: this program with arguments start-up answers with the usage box. The address is
+// named where "/ip" and one value are all there is.
+TEST(RefusedSyncCommand, OnlyThisProgramsCommandsThatStartUpAnswersWithTheUsageBox)
 {
     const std::string own = "\"" + ExePath() + "\"";
-    EXPECT_EQ("time.nist.gov", RefusedSyncAddress((own + " /ip time.nist.gov").c_str()));
-    EXPECT_EQ("1.2.3", RefusedSyncAddress((own + " -ip 1.2.3").c_str()));
-    EXPECT_EQ("", RefusedSyncAddress((own + " /ip \"\"").c_str()));
-    EXPECT_EQ(std::nullopt, RefusedSyncAddress((own + " /ip 1.2.3.4").c_str()));
-    EXPECT_EQ(std::nullopt, RefusedSyncAddress((own + " time.nist.gov").c_str()));
-    EXPECT_EQ(std::nullopt, RefusedSyncAddress("\"C:\\Tools\\Other.exe\" /ip time.nist.gov"));
+    const std::optional<std::string> wrongForm;
+    const std::pair<std::string, std::optional<std::string>> refused[] = {
+        {own + " /ip time.nist.gov", "time.nist.gov"}, {own + " -ip 1.2.3", "1.2.3"},
+        {own + " /ip \"\"", ""},                       {own + " time.nist.gov", wrongForm},
+        {own + " /IP 1.2.3.4", wrongForm},             {own + " /ip 1.2.3.4 more", wrongForm},
+        {own + " /ip", wrongForm},                     {own + " /ipx 1.2.3.4", wrongForm},
+    };
+    for (const auto& [command, address] : refused) {
+        const std::optional<SyncCommandRefusal> refusal = RefusedSyncCommand(command.c_str());
+        ASSERT_TRUE(refusal) << command;
+        EXPECT_EQ(address, refusal->address) << command;
+    }
+    for (const std::string& command : {own + " /ip 1.2.3.4", own + " xip 1.2.3.4.5", own,
+                                       std::string("\"C:\\Tools\\Other.exe\" /ip time.nist.gov"),
+                                       std::string("\"C:\\Tools\\Other.exe\" /IP 1.2.3.4")})
+        EXPECT_FALSE(RefusedSyncCommand(command.c_str())) << command;
 }

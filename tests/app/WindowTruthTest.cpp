@@ -29,13 +29,18 @@ TEST_F(WindowTruth, AnEmptyOrNamelessCommandOrOneStartUpRefusesIsRefusedWithTheF
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.1"}}));
     const std::string file = SrvXml();
     const bool unnamedValueBefore = ReadRunValue("").found;
+    const std::string own = "\"" + app->Process().exePath() + "\"";
     const std::string nameless = "\"\" /ip 1.2.3.4";
+    const std::string usageOnly = "开机时本程序只会显示用法，不会校时。";
+    const std::string otherForm = "没有设置开机自启：本程序只接受 /ip 和一个 IP 地址这两个参数，" + usageOnly;
     const std::string namelessReason = "没有更改开机自启：无法从命令框中的命令行得出程序名。";
     const std::pair<std::string, std::string> refused[] = {  // command, reason
         {"", "没有设置开机自启：命令框是空的。"},
         {nameless, namelessReason},
-        {"\"" + app->Process().exePath() + "\" /ip time.nist.gov",
-         "没有设置开机自启：“time.nist.gov”不是本程序接受的 IP 地址，开机时本程序只会显示用法，不会校时。"},
+        {own + " /ip time.nist.gov", "没有设置开机自启：“time.nist.gov”不是本程序接受的 IP 地址，" + usageOnly},
+        {own + " /IP 1.2.3.4", otherForm},
+        {own + " /ip 1.2.3.4 more", otherForm},
+        {own + " /ip", otherForm},
     };
     for (const auto& [command, reason] : refused) {
         SCOPED_TRACE(command);
@@ -46,6 +51,16 @@ TEST_F(WindowTruth, AnEmptyOrNamelessCommandOrOneStartUpRefusesIsRefusedWithTheF
         EXPECT_EQ(unnamedValueBefore, ReadRunValue("").found);
         EXPECT_EQ(file, SrvXml());
     }
+
+    // Unticking removes the value, also with a command that ticking refuses.
+    SetWindowTextA(app->Control(kCommandEditId), DefaultCommand().c_str());
+    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+    const std::string stored = SrvXml();
+    SetWindowTextA(app->Control(kCommandEditId), (own + " /IP 1.2.3.4").c_str());
+    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
+    EXPECT_FALSE(app->Checked(kAutostartCheckId));
+    EXPECT_FALSE(ReadRunValue("Zorvane").found);
+    EXPECT_EQ(stored, SrvXml());
 
     // Unticked after a good command was written, a nameless one is no silent removal either.
     SetWindowTextA(app->Control(kCommandEditId), DefaultCommand().c_str());
@@ -65,6 +80,35 @@ TEST_F(WindowTruth, RemovingAValueThatIsGoneIsNoFailure)
 
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
     EXPECT_FALSE(app->Checked(kAutostartCheckId));
+    EXPECT_EQ(file, SrvXml());
+}
+
+// srv.xml cannot keep the command: ticked while the file is read-only, unticked while a
+// folder stands where its temporary file goes. The Run value follows the box all the same,
+// the message gives the system's reason, and the file stays byte for byte, read-only too.
+TEST_F(WindowTruth, ACommandSrvXmlCannotKeepIsSaidAndTheRegistryKeepsTheClick)
+{
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.13"}}));
+    const std::string path = app->Folder().file("srv.xml");
+    const std::string file = SrvXml();
+    const std::string command = "\"" + app->Process().exePath() + "\" /ip 1.2.3.4";
+    SetWindowTextA(app->Control(kCommandEditId), command.c_str());
+    const std::string notKept = "”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。\r\n\r\n"
+                                "原因：拒绝访问。（错误代码 5）\r\n请去掉本程序文件夹中 srv.xml 的只读属性，"
+                                "或把本程序移到可以写入的文件夹中，然后再点一次复选框。";
+
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ("已设置开机自启（已写入注册表值“Zorvane" + notKept, app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_TRUE(app->Checked(kAutostartCheckId));
+    EXPECT_EQ(command + '\0', ReadRunValue("Zorvane").data);
+    EXPECT_EQ(file, SrvXml());
+    EXPECT_EQ(DWORD{FILE_ATTRIBUTE_READONLY}, GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+    ASSERT_TRUE(CreateDirectoryA((path + ".tmp").c_str(), nullptr));
+    EXPECT_EQ("已取消开机自启（已删除注册表值“Zorvane" + notKept, app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_FALSE(app->Checked(kAutostartCheckId));
+    EXPECT_FALSE(ReadRunValue("Zorvane").found);
     EXPECT_EQ(file, SrvXml());
 }
 

@@ -39,11 +39,27 @@ TEST(ServerList, PositionNotNameDecidesAndUnusableEntriesLeaveNoGap)
         "<srv><url>second.example</url><ip>10.0.0.2</ip><extra>ignored</extra></srv>\n"
         "<srv><url><![CDATA[third.example]]></url><ip>10.0.&#48;.3</ip></srv>\n"
         "<srv><url> </url><ip>\n  10.0.0.4\t</ip></srv>\n"
-        "<srv><url>blank-ip.example</url><ip> &#13;\n </ip></srv>\n")));
+        "<srv><url>blank-ip.example</url><ip> &#13;\n </ip></srv>\n"
+        "<srv><url>empty-cdata.example</url><ip><![CDATA[]]></ip></srv>\n")));
     const ServerRows expected = {{"first.example", "10.0.0.1"}, {"second.example", "10.0.0.2"},
                                  {"third.example", "10.0.0.3"}, {"", "10.0.0.4"},
-                                 {"blank-ip.example", ""}};
-    EXPECT_EQ(expected, folder.LoadRows()) << "a text of white space only keeps its row";
+                                 {"blank-ip.example", ""}, {"empty-cdata.example", ""}};
+    EXPECT_EQ(expected, folder.LoadRows()) << "an empty text, not a missing one, keeps its row";
+}
+
+// A row exists where the library gives both texts, through entities too; the references
+// themselves add nothing to what it shows.
+TEST(ServerList, EntityReferencesDecideWhetherATextExistsButAreNotExpanded)
+{
+    SrvXmlFolder folder;
+    ASSERT_TRUE(folder.Write(
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE srv_root [<!ENTITY word \"10.0.0.5\"><!ENTITY viaWord \"&word;\">"
+        "<!ENTITY empty \"\"><!ENTITY tag \"<b>x</b>\">]>\n<srv_root>\n"
+        "<srv><url>word.example</url><ip>&word;</ip></srv><srv><url>nested.example</url><ip>&viaWord;</ip></srv>\n"
+        "<srv><url>empty.example</url><ip>&empty;</ip></srv><srv><url>tag.example</url><ip>&tag;</ip></srv>\n"
+        "<srv><url>mixed.example</url><ip>10.0.0.6&word;</ip></srv></srv_root>\n"));
+    EXPECT_EQ(ServerRows({{"word.example", ""}, {"nested.example", ""}, {"mixed.example", "10.0.0.6"}}),
+              folder.LoadRows());
 }
 
 // Line breaks and indentation around a name or address, as pretty-printing editors put them;
