@@ -10,7 +10,6 @@
 
 #include <commctrl.h>
 
-#include <exception>
 #include <string>
 
 namespace {
@@ -48,11 +47,7 @@ void SetWindowIcon(HWND window, HINSTANCE instance)
 // Empty when the text has no form in the ANSI code page.
 std::string ToAnsi(const std::wstring& text)
 {
-    try {
-        return WideToNarrow(text.c_str()).c_str();
-    } catch (const std::exception&) {
-        return std::string();
-    }
+    return NarrowOfWide(text.c_str()).value_or(std::string());
 }
 
 ArgumentMap ReadCommandLine(int& count)

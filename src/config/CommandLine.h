@@ -7,6 +7,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 
 // Switch name (argument without its first character) to the argument that follows it.
@@ -44,6 +45,16 @@ bool IsAcceptedAddress(const char* text);
 // the name or the extension (its dot included) is longer than 255 UTF-16 units, the limits
 // of the runtime's _MAX_FNAME and _MAX_EXT buffers.
 std::wstring FileBaseName(const std::wstring& path);
+
+// A narrow (ANSI code page) command line split as start-up splits its own: the first
+// argument, and the switches of the arguments after it.
+struct NarrowCommand {
+    std::wstring program;
+    ArgumentMap switches;
+};
+
+// Nothing when the text has no UTF-16 form or the platform cannot split it.
+std::optional<NarrowCommand> ParseNarrowCommand(const char* commandLine);
 
 // True when the command starts this very executable with an "ip" switch.
 bool IsOwnSyncCommandLine(const char* commandLine);
