@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -265,7 +266,8 @@ TEST_F(MainWindowUi, HugeMarkedSrvXmlIsNotParsedInEitherMode)
         SCOPED_TRACE(arguments);
         app = std::make_unique<DrivenZorvane>();
         const std::string path = app->Folder().file("srv.xml");
-        ASSERT_TRUE(WriteFileBytes(path, "\xFF\xFE") && ExtendFile(path, 3LL << 29));
+        ASSERT_TRUE(WriteFileBytes(path, "\xFF\xFE"));
+        std::filesystem::resize_file(path, 3ULL << 29);
         ASSERT_TRUE(app->Start(arguments));
         for (int shown = 0; shown < 2; ++shown)
             EXPECT_EQ("Document srv.xml not parsed successfully.", app->AnswerMessageBox(nullptr, 15000)) << shown;

@@ -24,8 +24,6 @@ private:
 std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
-// Makes the file size bytes long; what it grows by reads as zeros and takes no disk space.
-bool ExtendFile(const std::string& path, long long size);
 // Names in a folder (trailing backslash), "." and ".." left out, in the order found.
 std::vector<std::string> FolderEntries(const std::string& folder);
 
