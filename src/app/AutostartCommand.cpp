@@ -1,24 +1,14 @@
 #include "app/AutostartCommand.h"
 
 #include "config/CommandLine.h"
-#include "config/TextEncoding.h"
 
-#include <exception>
-
-// The conversions throw when the platform refuses them; such a command is left to the registry.
+// A command the platform cannot split is left to the registry.
 std::optional<SyncCommandRefusal> RefusedSyncCommand(const char* commandLine)
 {
-    try {
-        NarrowToWide wide(commandLine ? commandLine : "");
-        ArgumentVector arguments(wide.c_str());
-        const int count = arguments.Count();
-        if (count < 2 || !IsRunningExecutable(arguments.Values()[0]))
-            return std::nullopt;
-        const ArgumentMap switches = ParseArguments(arguments.Values(), count);
-        if (SyncAddress(switches, count))
-            return std::nullopt;
-        return SyncCommandRefusal{SyncSwitchValue(switches, count)};
-    } catch (const std::exception&) {
+    const std::optional<NarrowCommand> command = ParseNarrowCommand(commandLine ? commandLine : "");
+    if (!command || command->count < 2 || !IsRunningExecutable(command->program.c_str()))
         return std::nullopt;
-    }
+    if (SyncAddress(command->switches, command->count))
+        return std::nullopt;
+    return SyncCommandRefusal{SyncSwitchValue(command->switches, command->count)};
 }

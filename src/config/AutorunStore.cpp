@@ -2,7 +2,7 @@
 #include "config/AutorunStore.h"
 
 #include "config/ConfigPaths.h"
-#include "config/ConfigText.h"
+#include "config/TextEncoding.h"
 
 #include <libxml/entities.h>
 
@@ -44,18 +44,18 @@ bool UpdateAutorunCommand(xmlDoc* document, const char* command)
     XPathObjectHolder found = FindAutorunNodes(document);
     if (!found)
         return false;
-    ConvertedText utf8 = GbkToUtf8(command);
-    if (!utf8.complete || !IsXmlCharacterData(utf8.text))
+    const std::optional<std::string> utf8 = WholeUtf8OfGbk(command);
+    if (!utf8 || !IsXmlCharacterData(*utf8))
         return false;
     // xmlNodeSetContent reads entity references, so '&' and its kin go in escaped.
     XmlStringHolder escaped(
-        xmlEncodeSpecialChars(document, reinterpret_cast<const xmlChar*>(utf8.text.c_str())));
+        xmlEncodeSpecialChars(document, reinterpret_cast<const xmlChar*>(utf8->c_str())));
     if (!escaped)
         return false;
     // The command is made as a CDATA section, the form the default file stores it in; each
     // element takes it as character data, and the section, never attached, goes again.
-    const xmlChar* text = reinterpret_cast<const xmlChar*>(utf8.text.c_str());
-    xmlNodePtr section = xmlNewCDataBlock(document, text, static_cast<int>(utf8.text.size()));
+    const xmlChar* text = reinterpret_cast<const xmlChar*>(utf8->c_str());
+    xmlNodePtr section = xmlNewCDataBlock(document, text, static_cast<int>(utf8->size()));
     xmlNodeSetPtr nodes = found->nodesetval;
     for (int i = 0; i < nodes->nodeNr; ++i)
         xmlNodeSetContent(nodes->nodeTab[i], escaped.get());

@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <cwchar>
-#include <exception>
 
 namespace {
 
@@ -26,41 +25,6 @@ bool IsDigitsOnly(const std::string& text)
             return false;
     }
     return true;
-}
-
-bool StartsOwnExecutableWithIp(const char* commandLine)
-{
-    NarrowToWide wide(commandLine);
-    ArgumentVector arguments(wide.c_str());
-    if (!arguments.IsValid() || arguments.Count() < 1)
-        return false;
-    const ArgumentMap switches = ParseArguments(arguments.Values(), arguments.Count());
-    if (switches.count(L"ip") == 0)
-        return false;
-    return IsRunningExecutable(arguments.Values()[0]);
-}
-
-// Empty when the text has no form in the ANSI code page.
-std::string ToAnsi(const std::wstring& text)
-{
-    try {
-        return WideToNarrow(text.c_str()).c_str();
-    } catch (const std::exception&) {
-        return std::string();
-    }
-}
-
-std::string FileNameOfFirstArgument(const char* commandLine)
-{
-    NarrowToWide wide(commandLine);
-    ArgumentVector arguments(wide.c_str());
-    if (!arguments.IsValid() || arguments.Count() < 1)
-        return std::string();
-    const std::wstring name = FileBaseName(arguments.Values()[0]);
-    if (name.empty())
-        return std::string();
-    WideToNarrow narrow(name.c_str());
-    return narrow.c_str();
 }
 
 }  // namespace
@@ -151,7 +115,7 @@ std::optional<std::string> SyncSwitchValue(const ArgumentMap& arguments, int cou
     const auto ip = arguments.find(L"ip");
     if (count != 3 || ip == arguments.end())
         return std::nullopt;
-    return ToAnsi(ip->second);
+    return NarrowOfWide(ip->second.c_str()).value_or(std::string());
 }
 
 std::optional<std::string> SyncAddress(const ArgumentMap& arguments, int count)
@@ -162,29 +126,40 @@ std::optional<std::string> SyncAddress(const ArgumentMap& arguments, int count)
     return value;
 }
 
+// This program's path as the platform holds it: its ANSI form has '?' for each character the
+// code page lacks, and would match a command naming another folder.
 bool IsRunningExecutable(const wchar_t* path)
 {
-    const std::string ownPath = AfxGetModuleFileName();
-    return path && !ownPath.empty() && _wcsicmp(NarrowToWide(ownPath.c_str()).c_str(), path) == 0;
+    const std::wstring ownPath = AfxGetModuleFileNameW();
+    return path && !ownPath.empty() && _wcsicmp(ownPath.c_str(), path) == 0;
 }
 
-// The conversions throw when the platform refuses them; no exception leaves here.
+std::optional<NarrowCommand> ParseNarrowCommand(const char* commandLine)
+{
+    const std::optional<std::wstring> wide = WideOfNarrow(commandLine);
+    if (!wide)
+        return std::nullopt;
+    ArgumentVector arguments(wide->c_str());
+    if (!arguments.IsValid() || arguments.Count() < 1)
+        return std::nullopt;
+    return NarrowCommand{arguments.Values()[0],
+                         ParseArguments(arguments.Values(), arguments.Count()), arguments.Count()};
+}
+
 bool IsOwnSyncCommandLine(const char* commandLine)
 {
     if (!commandLine || !*commandLine)
         return false;
-    try {
-        return StartsOwnExecutableWithIp(commandLine);
-    } catch (const std::exception&) {
+    const std::optional<NarrowCommand> command = ParseNarrowCommand(commandLine);
+    if (!command || command->switches.count(L"ip") == 0)
         return false;
-    }
+    return IsRunningExecutable(command->program.c_str());
 }
 
 std::string ProgramNameOfCommand(const char* commandLine)
 {
-    try {
-        return FileNameOfFirstArgument(commandLine ? commandLine : "");
-    } catch (const std::exception&) {
+    const std::optional<NarrowCommand> command = ParseNarrowCommand(commandLine ? commandLine : "");
+    if (!command)
         return std::string();
-    }
+    return NarrowOfWide(FileBaseName(command->program).c_str()).value_or(std::string());
 }

@@ -56,9 +56,20 @@ std::optional<std::string> SyncSwitchValue(const ArgumentMap& arguments, int cou
 // arguments, opens its window).
 std::optional<std::string> SyncAddress(const ArgumentMap& arguments, int count);
 
-// True when the path names this very executable, compared without regard to case. Throws
-// where the platform cannot convert the executable's path.
+// True when the path names this very executable (its wide path), compared without regard to
+// case.
 bool IsRunningExecutable(const wchar_t* path);
+
+// A narrow (ANSI code page) command line split as start-up splits its own: the first
+// argument, and the switches of the arguments after it.
+struct NarrowCommand {
+    std::wstring program;
+    ArgumentMap switches;
+    int count = 0;  // arguments, the program's path included
+};
+
+// Nothing when the text has no UTF-16 form or the platform cannot split it.
+std::optional<NarrowCommand> ParseNarrowCommand(const char* commandLine);
 
 // True when the command starts this very executable with an "ip" switch.
 bool IsOwnSyncCommandLine(const char* commandLine);

@@ -23,12 +23,8 @@ bool IsSeparator(char c)
 // Length of the directory part, its last separator included; 0 without a separator.
 size_t DirectoryPartLength(const char* path)
 {
-    size_t end = 0;
-    for (size_t i = 0; path[i]; i += CharacterLength(path, i)) {
-        if (IsSeparator(path[i]))
-            end = i + 1;
-    }
-    return end;
+    const size_t last = LastCharacterOf(path, "\\/");
+    return last == std::string::npos ? 0 : last + 1;
 }
 
 bool EnsureDirectory(const std::string& prefix)

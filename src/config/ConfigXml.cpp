@@ -1,6 +1,7 @@
 #include "config/ConfigXml.h"
 
 #include "config/ConfigText.h"
+#include "config/TextEncoding.h"
 #include "framework/AfxApp.h"
 #include "framework/ScopedWin.h"
 
@@ -8,11 +9,15 @@
 
 #include <libxml/entities.h>
 
+#include <io.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <set>
+#include <utility>
 
 void ApplyLibrarySettings()
 {
@@ -22,21 +27,36 @@ void ApplyLibrarySettings()
 
 namespace {
 
+// A marked file is parsed from memory, where the library takes at most 10,000,000 bytes of
+// text: a UTF-16 file of twice that. A larger marked file could never be parsed, so it is not
+// read (a file of hundreds of megabytes would not even fit a 32-bit process's memory). A file
+// of 100,000 servers is about 6 MB, twice that in UTF-16.
+constexpr long long kLargestMarkedFile = 32 << 20;
+
 struct FileClose {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// The first limit bytes of the file, or all of it when it is shorter; empty when it cannot be
-// read.
-std::string FileBytes(const std::string& path, size_t limit)
+using FileHolder = std::unique_ptr<std::FILE, FileClose>;
+
+// The first bytes of the file, as many as it has up to the length.
+std::string FileStart(const std::string& path, size_t length)
 {
-    std::unique_ptr<std::FILE, FileClose> file(std::fopen(path.c_str(), "rb"));
-    std::string bytes;
-    char chunk[4096];
-    size_t read = 0;
-    while (file && bytes.size() < limit &&
-           (read = std::fread(chunk, 1, std::min(sizeof chunk, limit - bytes.size()), file.get())) > 0)
-        bytes.append(chunk, read);
+    FileHolder file(std::fopen(path.c_str(), "rb"));
+    std::string bytes(length, '\0');
+    bytes.resize(file ? std::fread(&bytes[0], 1, length, file.get()) : 0);
+    return bytes;
+}
+
+// The whole file; nothing when it cannot be read or is larger than the bound.
+std::optional<std::string> MarkedFileBytes(const std::string& path)
+{
+    FileHolder file(std::fopen(path.c_str(), "rb"));
+    const long long size = file ? _filelengthi64(_fileno(file.get())) : -1;
+    if (size < 0 || size > kLargestMarkedFile)
+        return std::nullopt;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    bytes.resize(std::fread(&bytes[0], 1, bytes.size(), file.get()));
     return bytes;
 }
 
@@ -44,10 +64,11 @@ std::string FileBytes(const std::string& path, size_t limit)
 // marked file is parsed from its text without the mark, as the same file without one would be.
 XmlDocHolder ParseMarkedFile(const std::string& path, const std::string& utf8Path)
 {
-    ConvertedText text = Utf8WithoutByteOrderMark(FileBytes(path, SIZE_MAX));
-    if (!text.complete)
+    std::optional<std::string> bytes = MarkedFileBytes(path);
+    std::optional<std::string> text = bytes ? Utf8WithoutByteOrderMark(std::move(*bytes)) : std::nullopt;
+    if (!text)
         return nullptr;
-    return XmlDocHolder(xmlReadMemory(text.text.data(), static_cast<int>(text.text.size()),
+    return XmlDocHolder(xmlReadMemory(text->data(), static_cast<int>(text->size()),
                                       utf8Path.c_str(), "UTF-8", kConfigParseOptions));
 }
 
@@ -108,12 +129,12 @@ DWORD SaveOver(xmlDoc* doc, const std::string& path)
     if (!doc || path.empty())
         return ERROR_INVALID_PARAMETER;
     std::string temporary = path + ".tmp";
-    ConvertedText utf8 = GbkToUtf8(temporary);
-    if (!utf8.complete)
+    const std::optional<std::string> utf8 = WholeUtf8OfGbk(temporary);
+    if (!utf8)
         return ERROR_NO_UNICODE_TRANSLATION;
     if (IsReadOnlyFile(path))
         return ERROR_ACCESS_DENIED;
-    return WriteThenMove(doc, temporary, utf8.text, path);
+    return WriteThenMove(doc, temporary, *utf8, path);
 }
 
 }  // namespace
@@ -121,12 +142,12 @@ DWORD SaveOver(xmlDoc* doc, const std::string& path)
 XmlDocHolder ParseConfigFile(const std::string& path)
 {
     // libxml2 takes a UTF-8 file name first, so the GBK path is handed over in UTF-8.
-    ConvertedText utf8 = GbkToUtf8(path);
-    if (path.empty() || !utf8.complete)
+    const std::optional<std::string> utf8Path = WholeUtf8OfGbk(path);
+    if (path.empty() || !utf8Path)
         return nullptr;
-    if (StartsWithByteOrderMark(FileBytes(path, 3)))
-        return ParseMarkedFile(path, utf8.text);
-    return XmlDocHolder(xmlReadFile(utf8.text.c_str(), "UTF-8", kConfigParseOptions));
+    if (StartsWithByteOrderMark(FileStart(path, 3)))
+        return ParseMarkedFile(path, *utf8Path);
+    return XmlDocHolder(xmlReadFile(utf8Path->c_str(), "UTF-8", kConfigParseOptions));
 }
 
 bool SaveConfigDocument(xmlDoc* doc, const std::string& path, DWORD* error)

@@ -2,9 +2,12 @@
 #include "config/ServerConfig.h"
 
 #include "config/CommandLine.h"
-#include "config/ConfigText.h"
 #include "config/ConfigXml.h"
+#include "config/TextEncoding.h"
 #include "framework/AfxApp.h"
+
+#include <algorithm>
+#include <cstring>
 
 const ServerEntry DefaultServers[kDefaultServerCount] = {
     {"time-a-g.nist.gov", "129.6.15.28"},   {"time-b-g.nist.gov", "129.6.15.29"},
@@ -23,7 +26,30 @@ std::string DefaultAutorunCommand(const char* exePath)
     return std::string("\"") + (exePath ? exePath : "") + "\" /ip " + FirstDefaultAddress();
 }
 
+// All of the buffer but its last byte is offered, so a command cut where the buffer is full
+// stays terminated.
+std::string DefaultCommandInUtf8(const std::string& gbkCommand, size_t bufferSize)
+{
+    if (bufferSize == 0)
+        return {};
+    return ConvertInBuffer("UTF-8", "GBK", gbkCommand, bufferSize, bufferSize - 1).text;
+}
+
+// Three bytes for each byte read, all but the last offered, so the text stays terminated.
+// No character takes more bytes in GBK than in UTF-8.
+ConvertedText StoredCommandInGbk(const std::string& utf8)
+{
+    const size_t size = 3 * utf8.size();
+    return ConvertInBuffer("GBK", "UTF-8", utf8, size, size - 1);
+}
+
 namespace {
+
+// max(260, 2 x length of the process command line)
+size_t DefaultCommandBufferSize()
+{
+    return std::max<size_t>(260, 2 * std::strlen(GetCommandLineA()));
+}
 
 const xmlChar* XmlText(const char* text)
 {
@@ -78,7 +104,7 @@ bool WriteDefaultConfig(const char* path)
     ParserCleanupAtEnd cleanup;
     ApplyLibrarySettings();
     std::string command = DefaultAutorunCommand(AfxGetModuleFileName().c_str());
-    XmlDocHolder doc = BuildDefaultDocument(Utf8CommandForBuffer(command, DefaultCommandBufferSize()));
+    XmlDocHolder doc = BuildDefaultDocument(DefaultCommandInUtf8(command, DefaultCommandBufferSize()));
     return SaveConfigDocument(doc.get(), path);
 }
 
@@ -90,7 +116,7 @@ std::string AutorunCommandIn(const xmlDoc* doc)
     if (!cfg)
         return {};
     std::string text = ElementText(cfg->children);
-    std::string command = text.empty() ? text : Utf8ToGbk(text).text;
+    std::string command = text.empty() ? text : StoredCommandInGbk(text).text;
     if (command.empty() || !IsOwnSyncCommandLine(command.c_str()))
         command = DefaultAutorunCommand(AfxGetModuleFileName().c_str());
     return command;

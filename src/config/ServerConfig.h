@@ -2,6 +2,9 @@
 
 // srv.xml: the default file and the autostart command read from it.
 
+#include "config/TextEncoding.h"
+
+#include <cstddef>
 #include <string>
 
 struct ServerEntry {
@@ -17,6 +20,13 @@ const char* FirstDefaultAddress();
 
 // "\"<exePath>\" /ip <first default address>"
 std::string DefaultAutorunCommand(const char* exePath);
+
+// The default command in UTF-8 as it goes into a buffer of bufferSize bytes: cut before the
+// first character that does not fit with its terminator.
+std::string DefaultCommandInUtf8(const std::string& gbkCommand, size_t bufferSize);
+
+// The command read from the file, in GBK.
+ConvertedText StoredCommandInGbk(const std::string& utf8);
 
 // Writes the default file where there is none or an empty one; true when it did.
 bool WriteDefaultConfig(const char* path);

@@ -2,19 +2,12 @@
 #include "config/ServerList.h"
 
 #include "config/ConfigPaths.h"
-#include "config/ConfigText.h"
 #include "config/ConfigXml.h"
 #include "config/TextEncoding.h"
 
 #include <commctrl.h>
 
 namespace {
-
-// Names and addresses are shown in GBK like every other text of the window.
-std::string DisplayText(const std::string& utf8)
-{
-    return Utf8ToGbkForDisplay(utf8);
-}
 
 // Every insertion into a list view that draws updates its scroll bars and invalidates the
 // new row; with thousands of rows that costs far more than reading the file. Drawing is held
@@ -62,16 +55,16 @@ void ReserveRows(HWND listView, int rows)
 // free a converted copy of each one, which thousands of rows feel.
 void InsertServerRow(HWND listView, int row, const std::string& host, const std::string& address)
 {
-    NarrowToWide wideHost(host.c_str());
-    NarrowToWide wideAddress(address.c_str());
+    std::wstring wideHost = WideOfNarrow(host.c_str()).value_or(std::wstring());
+    std::wstring wideAddress = WideOfNarrow(address.c_str()).value_or(std::wstring());
     LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
-    item.pszText = const_cast<wchar_t*>(wideHost.c_str());
+    item.pszText = &wideHost[0];
     int index = static_cast<int>(SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     LVITEMW cell = {};
     cell.iSubItem = 1;
-    cell.pszText = const_cast<wchar_t*>(wideAddress.c_str());
+    cell.pszText = &wideAddress[0];
     SendMessageW(listView, LVM_SETITEMTEXTW, static_cast<WPARAM>(index < 0 ? row : index),
                  reinterpret_cast<LPARAM>(&cell));
 }
@@ -100,7 +93,8 @@ void InsertServerRows(const xmlDoc* doc, HWND listView)
         std::string host, address;
         if (!IsElementNamed(child, "srv") || !ReadServer(child, host, address))
             continue;
-        InsertServerRow(listView, row, DisplayText(host), DisplayText(address));
+        // Names and addresses are shown in GBK like every other text of the window.
+        InsertServerRow(listView, row, GbkForDisplay(host), GbkForDisplay(address));
         ++row;
     }
 }

@@ -12,7 +12,8 @@
 #include <mbstring.h>
 
 #include <cstring>
-#include <system_error>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -123,14 +124,12 @@ ShortcutError ApplyToShortcutFile(IPersistFile* file, const char* path, Shortcut
 {
     if (action == ShortcutAction::Delete)
         return DeleteShortcutFile(path);
-    try {
-        const NarrowToWide widePath(path);
-        if (action == ShortcutAction::Save)
-            return SystemError(file->Save(widePath.c_str(), TRUE));
-        return SystemError(file->Load(widePath.c_str(), STGM_READWRITE));
-    } catch (const std::system_error& error) {
-        return SystemError(static_cast<HRESULT>(error.code().value()));
-    }
+    const std::optional<std::wstring> widePath = WideOfNarrow(path);
+    if (!widePath)
+        return SystemError(HRESULT_FROM_WIN32(GetLastError()));
+    if (action == ShortcutAction::Save)
+        return SystemError(file->Save(widePath->c_str(), TRUE));
+    return SystemError(file->Load(widePath->c_str(), STGM_READWRITE));
 }
 
 ShortcutError RunShortcutAction(const char* targetPath, ShortcutAction action)

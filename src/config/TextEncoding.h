@@ -1,8 +1,13 @@
 #pragma once
 
+// Every conversion of the program's text: GBK and UTF-8 through iconv, the ANSI code page and
+// UTF-16 through the platform. Each returns what it converted; none throws for a text that
+// does not convert.
+
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 // Converts between the encodings "GBK" and "UTF-8" through iconv. Zero-fills the first
@@ -12,29 +17,24 @@
 int ConvertText(const char* toEncoding, const char* fromEncoding, const char* input,
                 size_t inputLength, char* output, size_t outputCapacity);
 
-// The text a code-page conversion gave; null for a null input.
-template <class Char>
-class PlatformConversion {
-public:
-    const Char* c_str() const { return m_present ? m_text.c_str() : nullptr; }
-
-protected:
-    explicit PlatformConversion(bool present) : m_present(present) {}
-    std::basic_string<Char> m_text;
-
-private:
-    bool m_present;
+struct ConvertedText {
+    std::string text;  // what was converted; empty when no converter could be opened
+    bool complete = false;
 };
 
-// Narrow (thread ANSI code page) to UTF-16. A failing platform conversion throws
-// std::system_error holding HRESULT_FROM_WIN32 of the last error.
-class NarrowToWide : public PlatformConversion<wchar_t> {
-public:
-    explicit NarrowToWide(const char* text);
-};
+// ConvertText into a zero-filled buffer of bufferSize bytes of which the first capacity are
+// offered, as the srv.xml operations convert; the text ends at the first zero byte.
+ConvertedText ConvertInBuffer(const char* toEncoding, const char* fromEncoding,
+                              const std::string& text, size_t bufferSize, size_t capacity);
 
-// UTF-16 to narrow (thread ANSI code page); throws as NarrowToWide.
-class WideToNarrow : public PlatformConversion<char> {
-public:
-    explicit WideToNarrow(const wchar_t* text);
-};
+// GBK to UTF-8 with room for any result; nothing unless the whole text converted.
+std::optional<std::string> WholeUtf8OfGbk(const std::string& gbk);
+
+// UTF-8 to GBK for the window: every character that GBK holds, and '?' for each one that it
+// does not.
+std::string GbkForDisplay(const std::string& utf8);
+
+// Narrow (thread ANSI code page) to UTF-16 and back; nothing for a null text or when the
+// platform refuses, GetLastError() then telling why.
+std::optional<std::wstring> WideOfNarrow(const char* text);
+std::optional<std::string> NarrowOfWide(const wchar_t* text);

@@ -45,17 +45,33 @@ CWinApp* AfxGetApp()
     return g_app;
 }
 
-std::string AfxGetModuleFileName()
+namespace {
+
+// A buffer that grows until the path fits: a path that fills it may have been cut.
+template <class Char>
+std::basic_string<Char> ModuleFileName(DWORD(WINAPI* get)(HMODULE, Char*, DWORD))
 {
-    std::vector<char> buffer(MAX_PATH);
+    std::vector<Char> buffer(MAX_PATH);
     for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        DWORD length = get(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0)
             return {};
         if (length < buffer.size() - 1)
-            return std::string(buffer.data(), length);
+            return std::basic_string<Char>(buffer.data(), length);
         buffer.resize(buffer.size() * 2);
     }
+}
+
+}  // namespace
+
+std::string AfxGetModuleFileName()
+{
+    return ModuleFileName<char>(GetModuleFileNameA);
+}
+
+std::wstring AfxGetModuleFileNameW()
+{
+    return ModuleFileName<wchar_t>(GetModuleFileNameW);
 }
 
 const char* AfxGetAppName()

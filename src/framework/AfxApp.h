@@ -27,6 +27,8 @@ CWinApp* AfxGetApp();
 
 // The running executable's full path (any length); empty if it cannot be had.
 std::string AfxGetModuleFileName();
+// The same path as the platform holds it, also where the ANSI code page lacks a character.
+std::wstring AfxGetModuleFileNameW();
 
 // The executable's file name without directory and extension ("Zorvane").
 const char* AfxGetAppName();

@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -254,6 +255,29 @@ TEST_F(MainWindowUi, BrokenSrvXmlShowsTheMessageTwiceAndStaysUntouched)
     EXPECT_EQ(0, RemoteListItemCount(app->Control(kServerListId)));
     EXPECT_EQ("", WindowTextOf(app->Control(kCommandEditId)));
     EXPECT_EQ(broken, ReadFileBytes(app->Folder().file("srv.xml")));
+}
+
+// A marked srv.xml of 1.5 GiB (sparse, so cheap to make), more than a 32-bit process can hold,
+// is not read into memory: the program goes on as with any file it cannot parse, the silent
+// run included.
+TEST_F(MainWindowUi, HugeMarkedSrvXmlIsNotParsedInEitherMode)
+{
+    for (const char* arguments : {"/ip 127.0.2.9", ""}) {
+        SCOPED_TRACE(arguments);
+        app = std::make_unique<DrivenZorvane>();
+        const std::string path = app->Folder().file("srv.xml");
+        ASSERT_TRUE(WriteFileBytes(path, "\xFF\xFE"));
+        std::filesystem::resize_file(path, 3ULL << 29);
+        ASSERT_TRUE(app->Start(arguments));
+        for (int shown = 0; shown < 2; ++shown)
+            EXPECT_EQ("Document srv.xml not parsed successfully.", app->AnswerMessageBox(nullptr, 15000)) << shown;
+        if (*arguments) {
+            EXPECT_EQ(1, app->ExitCode()) << "the code of the refused connection";
+            continue;
+        }
+        ASSERT_TRUE(app->AwaitWindow());
+        EXPECT_EQ(0, RemoteListItemCount(app->Control(kServerListId)));
+    }
 }
 
 }  // namespace

@@ -1,17 +1,22 @@
-// srv.xml beside a program whose folder has a Chinese name: a copy of this test program is
-// run from such a folder and does the round trip there.
+// A copy of this test program run from a folder with a Chinese name, where it does the
+// srv.xml round trip, and from one whose name code page 936 cannot write.
 #include "ConfigTestSupport.h"
+#include "config/CommandLine.h"
+#include "config/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-DWORD RunAndWait(std::string commandLine, DWORD timeoutMs)
+// The copy of this program at exe runs the one test.
+DWORD RunAndWait(const std::wstring& exe, const char* test, DWORD timeoutMs)
 {
-    STARTUPINFOA startup = {};
+    std::wstring commandLine = L"\"" + exe + L"\" --gtest_also_run_disabled_tests --gtest_filter=" +
+                               WideOfNarrow(test).value();
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return static_cast<DWORD>(-1);
     DWORD code = static_cast<DWORD>(-2);
     if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
@@ -32,8 +37,7 @@ TEST(ChineseFolder, CommandRoundTripsFromAProgramInAChineseFolder)
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     std::string exe = folder + "test_config.exe";
     ASSERT_TRUE(CopyFileA(ExePath().c_str(), exe.c_str(), FALSE));
-    EXPECT_EQ(0u, RunAndWait("\"" + exe + "\" --gtest_filter=ChineseFolder.DISABLED_InOwnFolder "
-                             "--gtest_also_run_disabled_tests", 60000));
+    EXPECT_EQ(0u, RunAndWait(WideOfNarrow(exe.c_str()).value(), "ChineseFolder.DISABLED_InOwnFolder", 60000));
     std::string saved = ReadFileBytes(folder + "srv.xml");
     EXPECT_NE(std::string::npos, saved.find("<autorun>\"" + Utf8OfGbk(exe) + "\" /ip 10.1.2.3</autorun>"))
         << "UTF-8 in the file: " << saved;
@@ -53,4 +57,23 @@ TEST(ChineseFolder, DISABLED_InOwnFolder)
     const std::string command = OwnCommand("10.1.2.3");
     EXPECT_TRUE(StoreAutorunCommand(folder.c_str(), command.c_str()));
     EXPECT_EQ(command, LoadAutorunCommand(path.c_str())) << "GBK in, GBK out";
+}
+
+// The ANSI form of this program's path has a '?' for the Korean folder name: a command naming
+// that form names no program at all.
+TEST(FolderOutsideTheCodePage, TheProgramIsKnownByItsPathAsThePlatformHoldsIt)
+{
+    TempDir dir;
+    const std::wstring exe = WideOfNarrow(dir.path().c_str()).value() + L"\uD55C\\test_config.exe";
+    ASSERT_TRUE(CreateDirectoryW(exe.substr(0, exe.rfind(L'\\')).c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(WideOfNarrow(ExePath().c_str()).value().c_str(), exe.c_str(), FALSE));
+    EXPECT_EQ(0u, RunAndWait(exe, "FolderOutsideTheCodePage.DISABLED_InOwnFolder", 60000));
+}
+
+// Run only by the test above, from the copy in that folder.
+TEST(FolderOutsideTheCodePage, DISABLED_InOwnFolder)
+{
+    const std::string ansiPath = ExePath();
+    ASSERT_NE(std::string::npos, ansiPath.find('?'));
+    EXPECT_FALSE(IsOwnSyncCommandLine(("\"" + ansiPath + "\" /ip 1.2.3.4").c_str()));
 }

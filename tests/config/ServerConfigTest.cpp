@@ -34,6 +34,12 @@ std::string Utf16WithMark(const std::string& utf8, bool bigEndian)
     return bytes;
 }
 
+// The unit of the one X replaced by the first half of a surrogate pair, alone (little-endian).
+std::string UnpairedSurrogateIn(std::string utf16)
+{
+    return utf16.replace(utf16.find(std::string("X\0", 2)), 2, std::string("\0\xD8", 2));
+}
+
 }  // namespace
 
 TEST(DefaultServers, SevenNistServersTheFirstOfWhichIsTheDefaultAddress)
@@ -117,6 +123,9 @@ TEST(BrokenOrMissingFile, ShowsTheMessageAndStaysAsItWas)
         "<?xml version=\"1.0\"?>\n<srv_root><cfg><autorun>x</cfg>",
         FileWithCfg("<cfg><autorun>\xE4\xB8</autorun></cfg>"),  // cut UTF-8
         "\xFF\xFE<",                                            // UTF-16 cut inside a unit
+        Utf16WithMark(FileWithCfg(""), false) + "<",            // an odd length: not read short
+        Utf16WithMark(FileWithCfg(""), true) + "<",
+        UnpairedSurrogateIn(Utf16WithMark(FileWithCfg("<cfg><autorun>X</autorun></cfg>"), false)),
         SrvXmlAround("<cfg><autorun>x</autorun></cfg><srv><url>a</url><ip>1.1.1.1</ip></srv><srv>"),
         "",  // no file at all
     };
@@ -135,14 +144,31 @@ TEST(AutorunCommand, AFileWithAByteOrderMarkReadsAsWithoutIt)
 {
     SrvXmlFolder folder;
     const std::string own = OwnCommand("10.0.0.7");
-    const ServerRows rows = {{"a.example", "10.0.0.1"}, {"b.example", "10.0.0.2"}};
+    // A character beyond ASCII, and one beyond 16 bits (a surrogate pair in UTF-16) that GBK lacks.
+    const ServerRows rows = {{u8"时间.example", "10.0.0.1"}, {u8"a\U0001F600b.example", "10.0.0.2"}};
+    const ServerRows shown = {{"时间.example", "10.0.0.1"}, {"a?b.example", "10.0.0.2"}};
     const std::string plain = SavedSrvXml(AutorunElement(Utf8OfGbk(own)), rows);
-    for (const std::string& marked : {"\xEF\xBB\xBF" + plain, Utf16WithMark(plain, false), Utf16WithMark(plain, true)}) {
+    // A second mark, as an editor leaves that puts its own in front of a marked text, is taken
+    // as the library takes one mark in front of a text.
+    const std::string marks = "\xEF\xBB\xBF";
+    for (const std::string& marked : {marks + plain, Utf16WithMark(plain, false), Utf16WithMark(plain, true),
+                                      marks + marks + plain, Utf16WithMark(marks + plain, true)}) {
         ASSERT_TRUE(folder.Write(marked));
         EXPECT_EQ(own, folder.LoadCommand());
-        EXPECT_EQ(rows, folder.LoadRows());
+        EXPECT_EQ(shown, folder.LoadRows());
         EXPECT_EQ(marked, folder.Read()) << "a read never rewrites the file";
         EXPECT_TRUE(folder.Store(own));
         EXPECT_EQ(plain, folder.Read()) << "stored without the mark, servers kept";
     }
+}
+
+// A marked file is read whole as long as the library can take its text, far more than
+// 100,000 servers need: here UTF-16 of 19 MB, 9.5 MB of text.
+TEST(AutorunCommand, ALargeMarkedFileIsReadWhole)
+{
+    SrvXmlFolder folder;
+    const std::string own = OwnCommand("10.0.0.7");
+    const std::string plain = FileWithCfg("<cfg><autorun>" + Utf8OfGbk(own) + "</autorun></cfg>");
+    ASSERT_TRUE(folder.Write(Utf16WithMark(plain + std::string(9500000, ' '), false)));
+    EXPECT_EQ(own, folder.LoadCommand());
 }

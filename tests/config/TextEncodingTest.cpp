@@ -1,5 +1,4 @@
 #include "ConfigTestSupport.h"
-#include "config/ConfigText.h"
 #include "config/TextEncoding.h"
 #include "config/iconv_adapter.h"
 
@@ -102,19 +101,19 @@ TEST(IconvAdapter, OpensOnlyGbkAndUtf8)
 TEST(BufferConversion, DefaultCommandIsCutBetweenCharacters)
 {
     // "ab中" is five UTF-8 bytes; a buffer of five keeps one for the terminator.
-    EXPECT_EQ("ab", Utf8CommandForBuffer("ab中", 5));
-    EXPECT_EQ(u8"ab中", Utf8CommandForBuffer("ab中", 6));
+    EXPECT_EQ("ab", DefaultCommandInUtf8("ab中", 5));
+    EXPECT_EQ(u8"ab中", DefaultCommandInUtf8("ab中", 6));
     std::string longCommand = "\"C:\\" + std::string(300, 'a') + "\\时间.exe\" /ip 129.6.15.28";
-    EXPECT_EQ(longCommand.substr(0, 259), Utf8CommandForBuffer(longCommand, 260));
+    EXPECT_EQ(longCommand.substr(0, 259), DefaultCommandInUtf8(longCommand, 260));
 }
 
 TEST(BufferConversion, WholeTextsFitWhateverTheirCharacters)
 {
     std::string euros(50, '\x80');  // one byte in code page 936, three in UTF-8
-    ConvertedText utf8 = GbkToUtf8(euros);
-    EXPECT_TRUE(utf8.complete);
-    EXPECT_EQ(150u, utf8.text.size());
-    ConvertedText back = Utf8ToGbk(utf8.text);
+    const std::optional<std::string> utf8 = WholeUtf8OfGbk(euros);
+    ASSERT_TRUE(utf8);
+    EXPECT_EQ(150u, utf8->size());
+    ConvertedText back = StoredCommandInGbk(*utf8);
     EXPECT_TRUE(back.complete);
     EXPECT_EQ(euros, back.text);
 }
@@ -124,12 +123,12 @@ TEST(BufferConversion, AsciiReadsTheSameInBothAndAZeroByteEndsTheText)
     std::string ascii;
     for (int c = 1; c < 0x80; ++c)
         ascii.push_back(static_cast<char>(c));
-    ConvertedText same = Utf8ToGbk(ascii);
+    ConvertedText same = StoredCommandInGbk(ascii);
     EXPECT_TRUE(same.complete);
     EXPECT_EQ(ascii, same.text);
-    ConvertedText cut = Utf8ToGbk(std::string("host\0name", 9));
+    ConvertedText cut = StoredCommandInGbk(std::string("host\0name", 9));
     EXPECT_EQ("host", cut.text);
-    ConvertedText mixed = Utf8ToGbk(u8"a.时间.example");
+    ConvertedText mixed = StoredCommandInGbk(u8"a.时间.example");
     EXPECT_TRUE(mixed.complete);
     EXPECT_EQ("a.时间.example", mixed.text);
 }
@@ -146,22 +145,22 @@ TEST(NarrowAndWide, ShortLongAndEmptyTextsEitherWay)
         {"", L""},
     };
     for (const auto& text : texts) {
-        const NarrowToWide wide(text.first.c_str());
-        const WideToNarrow narrow(text.second.c_str());
-        ASSERT_NE(nullptr, wide.c_str());
-        ASSERT_NE(nullptr, narrow.c_str());
-        EXPECT_EQ(text.second, wide.c_str());
-        EXPECT_EQ(text.first, narrow.c_str());
+        const std::optional<std::wstring> wide = WideOfNarrow(text.first.c_str());
+        const std::optional<std::string> narrow = NarrowOfWide(text.second.c_str());
+        ASSERT_TRUE(wide);
+        ASSERT_TRUE(narrow);
+        EXPECT_EQ(text.second, *wide);
+        EXPECT_EQ(text.first, *narrow);
     }
-    EXPECT_EQ(nullptr, NarrowToWide(nullptr).c_str());
-    EXPECT_EQ(nullptr, WideToNarrow(nullptr).c_str());
+    EXPECT_FALSE(WideOfNarrow(nullptr));
+    EXPECT_FALSE(NarrowOfWide(nullptr));
 }
 
 // Names and addresses are shown in GBK; a character GBK lacks shows as '?' and the text goes on.
 TEST(DisplayText, ACharacterGbkLacksBecomesOneQuestionMark)
 {
-    EXPECT_EQ("a?b", Utf8ToGbkForDisplay(u8"a\U0001F600b")) << "four bytes, one character";
-    EXPECT_EQ("时?间", Utf8ToGbkForDisplay(u8"时\uD55C间")) << "three bytes, one character";
-    EXPECT_EQ("??.example", Utf8ToGbkForDisplay(u8"\U0001F600\U0001F600.example"));
-    EXPECT_EQ("10.0.0.1", Utf8ToGbkForDisplay("10.0.0.1"));
+    EXPECT_EQ("a?b", GbkForDisplay(u8"a\U0001F600b")) << "four bytes, one character";
+    EXPECT_EQ("时?间", GbkForDisplay(u8"时\uD55C间")) << "three bytes, one character";
+    EXPECT_EQ("??.example", GbkForDisplay(u8"\U0001F600\U0001F600.example"));
+    EXPECT_EQ("10.0.0.1", GbkForDisplay("10.0.0.1"));
 }
