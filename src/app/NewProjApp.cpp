@@ -90,14 +90,14 @@ BOOL CnewProjApp::InitInstance()
 
 int CnewProjApp::ExitInstance()
 {
-    delete m_pNewProjWnd;
+    m_pNewProjWnd.reset();
     TracePhase("deleted");
     return CWinApp::ExitInstance();
 }
 
 bool CnewProjApp::CreateMainWindow()
 {
-    m_pNewProjWnd = new CNewProjWnd;
+    m_pNewProjWnd = std::make_unique<CNewProjWnd>();
     TracePhase("constructed");
     const bool created = m_pNewProjWnd->Create(GetDesktopWindow(), m_hInstance) != nullptr;
     TracePhase("created");
@@ -114,7 +114,7 @@ bool CnewProjApp::StartCommandLineMode(const ArgumentMap& arguments)
     if (!IsAcceptedAddress(ToAnsi(ip->second).c_str()))
         return false;
     const std::string address = ToAnsi(ip->second);
-    StartCommandLineSync(m_pNewProjWnd->GetHwnd(), address.c_str());
+    m_pNewProjWnd->StartCommandLineSync(address.c_str());
     TracePhase("connecting");
     return true;
 }

@@ -3,6 +3,7 @@
 #include "support/RemoteControls.h"
 #include "support/SyncTranscript.h"
 #include "support/TimeServer.h"
+#include "framework/Controls.h"
 #include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +36,8 @@ public:
 
     HWND Handle() const { return m_window; }
     HWND LogBox() const { return m_logBox; }
-    HWND ServerList() const { return m_serverList; }
+    const CListCtrl& ServerList() const { return m_serverList; }
+    TimeSync& Sync() { return m_sync; }
 
     std::string LogText() const { return WindowTextOf(m_logBox); }
     void SetLogText(const std::string& text) { SetWindowTextA(m_logBox, text.c_str()); }
@@ -75,8 +77,9 @@ private:
     void PumpPending();
 
     HWND m_window = nullptr;
-    HWND m_logBox = nullptr;
-    HWND m_serverList = nullptr;
+    CEdit m_logBox;
+    CListCtrl m_serverList;
+    TimeSync m_sync;
     bool m_realTicksThrough = false;
     int m_realTicks = 0;
     int m_quitCode = -1;
