@@ -8,9 +8,9 @@
 #include <cstdint>
 
 // What the program exposes of its sync, one set for the whole program, all zero at start.
-// g_timeSocket and g_syncTicks mirror the running sync's TimeSync; g_serverAddr holds the
-// address of the last connection attempt, g_timeValue the last value received (the clock is
-// set from it); start-up sets g_commandLineMode.
+// g_timeSocket and g_syncTicks mirror the TimeSync below (the program has one, its main
+// window's); g_serverAddr holds the address of the last connection attempt, g_timeValue the
+// last value received, which the clock is set from; start-up sets g_commandLineMode.
 extern SOCKET g_timeSocket;
 extern sockaddr_in g_serverAddr;
 extern uint32_t g_timeValue;

@@ -21,9 +21,9 @@ const std::string kValueMax("\xFF\xFF\xFF\xFF", 4);  // 4294967295
 // The longest a sync test waits for what a server or the queue is to show.
 constexpr DWORD kWaitMs = 5000;
 
-// A hidden stand-in for the main window: its window procedure hands the socket messages and
-// WM_TIMER to the sync handlers as the real one does. Children, with the main window's ids:
-// a multi-line edit as log box and a report-style list view (column 1 the address).
+// A hidden stand-in for the main window: it owns a TimeSync, and its window procedure hands
+// the socket messages and WM_TIMER to the sync handlers as the real one does. Children, with
+// the main window's ids: a multi-line edit as log box and a report-style list view (column 1 the address).
 //
 // Only ticks posted by PostTicks reach the handler unless real ticks are let through, so a
 // slow machine cannot add a progress dot at an unforeseen moment.
