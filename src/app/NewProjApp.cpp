@@ -79,14 +79,14 @@ BOOL CnewProjApp::InitInstance()
 
 int CnewProjApp::ExitInstance()
 {
-    delete m_pNewProjWnd;
+    m_pNewProjWnd.reset();
     TracePhase("deleted");
     return CWinApp::ExitInstance();
 }
 
 bool CnewProjApp::CreateMainWindow()
 {
-    m_pNewProjWnd = new CNewProjWnd;
+    m_pNewProjWnd = std::make_unique<CNewProjWnd>();
     TracePhase("constructed");
     const bool created = m_pNewProjWnd->Create(GetDesktopWindow(), m_hInstance) != nullptr;
     TracePhase("created");
@@ -97,10 +97,10 @@ bool CnewProjApp::CreateMainWindow()
 bool CnewProjApp::StartCommandLineMode(const ArgumentMap& arguments, int count)
 {
     g_commandLineMode = true;
-    const std::optional<std::string> address = SyncAddress(arguments, count);
-    if (!address)
+    if (!SyncAddress(arguments, count))
         return false;
-    StartCommandLineSync(m_pNewProjWnd->GetHwnd(), address->c_str());
+    // The connection takes the value converted afresh, not the text the check converted.
+    m_pNewProjWnd->StartCommandLineSync(SyncSwitchValue(arguments, count)->c_str());
     TracePhase("connecting");
     return true;
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "app/NewProjWnd.h"
 #include "config/CommandLine.h"
 #include "framework/AfxApp.h"
 
-class CNewProjWnd;
+#include <memory>
 
 class CnewProjApp : public CWinApp {
 public:
@@ -16,5 +17,6 @@ private:
     void StartGuiMode();
     int RunMessageLoop();
 
-    CNewProjWnd* m_pNewProjWnd = nullptr;
+    // Deleted by ExitInstance.
+    std::unique_ptr<CNewProjWnd> m_pNewProjWnd;
 };

@@ -85,7 +85,7 @@ OHUI::ILayout* AddBox(OHUI::ILayout* parent, HWND window, RECT rect, OHUI::eFloa
 CNewProjWnd::CNewProjWnd()
 {
     m_exeDir = DirectoryOfExecutable(AfxGetModuleFileName());
-    m_rootLayout = OHUI::ILayout::CreateInstance();
+    m_rootLayout.reset(OHUI::ILayout::CreateInstance());
     std::string configPath = ConfigPathIn(m_exeDir.c_str());
     if (!PathFileExistsA(configPath.c_str()) && EnsureConfigFile(configPath.c_str()))
         WriteDefaultConfig(configPath.c_str());
@@ -95,8 +95,7 @@ CNewProjWnd::CNewProjWnd()
 CNewProjWnd::~CNewProjWnd()
 {
     m_exeDir.clear();
-    OHUI::ILayout::DeleteInstance(m_rootLayout);
-    m_rootLayout = nullptr;
+    m_rootLayout.reset();
     m_autostartCommand.clear();
     m_serverList.DestroyWindow();
     m_syncButton.DestroyWindow();
@@ -133,10 +132,10 @@ LRESULT CNewProjWnd::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnCommand(wParam, result);
         break;
     case WM_TIMER:
-        OnSyncTimer(m_hWnd, wParam);
+        OnSyncTimer(m_timeSync, m_hWnd, wParam);
         break;
     case WM_TIMESOCKET:
-        OnTimeSocket(m_hWnd, wParam, lParam);
+        OnTimeSocket(m_timeSync, m_hWnd, wParam, lParam);
         break;
     }
     return result;
@@ -147,10 +146,10 @@ void CNewProjWnd::OnCreate()
 {
     using namespace OHUI;
     TracePhase("oncreate");
-    ILayout* listRow = AddBox(m_rootLayout, nullptr, {0, 0, 820, 320}, eFloatNone);
+    ILayout* listRow = AddBox(m_rootLayout.get(), nullptr, {0, 0, 820, 320}, eFloatNone);
     CreateServerList(listRow);
     CreateLogBox(listRow);
-    ILayout* syncRow = AddBox(m_rootLayout, nullptr, {0, 340, 820, 380}, eFloatNone);
+    ILayout* syncRow = AddBox(m_rootLayout.get(), nullptr, {0, 340, 820, 380}, eFloatNone);
     ILayout* syncButton = CreateSyncButton(syncRow);
     ILayout* autostartGroup = AddBox(syncButton, nullptr, {70, -10, 690, 150}, eFloatAbsolute);
     CreateHintLabel(autostartGroup);
@@ -196,7 +195,12 @@ bool CNewProjWnd::OnCommand(WPARAM wParam, LRESULT& result)
 
 bool CNewProjWnd::StartSyncFromList()
 {
-    return ::StartSyncFromList(m_hWnd, m_serverList, m_logBox);
+    return ::StartSyncFromList(m_timeSync, m_hWnd, m_serverList, m_logBox);
+}
+
+void CNewProjWnd::StartCommandLineSync(const char* address)
+{
+    ::StartCommandLineSync(m_timeSync, m_hWnd, address);
 }
 
 // A command that would start this program with arguments start-up answers with the usage box

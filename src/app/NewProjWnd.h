@@ -3,7 +3,9 @@
 #include "framework/Controls.h"
 #include "ohui/CBaseDlg.h"
 #include "ohui/ILayout.h"
+#include "timesync/TimeSync.h"
 
+#include <memory>
 #include <string>
 
 // The program's one window: server list, log box, sync button, autostart controls.
@@ -16,6 +18,8 @@ public:
     // Keys of the window's controls, seen by the message loop before they are dispatched;
     // true when the message was used up.
     bool PreTranslateMessage(const MSG& message);
+    // Command-line mode: the one sync, with no log lines of its own.
+    void StartCommandLineSync(const char* address);
 
 private:
     void OnCreate();
@@ -50,6 +54,7 @@ private:
     CListCtrl m_serverList;
     std::string m_autostartCommand;
     std::string m_exeDir;
-    OHUI::ILayout* m_rootLayout = nullptr;
+    std::unique_ptr<OHUI::ILayout, OHUI::LayoutDeleter> m_rootLayout;
     HWND m_focusBeforeDeactivation = nullptr;
+    TimeSync m_timeSync;
 };

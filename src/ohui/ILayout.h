@@ -54,4 +54,9 @@ protected:
     std::vector<ILayout*> m_children;
 };
 
+// For a std::unique_ptr that owns a tree's root.
+struct LayoutDeleter {
+    void operator()(ILayout* box) const { ILayout::DeleteInstance(box); }
+};
+
 }  // namespace OHUI

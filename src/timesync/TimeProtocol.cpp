@@ -8,29 +8,20 @@
 
 #include <commctrl.h>
 
-SOCKET g_timeSocket;
-sockaddr_in g_serverAddr;
-uint32_t g_timeValue;
-int g_syncTicks;
-bool g_commandLineMode;
+#include <string>
 
 namespace {
 
 // FD_CLOSE as well: without it a server that closes before sending four bytes leaves no
 // trace, and the sync would wait for the timeout.
 constexpr long kSyncEvents = FD_READ | FD_CONNECT | FD_CLOSE;
-constexpr int kAddressBufferSize = 32;
+constexpr size_t kAddressBufferSize = 32;
 constexpr int kAddressColumn = 1;
-constexpr int kItemTextSize = 260;
 constexpr int kExitSyncDone = 0;
 constexpr int kExitSyncFailed = 1;
 constexpr u_short kTimeProtocolPort = 37;
-constexpr UINT kSyncTimerPeriodMs = 1000;
 // The timeout fires on the tick that makes the count exceed this.
 constexpr int kSyncTickLimit = 300;
-
-SyncConnection s_connection;
-HWND s_timerWindow = nullptr;  // window whose IDT_SYNC runs for the current sync
 
 HWND LogBoxOf(HWND mainWindow)
 {
@@ -43,50 +34,13 @@ void EndProgramIfCommandLine(int exitCode)
         PostQuitMessage(exitCode);
 }
 
-void StopSyncTimer()
-{
-    if (s_timerWindow)
-        KillTimer(s_timerWindow, IDT_SYNC);
-    s_timerWindow = nullptr;
-}
-
-void StartSyncTimer(HWND mainWindow)
-{
-    StopSyncTimer();
-    g_syncTicks = 0;
-    SetTimer(mainWindow, IDT_SYNC, kSyncTimerPeriodMs, nullptr);
-    s_timerWindow = mainWindow;
-}
-
-void CloseConnection()
-{
-    s_connection.Close();
-    g_timeSocket = INVALID_SOCKET;
-}
-
-void EndSync()
-{
-    StopSyncTimer();
-    CloseConnection();
-}
-
 // The address text of the first selected row, at most 31 bytes; empty when there is none.
-bool ReadSelectedAddress(HWND serverList, char (&address)[kAddressBufferSize])
+std::string SelectedAddress(const CListCtrl& serverList)
 {
-    address[0] = '\0';
-    const LRESULT row = SendMessageA(serverList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                     MAKELPARAM(LVNI_SELECTED, 0));
+    const int row = serverList.GetNextItem(-1, LVNI_SELECTED);
     if (row < 0)
-        return false;
-    char text[kItemTextSize] = {};
-    LVITEMA item = {};
-    item.iSubItem = kAddressColumn;
-    item.pszText = text;
-    item.cchTextMax = kItemTextSize;
-    SendMessageA(serverList, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-    lstrcpynA(address, text, kAddressBufferSize);
-    return address[0] != '\0';
+        return std::string();
+    return serverList.GetItemText(row, kAddressColumn).substr(0, kAddressBufferSize - 1);
 }
 
 void FillServerAddress(const char* address)
@@ -105,42 +59,15 @@ int StartConnect(SOCKET socket)
     return WSAGetLastError();
 }
 
-enum class ReadState { Waiting, Complete, Failed };
-
-struct ReadResult {
-    ReadState state;
-    int error;
-};
-
-// Takes what has arrived of the four bytes; g_timeValue gets the value once all are in.
-// A connection that ends before all four arrived is a failure, reported as WSAEDISCON.
-ReadResult ReceiveTimeBytes(bool peerClosed)
-{
-    while (!s_connection.HasWholeValue()) {
-        const int count = s_connection.ReceiveMissingBytes();
-        if (count > 0)
-            continue;
-        if (count == 0)
-            return {ReadState::Failed, WSAEDISCON};
-        const int error = WSAGetLastError();
-        if (error != WSAEWOULDBLOCK)
-            return {ReadState::Failed, error};
-        return peerClosed ? ReadResult{ReadState::Failed, WSAEDISCON}
-                          : ReadResult{ReadState::Waiting, 0};
-    }
-    g_timeValue = s_connection.Value();
-    return {ReadState::Complete, 0};
-}
-
-void OnConnectEvent(HWND mainWindow, int error)
+void OnConnectEvent(TimeSync& sync, HWND mainWindow, int error)
 {
     HWND logBox = LogBoxOf(mainWindow);
     AppendLog(logBox, "\r\n");
     if (error) {
         AppendLog(logBox, "连接错误： #%i.", error);
-        CloseConnection();  // the timer goes on: from the list this sync ends in the timeout
+        sync.CloseConnection();  // the timer goes on: from the list this sync ends in the timeout
         if (g_commandLineMode) {
-            StopSyncTimer();
+            sync.StopTimer();
             EndProgramIfCommandLine(kExitSyncFailed);
         }
         return;
@@ -158,14 +85,14 @@ void ReportReceivedValue(HWND mainWindow)
 
 // FD_READ, and FD_CLOSE (peerClosed): a partial value waits quietly for the rest, with the
 // timer still running so that a server trickling too slowly times out.
-void OnReadEvent(HWND mainWindow, int error, bool peerClosed)
+void OnReadEvent(TimeSync& sync, HWND mainWindow, int error, bool peerClosed)
 {
     TracePhase("readevent");
     const ReadResult result = error ? ReadResult{ReadState::Failed, error}
-                                    : ReceiveTimeBytes(peerClosed);
+                                    : sync.Receive(peerClosed);
     if (result.state == ReadState::Waiting)
         return;
-    EndSync();
+    sync.End();
     AppendLog(LogBoxOf(mainWindow), "\r\n");
     if (result.state == ReadState::Complete) {
         ReportReceivedValue(mainWindow);
@@ -196,12 +123,11 @@ void StartSocketLayer(SyncConnection& attempt, HWND logBox)
 // The running sync's socket is closed only once the new one exists, so the new handle
 // cannot take over its value: a notification of the old one that comes late can never
 // pass for one of the new.
-bool ReplaceSocket(SyncConnection& attempt, HWND logBox)
+bool ReplaceSocket(TimeSync& sync, SyncConnection& attempt, HWND logBox)
 {
     const SOCKET socket = attempt.OpenSocket();
     const int createError = WSAGetLastError();
-    CloseConnection();
-    g_timeSocket = socket;
+    sync.CloseConnection();
     if (socket == INVALID_SOCKET) {
         AppendLog(logBox, "Socket 创建失败! #%i\r\n\r\n", createError);
         return false;
@@ -230,80 +156,70 @@ bool BeginConnect(const SyncConnection& attempt, HWND logBox, const char* addres
     return true;
 }
 
-bool IsCurrentSocket(WPARAM socket)
-{
-    return s_connection.IsOpen() && static_cast<SOCKET>(socket) == s_connection.Socket();
-}
-
 }  // namespace
 
-bool StartSyncFromList(HWND mainWindow, HWND serverList, HWND logBox)
+bool StartSyncFromList(TimeSync& sync, HWND mainWindow, const CListCtrl& serverList, HWND logBox)
 {
-    char address[kAddressBufferSize];
-    if (!ReadSelectedAddress(serverList, address))
+    const std::string address = SelectedAddress(serverList);
+    if (address.empty())
         return false;
     DiscardQueuedNotifications(mainWindow);
     SetDlgItemTextA(mainWindow, IDC_LOG, "");
-    ConnectTimeServer(logBox, mainWindow, address);
-    StartSyncTimer(mainWindow);  // also after a failed start: that sync ends in the timeout
+    ConnectTimeServer(sync, logBox, mainWindow, address.c_str());
+    sync.StartTimer(mainWindow);  // also after a failed start: that sync ends in the timeout
     return true;
 }
 
-bool ConnectTimeServer(HWND logBox, HWND notifyWindow, const char* address)
+bool ConnectTimeServer(TimeSync& sync, HWND logBox, HWND notifyWindow, const char* address)
 {
-    StopSyncTimer();
-    g_timeValue = 0;
+    sync.StopTimer();
     SyncConnection attempt;  // closes itself on every failure below
     StartSocketLayer(attempt, logBox);
-    if (!ReplaceSocket(attempt, logBox))
+    if (!ReplaceSocket(sync, attempt, logBox) || !SelectSyncEvents(attempt, logBox, notifyWindow) ||
+        !BeginConnect(attempt, logBox, address))
         return false;
-    if (!SelectSyncEvents(attempt, logBox, notifyWindow) || !BeginConnect(attempt, logBox, address)) {
-        g_timeSocket = INVALID_SOCKET;
-        return false;
-    }
-    s_connection.TakeOver(attempt);
+    sync.TakeOver(attempt);
     return true;
 }
 
-void OnTimeSocket(HWND mainWindow, WPARAM wParam, LPARAM lParam)
+void OnTimeSocket(TimeSync& sync, HWND mainWindow, WPARAM wParam, LPARAM lParam)
 {
-    if (!IsCurrentSocket(wParam))
+    if (!sync.IsCurrentSocket(wParam))
         return;
     const int error = WSAGETSELECTERROR(lParam);
     switch (WSAGETSELECTEVENT(lParam)) {
     case FD_CONNECT:
-        OnConnectEvent(mainWindow, error);
+        OnConnectEvent(sync, mainWindow, error);
         break;
     case FD_READ:
-        OnReadEvent(mainWindow, error, false);
+        OnReadEvent(sync, mainWindow, error, false);
         break;
     case FD_CLOSE:
-        OnReadEvent(mainWindow, error, true);
+        OnReadEvent(sync, mainWindow, error, true);
         break;
     default:
         break;
     }
 }
 
-void OnSyncTimer(HWND mainWindow, WPARAM wParam)
+void OnSyncTimer(TimeSync& sync, HWND mainWindow, WPARAM wParam)
 {
-    if (wParam != IDT_SYNC || mainWindow != s_timerWindow)
+    if (!sync.CountTick(mainWindow, wParam))
         return;
-    ++g_syncTicks;
     HWND logBox = LogBoxOf(mainWindow);
     AppendLog(logBox, ".");
-    if (g_syncTicks <= kSyncTickLimit)
+    if (sync.Ticks() <= kSyncTickLimit)
         return;
-    EndSync();  // a late answer no longer reaches the clock
+    sync.End();  // a late answer no longer reaches the clock
     SetWindowTextA(logBox, "网络连接失败！");
     EndProgramIfCommandLine(kExitSyncFailed);
 }
 
-void StartCommandLineSync(HWND mainWindow, const char* address)
+void StartCommandLineSync(TimeSync& sync, HWND mainWindow, const char* address)
 {
-    if (!ConnectTimeServer(nullptr, mainWindow, address)) {
+    if (!ConnectTimeServer(sync, nullptr, mainWindow, address)) {
         EndProgramIfCommandLine(kExitSyncFailed);
         return;
     }
-    StartSyncTimer(mainWindow);
+    sync.StartTimer(mainWindow);
 }

@@ -13,11 +13,7 @@ namespace {
 // Marks the ticks a test posts, as against those of the real timer.
 constexpr LPARAM kPostedTick = 0x7E57;
 
-HWND CreateChild(HWND parent, const char* windowClass, DWORD style, int x, int id)
-{
-    return CreateWindowExA(0, windowClass, "", WS_CHILD | WS_VISIBLE | style, x, 0, 300, 400, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-}
+constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
 
 }  // namespace
 
@@ -28,16 +24,12 @@ SyncTestWindow::SyncTestWindow()
     // Any class will do: its window procedure is replaced before the first test message.
     m_window = CreateWindowExA(0, "STATIC", "sync test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
                                nullptr, GetModuleHandleA(nullptr), nullptr);
-    m_serverList = CreateChild(m_window, WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS, 0, kServerListId);
-    m_logBox = CreateChild(m_window, "EDIT", WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 300,
-                           kLogId);
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = 150;
-    column.pszText = const_cast<char*>("host");
-    SendMessageA(m_serverList, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    column.pszText = const_cast<char*>("ip");
-    SendMessageA(m_serverList, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+    m_serverList.Create(kVisibleChild | LVS_REPORT | LVS_SHOWSELALWAYS, {0, 0, 300, 400}, m_window,
+                        kServerListId);
+    m_logBox.Create(kVisibleChild | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, {300, 0, 600, 400},
+                    m_window, kLogId);
+    m_serverList.InsertColumn(0, "host", LVCFMT_LEFT, 150);
+    m_serverList.InsertColumn(1, "ip", LVCFMT_LEFT, 150);
     SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
 }
@@ -52,7 +44,7 @@ LRESULT CALLBACK SyncTestWindow::WndProc(HWND window, UINT message, WPARAM wPara
     auto* self = reinterpret_cast<SyncTestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
     case kTimeSocketMessage:
-        OnTimeSocket(window, wParam, lParam);
+        OnTimeSocket(self->m_sync, window, wParam, lParam);
         return 0;
     case WM_TIMER:
         self->OnTimer(wParam);
@@ -68,27 +60,20 @@ void SyncTestWindow::OnTimer(WPARAM wParam)
 {
     ++m_realTicks;
     if (m_realTicksThrough)
-        OnSyncTimer(m_window, wParam);
+        OnSyncTimer(m_sync, m_window, wParam);
 }
 
 int SyncTestWindow::AddServer(const char* host, const char* address)
 {
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(SendMessageA(m_serverList, LVM_GETITEMCOUNT, 0, 0));
-    item.pszText = const_cast<char*>(host);
-    const int row = static_cast<int>(
-        SendMessageA(m_serverList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    item.iSubItem = 1;
-    item.pszText = const_cast<char*>(address);
-    SendMessageA(m_serverList, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    const int row = m_serverList.InsertItem(m_serverList.GetItemCount(), host);
+    m_serverList.SetItemText(row, 1, address);
     return row;
 }
 
 bool SyncTestWindow::StartSync(int row)
 {
     SelectRow(row);
-    const bool started = StartSyncFromList(m_window, m_serverList, m_logBox);
+    const bool started = StartSyncFromList(m_sync, m_window, m_serverList, m_logBox);
     m_lastSocket = g_timeSocket;
     return started;
 }
@@ -120,7 +105,7 @@ void SyncTestWindow::PumpPending()
         // DispatchMessage would take a tick's lParam for a timer procedure and drop it.
         if (message.message == WM_TIMER && message.hwnd == m_window &&
             message.lParam == kPostedTick) {
-            OnSyncTimer(m_window, message.wParam);
+            OnSyncTimer(m_sync, m_window, message.wParam);
             continue;
         }
         TranslateMessage(&message);

@@ -3,6 +3,7 @@
 #include "support/RemoteControls.h"
 #include "support/SyncTranscript.h"
 #include "support/TimeServer.h"
+#include "framework/Controls.h"
 #include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +21,9 @@ const std::string kValueMax("\xFF\xFF\xFF\xFF", 4);  // 4294967295
 // The longest a sync test waits for what a server or the queue is to show.
 constexpr DWORD kWaitMs = 5000;
 
-// A hidden stand-in for the main window: its window procedure hands the socket messages and
-// WM_TIMER to the sync handlers as the real one does. Children, with the main window's ids:
-// a multi-line edit as log box and a report-style list view (column 1 the address).
+// A hidden stand-in for the main window: it owns a TimeSync, and its window procedure hands
+// the socket messages and WM_TIMER to the sync handlers as the real one does. Children, with
+// the main window's ids: a multi-line edit as log box and a report-style list view (column 1 the address).
 //
 // Only ticks posted by PostTicks reach the handler unless real ticks are let through, so a
 // slow machine cannot add a progress dot at an unforeseen moment.
@@ -35,7 +36,8 @@ public:
 
     HWND Handle() const { return m_window; }
     HWND LogBox() const { return m_logBox; }
-    HWND ServerList() const { return m_serverList; }
+    const CListCtrl& ServerList() const { return m_serverList; }
+    TimeSync& Sync() { return m_sync; }
 
     std::string LogText() const { return WindowTextOf(m_logBox); }
     void SetLogText(const std::string& text) { SetWindowTextA(m_logBox, text.c_str()); }
@@ -75,8 +77,9 @@ private:
     void PumpPending();
 
     HWND m_window = nullptr;
-    HWND m_logBox = nullptr;
-    HWND m_serverList = nullptr;
+    CEdit m_logBox;
+    CListCtrl m_serverList;
+    TimeSync m_sync;
     bool m_realTicksThrough = false;
     int m_realTicks = 0;
     int m_quitCode = -1;

@@ -11,6 +11,8 @@
 namespace {
 
 const std::string kReadError = "\r\n" "FD_READ 错误! #";
+// What an earlier sync received: a sync that receives nothing leaves it.
+constexpr unsigned kEarlierValue = 3600000000u;
 
 // Whether the log is the lines before, then one of the endings.
 bool IsOneOf(const std::string& log, const std::string& before, const std::vector<std::string>& endings)
@@ -26,7 +28,7 @@ protected:
     {
         g_commandLineMode = true;
         window.SetLogText("");
-        StartCommandLineSync(window.Handle(), address);
+        StartCommandLineSync(window.Sync(), window.Handle(), address);
         EXPECT_EQ(exitCode, window.PumpUntilQuit()) << address;
         g_commandLineMode = false;
         return window.LogText();
@@ -42,7 +44,7 @@ protected:
 };
 
 // Four bytes or more: the whole transcript, the value where the clock gets it, the address it
-// came from, and the client hangs up. Fewer: a read failure, no value, no clock. Nothing runs
+// came from, and the client hangs up. Fewer: a read failure, no new value, no clock. Nothing runs
 // on after either; from the command line the program ends with 0 or 1.
 TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
 {
@@ -63,11 +65,11 @@ TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
          TimeScripts::InPieces({kValue2015.substr(0, 1), kValue2015.substr(1) + "\xA5\xA5\xA5\xA5"},
                                {ServerStep::Pause, {}, 500}),
          kValue2015Seconds, {}},
-        {"127.0.1.4", TimeScripts::TwoBytesThenClose(), 0, {"10101."}},
-        {"127.0.1.5", {{ServerStep::Close, {}}}, 0, {"10101."}},
+        {"127.0.1.4", TimeScripts::TwoBytesThenClose(), kEarlierValue, {"10101."}},
+        {"127.0.1.5", {{ServerStep::Close, {}}}, kEarlierValue, {"10101."}},
         // Wine hands a reset on an idle socket over as a plain close (10101); Windows may name
         // the reset (10054).
-        {"127.0.1.6", {{ServerStep::Reset, {}}}, 0, {"10101.", "10054."}},
+        {"127.0.1.6", {{ServerStep::Reset, {}}}, kEarlierValue, {"10101.", "10054."}},
     };
     for (const Answer& answer : answers) {
         SCOPED_TRACE(answer.address);
@@ -78,6 +80,7 @@ TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
         if (received)
             endings.push_back(ValueLines(answer.value) + kClockRefused);
         TimeServer* server = Serve(answer.address, answer.script);
+        g_timeValue = kEarlierValue;
         window.SetLogText("help text");
         const std::string connected = OpeningLines(answer.address, window.StartSyncWith(answer.address)) +
                                       ConnectedLines();
@@ -172,7 +175,7 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
 
     // From the command line the tick after the limit ends the program with 1.
     g_commandLineMode = true;
-    StartCommandLineSync(window.Handle(), "127.0.1.7");
+    StartCommandLineSync(window.Sync(), window.Handle(), "127.0.1.7");
     ASSERT_TRUE(window.PumpUntil([&] { return server->AcceptedCount() == 3; }));
     window.PumpFor(100);
     window.PostTicks(300);
@@ -215,7 +218,7 @@ TEST_F(TimeProtocolTest, NoSelectedRowOrEmptyAddressCellChangesNothing)
     window.SetLogText("help text");
     window.LetRealTicksThrough(true);
 
-    EXPECT_FALSE(StartSyncFromList(window.Handle(), window.ServerList(), window.LogBox()));
+    EXPECT_FALSE(StartSyncFromList(window.Sync(), window.Handle(), window.ServerList(), window.LogBox()));
     EXPECT_FALSE(window.StartSync(window.AddServer("time.test", "")));
     window.PumpFor(1300);
     EXPECT_EQ("help text", window.LogText());
