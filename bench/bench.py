@@ -7,8 +7,10 @@ serves the time on loopback, prepares the program folders, runs the driver and r
 does the statistics. Loopback only: 127.0.9.1 answers at once, 127.0.9.2 after a pause,
 127.0.9.3 is xinetd's own time service for rdate.
 
-Two yardsticks: floor2 (bench/floor2) does Zorvane's own start-up work written lean and is
-what the targets compare with; floor (bench/floor) only syncs and is the lower bound.
+Three yardsticks: floor3 (bench/floor2 built with FLOOR_ALL_STEPS) does every step of
+Zorvane's start-up and end as one flat program and is what the targets compare with; floor2
+does the same work but skips some of those steps; floor (bench/floor) only syncs and is the
+lower bound.
 """
 import argparse
 import ctypes
@@ -43,6 +45,7 @@ FLOOR2_PAINT_ROUNDS = 30
 SYNC_ROUNDS = 30
 MEMORY_ROUNDS = 6
 START_RATIO_LIMIT = 1.1
+SYNC_CPU_RATIO_LIMIT = 1.05
 MEMORY_RATIO_LIMIT = 1.05
 
 
@@ -347,26 +350,29 @@ class Table:
 def bench_sync(args, work, table):
     zorvane = program_folder(work, "sync-zorvane", args.zorvane)
     floor2 = program_folder(work, "sync-floor2", args.floor2)
+    floor3 = program_folder(work, "sync-floor3", args.floor3)
     floor = program_folder(work, "sync-floor", args.floor)
     # A first run writes Zorvane's default srv.xml, which floor2 then reads too, and warms
     # Wine up; not counted.
     run_driver(args.driver, ["sync", "1", FAST_ADDRESS, f"zorvane={windows_path(zorvane)}"], 120)
     default_xml = os.path.join(os.path.dirname(zorvane), "srv.xml")
     shutil.copy2(default_xml, os.path.dirname(floor2))
-    programs = [f"zorvane={windows_path(zorvane)}", f"floor2={windows_path(floor2)}",
-                f"floor={windows_path(floor)}"]
+    shutil.copy2(default_xml, os.path.dirname(floor3))
+    programs = [f"zorvane={windows_path(zorvane)}", f"floor3={windows_path(floor3)}",
+                f"floor2={windows_path(floor2)}", f"floor={windows_path(floor)}"]
     run_driver(args.driver, ["sync", "1", FAST_ADDRESS] + programs, 120)
     log(f"sync: {args.sync_rounds} rounds, interleaved")
-    # The four warm-up runs: a process can still be on its way out after its handle is signalled.
-    REAPER.take(4)
+    # The five warm-up runs: a process can still be on its way out after its handle is signalled.
+    REAPER.take(5)
     samples = run_driver(args.driver, ["sync", str(args.sync_rounds), FAST_ADDRESS] + programs,
                          600)
-    cpu = REAPER.take(3 * args.sync_rounds)
-    times = {"zorvane": [], "floor2": [], "floor": []}
+    cpu = REAPER.take(4 * args.sync_rounds)
+    times = {"zorvane": [], "floor3": [], "floor2": [], "floor": []}
     for figure, label, _, ms in samples:
         times[label].append(float(ms))
     rdate = bench_rdate(work, args.sync_rounds)
     table.measured("1 sync", "Zorvane.exe /ip, start to exit", times["zorvane"], "ms")
+    table.measured("1 sync", "floor3 /ip (every step, flat), start to exit", times["floor3"], "ms")
     table.measured("1 sync", "floor2 /ip (same start-up work, lean), start to exit",
                    times["floor2"], "ms")
     table.measured("1 sync", "floor /ip (sync only, lower bound), start to exit", times["floor"], "ms")
@@ -374,17 +380,24 @@ def bench_sync(args, work, table):
         table.measured("1 sync", "rdate -p (native, xinetd), reference", rdate, "ms")
     else:
         table.notes.append("rdate reference skipped: xinetd or rdate unavailable.")
-    table.ratio("1 sync", "Zorvane / floor2 (medians)", times["zorvane"], times["floor2"],
+    table.ratio("1 sync", "Zorvane / floor3 (medians)", times["zorvane"], times["floor3"],
                 START_RATIO_LIMIT)
+    table.ratio("1 sync", "Zorvane / floor2, steps skipped (medians)", times["zorvane"],
+                times["floor2"], None)
     table.ratio("1 sync", "Zorvane / floor, lower bound (medians)", times["zorvane"],
                 times["floor"], None)
     zorvane_cpu, floor2_cpu = cpu.get("Zorvane.exe", []), cpu.get("Floor2.exe", [])
+    floor3_cpu = cpu.get("Floor3.exe", [])
     table.measured("1 sync", "Zorvane.exe /ip, CPU time (user + kernel)", zorvane_cpu, "ms")
+    table.measured("1 sync", "floor3 /ip, CPU time (user + kernel)", floor3_cpu, "ms")
     table.measured("1 sync", "floor2 /ip, CPU time (user + kernel)", floor2_cpu, "ms")
     table.measured("1 sync", "floor /ip, CPU time (user + kernel)", cpu.get("Floor.exe", []), "ms")
-    table.ratio("1 sync", "CPU time: Zorvane / floor2 (medians)", zorvane_cpu, floor2_cpu,
-                START_RATIO_LIMIT)
+    table.ratio("1 sync", "CPU time: Zorvane / floor3 (medians)", zorvane_cpu, floor3_cpu,
+                SYNC_CPU_RATIO_LIMIT)
+    table.ratio("1 sync", "CPU time: Zorvane / floor2, steps skipped (medians)", zorvane_cpu,
+                floor2_cpu, None)
     table.spread("1 sync", "Zorvane.exe /ip", times["zorvane"], zorvane_cpu)
+    table.spread("1 sync", "floor3 /ip", times["floor3"], floor3_cpu)
     table.spread("1 sync", "floor2 /ip", times["floor2"], floor2_cpu)
     return default_xml
 
@@ -440,10 +453,10 @@ def launch_order(programs):
 
 def bench_paint(args, work, default_xml, table):
     programs, plan = [], []
-    cases = PAINT_CASES + [("floor2", 7, FLOOR2_PAINT_ROUNDS)]
+    floors = {"floor2": args.floor2, "floor3": args.floor3}
+    cases = PAINT_CASES + [(label, 7, FLOOR2_PAINT_ROUNDS) for label in floors]
     for label, rows, rounds in cases:
-        exe = gui_folder(work, f"paint-{label}", args.floor2 if label == "floor2" else args.zorvane,
-                         default_xml, rows)
+        exe = gui_folder(work, f"paint-{label}", floors.get(label, args.zorvane), default_xml, rows)
         rounds = max(1, rounds * args.paint_rounds // 10)
         programs.append(f"{label}={windows_path(exe)}:{rows}:{rounds}")
         plan.append((label, rounds))
@@ -463,29 +476,39 @@ def bench_paint(args, work, default_xml, table):
             fields = dict(w.split("=") for w in words[3:])
             peaks[words[1]].append(int(fields["peak_working_set_kib"]))
     table.measured("2 start", "first visible window, Zorvane, 7 servers", visible["7"], "ms")
+    table.measured("2 start", "first visible window, floor3, 7 servers", visible["floor3"], "ms")
     table.measured("2 start", "first visible window, floor2, 7 servers", visible["floor2"], "ms")
-    table.ratio("2 start", "first visible window: Zorvane / floor2", visible["7"], visible["floor2"],
+    table.ratio("2 start", "first visible window: Zorvane / floor3", visible["7"], visible["floor3"],
                 START_RATIO_LIMIT)
+    table.ratio("2 start", "first visible window: Zorvane / floor2, steps skipped", visible["7"],
+                visible["floor2"], None)
     table.measured("2 start", "first paint, Zorvane, 7 servers", times["7"], "ms")
+    table.measured("2 start", "first paint, floor3, 7 servers", times["floor3"], "ms")
     table.measured("2 start", "first paint, floor2, 7 servers", times["floor2"], "ms")
-    table.ratio("2 start", "first paint: Zorvane / floor2", times["7"], times["floor2"],
+    table.ratio("2 start", "first paint: Zorvane / floor3", times["7"], times["floor3"],
                 START_RATIO_LIMIT)
+    table.ratio("2 start", "first paint: Zorvane / floor2, steps skipped", times["7"],
+                times["floor2"], None)
     # Every Zorvane case runs as Zorvane.exe: its CPU times are matched to the cases by the
     # order the driver starts them in.
-    zorvane_labels = [l for l in order if l != "floor2"]
+    zorvane_labels = [l for l in order if l not in floors]
     zorvane_cpu = [ms for label, ms in zip(zorvane_labels, cpu.get("Zorvane.exe", []))
                    if label == "7"]
-    floor2_cpu = cpu.get("Floor2.exe", [])
+    floor2_cpu, floor3_cpu = cpu.get("Floor2.exe", []), cpu.get("Floor3.exe", [])
     if len(cpu.get("Zorvane.exe", [])) != len(zorvane_labels):
         table.notes.append(f"The window start's CPU times could not be matched to the cases: "
                            f"{len(cpu.get('Zorvane.exe', []))} ended, {len(zorvane_labels)} started.")
         zorvane_cpu = []
     table.measured("2 start", "Zorvane GUI, 7 servers, CPU time of the run (start, first paint, "
                    "close)", zorvane_cpu, "ms")
+    table.measured("2 start", "floor3 GUI, 7 servers, CPU time of the run", floor3_cpu, "ms")
     table.measured("2 start", "floor2 GUI, 7 servers, CPU time of the run", floor2_cpu, "ms")
-    table.ratio("2 start", "CPU time: Zorvane / floor2 (medians)", zorvane_cpu, floor2_cpu,
+    table.ratio("2 start", "CPU time: Zorvane / floor3 (medians)", zorvane_cpu, floor3_cpu,
                 START_RATIO_LIMIT)
+    table.ratio("2 start", "CPU time: Zorvane / floor2, steps skipped (medians)", zorvane_cpu,
+                floor2_cpu, None)
     table.spread("2 start", "Zorvane GUI (first paint)", times["7"], zorvane_cpu)
+    table.spread("2 start", "floor3 GUI (first paint)", times["floor3"], floor3_cpu)
     table.spread("2 start", "floor2 GUI (first paint)", times["floor2"], floor2_cpu)
     for label, rows, _ in PAINT_CASES[1:]:
         table.measured("2 start", f"first paint, Zorvane, {rows} servers", times[label], "ms")
@@ -574,10 +597,11 @@ MEMORY_CONDITIONS = [  # label, theme file as written (else read back from disk)
 def bench_memory(args, work, default_xml, table):
     gui = gui_folder(work, "memory-gui", args.zorvane, default_xml, 7)
     floor2 = gui_folder(work, "memory-floor2", args.floor2, default_xml, 7)
+    floor3 = gui_folder(work, "memory-floor3", args.floor3, default_xml, 7)
     floor = program_folder(work, "memory-floor", args.floor)
-    paths = {"gui": gui, "floor2": floor2, "floor": floor}
+    paths = {"gui": gui, "floor2": floor2, "floor3": floor3, "floor": floor}
     programs = [f"gui={windows_path(gui)}:7:1", f"floor2={windows_path(floor2)}:7:1",
-                f"floor={windows_path(floor)}:0:1"]
+                f"floor3={windows_path(floor3)}:7:1", f"floor={windows_path(floor)}:0:1"]
     fields_by_condition = {}
     prefix = os.environ.get("WINEPREFIX", "")
     for condition, written, shortcut in MEMORY_CONDITIONS:
@@ -599,7 +623,7 @@ def bench_memory(args, work, default_xml, table):
         samples = run_driver(args.driver, ["memory", str(args.memory_rounds),
                                            str(READ_AFTER_PAINT_MS), str(HOLD_MS), SLOW_ADDRESS]
                              + programs, 900, inspect)
-        fields = {"gui": [], "floor2": [], "floor": []}
+        fields = {"gui": [], "floor2": [], "floor3": [], "floor": []}
         for words in samples:
             fields[words[1]].append({k: int(v) for k, v in (w.split("=") for w in words[3:])})
         fields_by_condition[condition] = fields
@@ -616,6 +640,11 @@ def report_memory(table, condition, fields, mappings):
                    column("gui", "peak_working_set_kib"), "KiB")
     table.measured(figure, f"{condition}: floor2 GUI, 7 servers, peak working set",
                    column("floor2", "peak_working_set_kib"), "KiB")
+    table.measured(figure, f"{condition}: floor3 GUI, 7 servers, peak working set",
+                   column("floor3", "peak_working_set_kib"), "KiB")
+    table.ratio(figure, f"{condition}: peak working set, Zorvane / floor3",
+                column("gui", "peak_working_set_kib"), column("floor3", "peak_working_set_kib"),
+                MEMORY_RATIO_LIMIT)
     table.ratio(figure, f"{condition}: peak working set, Zorvane / floor2",
                 column("gui", "peak_working_set_kib"), column("floor2", "peak_working_set_kib"),
                 MEMORY_RATIO_LIMIT)
@@ -701,7 +730,8 @@ def stripped_size(args, exe, work):
 
 
 def bench_size(args, work, table):
-    for name, exe in (("Zorvane.exe", args.zorvane), ("floor2", args.floor2), ("floor", args.floor)):
+    for name, exe in (("Zorvane.exe", args.zorvane), ("floor3", args.floor3), ("floor2", args.floor2),
+                      ("floor", args.floor)):
         table.info("4 size", f"{name}, static (bytes)", os.path.getsize(exe))
         table.info("4 size", f"{name}, static, stripped (bytes)", stripped_size(args, exe, work))
 
@@ -724,6 +754,7 @@ def main():
     parser.add_argument("--zorvane", required=True)
     parser.add_argument("--floor", required=True)
     parser.add_argument("--floor2", required=True)
+    parser.add_argument("--floor3", required=True)
     parser.add_argument("--driver", required=True)
     parser.add_argument("--strip", required=True)
     parser.add_argument("--work", required=True)
@@ -735,7 +766,7 @@ def main():
     args = parser.parse_args()
 
     global REAPER
-    REAPER = CpuReaper({"Zorvane.exe", "Floor2.exe", "Floor.exe"})
+    REAPER = CpuReaper({"Zorvane.exe", "Floor2.exe", "Floor3.exe", "Floor.exe"})
     if not REAPER.enabled:
         return "this process cannot become a subreaper (prctl), so CPU times cannot be read"
     shutil.rmtree(args.work, ignore_errors=True)

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Start-up phases of Zorvane and floor2, from builds with ZORVANE_TRACE=ON (bench/phases.sh).
+"""Start-up phases of Zorvane, floor3 and floor2, from builds with ZORVANE_TRACE=ON (bench/phases.sh).
 
 Runs the driver's sync and paint modes with ZORVANE_TRACE_FILE set: the programs append
 "trace <phase> <ms>" at each phase, the driver "trace start:<label> <ms>" just before
@@ -60,7 +60,7 @@ def print_tables(title, tables):
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("zorvane", "floor2", "driver", "work"):
+    for name in ("zorvane", "floor2", "floor3", "driver", "work"):
         parser.add_argument("--" + name, required=True)
     parser.add_argument("--rounds", type=int, default=10)
     parser.add_argument("--rows", type=int, default=7,
@@ -73,14 +73,16 @@ def main():
     try:
         zorvane = program_folder(args.work, "zorvane", args.zorvane)
         floor2 = program_folder(args.work, "floor2", args.floor2)
-        # Zorvane writes the default srv.xml, which floor2 reads too; this run is not counted.
+        floor3 = program_folder(args.work, "floor3", args.floor3)
+        # Zorvane writes the default srv.xml, which the floors read too; this run is not counted.
         run_driver(args.driver, ["sync", "1", FAST_ADDRESS, f"zorvane={windows_path(zorvane)}"], 120)
         default_xml = os.path.join(args.work, "default-srv.xml")
         shutil.copy2(os.path.join(os.path.dirname(zorvane), "srv.xml"), default_xml)
-        for program in (zorvane, floor2):
+        for program in (zorvane, floor3, floor2):
             write_srv_xml(default_xml, os.path.join(os.path.dirname(program), "srv.xml"), args.rows)
         os.environ["ZORVANE_TRACE_FILE"] = windows_path(trace)
-        programs = [f"zorvane={windows_path(zorvane)}", f"floor2={windows_path(floor2)}"]
+        programs = [f"zorvane={windows_path(zorvane)}", f"floor3={windows_path(floor3)}",
+                    f"floor2={windows_path(floor2)}"]
         run_driver(args.driver, ["sync", str(args.rounds), FAST_ADDRESS] + programs, 600)
         sync_runs = read_runs(trace)
         os.remove(trace)

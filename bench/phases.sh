@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds Zorvane and floor2 with the start-up trace switch (ZORVANE_TRACE=ON) in a build tree
+# Builds Zorvane and the floors with the start-up trace switch (ZORVANE_TRACE=ON) in a build tree
 # of their own (build/trace) and prints the median time of each start-up phase
 # (bench/phases.py). Arguments go to phases.py (e.g. --rounds 20).
 set -euo pipefail
@@ -16,6 +16,7 @@ cleanup() { wineserver -k 2>/dev/null || true; }
 trap cleanup EXIT
 
 phases=(python3 "$ROOT/bench/phases.py" --zorvane "$BUILD_DIR/Zorvane.exe"
-  --floor2 "$BUILD_DIR/bench/Floor2.exe" --driver "$BUILD_DIR/bench/BenchDriver.exe"
+  --floor2 "$BUILD_DIR/bench/Floor2.exe" --floor3 "$BUILD_DIR/bench/Floor3.exe"
+  --driver "$BUILD_DIR/bench/BenchDriver.exe"
   --work "$BUILD_DIR/work" "$@")
 zorvane_on_display "${phases[@]}"

@@ -5,6 +5,9 @@
 // it then syncs with the window hidden and ends, without arguments it shows the window with
 // title and icon. What it leaves out is listed in bench/README.md: no layout toolkit, one
 // parse of srv.xml, controls created in place, no teardown beyond the process's exit.
+// Built with FLOOR_ALL_STEPS=1 it is floor3: the same flat program, doing also every step of
+// Zorvane's start-up and end that floor2 leaves out (bench/README.md), still without classes,
+// layout toolkit or framework.
 // Usage: Floor2.exe [/ip <IPv4 address>]
 #include <winsock2.h>
 #include <windows.h>
@@ -17,6 +20,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,8 +30,13 @@
 #include "floor/FloorSync.h"
 #include "framework/Trace.h"
 
+#ifndef FLOOR_ALL_STEPS
+#define FLOOR_ALL_STEPS 0
+#endif
+
 namespace {
 
+constexpr bool kAllSteps = FLOOR_ALL_STEPS != 0;
 constexpr UINT_PTR kTimeoutTimer = 1;
 constexpr UINT kTimeoutMs = 301000;
 constexpr WORD kIconId = 128;
@@ -35,6 +44,7 @@ constexpr char kFirstDefaultAddress[] = "129.6.15.28";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kShortcutName[] = L"\\Zorvane v1.0.lnk";
 constexpr char kNotParsed[] = "Document srv.xml not parsed successfully.";
+constexpr char kFirstTitle[] = "新建工程";
 
 struct Config {
     bool parsed = false;
@@ -69,14 +79,14 @@ std::string Utf8ToAnsi(const std::string& text)
     return text;
 }
 
-std::string NodeText(const xmlNode* node)
+std::string NodeText(const xmlNode* node, bool alwaysConvert = false)
 {
     std::string text;
     for (const xmlNode* child = node ? node->children : nullptr; child; child = child->next) {
         if ((child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) && child->content)
             text += reinterpret_cast<const char*>(child->content);
     }
-    return Utf8ToAnsi(text);
+    return alwaysConvert ? Narrow(Widen(text, CP_UTF8), CP_ACP) : Utf8ToAnsi(text);
 }
 
 bool Named(const xmlNode* node, const char* name)
@@ -95,14 +105,29 @@ Config ReadConfig(const std::string& path)
     for (const xmlNode* child = root ? root->children : nullptr; child; child = child->next) {
         if (Named(child, "cfg") && !config.hasCfg) {
             config.hasCfg = true;
-            config.command = NodeText(child->children);
+            config.command = NodeText(child->children, kAllSteps);
         } else if (Named(child, "srv") && child->children && child->children->next) {
             std::string host = NodeText(child->children), address = NodeText(child->children->next);
             if (!host.empty() && !address.empty())
                 config.servers.emplace_back(host, address);
         }
     }
+    if (kAllSteps) {  // floor2 leaves the document to the process's exit
+        xmlFreeDoc(doc);
+        xmlCleanupParser();
+    }
     return config;
+}
+
+// Four pieces between dots, digits only.
+bool IsAddress(std::string text)
+{
+    int pieces = 0;
+    for (char* piece = std::strtok(&text[0], "."); piece; piece = std::strtok(nullptr, ".")) {
+        if (++pieces > 4 || piece[std::strspn(piece, "0123456789")] != '\0')
+            return pieces > 4;
+    }
+    return pieces == 4;
 }
 
 std::wstring ModulePath()
@@ -169,7 +194,7 @@ bool IsShortcutPresent(const std::wstring& exe)
     if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOP, FALSE))
         return false;
     lstrcatW(path, kShortcutName);
-    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
+    if (!kAllSteps && GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
         return false;
     bool loaded = false;
     HRESULT com = CoInitialize(nullptr);
@@ -189,14 +214,44 @@ bool IsShortcutPresent(const std::wstring& exe)
     return loaded;
 }
 
+// floor3's controls and where they go once all are made.
+std::vector<std::pair<HWND, RECT>> g_controls;
+HFONT g_font = nullptr;
+HBRUSH g_background = nullptr;
+
+// floor2 creates a control in its place; floor3 at an empty rectangle, shows it and moves it
+// there later (PlaceControls).
 HWND AddControl(HWND parent, HFONT font, DWORD exStyle, const char* className, const char* text,
                 DWORD style, RECT place, int id)
 {
-    HWND control = CreateWindowExA(exStyle, className, text, style | WS_VISIBLE, place.left, place.top,
-                                   place.right - place.left, place.bottom - place.top, parent,
+    const RECT at = kAllSteps ? RECT{} : place;
+    HWND control = CreateWindowExA(kAllSteps ? 0 : exStyle, className, text,
+                                   kAllSteps ? style : style | WS_VISIBLE, at.left, at.top,
+                                   at.right - at.left, at.bottom - at.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
+    if (kAllSteps) {
+        if (exStyle)
+            SetWindowLongA(control, GWL_EXSTYLE, GetWindowLongA(control, GWL_EXSTYLE) | exStyle);
+        ShowWindow(control, SW_SHOW);
+        g_controls.emplace_back(control, place);
+    }
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
+}
+
+void PlaceControls()
+{
+    for (const auto& [control, place] : g_controls)
+        MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   TRUE);
+}
+
+void DestroyControls()
+{
+    for (const auto& control : g_controls) {
+        if (IsWindow(control.first))
+            DestroyWindow(control.first);
+    }
 }
 
 void AddColumn(HWND list, int column, const char* heading, int width)
@@ -226,17 +281,16 @@ void AddRows(HWND list, const Config& config)
     }
 }
 
-// The controls in Zorvane's order, each created where Zorvane's layout puts it.
-void AddControls(HWND window, const Config& config, const std::wstring& exe)
+// The controls in Zorvane's order, each created where Zorvane's layout puts it; the rows come
+// from `rows`, the command from `config`.
+void AddControls(HWND window, const Config& config, const Config& rows, const std::wstring& exe)
 {
-    HFONT font = CreateFontA(-15, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                             OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
-                             VARIABLE_PITCH | FF_DONTCARE, "宋体");
+    HFONT font = g_font;
     HWND list = AddControl(window, font, 0x21, WC_LISTVIEWA, "", 0x50810009, {0, 0, 420, 300}, 100);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, 0x21);
     AddColumn(list, 0, "时间服务器域名", 230);
     AddColumn(list, 1, "IP地址", 180);
-    AddRows(list, config);
+    AddRows(list, rows);
     const std::string exeDir = DirectoryOfExecutable(Narrow(exe, CP_ACP));
     const std::string help = BuildHelpText(kFirstDefaultAddress, HelpPageAddress(exeDir));
     AddControl(window, font, 0, "EDIT", help.c_str(), 0x50201884, {421, 0, 821, 300}, 200);
@@ -267,17 +321,64 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
+    case WM_ERASEBKGND:
+        if (kAllSteps)
+            return 1;
+        break;
+    case WM_PAINT:
+        if (kAllSteps) {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
+            RECT client;
+            GetClientRect(window, &client);
+            FillRect(dc, &client, g_background);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// floor3: a class of its own under a GUID name, with COM brought up around CoCreateGuid; the
+// window made at 0 × 0, its title set once more.
+HWND CreateMainWindowAllSteps(HINSTANCE instance)
+{
+    char name[64] = {};
+    CoInitialize(nullptr);
+    GUID guid;
+    if (SUCCEEDED(CoCreateGuid(&guid)))
+        wsprintfA(name, "{%08X-%04X-%04x-%02X%02X-%02X%02X%02X%02X%02X%02X}", guid.Data1,
+                  guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3],
+                  guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+    CoUninitialize();
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_PARENTDC;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = name;
+    windowClass.hIconSm = LoadIconA(nullptr, IDI_WINLOGO);
+    if (!RegisterClassExA(&windowClass))
+        return nullptr;
+    HWND window = CreateWindowExA(0, name, kFirstTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
+                                  GetDesktopWindow(), nullptr, instance, nullptr);
+    if (window)
+        SetWindowTextA(window, kFirstTitle);
+    return window;
+}
+
 HWND CreateMainWindow(HINSTANCE instance)
 {
+    if (kAllSteps)
+        return CreateMainWindowAllSteps(instance);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = CreateSolidBrush(RGB(236, 233, 216));
+    windowClass.hbrBackground = g_background;
     windowClass.lpszClassName = "Floor2Window";
     RegisterClassA(&windowClass);
     return CreateWindowExA(0, "Floor2Window", kMainWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0, 750, 450,
@@ -286,6 +387,8 @@ HWND CreateMainWindow(HINSTANCE instance)
 
 void ShowMainWindow(HWND window, HINSTANCE instance)
 {
+    if (kAllSteps)
+        SetWindowTextA(window, kMainWindowTitle);
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(kIconId));
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -304,16 +407,34 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     InitCommonControlsEx(&classes);
     const std::wstring exe = ModulePath();
     const std::string configPath = DirectoryOfExecutable(Narrow(exe, CP_ACP)) + "srv.xml";
+    Arguments arguments(GetCommandLineW());
+    g_background = CreateSolidBrush(RGB(236, 233, 216));
+    g_font = CreateFontA(-15, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                         OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
+                         VARIABLE_PITCH | FF_DONTCARE, "宋体");
+    // Zorvane writes a default file when there is none; the bench always gives one.
+    if (kAllSteps)
+        PathFileExistsA(configPath.c_str());
     const Config config = ReadConfig(configPath);
     if (!config.parsed)
         MessageBoxA(nullptr, kNotParsed, "Floor2", MB_OK);
     HWND window = CreateMainWindow(instance);
     if (!window)
         return 1;
-    AddControls(window, config, exe);
+    const Config second = kAllSteps ? ReadConfig(configPath) : Config();  // read again for the rows
+    if (kAllSteps && !second.parsed)
+        MessageBoxA(nullptr, kNotParsed, "Floor2", MB_OK);
+    AddControls(window, config, kAllSteps ? second : config, exe);
+    if (kAllSteps) {
+        PlaceControls();
+        SetWindowPos(window, HWND_TOP, 0, 0, 750, 450, SWP_FRAMECHANGED);
+    }
     TracePhase("created");
-    Arguments arguments(GetCommandLineW());
     if (arguments.Count() == 3 && arguments.IsIpSwitch(1)) {
+        if (kAllSteps && !IsAddress(Narrow(arguments[2], CP_ACP))) {
+            MessageBoxA(nullptr, "usage: Floor2.exe /ip <address>", "Floor2", MB_OK);
+            return 0;
+        }
         if (!floorsync::StartSync(window, Narrow(arguments[2], CP_ACP)))
             return 1;
         SetTimer(window, kTimeoutTimer, kTimeoutMs, nullptr);
@@ -328,6 +449,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
+    }
+    if (kAllSteps) {  // what Zorvane releases itself; floor2 leaves it to the process's exit
+        DestroyControls();
+        if (IsWindow(window))
+            DestroyWindow(window);
+        DeleteObject(g_font);
+        DeleteObject(g_background);
+        if (floorsync::g_socket != INVALID_SOCKET) {
+            closesocket(floorsync::g_socket);
+            WSACleanup();
+        }
     }
     TracePhase("exit");
     return static_cast<int>(message.wParam);

@@ -24,5 +24,16 @@ void TracePhase(const char* phase)
 namespace {
 // Runs with the C++ start-up, after the DLLs are loaded and before WinMain.
 const bool kStartTraced = (TracePhase("crtinit"), true);
+
+// The executable's first code: the loader calls its TLS callbacks once every DLL it imports
+// has started, before the entry point and the C runtime's start-up.
+void NTAPI TraceLoaded(PVOID, DWORD reason, PVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        TracePhase("loaded");
+}
 }  // namespace
+
+extern "C" __attribute__((section(".CRT$XLB"), used)) const PIMAGE_TLS_CALLBACK zorvaneTraceLoaded =
+    TraceLoaded;
 #endif
