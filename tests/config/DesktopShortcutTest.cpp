@@ -7,12 +7,14 @@
 #include "support/TempDir.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -75,6 +77,46 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b)
 {
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
            CSTR_EQUAL;
+}
+
+// Points this program's import of a function at another one until destroyed.
+class ImportReplaced {
+public:
+    ImportReplaced(const char* dll, const char* name, const void* replacement)
+        : m_original(reinterpret_cast<DWORD_PTR>(GetProcAddress(GetModuleHandleA(dll), name)))
+    {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+        const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const DWORD imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        for (auto* from = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); from->Name; ++from) {
+            for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + from->FirstThunk); slot->u1.Function; ++slot)
+                m_slot = slot->u1.Function == m_original ? &slot->u1.Function : m_slot;
+        }
+        Write(reinterpret_cast<DWORD_PTR>(replacement));
+    }
+    ~ImportReplaced() { Write(m_original); }
+    bool Found() const { return m_slot != nullptr; }
+
+private:
+    void Write(DWORD_PTR value)
+    {
+        DWORD protection = 0;
+        if (m_slot && VirtualProtect(m_slot, sizeof *m_slot, PAGE_READWRITE, &protection)) {
+            *m_slot = value;
+            VirtualProtect(m_slot, sizeof *m_slot, protection, &protection);
+        }
+    }
+
+    DWORD_PTR m_original;
+    DWORD_PTR* m_slot = nullptr;
+};
+
+// A shell that gives up the deletion (the user cancelled it, say): result 0, nothing deleted.
+// Wine's own never sets the flag.
+int WINAPI AbortedFileOperation(SHFILEOPSTRUCTA* operation)
+{
+    operation->fAnyOperationsAborted = TRUE;
+    return 0;
 }
 
 class DesktopShortcut : public ::testing::Test {
@@ -171,6 +213,17 @@ TEST_F(DesktopShortcut, DeletingRemovesTheFileForGood)
     const std::string trash = WinePathFromEnv("HOME") + "\\.local\\share\\Trash\\files\\";
     for (const std::string& name : FolderEntries(trash))
         EXPECT_FALSE(EqualIgnoringCase("Zorvane v1.0", name.substr(0, 12))) << "found in the trash: " << name;
+}
+
+TEST_F(DesktopShortcut, ADeletionTheShellAbortedIsAFailure)
+{
+    UpdateDesktopShortcut(m_exe.c_str(), true);
+    ImportReplaced aborting("shell32.dll", "SHFileOperationA", reinterpret_cast<const void*>(AbortedFileOperation));
+    ASSERT_TRUE(aborting.Found());
+    ShortcutError error;
+
+    EXPECT_FALSE(UpdateDesktopShortcut(m_exe.c_str(), false, &error));
+    EXPECT_EQ(std::make_pair(ShortcutError::FileOperation, DWORD{0x75}), std::make_pair(error.source, error.code));
 }
 
 TEST_F(DesktopShortcut, DeletingAMissingShortcutIsQuiet)
