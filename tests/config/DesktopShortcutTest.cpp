@@ -111,12 +111,18 @@ private:
     DWORD_PTR* m_slot = nullptr;
 };
 
-// A shell that gives up the deletion (the user cancelled it, say): result 0, nothing deleted.
-// Wine's own never sets the flag.
-int WINAPI AbortedFileOperation(SHFILEOPSTRUCTA* operation)
+// A shell that deletes nothing and answers as told: Wine's own never reports an aborted
+// operation and gives few of its own (DE_*) values.
+struct ShellAnswer {
+    int result;
+    BOOL aborted;
+};
+ShellAnswer g_shellAnswer;
+
+int WINAPI AnsweringFileOperation(SHFILEOPSTRUCTA* operation)
 {
-    operation->fAnyOperationsAborted = TRUE;
-    return 0;
+    operation->fAnyOperationsAborted = g_shellAnswer.aborted;
+    return g_shellAnswer.result;
 }
 
 class DesktopShortcut : public ::testing::Test {
@@ -215,15 +221,30 @@ TEST_F(DesktopShortcut, DeletingRemovesTheFileForGood)
         EXPECT_FALSE(EqualIgnoringCase("Zorvane v1.0", name.substr(0, 12))) << "found in the trash: " << name;
 }
 
-TEST_F(DesktopShortcut, ADeletionTheShellAbortedIsAFailure)
+// What the shell answered, as the deletion's result: an aborted operation (the user cancelled
+// it, say) is DE_OPCANCELLED (0x75) although the result is 0.
+TEST_F(DesktopShortcut, TheShellsAnswerToADeletionDecidesItsResult)
 {
-    UpdateDesktopShortcut(m_exe.c_str(), true);
-    ImportReplaced aborting("shell32.dll", "SHFileOperationA", reinterpret_cast<const void*>(AbortedFileOperation));
-    ASSERT_TRUE(aborting.Found());
-    ShortcutError error;
-
-    EXPECT_FALSE(UpdateDesktopShortcut(m_exe.c_str(), false, &error));
-    EXPECT_EQ(std::make_pair(ShortcutError::FileOperation, DWORD{0x75}), std::make_pair(error.source, error.code));
+    struct Row {
+        ShellAnswer answer;
+        bool deleted;
+        ShortcutError::Source source;
+        DWORD code;
+    };
+    const Row rows[] = {
+        {{0, FALSE}, true, ShortcutError::System, 0},
+        {{0, TRUE}, false, ShortcutError::FileOperation, 0x75},
+        {{0x78, FALSE}, false, ShortcutError::FileOperation, 0x78},
+        {{ERROR_ACCESS_DENIED, FALSE}, false, ShortcutError::System, ERROR_ACCESS_DENIED},
+    };
+    ImportReplaced shell("shell32.dll", "SHFileOperationA", reinterpret_cast<const void*>(AnsweringFileOperation));
+    ASSERT_TRUE(shell.Found());
+    for (const Row& row : rows) {
+        g_shellAnswer = row.answer;
+        ShortcutError error;
+        EXPECT_EQ(row.deleted, UpdateDesktopShortcut(m_exe.c_str(), false, &error)) << row.answer.result;
+        EXPECT_EQ(std::make_pair(row.source, row.code), std::make_pair(error.source, error.code)) << row.answer.result;
+    }
 }
 
 TEST_F(DesktopShortcut, DeletingAMissingShortcutIsQuiet)
