@@ -1,5 +1,6 @@
 // Random command lines and addresses, from a fixed seed, through the command-line rules:
-// nothing throws or crashes, and what the rules promise holds for every case.
+// nothing throws or crashes, and what the rules promise holds for every case. What a case
+// must give follows from how it was made, not from the rules under test.
 #include "config/CommandLine.h"
 #include "support/TempDir.h"
 
@@ -8,8 +9,8 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <cctype>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -136,8 +137,10 @@ std::optional<std::wstring> ValueOf(const ArgumentMap& map, const std::string& k
 
 std::string OtherCase(std::string text)
 {
-    for (char& c : text)
-        c = std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c) : std::toupper(static_cast<unsigned char>(c));
+    for (char& c : text) {
+        const unsigned char letter = c;
+        c = static_cast<char>(std::isupper(letter) ? std::tolower(letter) : std::toupper(letter));
+    }
     return text;
 }
 
@@ -175,9 +178,8 @@ TEST(CommandLineFuzz, EachSwitchTakesTheArgumentAfterIt)
         if (Wide(second) != Wide(first)) {
             ASSERT_EQ(Wide(secondValue), ValueOf(map, second));
         } else {  // exactly repeated: skipped, and its value is read as the switch "v..."
-            const std::optional<std::wstring> next;
-            ASSERT_EQ(argv.Count() > 5 ? std::optional<std::wstring>(argv.Values()[5]) : next,
-                      ValueOf(map, secondValue.substr(1)));
+            const auto next = argv.Count() > 5 ? std::optional<std::wstring>(argv.Values()[5]) : std::nullopt;
+            ASSERT_EQ(next, ValueOf(map, secondValue.substr(1)));
         }
     }
 }
