@@ -67,7 +67,7 @@ const SizingCase kSizingCases[] = {
 
 // --- State of a box ------------------------------------------------------------------
 
-TEST(LayoutBox, SetFontReleasesTheHeldFontAndAgainAsMarginsChangesNothing)
+TEST(LayoutBox, SetFontReleasesTheHeldFontAndWithoutOneChangesNothingLikeMargins)
 {
     ProbeLayout box;
     HFONT font = AnyFont();
