@@ -79,37 +79,31 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b)
            CSTR_EQUAL;
 }
 
-// Points this program's import of a function at another one until destroyed.
-class ImportReplaced {
-public:
-    ImportReplaced(const char* dll, const char* name, const void* replacement)
-        : m_original(reinterpret_cast<DWORD_PTR>(GetProcAddress(GetModuleHandleA(dll), name)))
-    {
-        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-        const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        const DWORD imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-        for (auto* from = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); from->Name; ++from) {
-            for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + from->FirstThunk); slot->u1.Function; ++slot)
-                m_slot = slot->u1.Function == m_original ? &slot->u1.Function : m_slot;
-        }
-        Write(reinterpret_cast<DWORD_PTR>(replacement));
-    }
-    ~ImportReplaced() { Write(m_original); }
-    bool Found() const { return m_slot != nullptr; }
-
-private:
-    void Write(DWORD_PTR value)
-    {
-        DWORD protection = 0;
-        if (m_slot && VirtualProtect(m_slot, sizeof *m_slot, PAGE_READWRITE, &protection)) {
-            *m_slot = value;
-            VirtualProtect(m_slot, sizeof *m_slot, protection, &protection);
+// Where this program keeps the address of a function it imports; null when it imports none such.
+DWORD_PTR* ImportSlot(const char* dll, const char* name)
+{
+    const auto function = reinterpret_cast<DWORD_PTR>(GetProcAddress(GetModuleHandleA(dll), name));
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* from = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); from->Name; ++from) {
+        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + from->FirstThunk); slot->u1.Function; ++slot) {
+            if (slot->u1.Function == function)
+                return &slot->u1.Function;
         }
     }
+    return nullptr;
+}
 
-    DWORD_PTR m_original;
-    DWORD_PTR* m_slot = nullptr;
-};
+// Puts an address into the slot; returns the one it held.
+DWORD_PTR Exchange(DWORD_PTR* slot, DWORD_PTR address)
+{
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    std::swap(*slot, address);
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+    return address;
+}
 
 // A shell that deletes nothing and answers as told: Wine's own never reports an aborted
 // operation and gives few of its own (DE_*) values.
@@ -228,23 +222,25 @@ TEST_F(DesktopShortcut, TheShellsAnswerToADeletionDecidesItsResult)
     struct Row {
         ShellAnswer answer;
         bool deleted;
-        ShortcutError::Source source;
-        DWORD code;
+        ShortcutError error;
     };
     const Row rows[] = {
-        {{0, FALSE}, true, ShortcutError::System, 0},
-        {{0, TRUE}, false, ShortcutError::FileOperation, 0x75},
-        {{0x78, FALSE}, false, ShortcutError::FileOperation, 0x78},
-        {{ERROR_ACCESS_DENIED, FALSE}, false, ShortcutError::System, ERROR_ACCESS_DENIED},
+        {{0, FALSE}, true, {ShortcutError::System, 0}},
+        {{0, TRUE}, false, {ShortcutError::FileOperation, 0x75}},
+        {{0x78, FALSE}, false, {ShortcutError::FileOperation, 0x78}},
+        {{ERROR_ACCESS_DENIED, FALSE}, false, {ShortcutError::System, ERROR_ACCESS_DENIED}},
     };
-    ImportReplaced shell("shell32.dll", "SHFileOperationA", reinterpret_cast<const void*>(AnsweringFileOperation));
-    ASSERT_TRUE(shell.Found());
+    DWORD_PTR* slot = ImportSlot("shell32.dll", "SHFileOperationA");
+    ASSERT_TRUE(slot);
+    const DWORD_PTR shell = Exchange(slot, reinterpret_cast<DWORD_PTR>(AnsweringFileOperation));
     for (const Row& row : rows) {
         g_shellAnswer = row.answer;
         ShortcutError error;
         EXPECT_EQ(row.deleted, UpdateDesktopShortcut(m_exe.c_str(), false, &error)) << row.answer.result;
-        EXPECT_EQ(std::make_pair(row.source, row.code), std::make_pair(error.source, error.code)) << row.answer.result;
+        EXPECT_EQ(std::make_pair(row.error.source, row.error.code), std::make_pair(error.source, error.code))
+            << row.answer.result;
     }
+    Exchange(slot, shell);
 }
 
 TEST_F(DesktopShortcut, DeletingAMissingShortcutIsQuiet)
