@@ -35,6 +35,7 @@ TEST(ParseArguments, EachVectorGivesItsMap)
         {"an empty argument is the empty key", {L"p", L"", L"v"}, {{L"", L"v"}}},
         {"mixed", {L"p", L"-ip", L"1.2.3.4", L"", L"v", L"/IP"}, {{L"ip", L"1.2.3.4"}, {L"", L"v"}}},
         {"letter case is kept", {L"p", L"/IP", L"1.2.3.4"}, {{L"IP", L"1.2.3.4"}}},
+        {"keys in other letter case are other keys", {L"p", L"/ip", L"x", L"/IP", L"y"}, {{L"ip", L"x"}, {L"IP", L"y"}}},
         // The second /ip is skipped; y is then read as the empty key and, being last, dropped.
         {"a repeated key neither inserts nor consumes", {L"p", L"/ip", L"x", L"/ip", L"y"}, {{L"ip", L"x"}}},
         {"the argument after a repeated key is a key of its own",

@@ -1,5 +1,6 @@
 // Random command lines and addresses, from a fixed seed, through the command-line rules:
-// nothing throws or crashes, and what the rules promise holds for every case.
+// nothing throws or crashes, and what the rules promise holds for every case. What a case
+// must give follows from how it was made, not from the rules under test.
 #include "config/CommandLine.h"
 #include "support/TempDir.h"
 
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -35,15 +37,20 @@ public:
         return c;
     }
 
-    std::string Piece(int maxLength)
+    // Without "plain", blanks and quotes too, which move the boundaries of arguments.
+    std::string Piece(int maxLength, bool plain = false)
     {
-        static const char alphabet[] = "aZ09.-/\\:_ \t\"*?<>|%&^!,;=";
+        static const char alphabet[] = "aZ09.-/\\:_*?<>|%&^!,;= \t\"";
         std::string text;
         const int length = Below(maxLength + 1);
         while (static_cast<int>(text.size()) < length)
-            text += OneIn(6) ? GbkCharacter() : std::string(1, alphabet[Below(sizeof alphabet - 1)]);
+            text += OneIn(6) ? GbkCharacter() : std::string(1, alphabet[Below(sizeof alphabet - (plain ? 4 : 1))]);
         return text;
     }
+
+    // A switch is any one character and its key: "ip" in any letter case, or anything else.
+    std::string Lead() { return std::vector<std::string>{"/", "-", "x", "\xD6\xD0", "\\", "i"}[Below(6)]; }
+    std::string Key() { return std::vector<std::string>{"ip", "IP", "Ip", "iP", "ipx", "", Piece(6, true)}[Below(7)]; }
 
     std::string Token()
     {
@@ -115,10 +122,26 @@ int FirstFourPieces(const std::string& text, std::array<std::string, 4>& pieces)
     return count;
 }
 
-// An argument without its first character; an empty (or missing) one gives the empty key.
-std::wstring KeyOf(const wchar_t* argument)
+// The argument is one character followed by the key; a missing or empty one names the empty key.
+bool NamesKey(const wchar_t* argument, const std::wstring& key)
 {
-    return argument && *argument ? std::wstring(argument + 1) : std::wstring();
+    const std::wstring text = argument ? argument : L"";
+    return text.empty() ? key.empty() : text.size() == key.size() + 1 && text.compare(1, key.size(), key) == 0;
+}
+
+std::optional<std::wstring> ValueOf(const ArgumentMap& map, const std::string& key)
+{
+    const auto entry = map.find(Wide(key));
+    return entry == map.end() ? std::nullopt : std::optional<std::wstring>(entry->second);
+}
+
+std::string OtherCase(std::string text)
+{
+    for (char& c : text) {
+        const unsigned char letter = c;
+        c = static_cast<char>(std::isupper(letter) ? std::tolower(letter) : std::toupper(letter));
+    }
+    return text;
 }
 
 bool AllDigits(const std::string& text)
@@ -128,11 +151,18 @@ bool AllDigits(const std::string& text)
 
 }  // namespace
 
-TEST(CommandLineFuzz, ArgumentMapKeysAreArgumentsWithoutTheirFirstCharacter)
+// Two switches whose keys the line is made of, then anything: the shell's own split
+// (CommandLineToArgvW) says where the arguments after them begin and end.
+TEST(CommandLineFuzz, EachSwitchTakesTheArgumentAfterIt)
 {
     Generator random(kSeed);
     for (int n = 0; n < kCases; ++n) {
-        const std::string line = random.CommandLine(random.Program());
+        const std::string first = random.Key();
+        const std::string second = random.OneIn(3) ? random.Key() : random.OneIn(2) ? first : OtherCase(first);
+        const std::string firstValue = "1" + random.Piece(8, true);
+        const std::string secondValue = "2v" + random.Piece(8, true);  // no key starts with "v"
+        const std::string line = random.CommandLine("\"C:\\Tools\\" + random.Piece(20, true) + ".exe\" " + random.Lead() +
+                                                    first + " " + firstValue + " " + random.Lead() + second + " " + secondValue);
         ArgumentVector argv(Wide(line).c_str());
         ASSERT_TRUE(argv.IsValid()) << line;
         const ArgumentMap map = ParseArguments(argv.Values(), argv.Count());
@@ -141,14 +171,15 @@ TEST(CommandLineFuzz, ArgumentMapKeysAreArgumentsWithoutTheirFirstCharacter)
         for (const auto& entry : map) {
             bool fromAPair = false;
             for (int i = 1; i + 1 < argv.Count() && !fromAPair; ++i)
-                fromAPair = KeyOf(argv.Values()[i]) == entry.first && entry.second == argv.Values()[i + 1];
+                fromAPair = NamesKey(argv.Values()[i], entry.first) && entry.second == argv.Values()[i + 1];
             ASSERT_TRUE(fromAPair);
         }
-        // The first pair is always taken, whatever it holds.
-        if (argv.Count() >= 3 && argv.Values()[1][0]) {
-            auto first = map.find(std::wstring(argv.Values()[1] + 1));
-            ASSERT_NE(map.end(), first);
-            ASSERT_EQ(std::wstring(argv.Values()[2]), first->second);
+        ASSERT_EQ(Wide(firstValue), ValueOf(map, first));
+        if (Wide(second) != Wide(first)) {
+            ASSERT_EQ(Wide(secondValue), ValueOf(map, second));
+        } else {  // exactly repeated: skipped, and its value is read as the switch "v..."
+            const auto next = argv.Count() > 5 ? std::optional<std::wstring>(argv.Values()[5]) : std::nullopt;
+            ASSERT_EQ(next, ValueOf(map, secondValue.substr(1)));
         }
     }
 }
@@ -169,7 +200,7 @@ TEST(CommandLineFuzz, ArgumentVectorsWithHolesAndOddCounts)
         for (const auto& entry : map) {
             bool fromAnArgument = false;
             for (int i = 1; i < count && !fromAnArgument; ++i)
-                fromAnArgument = KeyOf(argv[i]) == entry.first;
+                fromAnArgument = NamesKey(argv[i], entry.first);
             ASSERT_TRUE(fromAnArgument) << "case " << n;
         }
     }
@@ -242,26 +273,29 @@ TEST(CommandLineFuzz, ProgramNameIsABareFileName)
     EXPECT_NO_THROW(ProgramNameOfCommand("\"C:\\a\\b\x81\""));
 }
 
+// The "ip" switch comes first, in its own letter case or another, or not at all; nothing after
+// it spells "ip".
 TEST(CommandLineFuzz, OwnSyncCommandNeedsThisProgramAndTheIpSwitch)
 {
     Generator random(kSeed + 4);
     const std::string own = ExePath();
+    const std::string ownName = own.substr(own.find_last_of('\\') + 1);
     int ownCount = 0;
     for (int n = 0; n < kCases; ++n) {
-        // This program, the same file in other letter case, another file beside it, any program.
-        const int kind = random.Below(4);
-        std::string program = kind == 3 ? random.Program() : own + (kind == 2 ? ".other" : "");
-        for (char& c : program)
-            c = kind == 1 && random.OneIn(2) ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
-        std::string line = random.CommandLine(kind == 3 ? program : "\"" + program + "\"");
-        if (random.OneIn(2))
-            line += " /ip " + random.Address();
+        // This program, in other letter case, another file beside it, its name elsewhere, any program.
+        const int kind = random.Below(5);
+        const std::string programs[] = {own, OtherCase(own), own + ".other", "C:\\Tools\\" + ownName, random.Program()};
+        const std::string& program = programs[kind];
+        const char* const switches[] = {" /ip", " -ip", " -IP", " /Ip", ""};
+        const int switchKind = random.Below(5);
+        std::string line = (kind == 4 ? program : "\"" + program + "\"") + switches[switchKind] + " 1" + random.Address();
+        for (int i = random.Below(6); i > 0; --i) {
+            std::string token = random.Token();
+            line += token.find("ip") == std::string::npos ? " " + token : "";
+        }
         SCOPED_TRACE("case " + std::to_string(n) + ": " + line);
         const bool result = IsOwnSyncCommandLine(line.c_str());
-        ArgumentVector argv(Wide(line).c_str());
-        const ArgumentMap map = ParseArguments(argv.Values(), argv.Count());
-        const bool ownProgram = argv.Count() > 0 && _wcsicmp(argv.Values()[0], Wide(own).c_str()) == 0;
-        ASSERT_EQ(ownProgram && map.count(L"ip") == 1, result);
+        ASSERT_EQ(kind <= 1 && switchKind <= 1, result);
         ownCount += result ? 1 : 0;
     }
     EXPECT_GT(ownCount, kCases / 10);

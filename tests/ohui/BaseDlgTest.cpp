@@ -121,25 +121,6 @@ size_t IndexOf(const std::vector<UINT>& messages, UINT message)
 
 // --- A new object ----------------------------------------------------------------------
 
-TEST(BaseDlg, StartsWithoutAWindowWithItsBrushFontAndPlacement)
-{
-    ProbeDlg dlg;
-    EXPECT_FALSE(dlg.created());
-    EXPECT_EQ(nullptr, dlg.GetHwnd());
-    EXPECT_EQ(nullptr, dlg.GetParent());
-    EXPECT_EQ(kPlacement, dlg.GetRect());
-
-    EXPECT_EQ(kDefaultBg, SolidColourOf(dlg.brush()));
-
-    const LOGFONTA songTi = {-15, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                             OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
-                             VARIABLE_PITCH | FF_DONTCARE, "\xCB\xCE\xCC\xE5"};  // 宋体 in GBK
-    LOGFONTA font = {};
-    ASSERT_EQ(OBJ_FONT, GetObjectType(dlg.font()));
-    GetObjectA(dlg.font(), sizeof font, &font);
-    EXPECT_EQ(FontFields(songTi), FontFields(font));
-}
-
 TEST(BaseDlg, DrawFillsItsRectangleWithTheBackgroundBrush)
 {
     ProbeDlg dlg;
@@ -192,17 +173,12 @@ TEST_F(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
                               true, true),
               std::make_tuple(info.style, info.lpfnWndProc, info.cbClsExtra, info.cbWndExtra, info.hCursor != nullptr,
                               info.hIcon != nullptr));
-}
 
-TEST_F(BaseDlgCreate, ParentAccessorsTouchOnlyTheMember)
-{
-    HWND before = GetAncestor(window, GA_PARENT);
+    HWND parent = GetAncestor(window, GA_PARENT);
     ParentWindow other;
-
     dlg->SetParent(other.hwnd());
-
     EXPECT_EQ(other.hwnd(), dlg->GetParent());
-    EXPECT_EQ(before, GetAncestor(window, GA_PARENT));
+    EXPECT_EQ(parent, GetAncestor(window, GA_PARENT)) << "the window system is not told";
 }
 
 TEST_F(BaseDlgCreate, EveryWindowGetsAClassOfItsOwn)
@@ -366,9 +342,19 @@ TEST_F(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
     DeleteObject(bystander);
 }
 
-TEST_F(BaseDlgRelease, WmDestroyBeforeWmCreateReleasesNothing)
+// A new object: no window, the placement, and the font its controls will get.
+TEST_F(BaseDlgRelease, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesNothing)
 {
     ProbeDlg fresh;
+    EXPECT_EQ(std::make_tuple(false, HWND(), HWND(), kPlacement),
+              std::make_tuple(fresh.created(), fresh.GetHwnd(), fresh.GetParent(), fresh.GetRect()));
+    const LOGFONTA songTi = {-15, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                             OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
+                             VARIABLE_PITCH | FF_DONTCARE, "\xCB\xCE\xCC\xE5"};  // 宋体 in GBK
+    LOGFONTA font = {};
+    ASSERT_EQ(OBJ_FONT, GetObjectType(fresh.font()));
+    GetObjectA(fresh.font(), sizeof font, &font);
+    EXPECT_EQ(FontFields(songTi), FontFields(font));
     int before = CountGdiObjects();
 
     fresh.WndProc(WM_DESTROY, 0, 0);
