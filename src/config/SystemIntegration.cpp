@@ -114,10 +114,7 @@ ShortcutError DeleteShortcutFile(const char* path)
     operation.pFrom = path;
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
     const DWORD result = static_cast<DWORD>(SHFileOperationA(&operation));
-    if (result == 0 && operation.fAnyOperationsAborted)
-        return {ShortcutError::FileOperation, kOperationCancelled};
-    return {IsFileOperationOwnCode(result) ? ShortcutError::FileOperation : ShortcutError::System,
-            result};
+    return FileOperationError(result, operation.fAnyOperationsAborted);
 }
 
 ShortcutError ApplyToShortcutFile(IPersistFile* file, const char* path, ShortcutAction action)
@@ -159,6 +156,14 @@ ShortcutError RunShortcutAction(const char* targetPath, ShortcutAction action)
 // The values the shell documents as its own, left from before Win32: DE_SAMEFILE (0x71) to
 // DE_SRC_IS_CDRECORD (0x88) but for three gaps, DE_ERROR_MAX, an unknown error (0x402),
 // ERRORONDEST and ERRORONDEST | DE_ROOTDIR.
+ShortcutError FileOperationError(DWORD result, BOOL aborted)
+{
+    if (result == 0 && aborted)
+        return {ShortcutError::FileOperation, kOperationCancelled};
+    return {IsFileOperationOwnCode(result) ? ShortcutError::FileOperation : ShortcutError::System,
+            result};
+}
+
 bool IsFileOperationOwnCode(DWORD result)
 {
     if (result >= 0x71 && result <= 0x88)

@@ -20,6 +20,9 @@ struct ShortcutError {
 // True for the results of SHFileOperationA that are its own values; its other results are
 // system error codes.
 bool IsFileOperationOwnCode(DWORD result);
+// What SHFileOperationA's answer means: an operation it aborted (the user cancelled it, say)
+// is DE_OPCANCELLED (0x75) although the result is 0; code 0 of System is success.
+ShortcutError FileOperationError(DWORD result, BOOL aborted);
 
 // "Zorvane v1.0.lnk" in the user's desktop folder. True when the file was saved or deleted;
 // otherwise *error (when asked for) says why.
