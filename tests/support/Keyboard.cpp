@@ -26,12 +26,17 @@ HWND FocusOf(HWND window)
     return GetGUIThreadInfo(ThreadOf(window), &info) ? info.hwndFocus : nullptr;
 }
 
+// The activation is a message to the window's thread, handled in steps: the default handling
+// gives the focus to the window itself, the program's then to the control. The round trip
+// reads the focus once all of them are done.
 HWND FocusInForeground(HWND window)
 {
-    if (GetForegroundWindow() != window)
-        SetForegroundWindow(window);
     HWND focus = nullptr;
-    WaitFor([&] { return (focus = FocusOf(window)) != nullptr; }, 2000);
+    WaitFor([&] {
+        if (GetForegroundWindow() != window)
+            SetForegroundWindow(window);
+        return RoundTrip(window) && (focus = FocusOf(window)) != nullptr;
+    }, 2000);
     return focus;
 }
 
