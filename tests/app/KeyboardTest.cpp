@@ -51,6 +51,16 @@ protected:
         return WithoutSocketNumber(app->Log());
     }
 
+    // A window of this process takes the activation and goes again.
+    void ActivateAnother()
+    {
+        HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr,
+                                     nullptr, nullptr, nullptr);
+        SetForegroundWindow(other);
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other && FocusOf(app->Window()) == nullptr; }));
+        DestroyWindow(other);
+    }
+
     TimeServer server{"127.0.5.11", TimeScripts::SendThenAwaitClose(kValue2015)};
 };
 
@@ -107,15 +117,25 @@ TEST_F(Keyboard, SpaceTogglesAFocusedCheckBoxLikeAClick)
     EXPECT_TRUE(ReadRunValue("Zorvane").found);
 }
 
+// Each deactivation keeps the control that had the focus then; one that finds the focus on the
+// window itself keeps the control kept before.
 TEST_F(Keyboard, ActivatedAgainTheWindowGivesTheFocusBackToTheControlThatHadIt)
 {
-    ASSERT_EQ(0, TabThrough({kSyncButtonId}));
-    HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr, nullptr,
-                                 nullptr, nullptr);
-    SetForegroundWindow(other);
-    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other && FocusOf(app->Window()) == nullptr; }));
-    DestroyWindow(other);
-    EXPECT_EQ(app->Control(kSyncButtonId), FocusInForeground(app->Window()));
+    struct Round {
+        int tabTo;
+        bool focusOnWindow;  // before the deactivation
+        int focusedAgain;
+    };
+    for (const Round& round : {Round{kSyncButtonId, false, kSyncButtonId}, Round{kCommandEditId, false, kCommandEditId},
+                               Round{kAutostartCheckId, true, kCommandEditId}}) {
+        SCOPED_TRACE(round.tabTo);
+        ASSERT_EQ(0, TabThrough({round.tabTo}));
+        if (round.focusOnWindow) {
+            ASSERT_TRUE(SetFocusIn(app->Window(), app->Window()));
+        }
+        ActivateAnother();
+        EXPECT_EQ(app->Control(round.focusedAgain), FocusInForeground(app->Window()));
+    }
 }
 
 TEST(FocusOrder, GoesRoundAtBothEndsAndEntersFromOutside)

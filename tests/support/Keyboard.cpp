@@ -40,6 +40,18 @@ HWND FocusInForeground(HWND window)
     return focus;
 }
 
+// Attached, the two threads share one focus; this thread needs a message queue first.
+bool SetFocusIn(HWND window, HWND target)
+{
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    if (!AttachThreadInput(GetCurrentThreadId(), ThreadOf(window), TRUE))
+        return false;
+    SetFocus(target);
+    AttachThreadInput(GetCurrentThreadId(), ThreadOf(window), FALSE);
+    return FocusOf(window) == target;
+}
+
 void PostKeyPress(HWND control, UINT key, int repeats)
 {
     PostMessageA(control, WM_KEYDOWN, key, KeyData(key, false, false));
