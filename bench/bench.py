@@ -736,6 +736,38 @@ def bench_size(args, work, table):
         table.info("4 size", f"{name}, static, stripped (bytes)", stripped_size(args, exe, work))
 
 
+def hostile_xml_files():
+    """srv.xml files whose entities would blow up if the parser expanded them."""
+    tail = "<srv><url>b.example</url><ip>10.0.0.2</ip></srv></srv_root>\n"
+    lol = "".join(f'  <!ENTITY lol{i} "{("&lol%d;" % (i - 1)) * 10}">\n' for i in range(1, 10))
+    return {
+        "exponential": '<?xml version="1.0"?>\n<!DOCTYPE srv_root [\n  <!ENTITY lol0 "lol">\n' + lol
+        + "]>\n<srv_root><cfg><autorun>&lol9;</autorun></cfg>" + tail,
+        "recursive": '<?xml version="1.0"?>\n<!DOCTYPE srv_root [\n  <!ENTITY a "x&b;">\n'
+        '  <!ENTITY b "y&a;">\n]>\n<srv_root><cfg><autorun>&a;</autorun></cfg>' + tail,
+        "5,000 references to 20,000 bytes": '<?xml version="1.0"?>\n<!DOCTYPE srv_root [\n'
+        f'  <!ENTITY big "{"a" * 20000}">\n]>\n<srv_root><cfg><autorun>{"&big;" * 5000}'
+        "</autorun></cfg>" + tail,
+    }
+
+
+def bench_hostile_xml(args, work, table):
+    """One read of each file by the program's own reader; a figure to watch, with no target."""
+    paths = {}
+    for label, text in hostile_xml_files().items():
+        folder = os.path.join(work, "hostile-" + str(len(paths)))
+        os.makedirs(folder)
+        paths[label] = os.path.join(folder, "srv.xml")
+        with open(paths[label], "w") as f:
+            f.write(text)
+    output = subprocess.run(["wine", windows_path(args.hostile_xml)]
+                            + [windows_path(p) for p in paths.values()],
+                            capture_output=True, text=True, timeout=600).stdout.split("\n")
+    times = [line.split()[-1] for line in output if line.startswith("hostile-xml ")]
+    for label, ms in zip(paths, times):
+        table.info("5 hostile srv.xml", f"read of {label} (ms)", ms)
+
+
 def environment_lines():
     wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
     cpu = ""
@@ -756,6 +788,7 @@ def main():
     parser.add_argument("--floor2", required=True)
     parser.add_argument("--floor3", required=True)
     parser.add_argument("--driver", required=True)
+    parser.add_argument("--hostile-xml", required=True)
     parser.add_argument("--strip", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--results", required=True)
@@ -780,6 +813,7 @@ def main():
         bench_paint(args, args.work, default_xml, table)
         bench_memory(args, args.work, default_xml, table)
         bench_size(args, args.work, table)
+        bench_hostile_xml(args, args.work, table)
     finally:
         for service in services:
             service.close()

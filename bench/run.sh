@@ -19,7 +19,8 @@ trap cleanup EXIT
 bench=(python3 "$ROOT/bench/bench.py"
   --zorvane "$BUILD_DIR/Zorvane.exe" --floor "$BUILD_DIR/bench/Floor.exe"
   --floor2 "$BUILD_DIR/bench/Floor2.exe" --floor3 "$BUILD_DIR/bench/Floor3.exe"
-  --driver "$BUILD_DIR/bench/BenchDriver.exe" --strip "$STRIP"
+  --driver "$BUILD_DIR/bench/BenchDriver.exe" --hostile-xml "$BUILD_DIR/bench/HostileXml.exe"
+  --strip "$STRIP"
   --work "$BUILD_DIR/work" --results "$BUILD_DIR/results.txt" "$@")
 zorvane_on_display "${bench[@]}"
 echo "Results written to $BUILD_DIR/results.txt"

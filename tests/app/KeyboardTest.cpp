@@ -51,6 +51,16 @@ protected:
         return WithoutSocketNumber(app->Log());
     }
 
+    // A window of this process takes the activation and goes again.
+    void ActivateAnother()
+    {
+        HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr,
+                                     nullptr, nullptr, nullptr);
+        SetForegroundWindow(other);
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other && FocusOf(app->Window()) == nullptr; }));
+        DestroyWindow(other);
+    }
+
     TimeServer server{"127.0.5.11", TimeScripts::SendThenAwaitClose(kValue2015)};
 };
 
@@ -107,15 +117,21 @@ TEST_F(Keyboard, SpaceTogglesAFocusedCheckBoxLikeAClick)
     EXPECT_TRUE(ReadRunValue("Zorvane").found);
 }
 
+// Each deactivation keeps the control that had the focus then; one that finds the focus on the
+// window itself (moved there where the control to focus again is another) keeps the one before.
 TEST_F(Keyboard, ActivatedAgainTheWindowGivesTheFocusBackToTheControlThatHadIt)
 {
-    ASSERT_EQ(0, TabThrough({kSyncButtonId}));
-    HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr, nullptr,
-                                 nullptr, nullptr);
-    SetForegroundWindow(other);
-    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other && FocusOf(app->Window()) == nullptr; }));
-    DestroyWindow(other);
-    EXPECT_EQ(app->Control(kSyncButtonId), FocusInForeground(app->Window()));
+    const std::pair<int, int> rounds[] = {  // tabbed to, focused again
+        {kSyncButtonId, kSyncButtonId}, {kCommandEditId, kCommandEditId}, {kAutostartCheckId, kCommandEditId}};
+    for (const auto& [tabTo, focusedAgain] : rounds) {
+        SCOPED_TRACE(tabTo);
+        ASSERT_EQ(0, TabThrough({tabTo}));
+        if (tabTo != focusedAgain) {
+            ASSERT_TRUE(SetFocusIn(app->Window(), app->Window()));
+        }
+        ActivateAnother();
+        EXPECT_EQ(app->Control(focusedAgain), FocusInForeground(app->Window()));
+    }
 }
 
 TEST(FocusOrder, GoesRoundAtBothEndsAndEntersFromOutside)

@@ -61,12 +61,10 @@ bool SrvXmlFolder::Store(const std::string& command)
 BothReads SrvXmlFolder::LoadBoth()
 {
     BothReads result;
-    const DWORD start = GetTickCount();
     result.command = LoadCommand(true);
     std::vector<MessageBoxInfo> shown = boxes;
     result.rows = LoadRows(true);
     shown.insert(shown.end(), boxes.begin(), boxes.end());
-    result.milliseconds = GetTickCount() - start;
     for (const MessageBoxInfo& box : shown)
         result.boxes.push_back(box.caption + ": " + box.text);
     return result;

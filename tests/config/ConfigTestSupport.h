@@ -32,7 +32,6 @@ struct BothReads {
     std::string command;
     ServerRows rows;
     std::vector<std::string> boxes;  // "caption: text", the command's first
-    DWORD milliseconds;              // both reads together
 };
 
 // The part, times times over.

@@ -57,15 +57,16 @@ protected:
         }
     }
 
-    // Once both syncs have connected and taken what the server sends at once, both get the
-    // 301 ticks of the limit: the window's log is the timeout's, and the command line ends
-    // with 1.
+    // Once both syncs have connected and wait for data, both get the 301 ticks of the limit:
+    // the window's log is the timeout's, and the command line ends with 1.
     void TimeOutBoth()
     {
         ASSERT_TRUE(forWindow->WaitForAccepted(1, 5000));
         ASSERT_TRUE(forCommandLine->WaitForAccepted(1, 15000));
         ASSERT_TRUE(run.AwaitWindow(kHiddenWindowTitle));
-        Sleep(200);
+        for (DrivenZorvane* sync : {app.get(), &run})
+            ASSERT_TRUE(WaitFor([&] { return sync->Log().find(kWaitingForData) != std::string::npos; }))
+                << sync->Log();
         app->PostTicks(301);
         run.PostTicks(301);
         ASSERT_TRUE(WaitFor([&] { return app->Log() == kTimedOut; }, kTicksHandledMs)) << app->Log();
@@ -86,7 +87,7 @@ TEST_F(HostileServer, MegabyteAnswerYieldsItsFirstFourBytesOnce)
     // The client hangs up on the rest, and nothing more is reported of it.
     EXPECT_TRUE(forWindow->WaitForClientClosed(1, 5000));
     const std::string log = app->Log();
-    Sleep(300);
+    ASSERT_TRUE(app->Settled());
     EXPECT_EQ(log, app->Log());
     ExpectOneValue(log);
     EXPECT_TRUE(app->Answers());
@@ -137,7 +138,7 @@ TEST_F(HostileServer, TrickleSlowerThanTheTimeoutEndsInTheTimeout)
     forWindow->Release();
     forCommandLine->Release();
     EXPECT_TRUE(forWindow->WaitForFinished(1, 5000));
-    Sleep(300);
+    ASSERT_TRUE(app->Settled());
     EXPECT_EQ(kTimedOut, app->Log());
     EXPECT_TRUE(app->Answers());
 }
@@ -204,7 +205,7 @@ TEST_F(HostileServer, FiftyQuickClicksLeaveOneSyncAndNoConnection)
             << server->Address() << ": " << server->ClientClosedCount();
     }
     EXPECT_EQ(0, OpenTimeConnections());
-    Sleep(200);
+    ASSERT_TRUE(app->Settled());
     EXPECT_EQ(log, app->Log()) << "nothing late from the replaced syncs";
 }
 

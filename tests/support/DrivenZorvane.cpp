@@ -65,9 +65,20 @@ void DrivenZorvane::ClickSync() const
     Click(kSyncButtonId);
 }
 
+// A click that opens a message box would hold this thread for as long as the box stays open:
+// the test fails, the box is answered and the test goes on.
 void DrivenZorvane::Click(int id) const
 {
-    SendMessageA(Control(id), BM_CLICK, 0, 0);
+    constexpr DWORD kClickMs = 5000;
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutA(Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, kClickMs, &answer))
+        return;
+    std::string boxes;
+    for (const MessageBoxInfo& box : FindMessageBoxes(m_process->pid())) {
+        boxes += "\n" + box.text;
+        CloseMessageBox(box);
+    }
+    ADD_FAILURE() << "the click on control " << id << " did not return; message boxes:" << boxes;
 }
 
 bool DrivenZorvane::Checked(int id) const
@@ -109,8 +120,16 @@ void DrivenZorvane::Tick(int count) const
 
 bool DrivenZorvane::Answers(DWORD timeoutMs) const
 {
-    DWORD_PTR answer = 0;
-    return SendMessageTimeoutA(m_window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &answer) != 0;
+    return RoundTrip(m_window, timeoutMs);
+}
+
+bool DrivenZorvane::Settled(DWORD timeoutMs) const
+{
+    HWND button = Control(kSyncButtonId);
+    PostMessageA(button, BM_SETSTATE, TRUE, 0);
+    const bool arrived = WaitFor([&] { return (SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; }, timeoutMs);
+    SendMessageA(button, BM_SETSTATE, FALSE, 0);
+    return arrived;
 }
 
 int DrivenZorvane::Close()

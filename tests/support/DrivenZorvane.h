@@ -55,8 +55,11 @@ public:
     void PostTicks(int count) const;
     // The same, each handled when this returns.
     void Tick(int count = 1) const;
-    // WM_NULL answered within the time.
+    // WM_NULL answered within the time: every message sent to the window before is handled.
     bool Answers(DWORD timeoutMs = 2000) const;
+    // Every message posted to the window before is handled: a mark posted behind them (the
+    // pushed look of "校时", taken back then) has arrived.
+    bool Settled(DWORD timeoutMs = 5000) const;
     // Closes the window; the exit code, or -1.
     int Close();
     // The exit code once the process has ended, or -1 (it is then ended).

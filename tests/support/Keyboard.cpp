@@ -26,13 +26,30 @@ HWND FocusOf(HWND window)
     return GetGUIThreadInfo(ThreadOf(window), &info) ? info.hwndFocus : nullptr;
 }
 
+// The activation is a message to the window's thread, handled in steps: the default handling
+// gives the focus to the window itself, the program's then to the control. The round trip
+// reads the focus once all of them are done.
 HWND FocusInForeground(HWND window)
 {
-    if (GetForegroundWindow() != window)
-        SetForegroundWindow(window);
     HWND focus = nullptr;
-    WaitFor([&] { return (focus = FocusOf(window)) != nullptr; }, 2000);
+    WaitFor([&] {
+        if (GetForegroundWindow() != window)
+            SetForegroundWindow(window);
+        return RoundTrip(window) && (focus = FocusOf(window)) != nullptr;
+    }, 2000);
     return focus;
+}
+
+// Attached, the two threads share one focus; this thread needs a message queue first.
+bool SetFocusIn(HWND window, HWND target)
+{
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    if (!AttachThreadInput(GetCurrentThreadId(), ThreadOf(window), TRUE))
+        return false;
+    SetFocus(target);
+    AttachThreadInput(GetCurrentThreadId(), ThreadOf(window), FALSE);
+    return FocusOf(window) == target;
 }
 
 void PostKeyPress(HWND control, UINT key, int repeats)

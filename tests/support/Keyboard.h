@@ -14,6 +14,9 @@ HWND FocusOf(HWND window);
 // back to the control that last had it; null when none has it within two seconds.
 HWND FocusInForeground(HWND window);
 
+// Gives the focus to target, a window of window's thread, as that thread would; whether it has it.
+bool SetFocusIn(HWND window, HWND target);
+
 // WM_KEYDOWN then WM_KEYUP of the virtual key; the loop's TranslateMessage makes WM_CHAR. A key
 // held down has the system's auto-repeat WM_KEYDOWNs in between.
 void PostKeyPress(HWND control, UINT key, int repeats = 0);

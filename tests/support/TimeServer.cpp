@@ -103,9 +103,8 @@ void TimeServer::Run()
 void TimeServer::Serve(SOCKET connection)
 {
     SetNonBlocking(connection);
-    const uint32_t acceptedTime = CurrentTimeValue();
     for (const ServerStep& step : m_script) {
-        if (m_stop || !RunStep(connection, step, acceptedTime))
+        if (m_stop || !RunStep(connection, step))
             break;
     }
     if (connection != INVALID_SOCKET)
@@ -113,13 +112,15 @@ void TimeServer::Serve(SOCKET connection)
 }
 
 // False ends the connection's script.
-bool TimeServer::RunStep(SOCKET& connection, const ServerStep& step, uint32_t acceptedTime)
+bool TimeServer::RunStep(SOCKET& connection, const ServerStep& step)
 {
     switch (step.kind) {
     case ServerStep::Send:
         return SendAll(connection, step.bytes);
     case ServerStep::SendCurrentTime: {
-        const u_long networkOrder = htonl(acceptedTime);
+        const uint32_t second = CurrentTimeValue();
+        WaitFor([&] { return m_stop || CurrentTimeValue() != second; }, 1100, 1);
+        const u_long networkOrder = htonl(CurrentTimeValue());
         return SendAll(connection, std::string(reinterpret_cast<const char*>(&networkOrder), 4));
     }
     case ServerStep::Pause:

@@ -13,7 +13,10 @@
 struct ServerStep {
     enum Kind {
         Send,              // send bytes (a failed send ends the connection)
-        SendCurrentTime,   // the four bytes of the time taken when the connection was accepted
+        // The four bytes of the current second, sent as soon as it has begun: a client that
+        // sets the clock to it within half a second moves the clock by less than that, which
+        // Wine allows, however long the connection took.
+        SendCurrentTime,
         Pause,             // wait milliseconds
         Close,             // graceful close
         Reset,             // close with SO_LINGER 0: the client sees a reset
@@ -52,7 +55,7 @@ public:
 private:
     void Run();
     void Serve(SOCKET connection);
-    bool RunStep(SOCKET& connection, const ServerStep& step, uint32_t acceptedTime);
+    bool RunStep(SOCKET& connection, const ServerStep& step);
     bool SendAll(SOCKET connection, const std::string& bytes);
     bool AwaitClientClose(SOCKET connection);
     static bool WaitForCount(const std::atomic<int>& counter, int count, DWORD timeoutMs);

@@ -10,3 +10,9 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD poll
     }
     return true;
 }
+
+bool RoundTrip(HWND window, DWORD timeoutMs)
+{
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &answer) != 0;
+}

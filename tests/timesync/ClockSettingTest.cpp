@@ -89,12 +89,6 @@ TEST_F(ClockSetting, CurrentSecondIsAcceptedAndTheChangeReported)
 {
     Serve("127.0.1.20", TimeScripts::CurrentTime());
     const int row = window.AddServer("time.test", "127.0.1.20");
-    // The start of a second, so that the exchange ends well within it.
-    ASSERT_TRUE(WaitFor([] {
-        SYSTEMTIME now;
-        GetSystemTime(&now);
-        return now.wMilliseconds < 150;
-    }, 2000, 5));
     SYSTEMTIME start;
     GetLocalTime(&start);
     const uint32_t firstValue = CurrentTimeValue();

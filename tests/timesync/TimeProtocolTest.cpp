@@ -1,5 +1,6 @@
 #include "SyncTestWindow.h"
 #include "support/TimeServer.h"
+#include "timesync/MainWindowIds.h"
 #include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
@@ -220,8 +221,9 @@ TEST_F(TimeProtocolTest, NoSelectedRowOrEmptyAddressCellChangesNothing)
 
     EXPECT_FALSE(StartSyncFromList(window.Sync(), window.Handle(), window.ServerList(), window.LogBox()));
     EXPECT_FALSE(window.StartSync(window.AddServer("time.test", "")));
-    window.PumpFor(1300);
+    window.PumpFor(0);
     EXPECT_EQ("help text", window.LogText());
+    EXPECT_FALSE(KillTimer(window.Handle(), IDT_SYNC)) << "no sync timer runs";
     EXPECT_EQ(0, server->AcceptedCount());
     EXPECT_EQ(0, window.RealTicks());
 }
