@@ -320,7 +320,8 @@ TEST_F(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
 
     // WM_DESTROY does not clear the handle.
     EXPECT_EQ(std::make_tuple(before - 2, false, false, HBRUSH(), HFONT(), window),
-              std::make_tuple(CountGdiObjects(), IsLive(brush), IsLive(font), dlg->brush(), dlg->font(), dlg->GetHwnd()));
+              std::make_tuple(CountGdiObjects(), IsLive(brush), IsLive(font), dlg->brush(), dlg->font(),
+                              dlg->GetHwnd()));
 
     HBRUSH bystander = CreateSolidBrush(kGreen);
     int afterDestroy = CountGdiObjects();
