@@ -87,8 +87,7 @@ TEST(LayoutBox, InitResetsEverythingButTheChildrenAndReleasesWhatItHeld)
 {
     ProbeLayout parent;
     ProbeLayout* box = new ProbeLayout;
-    EXPECT_EQ(kInitialState, box->state());
-    EXPECT_TRUE(box->children().empty());
+    EXPECT_EQ(std::make_tuple(kInitialState, size_t(0)), std::make_tuple(box->state(), box->children().size()));
     parent.AddChild(box);
     ILayout* child = ILayout::CreateInstance();
     box->AddChild(child);
@@ -102,14 +101,12 @@ TEST(LayoutBox, InitResetsEverythingButTheChildrenAndReleasesWhatItHeld)
     box->SetWidth(0.25f);
     box->SetHeight(120.5f);
     const BoxState stored = {&parent, kRed, font, -4, RECT{5, 6, 7, 8}, Padding{1, -2, 3, -4}, 0.25f, 120.5f};
-    EXPECT_EQ(stored, box->state());
-    EXPECT_EQ(-4, box->GetFloatType());
+    EXPECT_EQ(std::make_tuple(stored, -4), std::make_tuple(box->state(), box->GetFloatType()));
 
     box->__init__();
 
-    EXPECT_EQ(kInitialState, box->state());
-    EXPECT_EQ(std::make_pair(false, false), std::make_pair(IsLive(redBrush), IsLive(font)));
-    EXPECT_EQ(std::vector<ILayout*>{child}, box->children());
+    EXPECT_EQ(std::make_tuple(kInitialState, false, false, std::vector<ILayout*>{child}),
+              std::make_tuple(box->state(), IsLive(redBrush), IsLive(font), box->children()));
 }
 
 // --- Ownership ----------------------------------------------------------------------

@@ -125,14 +125,10 @@ TEST_F(WndShapeTest, DestroyingBoxesLeavesTheirWindowsAliveAndVisible)
     ILayout* root = ILayout::CreateInstance();
     root->AddChild(IWndShape::CreateInstance(nested));
     ILayout::DeleteInstance(root);
-    {
-        IWndShape onStack(alone);
-    }
+    IWndShape{alone};  // one on the stack, gone at once
 
-    for (HWND hosted : {alone, nested}) {
-        EXPECT_TRUE(IsWindow(hosted));
-        EXPECT_TRUE(IsWindowVisible(hosted));
-    }
+    for (HWND hosted : {alone, nested})
+        EXPECT_TRUE(IsWindow(hosted) && IsWindowVisible(hosted)) << hosted;
 }
 
 TEST_F(WndShapeTest, ADeadWindowIsMovedWithoutComplaint)
