@@ -68,8 +68,8 @@ int CountWindowsOf(DWORD processId)
 }
 
 // Wine runs each Windows process in a Unix process whose command line starts with the
-// Windows path of its executable.
-std::string UnixProcessFolder(const std::string& exePath)
+// Windows path of its executable; its open descriptors are listed in /proc/<pid>/fd.
+int CountUnixDescriptors(const std::string& exePath)
 {
     for (const std::string& name : FolderEntries("Z:\\proc\\")) {
         if (name.find_first_not_of("0123456789") != std::string::npos)
@@ -77,15 +77,9 @@ std::string UnixProcessFolder(const std::string& exePath)
         const std::string folder = "Z:\\proc\\" + name + "\\";
         const std::string commandLine = ReadFileBytes(folder + "cmdline");
         if (commandLine.compare(0, exePath.size() + 1, exePath + '\0', 0, exePath.size() + 1) == 0)
-            return folder;
+            return static_cast<int>(FolderEntries(folder + "fd\\").size());
     }
-    return {};
-}
-
-int CountUnixDescriptors(const std::string& exePath)
-{
-    const std::string folder = UnixProcessFolder(exePath);
-    return folder.empty() ? -1 : static_cast<int>(FolderEntries(folder + "fd\\").size());
+    return -1;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -37,10 +38,8 @@ const Outcome kOutcomes[] = {
 
 std::string Describe(const ProcessHoldings& h)
 {
-    char text[160];
-    std::snprintf(text, sizeof text, "handles %d, windows %d, unix descriptors %d, connections %d",
-                  h.handles, h.windows, h.unixDescriptors, h.connections);
-    return text;
+    return "handles " + std::to_string(h.handles) + ", windows " + std::to_string(h.windows) + ", unix descriptors " +
+           std::to_string(h.unixDescriptors) + ", connections " + std::to_string(h.connections);
 }
 
 TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)

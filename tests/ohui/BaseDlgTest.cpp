@@ -128,10 +128,8 @@ TEST(BaseDlg, DrawFillsItsRectangleWithTheBackgroundBrush)
     MemoryCanvas canvas(40, 40);
 
     dlg.Draw(canvas.dc());
-    EXPECT_EQ(kDefaultBg, canvas.Pixel(10, 10));
-    EXPECT_EQ(kDefaultBg, canvas.Pixel(29, 29));
-    EXPECT_EQ(kWhite, canvas.Pixel(30, 30));
-    EXPECT_EQ(kWhite, canvas.Pixel(5, 5));
+    EXPECT_EQ(std::make_tuple(kDefaultBg, kDefaultBg, kWhite, kWhite),
+              std::make_tuple(canvas.Pixel(10, 10), canvas.Pixel(29, 29), canvas.Pixel(30, 30), canvas.Pixel(5, 5)));
 
     HBRUSH old = dlg.brush();
     dlg.SetBgColor(static_cast<int>(kGreen));
@@ -153,17 +151,16 @@ TEST(BaseDlg, GuidTextHasItsThirdGroupInLowerCase)
 
 TEST_F(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
 {
-    EXPECT_EQ(window, dlg->GetHwnd());
-    EXPECT_EQ(window, dlg->hwndAtCreate) << "bound before WM_CREATE reaches the object";
-    EXPECT_TRUE(dlg->created());
-    EXPECT_EQ(GetDesktopWindow(), dlg->GetParent());
-    EXPECT_EQ(reinterpret_cast<LONG>(dlg.get()), GetWindowLongA(window, GWL_USERDATA));
+    // The handle is bound before WM_CREATE reaches the object.
+    EXPECT_EQ(std::make_tuple(window, window, true, GetDesktopWindow(), reinterpret_cast<LONG>(dlg.get())),
+              std::make_tuple(dlg->GetHwnd(), dlg->hwndAtCreate, dlg->created(), dlg->GetParent(),
+                              GetWindowLongA(window, GWL_USERDATA)));
     EXPECT_TRUE(IsGuidClassName(ClassNameOf(window))) << ClassNameOf(window);
-    EXPECT_EQ("新建工程", WindowTextOf(window));
-    EXPECT_EQ(std::vector<std::string>{"新建工程"}, dlg->titlesSet) << "set again after creation";
-    EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(kPlacement, RectOf(GetWindowRect, window));
-    EXPECT_EQ((LONG)WS_OVERLAPPEDWINDOW, GetWindowLongA(window, GWL_STYLE) & 0x00FFFFFF);
+    // The title is set again after creation.
+    EXPECT_EQ(std::make_tuple(std::string("新建工程"), std::vector<std::string>{"新建工程"}, FALSE, kPlacement,
+                              (LONG)WS_OVERLAPPEDWINDOW),
+              std::make_tuple(WindowTextOf(window), dlg->titlesSet, IsWindowVisible(window),
+                              RectOf(GetWindowRect, window), GetWindowLongA(window, GWL_STYLE) & 0x00FFFFFF));
 
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
@@ -186,18 +183,16 @@ TEST_F(BaseDlgCreate, EveryWindowGetsAClassOfItsOwn)
     ProbeDlg second;
     ASSERT_TRUE(second.Create(nullptr, kInstance));
 
-    std::string firstName = ClassNameOf(window);
-    std::string secondName = ClassNameOf(second.GetHwnd());
-    EXPECT_TRUE(IsGuidClassName(firstName)) << firstName;
-    EXPECT_TRUE(IsGuidClassName(secondName)) << secondName;
-    EXPECT_NE(firstName, secondName);
+    const std::string names[] = {ClassNameOf(window), ClassNameOf(second.GetHwnd())};
+    for (const std::string& name : names)
+        EXPECT_TRUE(IsGuidClassName(name)) << name;
+    EXPECT_NE(names[0], names[1]);
 }
 
 TEST_F(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTheOrigin)
 {
     RECT client = RectOf(GetClientRect, window);
-    ASSERT_GT(client.right, 0);
-    ASSERT_GT(client.bottom, 0);
+    ASSERT_FALSE(IsRectEmpty(&client));
     EXPECT_EQ(client, dlg->GetRect()) << "the placement's WM_SIZE stored the client area";
     std::string className = ClassNameOf(window);
     int windows = CountThreadWindows();
@@ -205,9 +200,8 @@ TEST_F(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTh
 
     EXPECT_EQ(window, dlg->Create(nullptr, kInstance));
 
-    EXPECT_EQ(windows, CountThreadWindows());
-    EXPECT_EQ(className, ClassNameOf(window));
-    EXPECT_EQ(client, RectOf(GetWindowRect, window));
+    EXPECT_EQ(std::make_tuple(windows, className, client),
+              std::make_tuple(CountThreadWindows(), ClassNameOf(window), RectOf(GetWindowRect, window)));
 }
 
 TEST_F(BaseDlgCreate, TheProtectedCreateReturnsALiveWindowAsItIs)
@@ -231,19 +225,17 @@ TEST_F(BaseDlgCreate, AGivenClassNameIsUsedOnceAndMustFit)
 
     HWND namedWindow = named.CreateWith(CBaseDlg::STWndProc, fits.c_str(), parent.hwnd());
     ASSERT_TRUE(namedWindow);
-    EXPECT_EQ(fits, ClassNameOf(namedWindow));
-    EXPECT_EQ(parent.hwnd(), named.GetParent());
-    EXPECT_EQ("新建工程", WindowTextOf(namedWindow));
+    EXPECT_EQ(std::make_tuple(fits, parent.hwnd(), std::string("新建工程")),
+              std::make_tuple(ClassNameOf(namedWindow), named.GetParent(), WindowTextOf(namedWindow)));
 
     EXPECT_EQ(nullptr, sameName.CreateWith(CBaseDlg::STWndProc, fits.c_str()));
     EXPECT_EQ(nullptr, sameName.GetHwnd());
 
     // Refused whole rather than registered under its first 63 characters.
     EXPECT_EQ(nullptr, longName.CreateWith(CBaseDlg::STWndProc, tooLong.c_str()));
-    EXPECT_EQ(nullptr, longName.GetHwnd());
-    EXPECT_FALSE(IsClassRegistered(tooLong));
-    EXPECT_FALSE(IsClassRegistered(tooLong.substr(0, 63)));
-    EXPECT_TRUE(longName.seen.empty());
+    EXPECT_EQ(std::make_tuple(HWND(), false, false, size_t(0)),
+              std::make_tuple(longName.GetHwnd(), IsClassRegistered(tooLong), IsClassRegistered(tooLong.substr(0, 63)),
+                              longName.seen.size()));
 }
 
 TEST_F(BaseDlgCreate, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
@@ -256,9 +248,8 @@ TEST_F(BaseDlgCreate, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
     const std::vector<UINT>& all = WindowMessages();
     size_t create = IndexOf(all, WM_CREATE);
     ASSERT_LT(create, all.size());
-    EXPECT_LT(IndexOf(all, WM_GETMINMAXINFO), create);
-    EXPECT_LT(IndexOf(all, WM_NCCREATE), create);
-    EXPECT_LT(IndexOf(all, WM_NCCALCSIZE), create);
+    for (UINT early : {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE})
+        EXPECT_LT(IndexOf(all, early), create) << early;
     // The object saw exactly what came from WM_CREATE on, WM_CREATE first.
     std::vector<UINT> fromCreateOn(all.begin() + create, all.end());
     EXPECT_EQ(fromCreateOn, recorded.seen);
@@ -327,12 +318,10 @@ TEST_F(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
 
     DestroyWindow(window);
 
-    EXPECT_EQ(before - 2, CountGdiObjects());
-    EXPECT_FALSE(IsLive(brush));
-    EXPECT_FALSE(IsLive(font));
-    EXPECT_EQ(nullptr, dlg->brush());
-    EXPECT_EQ(nullptr, dlg->font());
-    EXPECT_EQ(window, dlg->GetHwnd()) << "WM_DESTROY does not clear the handle";
+    // WM_DESTROY does not clear the handle.
+    EXPECT_EQ(std::make_tuple(before - 2, false, false, HBRUSH(), HFONT(), window),
+              std::make_tuple(CountGdiObjects(), IsLive(brush), IsLive(font), dlg->brush(), dlg->font(),
+                              dlg->GetHwnd()));
 
     HBRUSH bystander = CreateSolidBrush(kGreen);
     int afterDestroy = CountGdiObjects();
@@ -359,9 +348,8 @@ TEST_F(BaseDlgRelease, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesN
 
     fresh.WndProc(WM_DESTROY, 0, 0);
 
-    EXPECT_EQ(before, CountGdiObjects());
-    EXPECT_TRUE(IsLive(fresh.brush()));
-    EXPECT_TRUE(IsLive(fresh.font()));
+    EXPECT_EQ(std::make_tuple(before, true, true),
+              std::make_tuple(CountGdiObjects(), IsLive(fresh.brush()), IsLive(fresh.font())));
 }
 
 TEST_F(BaseDlgRelease, TheDestructorDestroysALiveWindow)
@@ -371,9 +359,7 @@ TEST_F(BaseDlgRelease, TheDestructorDestroysALiveWindow)
 
     dlg.reset();
 
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_FALSE(IsLive(brush));
-    EXPECT_FALSE(IsLive(font));
+    EXPECT_EQ(std::make_tuple(FALSE, false, false), std::make_tuple(IsWindow(window), IsLive(brush), IsLive(font)));
 }
 
 TEST_F(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANewOne)
@@ -383,29 +369,22 @@ TEST_F(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANe
     int windows = CountThreadWindows();
 
     EXPECT_EQ(window, dlg->Create(nullptr, kInstance));
-    EXPECT_EQ(windows, CountThreadWindows());
-    EXPECT_EQ(window, dlg->GetHwnd());
+    EXPECT_EQ(std::make_tuple(windows, window), std::make_tuple(CountThreadWindows(), dlg->GetHwnd()));
 
     HWND again = dlg->CreateWith(CBaseDlg::STWndProc, nullptr);
     ASSERT_TRUE(again);
     EXPECT_NE(window, again);
-    EXPECT_TRUE(IsWindow(again));
-    EXPECT_EQ(windows + 1, CountThreadWindows());
+    EXPECT_EQ(std::make_tuple(true, windows + 1), std::make_tuple(IsWindow(again) != FALSE, CountThreadWindows()));
 }
 
 TEST_F(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
 {
     delete new CBaseDlg;
-    {
-        CBaseDlg warmUp;
-        warmUp.Create(nullptr, kInstance);
-    }
+    CBaseDlg().Create(nullptr, kInstance);  // warms up what a first window brings
     int start = CountGdiObjects();
 
-    for (int i = 0; i < 1000; ++i) {
-        CBaseDlg never;
-        never.SetBgColor(i);
-    }
+    for (int i = 0; i < 1000; ++i)
+        CBaseDlg().SetBgColor(i);
     EXPECT_EQ(start, CountGdiObjects()) << "never created";
 
     for (int i = 0; i < 20; ++i) {
@@ -417,9 +396,7 @@ TEST_F(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
 
     for (int i = 0; i < 20; ++i) {
         CBaseDlg closed;
-        HWND closedWindow = closed.Create(nullptr, kInstance);
-        ASSERT_TRUE(closedWindow);
-        DestroyWindow(closedWindow);
+        ASSERT_TRUE(DestroyWindow(closed.Create(nullptr, kInstance)));
     }
     EXPECT_EQ(start, CountGdiObjects()) << "destroyed before the object";
 }

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 using namespace OHUI;
@@ -23,11 +24,6 @@ HFONT AnyFont()
 {
     return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
                        0, "Tahoma");
-}
-
-RECT Rect(int left, int top, int right, int bottom)
-{
-    return {left, top, right, bottom};
 }
 
 // A parent placed at `parent`, and its children: float type, offset, where each is placed.
@@ -76,15 +72,13 @@ TEST(LayoutBox, SetFontReleasesTheHeldFontAndWithoutOneChangesNothingLikeMargins
     box.GetRect() = {5, 6, 7, 8};
 
     box.SetFont("宋体");
-    EXPECT_EQ(nullptr, box.font());
-    EXPECT_FALSE(IsLive(font));
+    EXPECT_EQ(std::make_pair(HFONT(), false), std::make_pair(box.font(), IsLive(font)));
 
     const BoxState before = box.state();
     HBRUSH brush = box.brush();
     box.UpdateMarging(100, 200, 300, 400);
     box.SetFont("宋体");
-    EXPECT_EQ(before, box.state());
-    EXPECT_EQ(brush, box.brush());
+    EXPECT_EQ(std::make_pair(before, brush), std::make_pair(box.state(), box.brush()));
 }
 
 // What a new box holds, what the setters store (nothing but the sizing pass reads it), and what
@@ -93,8 +87,7 @@ TEST(LayoutBox, InitResetsEverythingButTheChildrenAndReleasesWhatItHeld)
 {
     ProbeLayout parent;
     ProbeLayout* box = new ProbeLayout;
-    EXPECT_EQ(kInitialState, box->state());
-    EXPECT_TRUE(box->children().empty());
+    EXPECT_EQ(std::make_tuple(kInitialState, size_t(0)), std::make_tuple(box->state(), box->children().size()));
     parent.AddChild(box);
     ILayout* child = ILayout::CreateInstance();
     box->AddChild(child);
@@ -108,15 +101,12 @@ TEST(LayoutBox, InitResetsEverythingButTheChildrenAndReleasesWhatItHeld)
     box->SetWidth(0.25f);
     box->SetHeight(120.5f);
     const BoxState stored = {&parent, kRed, font, -4, RECT{5, 6, 7, 8}, Padding{1, -2, 3, -4}, 0.25f, 120.5f};
-    EXPECT_EQ(stored, box->state());
-    EXPECT_EQ(-4, box->GetFloatType());
+    EXPECT_EQ(std::make_tuple(stored, -4), std::make_tuple(box->state(), box->GetFloatType()));
 
     box->__init__();
 
-    EXPECT_EQ(kInitialState, box->state());
-    EXPECT_FALSE(IsLive(redBrush));
-    EXPECT_FALSE(IsLive(font));
-    EXPECT_EQ(std::vector<ILayout*>{child}, box->children());
+    EXPECT_EQ(std::make_tuple(kInitialState, false, false, std::vector<ILayout*>{child}),
+              std::make_tuple(box->state(), IsLive(redBrush), IsLive(font), box->children()));
 }
 
 // --- Ownership ----------------------------------------------------------------------
@@ -156,8 +146,7 @@ TEST(LayoutOwnership, DeleteInstanceOfNullDoesNothing)
     ProbeLayout::destroyed.clear();
     int before = CountGdiObjects();
     ILayout::DeleteInstance(nullptr);
-    EXPECT_TRUE(ProbeLayout::destroyed.empty());
-    EXPECT_EQ(before, CountGdiObjects());
+    EXPECT_EQ(std::make_pair(size_t(0), before), std::make_pair(ProbeLayout::destroyed.size(), CountGdiObjects()));
 }
 
 TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFont)
@@ -169,8 +158,7 @@ TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFont)
 
     ILayout::DeleteInstance(box);
 
-    EXPECT_FALSE(IsLive(brush));
-    EXPECT_FALSE(IsLive(font));
+    EXPECT_EQ(std::make_pair(false, false), std::make_pair(IsLive(brush), IsLive(font)));
 }
 
 TEST(LayoutOwnership, ThousandsOfBoxesLeaveNoGdiObjectsBehind)
@@ -207,12 +195,10 @@ TEST(LayoutDraw, FillsTheRectangleWithTheBrushThenPaintsChildrenInOrder)
 
     root->Draw(canvas.dc());
 
-    EXPECT_EQ(kDefaultBg, canvas.Pixel(5, 5));
-    EXPECT_EQ(kDefaultBg, canvas.Pixel(49, 49));
-    EXPECT_EQ(kWhite, canvas.Pixel(50, 50)) << "right and bottom are exclusive";
-    EXPECT_EQ(kRed, canvas.Pixel(15, 15));
-    EXPECT_EQ(kBlue, canvas.Pixel(25, 25)) << "later siblings paint over earlier ones";
-    EXPECT_EQ(kBlue, canvas.Pixel(35, 35));
+    // Right and bottom are exclusive; later siblings paint over earlier ones.
+    EXPECT_EQ(std::make_tuple(kDefaultBg, kDefaultBg, kWhite, kRed, kBlue, kBlue),
+              std::make_tuple(canvas.Pixel(5, 5), canvas.Pixel(49, 49), canvas.Pixel(50, 50), canvas.Pixel(15, 15),
+                              canvas.Pixel(25, 25), canvas.Pixel(35, 35)));
 }
 
 TEST(LayoutDraw, NewColourShowsAtTheNextDraw)
@@ -264,38 +250,38 @@ TEST(LayoutSizing, UnknownFloatTypesAreSkippedAndDoNotCountAsPreviousSibling)
     for (int unknown : {3, -1, 100}) {
         SCOPED_TRACE(unknown);
         Tree root = Own(ILayout::CreateInstance());
-        Box(eFloatNone, Rect(0, 0, 10, 30), root.get());
-        ILayout* skipped = Box(static_cast<eFloatType>(unknown), Rect(1, 2, 11, 102), root.get());
-        ILayout* y = Box(eFloatNone, Rect(0, 5, 10, 15), root.get());
-        ILayout* r = Box(eFloatRight, Rect(0, 0, 20, 10), root.get());
-        ILayout* grandchild = Box(eFloatAbsolute, Rect(1, 1, 2, 2), skipped);
+        Box(eFloatNone, {0, 0, 10, 30}, root.get());
+        ILayout* skipped = Box(static_cast<eFloatType>(unknown), {1, 2, 11, 102}, root.get());
+        ILayout* y = Box(eFloatNone, {0, 5, 10, 15}, root.get());
+        ILayout* r = Box(eFloatRight, {0, 0, 20, 10}, root.get());
+        ILayout* grandchild = Box(eFloatAbsolute, {1, 1, 2, 2}, skipped);
 
         root->UpdateSize(0, 0, 200, 200);
 
-        EXPECT_EQ(Rect(1, 2, 11, 102), skipped->GetRect());
-        EXPECT_EQ(Rect(1, 1, 2, 2), grandchild->GetRect()) << "a skipped subtree is not laid out";
-        EXPECT_EQ(unknown, skipped->GetFloatType());
-        EXPECT_EQ(Rect(0, 5, 10, 15), y->GetRect());
-        // y moved the line cursor by x's height (30), not by the skipped box's (100).
-        EXPECT_EQ(Rect(180, 30, 200, 40), r->GetRect());
+        // A skipped subtree is not laid out; y moved the line cursor by x's height (30), not by
+        // the skipped box's (100).
+        EXPECT_EQ(std::make_tuple(RECT({1, 2, 11, 102}), RECT({1, 1, 2, 2}), unknown, RECT({0, 5, 10, 15}),
+                                  RECT({180, 30, 200, 40})),
+                  std::make_tuple(skipped->GetRect(), grandchild->GetRect(), skipped->GetFloatType(), y->GetRect(),
+                                  r->GetRect()));
     }
 }
 
 TEST(LayoutSizing, SecondPassShiftsBoxesUnderNonZeroParentsOnceMore)
 {
     Tree root = Own(ILayout::CreateInstance());
-    ILayout* p = Box(eFloatAbsolute, Rect(10, 20, 110, 120), root.get());
-    ILayout* q = Box(eFloatNone, Rect(1, 2, 3, 4), p);
-    ILayout* atOrigin = Box(eFloatAbsolute, Rect(5, 5, 6, 6), root.get());
+    ILayout* p = Box(eFloatAbsolute, {10, 20, 110, 120}, root.get());
+    ILayout* q = Box(eFloatNone, {1, 2, 3, 4}, p);
+    ILayout* atOrigin = Box(eFloatAbsolute, {5, 5, 6, 6}, root.get());
 
     root->UpdateSize(0, 0, 500, 500);
-    EXPECT_EQ(Rect(10, 20, 110, 120), p->GetRect());
-    EXPECT_EQ(Rect(11, 22, 13, 24), q->GetRect());
+    EXPECT_EQ(std::make_pair(RECT({10, 20, 110, 120}), RECT({11, 22, 13, 24})),
+              std::make_pair(p->GetRect(), q->GetRect()));
 
+    // p stays: its parent's corner is (0, 0).
     root->UpdateSize(0, 0, 500, 500);
-    EXPECT_EQ(Rect(10, 20, 110, 120), p->GetRect()) << "its parent's corner is (0, 0)";
-    EXPECT_EQ(Rect(21, 42, 23, 44), q->GetRect());
-    EXPECT_EQ(Rect(5, 5, 6, 6), atOrigin->GetRect());
+    EXPECT_EQ(std::make_tuple(RECT({10, 20, 110, 120}), RECT({21, 42, 23, 44}), RECT({5, 5, 6, 6})),
+              std::make_tuple(p->GetRect(), q->GetRect(), atOrigin->GetRect()));
 }
 
 TEST(LayoutSizing, ABoxWithoutChildrenOnlyStoresItsRectangle)
@@ -305,41 +291,39 @@ TEST(LayoutSizing, ABoxWithoutChildrenOnlyStoresItsRectangle)
     box.UpdatePadding(1, 2, 3, 4);
     box.SetWidth(5.5f);
     BoxState expected = box.state();
-    std::get<RECT>(expected) = Rect(-7, 8, 9, -10);
+    std::get<RECT>(expected) = RECT{-7, 8, 9, -10};
     HBRUSH brush = box.brush();
 
     box.UpdateSize(-7, 8, 9, -10);
 
-    EXPECT_EQ(expected, box.state());
-    EXPECT_EQ(brush, box.brush());
-    EXPECT_TRUE(box.children().empty());
+    EXPECT_EQ(std::make_tuple(expected, brush, size_t(0)),
+              std::make_tuple(box.state(), box.brush(), box.children().size()));
 }
 
 TEST(LayoutRules, PlacementArithmeticWrapsInsteadOfOverflowing)
 {
-    RECT parent = Rect(INT_MAX, INT_MAX, INT_MIN, 0);
+    RECT parent = {INT_MAX, INT_MAX, INT_MIN, 0};
     LayoutCursor cursor = StartLayoutCursor(parent);
     RECT placed;
 
-    ASSERT_TRUE(PlaceChild(parent, cursor, eFloatAbsolute, Rect(1, 1, 2, 2), placed));
-    EXPECT_EQ(Rect(INT_MIN, INT_MIN, INT_MIN + 1, INT_MIN + 1), placed);
+    ASSERT_TRUE(PlaceChild(parent, cursor, eFloatAbsolute, {1, 1, 2, 2}, placed));
+    EXPECT_EQ(RECT({INT_MIN, INT_MIN, INT_MIN + 1, INT_MIN + 1}), placed);
 
-    ASSERT_TRUE(PlaceChild(parent, cursor, eFloatRight, Rect(0, 0, 1, 1), placed));
-    EXPECT_EQ(Rect(INT_MAX, INT_MAX, INT_MIN, INT_MIN), placed);
+    ASSERT_TRUE(PlaceChild(parent, cursor, eFloatRight, {0, 0, 1, 1}, placed));
+    EXPECT_EQ(RECT({INT_MAX, INT_MAX, INT_MIN, INT_MIN}), placed);
     EXPECT_EQ(INT_MIN, WrappedDifference(INT_MAX, -1));
 }
 
 TEST(LayoutRules, UnknownTypeLeavesTheCursorAndThePlacementUntouched)
 {
-    RECT parent = Rect(0, 0, 100, 100);
+    RECT parent = {0, 0, 100, 100};
     LayoutCursor cursor = StartLayoutCursor(parent);
     cursor.prevTop = 4;
     cursor.prevBottom = 9;
-    RECT placed = Rect(-1, -1, -1, -1);
+    RECT placed = {-1, -1, -1, -1};
 
-    EXPECT_FALSE(PlaceChild(parent, cursor, 3, Rect(0, 0, 50, 50), placed));
+    EXPECT_FALSE(PlaceChild(parent, cursor, 3, {0, 0, 50, 50}, placed));
 
-    EXPECT_EQ(Rect(-1, -1, -1, -1), placed);
-    EXPECT_EQ(std::make_tuple(0, 100, 4, 9),
-              std::tie(cursor.line, cursor.right, cursor.prevTop, cursor.prevBottom));
+    EXPECT_EQ(std::make_tuple(RECT({-1, -1, -1, -1}), 0, 100, 4, 9),
+              std::tie(placed, cursor.line, cursor.right, cursor.prevTop, cursor.prevBottom));
 }

@@ -69,20 +69,15 @@ MemoryCanvas::MemoryCanvas(int width, int height, COLORREF fill)
     void* bits = nullptr;
     m_bitmap.reset(CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     m_previous = SelectObject(m_dc, m_bitmap);
-    Fill(fill);
+    GdiObject<HBRUSH> brush(CreateSolidBrush(fill));
+    RECT all = {0, 0, width, height};
+    FillRect(m_dc, &all, brush);
 }
 
 MemoryCanvas::~MemoryCanvas()
 {
     SelectObject(m_dc, m_previous);
     DeleteDC(m_dc);
-}
-
-void MemoryCanvas::Fill(COLORREF color)
-{
-    GdiObject<HBRUSH> brush(CreateSolidBrush(color));
-    RECT all = {0, 0, m_width, m_height};
-    FillRect(m_dc, &all, brush);
 }
 
 COLORREF MemoryCanvas::Pixel(int x, int y) const

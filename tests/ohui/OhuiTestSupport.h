@@ -38,8 +38,6 @@ public:
     bool AllPixels(COLORREF color) const;
 
 private:
-    void Fill(COLORREF color);
-
     int m_width;
     int m_height;
     HDC m_dc;

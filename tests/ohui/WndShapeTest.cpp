@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -44,11 +45,10 @@ TEST_F(WndShapeTest, NegativeSizesArePassedOnUnchanged)
 
     box->UpdateSize(100, 50, 60, 30);
 
-    EXPECT_EQ(RECT({100, 50, 60, 30}), box->GetRect());
     // The window system clamps a negative size to 0 and keeps the given corner; a box
     // that normalised the rectangle would have put the window at (60, 30) instead.
-    EXPECT_EQ(RECT({100, 50, 100, 50}), ChildRectInParent(window));
-    ASSERT_FALSE(MovedWindows().empty());
+    EXPECT_EQ(std::make_tuple(RECT({100, 50, 60, 30}), RECT({100, 50, 100, 50}), true),
+              std::make_tuple(box->GetRect(), ChildRectInParent(window), !MovedWindows().empty()));
 }
 
 TEST_F(WndShapeTest, ChildrenArePlacedBeforeTheBoxsOwnWindowMoves)
@@ -75,9 +75,8 @@ TEST_F(WndShapeTest, ASkippedBoxDoesNotMoveItsWindow)
 
     root->UpdateSize(0, 0, 500, 500);
 
-    EXPECT_TRUE(MovedWindows().empty());
-    EXPECT_EQ(RECT({7, 8, 16, 18}), ChildRectInParent(window));
-    EXPECT_EQ(RECT({50, 50, 60, 60}), box->GetRect());
+    EXPECT_EQ(std::make_tuple(size_t(0), RECT({7, 8, 16, 18}), RECT({50, 50, 60, 60})),
+              std::make_tuple(MovedWindows().size(), ChildRectInParent(window), box->GetRect()));
 }
 
 TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
@@ -95,9 +94,8 @@ TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
     }
 
     EXPECT_EQ(plain->GetRect(), shape->GetRect());
-    EXPECT_EQ(kDefaultBg, shapeCanvas.Pixel(0, 0));
-    EXPECT_EQ(kDefaultBg, shapeCanvas.Pixel(35, 5));
-    EXPECT_EQ(kWhite, shapeCanvas.Pixel(45, 45));
+    EXPECT_EQ(std::make_tuple(kDefaultBg, kDefaultBg, kWhite),
+              std::make_tuple(shapeCanvas.Pixel(0, 0), shapeCanvas.Pixel(35, 5), shapeCanvas.Pixel(45, 45)));
     for (int y = 0; y < 60; y += 3) {
         for (int x = 0; x < 60; x += 3)
             ASSERT_EQ(plainCanvas.Pixel(x, y), shapeCanvas.Pixel(x, y)) << x << "," << y;
@@ -127,14 +125,10 @@ TEST_F(WndShapeTest, DestroyingBoxesLeavesTheirWindowsAliveAndVisible)
     ILayout* root = ILayout::CreateInstance();
     root->AddChild(IWndShape::CreateInstance(nested));
     ILayout::DeleteInstance(root);
-    {
-        IWndShape onStack(alone);
-    }
+    IWndShape{alone};  // one on the stack, gone at once
 
-    for (HWND hosted : {alone, nested}) {
-        EXPECT_TRUE(IsWindow(hosted));
-        EXPECT_TRUE(IsWindowVisible(hosted));
-    }
+    for (HWND hosted : {alone, nested})
+        EXPECT_TRUE(IsWindow(hosted) && IsWindowVisible(hosted)) << hosted;
 }
 
 TEST_F(WndShapeTest, ADeadWindowIsMovedWithoutComplaint)
