@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
-#include <iterator>
 
 namespace {
 
@@ -44,11 +43,10 @@ std::string UnpairedSurrogateIn(std::string utf16)
 
 TEST(DefaultServers, SevenNistServersTheFirstOfWhichIsTheDefaultAddress)
 {
-    ASSERT_EQ(kDefaultServers.size(), std::size(DefaultServers));
-    for (size_t row = 0; row < kDefaultServers.size(); ++row) {
-        EXPECT_EQ(kDefaultServers[row].first, DefaultServers[row].host);
-        EXPECT_EQ(kDefaultServers[row].second, DefaultServers[row].address);
-    }
+    ServerRows defaults;
+    for (const auto& server : DefaultServers)
+        defaults.emplace_back(server.host, server.address);
+    EXPECT_EQ(kDefaultServers, defaults);
     EXPECT_STREQ("129.6.15.28", FirstDefaultAddress());
     EXPECT_EQ("\"C:\\时间\\Zorvane.exe\" /ip 129.6.15.28", DefaultAutorunCommand("C:\\时间\\Zorvane.exe"));
 }
