@@ -96,16 +96,13 @@ TEST_F(Keyboard, SpaceTogglesAFocusedCheckBoxLikeAClick)
 {
     ASSERT_EQ(0, TabThrough({kSyncButtonId, kCommandEditId, kAutostartCheckId}));
     PostKeyPress(app->Control(kAutostartCheckId), VK_SPACE);
-    EXPECT_TRUE(WaitFor([] { return ReadRunValue("Zorvane").found; }));
-    EXPECT_TRUE(WaitFor([&] { return app->Checked(kAutostartCheckId); }));
+    EXPECT_TRUE(WaitFor([&] { return ReadRunValue("Zorvane").found && app->Checked(kAutostartCheckId); }));
 
     ASSERT_EQ(0, TabThrough({kShortcutCheckId}));
     PostKeyPress(app->Control(kShortcutCheckId), VK_SPACE);
-    EXPECT_TRUE(WaitFor([] { return FileExists(DesktopShortcutFile()); }));
-    EXPECT_TRUE(WaitFor([&] { return app->Checked(kShortcutCheckId); }));
+    EXPECT_TRUE(WaitFor([&] { return FileExists(DesktopShortcutFile()) && app->Checked(kShortcutCheckId); }));
     PostKeyPress(app->Control(kShortcutCheckId), VK_SPACE);
-    EXPECT_TRUE(WaitFor([] { return !FileExists(DesktopShortcutFile()); }));
-    EXPECT_TRUE(WaitFor([&] { return !app->Checked(kShortcutCheckId); }));
+    EXPECT_TRUE(WaitFor([&] { return !FileExists(DesktopShortcutFile()) && !app->Checked(kShortcutCheckId); }));
     EXPECT_TRUE(app->Checked(kAutostartCheckId));
 
     // Space in the command box is a space typed, not a click.

@@ -202,10 +202,13 @@ TEST_F(DesktopShortcut, DeletingAMissingShortcutIsQuiet)
     EXPECT_FALSE(FileExists(m_file));
 }
 
-TEST_F(DesktopShortcut, ANullTargetDoesNothing)
+TEST_F(DesktopShortcut, ANullOrOverlongTargetDoesNothing)
 {
-    UpdateDesktopShortcut(nullptr, true);
-    EXPECT_FALSE(FileExists(m_file));
+    const std::string overlong = "C:\\" + std::string(kShortcutPathBufferSize, 'x') + ".exe";
+    for (const char* target : {static_cast<const char*>(nullptr), overlong.c_str()}) {
+        UpdateDesktopShortcut(target, true);
+        EXPECT_FALSE(FileExists(m_file));
+    }
 
     UpdateDesktopShortcut(m_exe.c_str(), true);
     const std::string saved = ReadFileBytes(m_file);
@@ -214,13 +217,6 @@ TEST_F(DesktopShortcut, ANullTargetDoesNothing)
     UpdateDesktopShortcut(nullptr, true);
     EXPECT_EQ(saved, ReadFileBytes(m_file));
     EXPECT_FALSE(IsDesktopShortcutPresent(nullptr));
-}
-
-TEST_F(DesktopShortcut, AnOverlongTargetDoesNothing)
-{
-    const std::string target = "C:\\" + std::string(kShortcutPathBufferSize, 'x') + ".exe";
-    UpdateDesktopShortcut(target.c_str(), true);
-    EXPECT_FALSE(FileExists(m_file));
 }
 
 TEST_F(DesktopShortcut, LeavesTheCallersComInitialisationInPlace)
