@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <tuple>
 
 namespace {
 
@@ -133,12 +134,10 @@ TEST_F(Keyboard, ActivatedAgainTheWindowGivesTheFocusBackToTheControlThatHadIt)
 
 TEST(FocusOrder, GoesRoundAtBothEndsAndEntersFromOutside)
 {
-    EXPECT_EQ(1, NextInFocusOrder(0, 5, false));
-    EXPECT_EQ(0, NextInFocusOrder(4, 5, false));
-    EXPECT_EQ(4, NextInFocusOrder(0, 5, true));
-    EXPECT_EQ(2, NextInFocusOrder(3, 5, true));
-    EXPECT_EQ(0, NextInFocusOrder(-1, 5, false));
-    EXPECT_EQ(4, NextInFocusOrder(-1, 5, true));
+    const std::tuple<int, bool, int> steps[] = {  // from, backwards, next of five
+        {0, false, 1}, {4, false, 0}, {0, true, 4}, {3, true, 2}, {-1, false, 0}, {-1, true, 4}};
+    for (const auto& [from, backwards, next] : steps)
+        EXPECT_EQ(next, NextInFocusOrder(from, 5, backwards)) << from << (backwards ? " backwards" : "");
 }
 
 }  // namespace
