@@ -129,10 +129,7 @@ TEST(BrokenOrMissingFile, ShowsTheMessageAndStaysAsItWas)
     };
     for (const std::string& broken : brokenFiles) {
         ASSERT_TRUE(broken.empty() ? DeleteFileA(folder.path.c_str()) != FALSE : folder.Write(broken));
-        const BothReads reads = folder.LoadBoth();
-        EXPECT_EQ("", reads.command);
-        EXPECT_TRUE(reads.rows.empty());
-        EXPECT_EQ(std::vector<std::string>(2, kNotParsedBox), reads.boxes);
+        EXPECT_EQ((BothReads{"", {}, {kNotParsedBox, kNotParsedBox}}.Tied()), folder.LoadBoth().Tied());
         EXPECT_EQ(broken, folder.Read());
         EXPECT_EQ(!broken.empty(), FileExists(folder.path));
     }
