@@ -14,12 +14,6 @@
 
 namespace {
 
-// The socket number differs from one sync to the next.
-std::string WithoutSocketNumber(const std::string& log)
-{
-    return std::regex_replace(log, std::regex("Socket [0-9]+ "), "Socket # ");
-}
-
 class Keyboard : public DrivenZorvaneTest {
 protected:
     void SetUp() override
@@ -40,7 +34,8 @@ protected:
         return 0;
     }
 
-    // The whole log of a sync of 127.0.5.11 up to the clock's refusal.
+    // The whole log of a sync of 127.0.5.11 up to the clock's refusal, without the socket
+    // number, which differs from one sync to the next.
     std::string SyncLog(const std::function<void()>& start)
     {
         const size_t before = server.AcceptedCount();
@@ -49,7 +44,7 @@ protected:
         EXPECT_TRUE(server.WaitForAccepted(static_cast<int>(before) + 1, 8000));
         EXPECT_TRUE(app->WaitForLogEnd(kClockRefused)) << app->Log();
         EXPECT_EQ(before + 1, static_cast<size_t>(server.AcceptedCount()));
-        return WithoutSocketNumber(app->Log());
+        return std::regex_replace(app->Log(), std::regex("Socket [0-9]+ "), "Socket # ");
     }
 
     // A window of this process takes the activation and goes again.

@@ -31,21 +31,6 @@ bool SameDirectory(const std::string& a, const std::string& b)
            ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-// The prefix's desktop must be the build's own home (or a folder in it): the tests delete there.
-void ExpectDesktopInsideBuildTree()
-{
-    std::string home = WinePathFromEnv("ZORVANE_BUILD_DIR");
-    ASSERT_FALSE(home.empty()) << "ZORVANE_BUILD_DIR is not set";
-    home += "\\home";
-    const std::string desktop = DesktopFolder();
-    ASSERT_FALSE(desktop.empty()) << "no desktop folder";
-    // The identity must tell folders apart, or the check below proves nothing.
-    ASSERT_FALSE(SameDirectory(home, WinePathFromEnv("ZORVANE_SOURCE_DIR")));
-    ASSERT_TRUE(SameDirectory(desktop, home) || SameDirectory(desktop, home + "\\Desktop"))
-        << "REFUSING TO TOUCH THE DESKTOP: " << desktop << " is not " << home
-        << " (or its Desktop folder)";
-}
-
 struct LinkInfo {
     bool loaded = false;
     std::string path, workingDirectory, arguments;
@@ -80,9 +65,18 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b)
 
 class DesktopShortcut : public ::testing::Test {
 protected:
+    // The prefix's desktop must be the build's own home (or a folder in it): the tests delete there.
     void SetUp() override
     {
-        ASSERT_NO_FATAL_FAILURE(ExpectDesktopInsideBuildTree());
+        std::string home = WinePathFromEnv("ZORVANE_BUILD_DIR");
+        ASSERT_FALSE(home.empty()) << "ZORVANE_BUILD_DIR is not set";
+        home += "\\home";
+        const std::string desktop = DesktopFolder();
+        ASSERT_FALSE(desktop.empty()) << "no desktop folder";
+        // The identity must tell folders apart, or the check below proves nothing.
+        ASSERT_FALSE(SameDirectory(home, WinePathFromEnv("ZORVANE_SOURCE_DIR")));
+        ASSERT_TRUE(SameDirectory(desktop, home) || SameDirectory(desktop, home + "\\Desktop"))
+            << "REFUSING TO TOUCH THE DESKTOP: " << desktop << " is not " << home << " (or its Desktop folder)";
         m_file = DesktopShortcutFile();
         DeleteFileA(m_file.c_str());
         ASSERT_FALSE(FileExists(m_file));
