@@ -47,16 +47,6 @@ protected:
         return std::regex_replace(app->Log(), std::regex("Socket [0-9]+ "), "Socket # ");
     }
 
-    // A window of this process takes the activation and goes again.
-    void ActivateAnother()
-    {
-        HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr,
-                                     nullptr, nullptr, nullptr);
-        SetForegroundWindow(other);
-        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other && FocusOf(app->Window()) == nullptr; }));
-        DestroyWindow(other);
-    }
-
     TimeServer server{"127.0.5.11", TimeScripts::SendThenAwaitClose(kValue2015)};
 };
 
@@ -122,7 +112,12 @@ TEST_F(Keyboard, ActivatedAgainTheWindowGivesTheFocusBackToTheControlThatHadIt)
         if (tabTo != focusedAgain) {
             ASSERT_TRUE(SetFocusIn(app->Window(), app->Window()));
         }
-        ActivateAnother();
+        // A window of this process takes the activation and goes again.
+        HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr,
+                                     nullptr, nullptr, nullptr);
+        SetForegroundWindow(other);
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other && FocusOf(app->Window()) == nullptr; }));
+        DestroyWindow(other);
         EXPECT_EQ(app->Control(focusedAgain), FocusInForeground(app->Window()));
     }
 }
