@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
-
 namespace {
 
 // What the main window does at construction: create the file only when it is missing.
