@@ -86,12 +86,6 @@ std::vector<BYTE> Query(const ActivationContext& context, ULONG infoClass, DWORD
     return answer;
 }
 
-bool Contains(const std::vector<BYTE>& bytes, const GUID& id)
-{
-    const BYTE* first = reinterpret_cast<const BYTE*>(&id);
-    return std::search(bytes.begin(), bytes.end(), first, first + sizeof id) != bytes.end();
-}
-
 }  // namespace
 
 TEST(ExecutableResources, VersionInformationIsOnePointZeroInChineseAndEnglish)
@@ -176,7 +170,9 @@ TEST(ExecutableResources, LoaderTakesRunLevelSupportedSystemsAndCommonControlsFr
     for (const char* id : kSupportedSystems) {
         GUID guid{};
         ASSERT_EQ(S_OK, CLSIDFromString(std::wstring(id, id + std::strlen(id)).c_str(), &guid));
-        EXPECT_TRUE(Contains(compatibility, guid)) << id;
+        const BYTE* first = reinterpret_cast<const BYTE*>(&guid);
+        const auto at = std::search(compatibility.begin(), compatibility.end(), first, first + sizeof guid);
+        EXPECT_TRUE(at != compatibility.end()) << id;
     }
 
     // Assembly 1 is the program itself, 2 its first dependency.

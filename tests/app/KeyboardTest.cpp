@@ -10,14 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <tuple>
 
 namespace {
-
-// The socket number differs from one sync to the next.
-std::string WithoutSocketNumber(const std::string& log)
-{
-    return std::regex_replace(log, std::regex("Socket [0-9]+ "), "Socket # ");
-}
 
 class Keyboard : public DrivenZorvaneTest {
 protected:
@@ -39,7 +34,8 @@ protected:
         return 0;
     }
 
-    // The whole log of a sync of 127.0.5.11 up to the clock's refusal.
+    // The whole log of a sync of 127.0.5.11 up to the clock's refusal, without the socket
+    // number, which differs from one sync to the next.
     std::string SyncLog(const std::function<void()>& start)
     {
         const size_t before = server.AcceptedCount();
@@ -48,17 +44,7 @@ protected:
         EXPECT_TRUE(server.WaitForAccepted(static_cast<int>(before) + 1, 8000));
         EXPECT_TRUE(app->WaitForLogEnd(kClockRefused)) << app->Log();
         EXPECT_EQ(before + 1, static_cast<size_t>(server.AcceptedCount()));
-        return WithoutSocketNumber(app->Log());
-    }
-
-    // A window of this process takes the activation and goes again.
-    void ActivateAnother()
-    {
-        HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr,
-                                     nullptr, nullptr, nullptr);
-        SetForegroundWindow(other);
-        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other && FocusOf(app->Window()) == nullptr; }));
-        DestroyWindow(other);
+        return std::regex_replace(app->Log(), std::regex("Socket [0-9]+ "), "Socket # ");
     }
 
     TimeServer server{"127.0.5.11", TimeScripts::SendThenAwaitClose(kValue2015)};
@@ -96,16 +82,13 @@ TEST_F(Keyboard, SpaceTogglesAFocusedCheckBoxLikeAClick)
 {
     ASSERT_EQ(0, TabThrough({kSyncButtonId, kCommandEditId, kAutostartCheckId}));
     PostKeyPress(app->Control(kAutostartCheckId), VK_SPACE);
-    EXPECT_TRUE(WaitFor([] { return ReadRunValue("Zorvane").found; }));
-    EXPECT_TRUE(WaitFor([&] { return app->Checked(kAutostartCheckId); }));
+    EXPECT_TRUE(WaitFor([&] { return ReadRunValue("Zorvane").found && app->Checked(kAutostartCheckId); }));
 
     ASSERT_EQ(0, TabThrough({kShortcutCheckId}));
     PostKeyPress(app->Control(kShortcutCheckId), VK_SPACE);
-    EXPECT_TRUE(WaitFor([] { return FileExists(DesktopShortcutFile()); }));
-    EXPECT_TRUE(WaitFor([&] { return app->Checked(kShortcutCheckId); }));
+    EXPECT_TRUE(WaitFor([&] { return FileExists(DesktopShortcutFile()) && app->Checked(kShortcutCheckId); }));
     PostKeyPress(app->Control(kShortcutCheckId), VK_SPACE);
-    EXPECT_TRUE(WaitFor([] { return !FileExists(DesktopShortcutFile()); }));
-    EXPECT_TRUE(WaitFor([&] { return !app->Checked(kShortcutCheckId); }));
+    EXPECT_TRUE(WaitFor([&] { return !FileExists(DesktopShortcutFile()) && !app->Checked(kShortcutCheckId); }));
     EXPECT_TRUE(app->Checked(kAutostartCheckId));
 
     // Space in the command box is a space typed, not a click.
@@ -129,19 +112,22 @@ TEST_F(Keyboard, ActivatedAgainTheWindowGivesTheFocusBackToTheControlThatHadIt)
         if (tabTo != focusedAgain) {
             ASSERT_TRUE(SetFocusIn(app->Window(), app->Window()));
         }
-        ActivateAnother();
+        // A window of this process takes the activation and goes again.
+        HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr,
+                                     nullptr, nullptr, nullptr);
+        SetForegroundWindow(other);
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other && FocusOf(app->Window()) == nullptr; }));
+        DestroyWindow(other);
         EXPECT_EQ(app->Control(focusedAgain), FocusInForeground(app->Window()));
     }
 }
 
 TEST(FocusOrder, GoesRoundAtBothEndsAndEntersFromOutside)
 {
-    EXPECT_EQ(1, NextInFocusOrder(0, 5, false));
-    EXPECT_EQ(0, NextInFocusOrder(4, 5, false));
-    EXPECT_EQ(4, NextInFocusOrder(0, 5, true));
-    EXPECT_EQ(2, NextInFocusOrder(3, 5, true));
-    EXPECT_EQ(0, NextInFocusOrder(-1, 5, false));
-    EXPECT_EQ(4, NextInFocusOrder(-1, 5, true));
+    const std::tuple<int, bool, int> steps[] = {  // from, backwards, next of five
+        {0, false, 1}, {4, false, 0}, {0, true, 4}, {3, true, 2}, {-1, false, 0}, {-1, true, 4}};
+    for (const auto& [from, backwards, next] : steps)
+        EXPECT_EQ(next, NextInFocusOrder(from, 5, backwards)) << from << (backwards ? " backwards" : "");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -28,6 +29,14 @@ protected:
 private:
     std::string m_name;
 };
+
+// A Run value whole: found, type and bytes.
+using Stored = std::tuple<bool, DWORD, std::string>;
+Stored StoredRunValue(const char* name)
+{
+    const RegistryValue value = ReadRunValue(name);
+    return {value.found, value.type, value.data};
+}
 
 const std::string kCommand = "\"C:\\Program Files\\时间同步\\Zorvane.exe\" /ip 132.163.96.1";
 
@@ -73,13 +82,9 @@ TEST_F(AutorunValue, EndsAsWantedAndSaysSo)
         EXPECT_EQ(!change.before.empty(), IsAutorunValuePresent(name())) << "only the type is asked for";
 
         EXPECT_EQ(change.result, SetAutorunValue(name(), change.command, change.enable));
-        const RegistryValue stored = ReadRunValue(name());
-        EXPECT_EQ(!change.after.empty(), stored.found);
+        EXPECT_EQ(change.after.empty() ? Stored() : Stored(true, REG_SZ, change.after + '\0'),
+                  StoredRunValue(name()));
         EXPECT_EQ(!change.after.empty(), IsAutorunValuePresent(name()));
-        if (stored.found) {
-            EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored.type);
-            EXPECT_EQ(change.after + '\0', stored.data);
-        }
     }
 }
 
@@ -104,14 +109,10 @@ TEST_F(AutorunValue, AnUnterminated260ByteValueIsComparedByItsOwnBytesOnly)
     ASSERT_TRUE(WriteRunValue(name(), stored, REG_BINARY));
 
     EXPECT_TRUE(SetAutorunValue(name(), std::string(260, 'a').c_str(), true));
-    RegistryValue kept = ReadRunValue(name());
-    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), kept.type);
-    EXPECT_EQ(stored, kept.data);
+    EXPECT_EQ(Stored(true, REG_BINARY, stored), StoredRunValue(name()));
 
     EXPECT_TRUE(SetAutorunValue(name(), std::string(261, 'a').c_str(), true));
-    RegistryValue rewritten = ReadRunValue(name());
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), rewritten.type);
-    EXPECT_EQ(std::string(261, 'a') + '\0', rewritten.data);
+    EXPECT_EQ(Stored(true, REG_SZ, std::string(261, 'a') + '\0'), StoredRunValue(name()));
 }
 
 class AutorunDefaultValue : public ::testing::Test {
@@ -133,7 +134,5 @@ TEST_F(AutorunDefaultValue, EmptyOrNullNamesNeverTouchTheUnnamedValue)
     EXPECT_FALSE(SetAutorunValue("", kCommand.c_str(), true));
     EXPECT_FALSE(SetAutorunValue("", nullptr, false));
     EXPECT_FALSE(SetAutorunValue(nullptr, nullptr, false));
-    RegistryValue after = ReadRunValue("");
-    ASSERT_TRUE(after.found);
-    EXPECT_EQ(defaultText, after.data);
+    EXPECT_EQ(Stored(true, REG_SZ, defaultText), StoredRunValue(""));
 }

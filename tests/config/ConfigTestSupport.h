@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 // UTF-8 form of a GBK text by the platform, independent of the converter under test.
@@ -32,6 +33,7 @@ struct BothReads {
     std::string command;
     ServerRows rows;
     std::vector<std::string> boxes;  // "caption: text", the command's first
+    auto Tied() const { return std::tie(command, rows, boxes); }
 };
 
 // The part, times times over.

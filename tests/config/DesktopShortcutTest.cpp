@@ -31,21 +31,6 @@ bool SameDirectory(const std::string& a, const std::string& b)
            ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-// The prefix's desktop must be the build's own home (or a folder in it): the tests delete there.
-void ExpectDesktopInsideBuildTree()
-{
-    std::string home = WinePathFromEnv("ZORVANE_BUILD_DIR");
-    ASSERT_FALSE(home.empty()) << "ZORVANE_BUILD_DIR is not set";
-    home += "\\home";
-    const std::string desktop = DesktopFolder();
-    ASSERT_FALSE(desktop.empty()) << "no desktop folder";
-    // The identity must tell folders apart, or the check below proves nothing.
-    ASSERT_FALSE(SameDirectory(home, WinePathFromEnv("ZORVANE_SOURCE_DIR")));
-    ASSERT_TRUE(SameDirectory(desktop, home) || SameDirectory(desktop, home + "\\Desktop"))
-        << "REFUSING TO TOUCH THE DESKTOP: " << desktop << " is not " << home
-        << " (or its Desktop folder)";
-}
-
 struct LinkInfo {
     bool loaded = false;
     std::string path, workingDirectory, arguments;
@@ -80,9 +65,18 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b)
 
 class DesktopShortcut : public ::testing::Test {
 protected:
+    // The prefix's desktop must be the build's own home (or a folder in it): the tests delete there.
     void SetUp() override
     {
-        ASSERT_NO_FATAL_FAILURE(ExpectDesktopInsideBuildTree());
+        std::string home = WinePathFromEnv("ZORVANE_BUILD_DIR");
+        ASSERT_FALSE(home.empty()) << "ZORVANE_BUILD_DIR is not set";
+        home += "\\home";
+        const std::string desktop = DesktopFolder();
+        ASSERT_FALSE(desktop.empty()) << "no desktop folder";
+        // The identity must tell folders apart, or the check below proves nothing.
+        ASSERT_FALSE(SameDirectory(home, WinePathFromEnv("ZORVANE_SOURCE_DIR")));
+        ASSERT_TRUE(SameDirectory(desktop, home) || SameDirectory(desktop, home + "\\Desktop"))
+            << "REFUSING TO TOUCH THE DESKTOP: " << desktop << " is not " << home << " (or its Desktop folder)";
         m_file = DesktopShortcutFile();
         DeleteFileA(m_file.c_str());
         ASSERT_FALSE(FileExists(m_file));
@@ -202,10 +196,13 @@ TEST_F(DesktopShortcut, DeletingAMissingShortcutIsQuiet)
     EXPECT_FALSE(FileExists(m_file));
 }
 
-TEST_F(DesktopShortcut, ANullTargetDoesNothing)
+TEST_F(DesktopShortcut, ANullOrOverlongTargetDoesNothing)
 {
-    UpdateDesktopShortcut(nullptr, true);
-    EXPECT_FALSE(FileExists(m_file));
+    const std::string overlong = "C:\\" + std::string(kShortcutPathBufferSize, 'x') + ".exe";
+    for (const char* target : {static_cast<const char*>(nullptr), overlong.c_str()}) {
+        UpdateDesktopShortcut(target, true);
+        EXPECT_FALSE(FileExists(m_file));
+    }
 
     UpdateDesktopShortcut(m_exe.c_str(), true);
     const std::string saved = ReadFileBytes(m_file);
@@ -214,13 +211,6 @@ TEST_F(DesktopShortcut, ANullTargetDoesNothing)
     UpdateDesktopShortcut(nullptr, true);
     EXPECT_EQ(saved, ReadFileBytes(m_file));
     EXPECT_FALSE(IsDesktopShortcutPresent(nullptr));
-}
-
-TEST_F(DesktopShortcut, AnOverlongTargetDoesNothing)
-{
-    const std::string target = "C:\\" + std::string(kShortcutPathBufferSize, 'x') + ".exe";
-    UpdateDesktopShortcut(target.c_str(), true);
-    EXPECT_FALSE(FileExists(m_file));
 }
 
 TEST_F(DesktopShortcut, LeavesTheCallersComInitialisationInPlace)

@@ -6,22 +6,20 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 TEST(FileBaseName, DropsDriveFoldersAndTheLastExtensionOrGivesEmpty)
 {
-    EXPECT_EQ(L"Clock", FileBaseName(L"C:\\Tools\\Clock.exe"));
-    EXPECT_EQ(L"x.y", FileBaseName(L"C:/a b/x.y.exe"));
-    EXPECT_EQ(L"Clock", FileBaseName(L"\\\\server\\share\\Clock.exe"));
-    EXPECT_EQ(L"Clock", FileBaseName(L"C:Clock.exe"));
-    EXPECT_EQ(L"D:Clock", FileBaseName(L"C:D:Clock.exe")) << "only the first two characters form a drive";
-    EXPECT_EQ(L"Clock", FileBaseName(L"C:\\a.b\\Clock")) << "a dot in a folder is no extension";
-    EXPECT_EQ(L"Clock", FileBaseName(L"Clock."));
-    EXPECT_EQ(L"noext", FileBaseName(L"noext"));
-    EXPECT_EQ(L"时钟", FileBaseName(L"C:\\工具\\时钟.exe"));
-    EXPECT_EQ(L"", FileBaseName(L""));
-    EXPECT_EQ(L"", FileBaseName(L"C:"));
-    EXPECT_EQ(L"", FileBaseName(L"C:\\Tools\\"));
-    EXPECT_EQ(L"", FileBaseName(L"C:\\Tools\\.exe"));
+    const std::pair<const wchar_t*, const wchar_t*> paths[] = {
+        {L"C:\\Tools\\Clock.exe", L"Clock"},        {L"C:/a b/x.y.exe", L"x.y"},
+        {L"\\\\server\\share\\Clock.exe", L"Clock"}, {L"C:Clock.exe", L"Clock"},
+        {L"C:D:Clock.exe", L"D:Clock"},  // only the first two characters form a drive
+        {L"C:\\a.b\\Clock", L"Clock"},  // a dot in a folder is no extension
+        {L"Clock.", L"Clock"}, {L"noext", L"noext"}, {L"C:\\工具\\时钟.exe", L"时钟"},
+        {L"", L""}, {L"C:", L""}, {L"C:\\Tools\\", L""}, {L"C:\\Tools\\.exe", L""},
+    };
+    for (const auto& [path, name] : paths)
+        EXPECT_EQ(name, FileBaseName(path)) << path;
 }
 
 TEST(FileBaseName, NameAndExtensionEachHoldAtMost255Units)

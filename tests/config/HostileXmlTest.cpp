@@ -39,10 +39,9 @@ TEST(HostileXml, ExternalEntitiesAndDtdsAreNeverRead)
         "<srv><url>&leak;</url><ip>10.0.0.2</ip></srv>\n"
         "<srv><url>b.example</url><ip>10.0.0.3</ip></srv></srv_root>\n"));
 
-    const BothReads result = folder.LoadBoth();
-    EXPECT_TRUE(result.boxes.empty());
-    EXPECT_EQ(OwnCommand(), result.command) << "the reference alone is no command";
-    EXPECT_EQ(ServerRows({{"a", "10.0.0.1"}, {"b.example", "10.0.0.3"}}), result.rows);
+    EXPECT_EQ((BothReads{OwnCommand(), {{"a", "10.0.0.1"}, {"b.example", "10.0.0.3"}}, {}}.Tied()),
+              folder.LoadBoth().Tied())
+        << "the reference alone is no command";
 
     EXPECT_TRUE(folder.Store("\"C:\\x.exe\" /ip 1.2.3.4"));
     EXPECT_TRUE(folder.boxes.empty());
@@ -64,10 +63,7 @@ TEST(HostileXml, ExponentialAndRecursiveEntitiesAreRejected)
     for (const std::string& file : files) {
         SrvXmlFolder folder;
         ASSERT_TRUE(folder.Write(file));
-        const BothReads result = folder.LoadBoth();
-        EXPECT_EQ(std::vector<std::string>(2, kNotParsedBox), result.boxes);
-        EXPECT_EQ("", result.command);
-        EXPECT_TRUE(result.rows.empty());
+        EXPECT_EQ((BothReads{"", {}, {kNotParsedBox, kNotParsedBox}}.Tied()), folder.LoadBoth().Tied());
         EXPECT_EQ(file, folder.Read());
     }
 }
@@ -80,9 +76,6 @@ TEST(HostileXml, ManyReferencesToABigEntityDoNotExpand)
                              Repeated<std::string>("&big;", 5000) +
                              "</autorun></cfg><srv><url>b.example</url><ip>10.0.0.2</ip></srv></srv_root>\n"));
 
-    const BothReads result = folder.LoadBoth();
     // The file parses; the references are not expanded into the command.
-    EXPECT_TRUE(result.boxes.empty());
-    EXPECT_EQ(OwnCommand(), result.command);
-    EXPECT_EQ(ServerRows({{"b.example", "10.0.0.2"}}), result.rows);
+    EXPECT_EQ((BothReads{OwnCommand(), {{"b.example", "10.0.0.2"}}, {}}.Tied()), folder.LoadBoth().Tied());
 }

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
-#include <iterator>
-
 namespace {
 
 // What the main window does at construction: create the file only when it is missing.
@@ -44,11 +42,10 @@ std::string UnpairedSurrogateIn(std::string utf16)
 
 TEST(DefaultServers, SevenNistServersTheFirstOfWhichIsTheDefaultAddress)
 {
-    ASSERT_EQ(kDefaultServers.size(), std::size(DefaultServers));
-    for (size_t row = 0; row < kDefaultServers.size(); ++row) {
-        EXPECT_EQ(kDefaultServers[row].first, DefaultServers[row].host);
-        EXPECT_EQ(kDefaultServers[row].second, DefaultServers[row].address);
-    }
+    ServerRows defaults;
+    for (const auto& server : DefaultServers)
+        defaults.emplace_back(server.host, server.address);
+    EXPECT_EQ(kDefaultServers, defaults);
     EXPECT_STREQ("129.6.15.28", FirstDefaultAddress());
     EXPECT_EQ("\"C:\\时间\\Zorvane.exe\" /ip 129.6.15.28", DefaultAutorunCommand("C:\\时间\\Zorvane.exe"));
 }
@@ -131,10 +128,7 @@ TEST(BrokenOrMissingFile, ShowsTheMessageAndStaysAsItWas)
     };
     for (const std::string& broken : brokenFiles) {
         ASSERT_TRUE(broken.empty() ? DeleteFileA(folder.path.c_str()) != FALSE : folder.Write(broken));
-        const BothReads reads = folder.LoadBoth();
-        EXPECT_EQ("", reads.command);
-        EXPECT_TRUE(reads.rows.empty());
-        EXPECT_EQ(std::vector<std::string>(2, kNotParsedBox), reads.boxes);
+        EXPECT_EQ((BothReads{"", {}, {kNotParsedBox, kNotParsedBox}}.Tied()), folder.LoadBoth().Tied());
         EXPECT_EQ(broken, folder.Read());
         EXPECT_EQ(!broken.empty(), FileExists(folder.path));
     }

@@ -7,8 +7,17 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace {
+
+// A stored command converted to GBK: whether it was whole, and the text.
+std::pair<bool, std::string> GbkOfStored(const std::string& utf8)
+{
+    const ConvertedText converted = StoredCommandInGbk(utf8);
+    return {converted.complete, converted.text};
+}
 
 // Narrow literals are GBK at run time; u8 literals stay UTF-8.
 const char* const ChinesePathGbk = "C:\\程序\\时间同步\\Zorvane.exe";
@@ -77,11 +86,11 @@ TEST(IconvAdapter, ConvertsAndStopsAsIconvDoes)
     };
     for (const IconvRun& run : runs) {
         const IconvCall call = CallIconv(run.to, run.from, run.input, run.room);
-        EXPECT_EQ(run.error, call.result == 0 ? 0 : call.error) << run.input;
-        EXPECT_EQ(run.error == 0 ? 0u : static_cast<size_t>(-1), call.result) << run.input;
-        EXPECT_TRUE(call.pointersAgree) << run.input;
-        EXPECT_EQ(run.consumed, call.consumed) << run.input;
-        EXPECT_EQ(run.output, call.output) << run.input;
+        const size_t result = run.error == 0 ? 0u : static_cast<size_t>(-1);
+        EXPECT_EQ(std::make_tuple(result, run.error, true, run.consumed, run.output),
+                  std::make_tuple(call.result, call.result == 0 ? 0 : call.error, call.pointersAgree, call.consumed,
+                                  call.output))
+            << run.input;
     }
 }
 
@@ -113,9 +122,7 @@ TEST(BufferConversion, WholeTextsFitWhateverTheirCharacters)
     const std::optional<std::string> utf8 = WholeUtf8OfGbk(euros);
     ASSERT_TRUE(utf8);
     EXPECT_EQ(150u, utf8->size());
-    ConvertedText back = StoredCommandInGbk(*utf8);
-    EXPECT_TRUE(back.complete);
-    EXPECT_EQ(euros, back.text);
+    EXPECT_EQ(std::make_pair(true, euros), GbkOfStored(*utf8));
 }
 
 TEST(BufferConversion, AsciiReadsTheSameInBothAndAZeroByteEndsTheText)
@@ -123,14 +130,9 @@ TEST(BufferConversion, AsciiReadsTheSameInBothAndAZeroByteEndsTheText)
     std::string ascii;
     for (int c = 1; c < 0x80; ++c)
         ascii.push_back(static_cast<char>(c));
-    ConvertedText same = StoredCommandInGbk(ascii);
-    EXPECT_TRUE(same.complete);
-    EXPECT_EQ(ascii, same.text);
-    ConvertedText cut = StoredCommandInGbk(std::string("host\0name", 9));
-    EXPECT_EQ("host", cut.text);
-    ConvertedText mixed = StoredCommandInGbk(u8"a.时间.example");
-    EXPECT_TRUE(mixed.complete);
-    EXPECT_EQ("a.时间.example", mixed.text);
+    EXPECT_EQ(std::make_pair(true, ascii), GbkOfStored(ascii));
+    EXPECT_EQ("host", StoredCommandInGbk(std::string("host\0name", 9)).text);
+    EXPECT_EQ(std::make_pair(true, std::string("a.时间.example")), GbkOfStored(u8"a.时间.example"));
 }
 
 TEST(NarrowAndWide, ShortLongAndEmptyTextsEitherWay)
@@ -144,13 +146,9 @@ TEST(NarrowAndWide, ShortLongAndEmptyTextsEitherWay)
         {Repeated<std::string>("同", 300), std::wstring(300, L'同')},
         {"", L""},
     };
-    for (const auto& text : texts) {
-        const std::optional<std::wstring> wide = WideOfNarrow(text.first.c_str());
-        const std::optional<std::string> narrow = NarrowOfWide(text.second.c_str());
-        ASSERT_TRUE(wide);
-        ASSERT_TRUE(narrow);
-        EXPECT_EQ(text.second, *wide);
-        EXPECT_EQ(text.first, *narrow);
+    for (const auto& [narrow, wide] : texts) {
+        EXPECT_EQ(std::optional<std::wstring>(wide), WideOfNarrow(narrow.c_str()));
+        EXPECT_EQ(std::optional<std::string>(narrow), NarrowOfWide(wide.c_str()));
     }
     EXPECT_FALSE(WideOfNarrow(nullptr));
     EXPECT_FALSE(NarrowOfWide(nullptr));

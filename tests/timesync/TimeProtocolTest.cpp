@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -88,13 +89,11 @@ TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
 
         ASSERT_TRUE(window.PumpUntil([&] { return IsOneOf(window.LogText(), connected, endings); }))
             << window.LogText();
-        EXPECT_EQ(answer.value, g_timeValue);
-        EXPECT_EQ(AF_INET, g_serverAddr.sin_family);
-        EXPECT_EQ(htons(37), g_serverAddr.sin_port);
-        EXPECT_EQ(inet_addr(answer.address), g_serverAddr.sin_addr.s_addr);
-        EXPECT_EQ(0, g_syncTicks);
-        EXPECT_FALSE(g_commandLineMode);
-        EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
+        // The value, the server's address, and nothing left running.
+        const sockaddr_in& to = g_serverAddr;
+        EXPECT_EQ(std::make_tuple(answer.value, AF_INET, htons(37), inet_addr(answer.address), 0, false, INVALID_SOCKET),
+                  std::make_tuple(g_timeValue, int{to.sin_family}, to.sin_port, to.sin_addr.s_addr, g_syncTicks,
+                                  g_commandLineMode, g_timeSocket));
         ExpectTimerStopped();
         window.PumpFor(200);
         EXPECT_TRUE(IsOneOf(window.LogText(), connected, endings)) << window.LogText();
