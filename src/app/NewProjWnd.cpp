@@ -251,7 +251,8 @@ void CNewProjWnd::OnShortcutClicked()
     const bool done = UpdateDesktopShortcut(exePath.c_str(), ticked, &error);
     const bool present = IsDesktopShortcutPresent(exePath.c_str());
     ShowCheck(m_shortcutCheck, present);
-    if (IsFailureToReport(done, ticked, present))
+    // A deletion is judged by the file, so a failed one left a file behind, loadable or not.
+    if (!done)
         ShowCheckBoxMessage(ShortcutFailureText(ticked, error));
 }
 

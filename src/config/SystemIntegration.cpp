@@ -105,8 +105,18 @@ ShortcutError SystemError(HRESULT result)
 
 constexpr DWORD kOperationCancelled = 0x75;  // DE_OPCANCELLED
 
+// Anything but the system's word that there is no such file counts as the file being there.
+bool FileRemains(const char* path)
+{
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
 // path is followed by a second zero, so it is a file list of one entry. Without
-// FOF_ALLOWUNDO the file is deleted, not moved to the recycle bin.
+// FOF_ALLOWUNDO the file is deleted, not moved to the recycle bin. The shell's answer alone
+// is not trusted: Wine's answers success for a file whose folder refuses the deletion.
 ShortcutError DeleteShortcutFile(const char* path)
 {
     SHFILEOPSTRUCTA operation = {};
@@ -114,7 +124,7 @@ ShortcutError DeleteShortcutFile(const char* path)
     operation.pFrom = path;
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
     const DWORD result = static_cast<DWORD>(SHFileOperationA(&operation));
-    return FileOperationError(result, operation.fAnyOperationsAborted);
+    return DeletionOutcome(FileOperationError(result, operation.fAnyOperationsAborted), FileRemains(path));
 }
 
 ShortcutError ApplyToShortcutFile(IPersistFile* file, const char* path, ShortcutAction action)
@@ -162,6 +172,17 @@ ShortcutError FileOperationError(DWORD result, BOOL aborted)
         return {ShortcutError::FileOperation, kOperationCancelled};
     return {IsFileOperationOwnCode(result) ? ShortcutError::FileOperation : ShortcutError::System,
             result};
+}
+
+// A file the system kept although the shell reported it deleted leaves no code behind (Wine:
+// the shell, GetLastError and DeleteFileA all say success): the system denied the deletion.
+ShortcutError DeletionOutcome(const ShortcutError& shellAnswer, bool fileRemains)
+{
+    if (!fileRemains)
+        return {};
+    if (shellAnswer.code != ERROR_SUCCESS)
+        return shellAnswer;
+    return {ShortcutError::System, ERROR_ACCESS_DENIED};
 }
 
 bool IsFileOperationOwnCode(DWORD result)

@@ -3,6 +3,7 @@
 #include "framework/ScopedWin.h"
 #include "support/Dialogs.h"
 #include "support/DrivenZorvaneTest.h"
+#include "support/ImmutableFolder.h"
 #include "support/RemoteControls.h"
 #include "support/SyncTranscript.h"
 #include "support/TimeServer.h"
@@ -135,19 +136,46 @@ TEST_F(WindowTruth, ADesktopThatCannotTakeTheLinkLeavesTheBoxClear)
     EXPECT_FALSE(FileExists(dir.file("no-such-folder")));
 }
 
+const std::string kNotDeleted = "没有删除桌面快捷方式：无法删除桌面上的“Zorvane v1.0.lnk”。\r\n\r\n原因：";
+
 TEST_F(WindowTruth, AShortcutInUseStaysAndTheReasonIsTheSystemCodeTheShellGave)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.12"}}));
+    // Held without FILE_SHARE_DELETE, the link cannot be deleted: Wine's shell answers with
+    // ERROR_SHARING_VIOLATION, a system code; its own values are tested directly. Shared for
+    // reading it still loads; held alone it does not, and the box is cleared, but the file
+    // that stays is a failure all the same.
+    for (const DWORD sharing : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, DWORD{0}}) {
+        SCOPED_TRACE(sharing);
+        ASSERT_TRUE(app->Checked(kShortcutCheckId) || ClickedQuietly(kShortcutCheckId));
+        const ScopedHandle held(
+            CreateFileA(DesktopShortcutFile().c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.IsValid());
+        EXPECT_EQ(kNotDeleted + "另一个程序正在使用此文件，进程无法访问。（错误代码 32）",
+                  app->MessageAfterClicking(kShortcutCheckId));
+        EXPECT_EQ(sharing != 0, app->Checked(kShortcutCheckId));
+        EXPECT_TRUE(FileExists(DesktopShortcutFile()));
+    }
+}
+
+// A desktop folder that refuses the deletion (immutable): Wine's shell answers success and the
+// file stays. The system denied the deletion, and the message says so.
+TEST_F(WindowTruth, AShortcutTheDesktopKeepsIsAFailureThoughTheShellAnsweredSuccess)
+{
+    const std::string desktop = dir.file("desktop");
+    ASSERT_TRUE(CreateDirectoryA(desktop.c_str(), nullptr));
+    DesktopMoved moved(desktop);
+    ASSERT_TRUE(moved.ok());
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.14"}}));
     ASSERT_TRUE(ClickedQuietly(kShortcutCheckId));
-    // Held without FILE_SHARE_DELETE: the link still loads, but cannot be deleted. Wine's shell
-    // answers with ERROR_SHARING_VIOLATION, a system code; its own values are tested directly.
-    const ScopedHandle held(CreateFileA(DesktopShortcutFile().c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(held.IsValid());
-    EXPECT_EQ("没有删除桌面快捷方式：无法删除桌面上的“Zorvane v1.0.lnk”。\r\n\r\n原因：另一个程序正在使用此文件，"
-              "进程无法访问。（错误代码 32）",
-              app->MessageAfterClicking(kShortcutCheckId));
+    const std::string link = desktop + "\\Zorvane v1.0.lnk";
+    ASSERT_TRUE(FileExists(link));
+
+    const ImmutableFolder locked(desktop);
+    ASSERT_TRUE(locked.ok());
+    EXPECT_EQ(kNotDeleted + "拒绝访问。（错误代码 5）", app->MessageAfterClicking(kShortcutCheckId));
     EXPECT_TRUE(app->Checked(kShortcutCheckId));
+    EXPECT_TRUE(FileExists(link));
 }
 
 TEST_F(WindowTruth, ReportsGoToTheEndWhereverTheUserPutTheCaret)

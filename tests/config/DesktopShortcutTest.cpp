@@ -57,6 +57,11 @@ LinkInfo ReadLink(const std::string& file)
     return LinkInfo{true, text[0], text[1], text[2]};
 }
 
+std::pair<ShortcutError::Source, DWORD> Pair(const ShortcutError& error)
+{
+    return {error.source, error.code};
+}
+
 bool EqualIgnoringCase(const std::string& a, const std::string& b)
 {
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
@@ -181,19 +186,41 @@ TEST(FileOperationError, TheShellsAnswerToADeletionDecidesItsResult)
         {0, FALSE, {ShortcutError::System, 0}},
         {0, TRUE, {ShortcutError::FileOperation, 0x75}},
         {0x78, FALSE, {ShortcutError::FileOperation, 0x78}},
+        {0x78, TRUE, {ShortcutError::FileOperation, 0x78}},
         {ERROR_ACCESS_DENIED, FALSE, {ShortcutError::System, ERROR_ACCESS_DENIED}},
     };
-    for (const Row& row : rows) {
-        const ShortcutError error = FileOperationError(row.result, row.aborted);
-        EXPECT_EQ(std::make_pair(row.error.source, row.error.code), std::make_pair(error.source, error.code))
+    for (const Row& row : rows)
+        EXPECT_EQ(Pair(row.error), Pair(FileOperationError(row.result, row.aborted)))
             << row.result << (row.aborted ? " aborted" : "");
-    }
+}
+
+// The file decides: Wine's shell answers success for a file its folder would not let go.
+TEST(DeletionOutcome, AFileStillThereIsAFailureWhateverTheShellAnswered)
+{
+    const ShortcutError success, notFound{ShortcutError::System, ERROR_FILE_NOT_FOUND},
+        inUse{ShortcutError::System, ERROR_SHARING_VIOLATION}, shellOwn{ShortcutError::FileOperation, 0x78};
+    const struct {
+        ShortcutError answer;
+        bool remains;
+        ShortcutError outcome;
+    } rows[] = {
+        {success, false, success},
+        {notFound, false, success},
+        {success, true, {ShortcutError::System, ERROR_ACCESS_DENIED}},
+        {inUse, true, inUse},
+        {shellOwn, true, shellOwn},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(Pair(row.outcome), Pair(DeletionOutcome(row.answer, row.remains)))
+            << row.answer.code << (row.remains ? " remains" : " gone");
 }
 
 TEST_F(DesktopShortcut, DeletingAMissingShortcutIsQuiet)
 {
-    EXPECT_TRUE(AnswerMessageBoxesDuring([&] { UpdateDesktopShortcut(m_exe.c_str(), false); }).empty());
+    bool done = false;
+    EXPECT_TRUE(AnswerMessageBoxesDuring([&] { done = UpdateDesktopShortcut(m_exe.c_str(), false); }).empty());
     EXPECT_FALSE(FileExists(m_file));
+    EXPECT_TRUE(done) << "nothing there to delete is what was asked for";
 }
 
 TEST_F(DesktopShortcut, ANullOrOverlongTargetDoesNothing)

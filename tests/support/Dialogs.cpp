@@ -18,6 +18,22 @@ std::string MessageTextOf(HWND dialog)
     return best;
 }
 
+bool ShowsIcon(HWND dialog)
+{
+    for (HWND child = FindWindowExA(dialog, nullptr, "Static", nullptr); child;
+         child = FindWindowExA(dialog, child, "Static", nullptr)) {
+        const bool iconStatic = (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+        if (iconStatic && SendMessageA(child, STM_GETICON, 0, 0))
+            return true;
+    }
+    return false;
+}
+
+MessageBoxInfo Described(HWND dialog)
+{
+    return {dialog, WindowTextOf(dialog), MessageTextOf(dialog), ShowsIcon(dialog)};
+}
+
 bool IsDialog(HWND window)
 {
     return ClassNameOf(window) == "#32770";
@@ -40,7 +56,7 @@ LRESULT CALLBACK OnMessageHandled(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if (code == HC_ACTION && t_answered && message->message == WM_INITDIALOG && IsDialog(message->hwnd)) {
-        t_answered->push_back({message->hwnd, WindowTextOf(message->hwnd), MessageTextOf(message->hwnd)});
+        t_answered->push_back(Described(message->hwnd));
         t_dialogProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(message->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NeverShown)));
         EndDialog(message->hwnd, IDOK);
@@ -55,7 +71,7 @@ std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId)
     std::vector<MessageBoxInfo> boxes;
     for (HWND window : TopLevelWindowsOf(processId)) {
         if (IsDialog(window) && IsWindowVisible(window))
-            boxes.push_back({window, WindowTextOf(window), MessageTextOf(window)});
+            boxes.push_back(Described(window));
     }
     return boxes;
 }

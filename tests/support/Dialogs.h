@@ -11,6 +11,9 @@ struct MessageBoxInfo {
     HWND window = nullptr;
     std::string caption;
     std::string text;  // GBK, as the program wrote it
+    // The box shows an icon (MB_ICON...): its icon static holds one. The handle belongs to the
+    // box's process; under Wine no other process can read which icon it is.
+    bool icon = false;
 };
 
 // Visible message boxes of the given process (0: any process).

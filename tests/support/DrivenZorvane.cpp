@@ -96,6 +96,9 @@ std::string DrivenZorvane::AnswerMessageBox(HWND owner, DWORD timeoutMs)
     EXPECT_EQ(owner, GetWindow(box.window, GW_OWNER))
         << "in front of the window it is about; owned by a hidden one, it could hide";
     EXPECT_TRUE(m_process->Running()) << "the box is modal: the program waits";
+    // The window's own boxes say a step failed, with the warning icon; the usage and srv.xml
+    // boxes, owned by no window, have always been plain.
+    EXPECT_EQ(owner != nullptr, box.icon) << box.text;
     EXPECT_TRUE(CloseMessageBox(box));
     return box.text;
 }

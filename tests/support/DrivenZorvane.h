@@ -46,7 +46,8 @@ public:
     void Click(int id) const;
     bool Checked(int id) const;
     // The text of the next message box of the program, which is then answered; empty when none
-    // comes. The box is captioned "Zorvane", owned by owner and holds the program while open.
+    // comes. The box is captioned "Zorvane", owned by owner and holds the program while open;
+    // the window's own boxes show an icon, the others none.
     std::string AnswerMessageBox(HWND owner, DWORD timeoutMs = 8000);
     // A click as the mouse gives it, and the text of the box owned by the window that it
     // brings up; empty when none comes.
