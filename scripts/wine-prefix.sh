@@ -8,6 +8,9 @@ set -eu
 if [ "${1:-}" = "--stop" ]; then
   wineserver -k 2>/dev/null || true
   wineserver -w
+  # A test program that died while a folder of its own was immutable (chattr +i,
+  # tests/support/ImmutableFolder) left it so, and the build tree could not be removed.
+  find "$WINEPREFIX/drive_c/users" -xdev -type d -name immutable -exec chattr -i {} + 2>/dev/null || true
   exit 0
 fi
 

@@ -162,17 +162,15 @@ TEST_F(WindowTruth, AShortcutInUseStaysAndTheReasonIsTheSystemCodeTheShellGave)
 // file stays. The system denied the deletion, and the message says so.
 TEST_F(WindowTruth, AShortcutTheDesktopKeepsIsAFailureThoughTheShellAnsweredSuccess)
 {
-    const std::string desktop = dir.file("desktop");
-    ASSERT_TRUE(CreateDirectoryA(desktop.c_str(), nullptr));
-    DesktopMoved moved(desktop);
+    ImmutableFolder desktop(dir.path());
+    DesktopMoved moved(desktop.path());
     ASSERT_TRUE(moved.ok());
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.14"}}));
     ASSERT_TRUE(ClickedQuietly(kShortcutCheckId));
-    const std::string link = desktop + "\\Zorvane v1.0.lnk";
+    const std::string link = desktop.path() + "\\Zorvane v1.0.lnk";
     ASSERT_TRUE(FileExists(link));
 
-    const ImmutableFolder locked(desktop);
-    ASSERT_TRUE(locked.ok());
+    ASSERT_TRUE(desktop.Lock());
     EXPECT_EQ(kNotDeleted + "拒绝访问。（错误代码 5）", app->MessageAfterClicking(kShortcutCheckId));
     EXPECT_TRUE(app->Checked(kShortcutCheckId));
     EXPECT_TRUE(FileExists(link));

@@ -51,9 +51,15 @@ int RunUnixShell(const std::wstring& script)
 
 }  // namespace
 
-ImmutableFolder::ImmutableFolder(const std::string& path) : m_unixPath(UnixPathOf(path))
+ImmutableFolder::ImmutableFolder(const std::string& parent) : m_path(parent + "immutable")
 {
-    m_locked = !m_unixPath.empty() && RunUnixShell(L"/usr/bin/chattr +i '" + m_unixPath + L"'") == 0;
+    if (CreateDirectoryA(m_path.c_str(), nullptr))
+        m_unixPath = UnixPathOf(m_path);
+}
+
+bool ImmutableFolder::Lock()
+{
+    return !m_unixPath.empty() && RunUnixShell(L"/usr/bin/chattr +i '" + m_unixPath + L"'") == 0;
 }
 
 ImmutableFolder::~ImmutableFolder()

@@ -2,18 +2,22 @@
 
 #include <string>
 
-// A folder made immutable (chattr +i) while the object lives: nothing in it can be created,
-// renamed or deleted, not even by root. The destructor takes the flag back whatever happened
-// before, or the build tree could not be removed any more.
+// A new folder named "immutable" inside parent (Windows form, with its trailing backslash),
+// which Lock makes immutable (chattr +i): nothing in it can then be created, renamed or
+// deleted, not even by root. The destructor takes the flag back whatever happened, or the
+// build tree could not be removed; scripts/wine-prefix.sh --stop does it for a test program
+// that died first, by that name.
 class ImmutableFolder {
 public:
-    explicit ImmutableFolder(const std::string& path);  // GBK, Windows form
+    explicit ImmutableFolder(const std::string& parent);
     ~ImmutableFolder();
     ImmutableFolder(const ImmutableFolder&) = delete;
     ImmutableFolder& operator=(const ImmutableFolder&) = delete;
-    bool ok() const { return m_locked; }
+
+    const std::string& path() const { return m_path; }
+    bool Lock();
 
 private:
+    std::string m_path;
     std::wstring m_unixPath;
-    bool m_locked = false;
 };
