@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds Zorvane and runs it under Wine; arguments go to the program.
+# Builds the program (not its tests) and runs it under Wine; arguments go to the program.
 # Without a display it runs under a virtual one, saves a screenshot and closes the window.
 set -euo pipefail
 source "$(dirname "$0")/scripts/common.sh"
 zorvane_setup
-zorvane_build
+zorvane_build_program
 zorvane_wine_env
 bash "$ROOT/scripts/wine-prefix.sh"
 if [ -n "${DISPLAY:-}" ]; then

@@ -255,6 +255,13 @@ MAPPING_KINDS = [  # (kind, test of the mapped file's path)
 ]
 
 
+def mapping_header(line):
+    """The fields of an smaps line that opens a mapping (address range, permissions, offset,
+    device, inode, path), or None for the lines that describe it."""
+    head = line.split(None, 5)
+    return head if "-" in head[0] and len(head) >= 5 and ":" in head[3] else None
+
+
 def resident_by_kind(pid):
     """Resident KiB of a Linux process by kind of mapping, from /proc/<pid>/smaps, and
     where the theme file's view starts and how much of it the kernel maps with 2 MiB
@@ -263,8 +270,8 @@ def resident_by_kind(pid):
     kind = None
     with open(f"/proc/{pid}/smaps") as f:
         for line in f:
-            head = line.split(None, 5)
-            if "-" in head[0] and len(head) >= 5 and ":" in head[3]:
+            head = mapping_header(line)
+            if head:
                 path = head[5].strip() if len(head) > 5 else ""
                 kind = next((k for k, test in MAPPING_KINDS if test(path)), "other")
                 if path.endswith(".msstyles"):
@@ -314,15 +321,20 @@ class Table:
                           fmt(high), "", "", ""])
 
     def ratio(self, figure, what, numerator, denominator, limit):
+        target = "" if limit is None else f"<= {limit}"
         if not numerator or not denominator:
-            target = "" if limit is None else f"<= {limit}"
             self.rows.append([figure, what, "", "", "", "", "-", target, "no samples"])
             return None
         value = statistics.median(numerator) / statistics.median(denominator)
         verdict = "" if limit is None else ("met" if value <= limit else "MISSED")
-        target = "" if limit is None else f"<= {limit}"
         self.rows.append([figure, what, "", "", "", "", f"{value:.2f}", target, verdict])
         return value
+
+    def against_floors(self, figure, what, zorvane, floor3, floor2, limit, suffix=""):
+        """Zorvane against the yardstick floor3, judged by the limit, and against floor2, which
+        skips steps: "<what>Zorvane / floor3<suffix>" and its floor2 row."""
+        self.ratio(figure, f"{what}Zorvane / floor3{suffix}", zorvane, floor3, limit)
+        self.ratio(figure, f"{what}Zorvane / floor2, steps skipped{suffix}", zorvane, floor2, None)
 
     def spread(self, figure, what, wall, cpu):
         """How much each figure moves: interquartile range / median of the wall and CPU times."""
@@ -347,58 +359,54 @@ class Table:
         return "\n".join(out)
 
 
+SYNC_PROGRAMS = [  # label, process name, name in the table, what it is
+    ("zorvane", "Zorvane.exe", "Zorvane.exe", ""),
+    ("floor3", "Floor3.exe", "floor3", " (every step, flat)"),
+    ("floor2", "Floor2.exe", "floor2", " (same start-up work, lean)"),
+    ("floor", "Floor.exe", "floor", " (sync only, lower bound)"),
+]
+
+
 def bench_sync(args, work, table):
-    zorvane = program_folder(work, "sync-zorvane", args.zorvane)
-    floor2 = program_folder(work, "sync-floor2", args.floor2)
-    floor3 = program_folder(work, "sync-floor3", args.floor3)
-    floor = program_folder(work, "sync-floor", args.floor)
-    # A first run writes Zorvane's default srv.xml, which floor2 then reads too, and warms
-    # Wine up; not counted.
-    run_driver(args.driver, ["sync", "1", FAST_ADDRESS, f"zorvane={windows_path(zorvane)}"], 120)
-    default_xml = os.path.join(os.path.dirname(zorvane), "srv.xml")
-    shutil.copy2(default_xml, os.path.dirname(floor2))
-    shutil.copy2(default_xml, os.path.dirname(floor3))
-    programs = [f"zorvane={windows_path(zorvane)}", f"floor3={windows_path(floor3)}",
-                f"floor2={windows_path(floor2)}", f"floor={windows_path(floor)}"]
+    exes = {"zorvane": args.zorvane, "floor3": args.floor3, "floor2": args.floor2,
+            "floor": args.floor}
+    paths = {label: program_folder(work, f"sync-{label}", exe) for label, exe in exes.items()}
+    # A first run writes Zorvane's default srv.xml, which floor2 and floor3 then read too, and
+    # warms Wine up; not counted.
+    first = f"zorvane={windows_path(paths['zorvane'])}"
+    run_driver(args.driver, ["sync", "1", FAST_ADDRESS, first], 120)
+    default_xml = os.path.join(os.path.dirname(paths["zorvane"]), "srv.xml")
+    for label in ("floor2", "floor3"):
+        shutil.copy2(default_xml, os.path.dirname(paths[label]))
+    programs = [f"{label}={windows_path(paths[label])}" for label, _, _, _ in SYNC_PROGRAMS]
     run_driver(args.driver, ["sync", "1", FAST_ADDRESS] + programs, 120)
     log(f"sync: {args.sync_rounds} rounds, interleaved")
     # The five warm-up runs: a process can still be on its way out after its handle is signalled.
     REAPER.take(5)
     samples = run_driver(args.driver, ["sync", str(args.sync_rounds), FAST_ADDRESS] + programs,
                          600)
-    cpu = REAPER.take(4 * args.sync_rounds)
-    times = {"zorvane": [], "floor3": [], "floor2": [], "floor": []}
+    ended = REAPER.take(4 * args.sync_rounds)
+    times = {label: [] for label in exes}
     for figure, label, _, ms in samples:
         times[label].append(float(ms))
+    cpu = {label: ended.get(process, []) for label, process, _, _ in SYNC_PROGRAMS}
     rdate = bench_rdate(work, args.sync_rounds)
-    table.measured("1 sync", "Zorvane.exe /ip, start to exit", times["zorvane"], "ms")
-    table.measured("1 sync", "floor3 /ip (every step, flat), start to exit", times["floor3"], "ms")
-    table.measured("1 sync", "floor2 /ip (same start-up work, lean), start to exit",
-                   times["floor2"], "ms")
-    table.measured("1 sync", "floor /ip (sync only, lower bound), start to exit", times["floor"], "ms")
+    for label, _, name, what in SYNC_PROGRAMS:
+        table.measured("1 sync", f"{name} /ip{what}, start to exit", times[label], "ms")
     if rdate:
         table.measured("1 sync", "rdate -p (native, xinetd), reference", rdate, "ms")
     else:
         table.notes.append("rdate reference skipped: xinetd or rdate unavailable.")
-    table.ratio("1 sync", "Zorvane / floor3 (medians)", times["zorvane"], times["floor3"],
-                START_RATIO_LIMIT)
-    table.ratio("1 sync", "Zorvane / floor2, steps skipped (medians)", times["zorvane"],
-                times["floor2"], None)
+    table.against_floors("1 sync", "", times["zorvane"], times["floor3"], times["floor2"],
+                         START_RATIO_LIMIT, " (medians)")
     table.ratio("1 sync", "Zorvane / floor, lower bound (medians)", times["zorvane"],
                 times["floor"], None)
-    zorvane_cpu, floor2_cpu = cpu.get("Zorvane.exe", []), cpu.get("Floor2.exe", [])
-    floor3_cpu = cpu.get("Floor3.exe", [])
-    table.measured("1 sync", "Zorvane.exe /ip, CPU time (user + kernel)", zorvane_cpu, "ms")
-    table.measured("1 sync", "floor3 /ip, CPU time (user + kernel)", floor3_cpu, "ms")
-    table.measured("1 sync", "floor2 /ip, CPU time (user + kernel)", floor2_cpu, "ms")
-    table.measured("1 sync", "floor /ip, CPU time (user + kernel)", cpu.get("Floor.exe", []), "ms")
-    table.ratio("1 sync", "CPU time: Zorvane / floor3 (medians)", zorvane_cpu, floor3_cpu,
-                SYNC_CPU_RATIO_LIMIT)
-    table.ratio("1 sync", "CPU time: Zorvane / floor2, steps skipped (medians)", zorvane_cpu,
-                floor2_cpu, None)
-    table.spread("1 sync", "Zorvane.exe /ip", times["zorvane"], zorvane_cpu)
-    table.spread("1 sync", "floor3 /ip", times["floor3"], floor3_cpu)
-    table.spread("1 sync", "floor2 /ip", times["floor2"], floor2_cpu)
+    for label, _, name, _ in SYNC_PROGRAMS:
+        table.measured("1 sync", f"{name} /ip, CPU time (user + kernel)", cpu[label], "ms")
+    table.against_floors("1 sync", "CPU time: ", cpu["zorvane"], cpu["floor3"], cpu["floor2"],
+                         SYNC_CPU_RATIO_LIMIT, " (medians)")
+    for label, _, name, _ in SYNC_PROGRAMS[:3]:
+        table.spread("1 sync", f"{name} /ip", times[label], cpu[label])
     return default_xml
 
 
@@ -475,20 +483,11 @@ def bench_paint(args, work, default_xml, table):
         elif words[0] == "paint_counters":
             fields = dict(w.split("=") for w in words[3:])
             peaks[words[1]].append(int(fields["peak_working_set_kib"]))
-    table.measured("2 start", "first visible window, Zorvane, 7 servers", visible["7"], "ms")
-    table.measured("2 start", "first visible window, floor3, 7 servers", visible["floor3"], "ms")
-    table.measured("2 start", "first visible window, floor2, 7 servers", visible["floor2"], "ms")
-    table.ratio("2 start", "first visible window: Zorvane / floor3", visible["7"], visible["floor3"],
-                START_RATIO_LIMIT)
-    table.ratio("2 start", "first visible window: Zorvane / floor2, steps skipped", visible["7"],
-                visible["floor2"], None)
-    table.measured("2 start", "first paint, Zorvane, 7 servers", times["7"], "ms")
-    table.measured("2 start", "first paint, floor3, 7 servers", times["floor3"], "ms")
-    table.measured("2 start", "first paint, floor2, 7 servers", times["floor2"], "ms")
-    table.ratio("2 start", "first paint: Zorvane / floor3", times["7"], times["floor3"],
-                START_RATIO_LIMIT)
-    table.ratio("2 start", "first paint: Zorvane / floor2, steps skipped", times["7"],
-                times["floor2"], None)
+    for moment, values in (("first visible window", visible), ("first paint", times)):
+        for label, name in (("7", "Zorvane"), ("floor3", "floor3"), ("floor2", "floor2")):
+            table.measured("2 start", f"{moment}, {name}, 7 servers", values[label], "ms")
+        table.against_floors("2 start", f"{moment}: ", values["7"], values["floor3"],
+                             values["floor2"], START_RATIO_LIMIT)
     # Every Zorvane case runs as Zorvane.exe: its CPU times are matched to the cases by the
     # order the driver starts them in.
     zorvane_labels = [l for l in order if l not in floors]
@@ -503,10 +502,8 @@ def bench_paint(args, work, default_xml, table):
                    "close)", zorvane_cpu, "ms")
     table.measured("2 start", "floor3 GUI, 7 servers, CPU time of the run", floor3_cpu, "ms")
     table.measured("2 start", "floor2 GUI, 7 servers, CPU time of the run", floor2_cpu, "ms")
-    table.ratio("2 start", "CPU time: Zorvane / floor3 (medians)", zorvane_cpu, floor3_cpu,
-                START_RATIO_LIMIT)
-    table.ratio("2 start", "CPU time: Zorvane / floor2, steps skipped (medians)", zorvane_cpu,
-                floor2_cpu, None)
+    table.against_floors("2 start", "CPU time: ", zorvane_cpu, floor3_cpu, floor2_cpu,
+                         START_RATIO_LIMIT, " (medians)")
     table.spread("2 start", "Zorvane GUI (first paint)", times["7"], zorvane_cpu)
     table.spread("2 start", "floor3 GUI (first paint)", times["floor3"], floor3_cpu)
     table.spread("2 start", "floor2 GUI (first paint)", times["floor2"], floor2_cpu)
@@ -556,11 +553,10 @@ def theme_in_2mib_pages(prefix):
         mapped, inside = 0, False
         with open("/proc/self/smaps") as smaps:
             for line in smaps:
-                head = line.split()
-                if "-" in head[0] and len(head) >= 5 and ":" in head[3]:
+                if mapping_header(line):
                     inside = line.rstrip().endswith(name)
-                elif inside and head[0] == "FilePmdMapped:":
-                    mapped += int(head[1])
+                elif inside and line.startswith("FilePmdMapped:"):
+                    mapped += int(line.split()[1])
     return mapped
 
 
@@ -594,14 +590,18 @@ MEMORY_CONDITIONS = [  # label, theme file as written (else read back from disk)
 ]
 
 
+def column(fields, label, key):
+    """One counter of the memory samples of a program, over the rounds."""
+    return [f[key] for f in fields[label]]
+
+
 def bench_memory(args, work, default_xml, table):
-    gui = gui_folder(work, "memory-gui", args.zorvane, default_xml, 7)
-    floor2 = gui_folder(work, "memory-floor2", args.floor2, default_xml, 7)
-    floor3 = gui_folder(work, "memory-floor3", args.floor3, default_xml, 7)
-    floor = program_folder(work, "memory-floor", args.floor)
-    paths = {"gui": gui, "floor2": floor2, "floor3": floor3, "floor": floor}
-    programs = [f"gui={windows_path(gui)}:7:1", f"floor2={windows_path(floor2)}:7:1",
-                f"floor3={windows_path(floor3)}:7:1", f"floor={windows_path(floor)}:0:1"]
+    windows = {"gui": args.zorvane, "floor2": args.floor2, "floor3": args.floor3}
+    paths = {label: gui_folder(work, f"memory-{label}", exe, default_xml, 7)
+             for label, exe in windows.items()}
+    paths["floor"] = program_folder(work, "memory-floor", args.floor)
+    programs = [f"{label}={windows_path(path)}:{7 if label in windows else 0}:1"
+                for label, path in paths.items()]
     fields_by_condition = {}
     prefix = os.environ.get("WINEPREFIX", "")
     for condition, written, shortcut in MEMORY_CONDITIONS:
@@ -633,32 +633,26 @@ def bench_memory(args, work, default_xml, table):
 
 
 def report_memory(table, condition, fields, mappings):
-    def column(label, key):
-        return [f[key] for f in fields[label]]
     figure = "3 memory"
-    table.measured(figure, f"{condition}: Zorvane GUI, 7 servers, peak working set",
-                   column("gui", "peak_working_set_kib"), "KiB")
-    table.measured(figure, f"{condition}: floor2 GUI, 7 servers, peak working set",
-                   column("floor2", "peak_working_set_kib"), "KiB")
-    table.measured(figure, f"{condition}: floor3 GUI, 7 servers, peak working set",
-                   column("floor3", "peak_working_set_kib"), "KiB")
-    table.ratio(figure, f"{condition}: peak working set, Zorvane / floor3",
-                column("gui", "peak_working_set_kib"), column("floor3", "peak_working_set_kib"),
-                MEMORY_RATIO_LIMIT)
-    table.ratio(figure, f"{condition}: peak working set, Zorvane / floor2",
-                column("gui", "peak_working_set_kib"), column("floor2", "peak_working_set_kib"),
-                MEMORY_RATIO_LIMIT)
+    peak = {label: column(fields, label, "peak_working_set_kib") for label in fields}
+    for label, name in (("gui", "Zorvane"), ("floor2", "floor2"), ("floor3", "floor3")):
+        table.measured(figure, f"{condition}: {name} GUI, 7 servers, peak working set",
+                       peak[label], "KiB")
+    for label in ("floor3", "floor2"):
+        table.ratio(figure, f"{condition}: peak working set, Zorvane / {label}", peak["gui"],
+                    peak[label], MEMORY_RATIO_LIMIT)
     table.measured(figure, f"{condition}: floor (sync only, waiting), peak working set",
-                   column("floor", "peak_working_set_kib"), "KiB")
+                   peak["floor"], "KiB")
     table.ratio(figure, f"{condition}: peak working set, Zorvane / floor, lower bound",
-                column("gui", "peak_working_set_kib"), column("floor", "peak_working_set_kib"), None)
+                peak["gui"], peak["floor"], None)
     private = "private_usage_kib"
-    if not any(column("gui", private) + column("floor2", private)):
+    if not any(column(fields, "gui", private) + column(fields, "floor2", private)):
         private = "private_commit_kib"
-    table.measured(figure, f"{condition}: Zorvane GUI, private bytes", column("gui", private), "KiB")
-    table.measured(figure, f"{condition}: floor2 GUI, private bytes", column("floor2", private), "KiB")
-    table.ratio(figure, f"{condition}: private bytes, Zorvane / floor2", column("gui", private),
-                column("floor2", private), None)
+    gui_private, floor2_private = column(fields, "gui", private), column(fields, "floor2", private)
+    table.measured(figure, f"{condition}: Zorvane GUI, private bytes", gui_private, "KiB")
+    table.measured(figure, f"{condition}: floor2 GUI, private bytes", floor2_private, "KiB")
+    table.ratio(figure, f"{condition}: private bytes, Zorvane / floor2", gui_private,
+                floor2_private, None)
     for label, name in (("gui", "Zorvane"), ("floor2", "floor2")):
         theme = [m.get("theme file (.msstyles)", 0) for l, m in mappings if l == label and m]
         table.measured(figure, f"{condition}: {name}, theme file resident", theme, "KiB")
@@ -701,13 +695,12 @@ def report_counters_availability(table, fields_by_condition):
     fields = next(iter(fields_by_condition.values()), None)
     if not fields:
         return
-    def column(label, key):
-        return [f[key] for f in fields[label]]
-    if not any(column("gui", "private_usage_kib")):
+    if not any(column(fields, "gui", "private_usage_kib")):
         table.notes.append("PrivateUsage (PROCESS_MEMORY_COUNTERS_EX) reads 0 for another process "
                            "under this Wine; private bytes are the committed MEM_PRIVATE regions "
                            "summed with VirtualQueryEx, which is what the counter means on Windows.")
-    gdi, user, handles = column("gui", "gdi_objects"), column("gui", "user_objects"), column("gui", "handles")
+    gdi, user, handles = (column(fields, "gui", key)
+                          for key in ("gdi_objects", "user_objects", "handles"))
     if gdi and max(gdi) == 0 and max(user) == 0:
         table.notes.append("GetGuiResources returns 0 for the GUI process: it is still a stub "
                            "under this Wine, so GDI and USER object counts are not available.")
@@ -783,15 +776,9 @@ def environment_lines():
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--zorvane", required=True)
-    parser.add_argument("--floor", required=True)
-    parser.add_argument("--floor2", required=True)
-    parser.add_argument("--floor3", required=True)
-    parser.add_argument("--driver", required=True)
-    parser.add_argument("--hostile-xml", required=True)
-    parser.add_argument("--strip", required=True)
-    parser.add_argument("--work", required=True)
-    parser.add_argument("--results", required=True)
+    for name in ("zorvane", "floor", "floor2", "floor3", "driver", "hostile-xml", "strip", "work",
+                 "results"):
+        parser.add_argument("--" + name, required=True)
     parser.add_argument("--sync-rounds", type=int, default=SYNC_ROUNDS)
     parser.add_argument("--paint-rounds", type=int, default=10,
                         help="rounds of the 7/1,000/10,000 cases; 100,000 gets 3/10 of it")

@@ -19,6 +19,12 @@ zorvane_build() {
   cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
 
+# The program alone (its help page comes with the configure step), not the tests: run.sh.
+zorvane_build_program() {
+  zorvane_configure
+  cmake --build "$BUILD_DIR" -j"$(nproc)" --target Zorvane
+}
+
 # The project's Wine environment (scripts/wine.env) for this build folder.
 zorvane_wine_env() {
   local key value

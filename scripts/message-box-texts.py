@@ -1,11 +1,16 @@
 #!/usr/bin/env python3
 """Reads a Wine program's error output, run with WINEDEBUG=trace+msgbox: prints the text of each
 message box that Wine traced (L"..." with \\xxxx for characters beyond ASCII) to standard
-output, and passes every other line on to standard error."""
+output, and passes every other line on to standard error but one notice of Wine's own (below)."""
 import re
 import sys
 
 ESCAPES = {"n": "\n", "r": "", "t": "\t"}
+# Printed whatever WINEDEBUG says when the shell, parsing the program's path on drive Z: (the
+# Unix root), asks for that drive's volume label and Wine may not read the root's device:
+# nothing the program did or can change.
+VOLUME_LABEL_NOTICE = re.compile(
+    r"wine: Read access denied for device .*, FS volume label and serial are not available\.")
 
 
 def unescaped(match):
@@ -18,5 +23,5 @@ for line in sys.stdin:
     box = re.search(r'trace:msgbox:MSGBOX_OnInit L"(.*)"', line)
     if box:
         print("Message box: " + re.sub(r"\\(x[0-9a-f]{2}|[0-9a-f]{4}|.)", unescaped, box[1]).strip())
-    else:
+    elif not VOLUME_LABEL_NOTICE.fullmatch(line.rstrip("\n")):
         sys.stderr.write(line)
