@@ -17,7 +17,7 @@ constexpr const char* kAddress = "127.0.3.20";
 // Each round makes four clicks and one sync; a handle left open by every click, or by every
 // sync, ends far above the margin, which only leaves room for the platform's own comings and
 // goings.
-constexpr int kRounds = 12;
+constexpr int kRounds = 10;
 constexpr int kHandleMargin = 3;
 
 struct Box {
