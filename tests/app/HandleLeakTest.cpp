@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -57,7 +58,9 @@ protected:
 
 TEST_F(HandleLeak, ClicksOfBothBoxesAndSyncsLeaveTheHandleCountWhereItWas)
 {
-    // The server closes its end itself: a connection the program never closes holds no sync up.
+    // The server closes its end itself: a connection the program never closes (its socket and
+    // its Winsock start both left; the last WSACleanup releases any socket still open) holds
+    // no later sync up, and shows in the count.
     TimeServer server(kAddress, {{ServerStep::Send, kValue2015}, {ServerStep::Close, {}}});
     ASSERT_TRUE(server.IsListening());
     ASSERT_TRUE(Launch({{"leak.test", kAddress}}) && app->SelectRow(0));
