@@ -1,49 +1,11 @@
 #include "HardeningSupport.h"
 
-#include <winternl.h>
+#include "support/ProcessHandles.h"
 
 #include <sstream>
 #include <vector>
 
 namespace {
-
-constexpr ULONG kSystemHandleInformation = 16;
-
-struct SystemHandleEntry {
-    ULONG ownerProcessId;
-    BYTE objectType;
-    BYTE flags;
-    USHORT handle;
-    PVOID object;
-    ACCESS_MASK access;
-};
-
-struct SystemHandleTable {
-    ULONG count;
-    SystemHandleEntry entries[1];
-};
-
-using QuerySystemInformation = NTSTATUS(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-
-int CountHandlesOf(DWORD processId)
-{
-    auto query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query)
-        return -1;
-    std::vector<char> buffer(1 << 20);
-    ULONG needed = 0;
-    while (query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) != 0) {
-        if (buffer.size() > (64u << 20))
-            return -1;
-        buffer.resize(buffer.size() * 2);
-    }
-    const auto* table = reinterpret_cast<const SystemHandleTable*>(buffer.data());
-    int count = 0;
-    for (ULONG i = 0; i < table->count; ++i)
-        count += table->entries[i].ownerProcessId == processId ? 1 : 0;
-    return count;
-}
 
 struct WindowCount {
     DWORD processId;
