@@ -24,8 +24,8 @@ XmlDocHolder ParseText(const std::string& text)
 }  // namespace
 
 // The command becomes escaped character data and the rest is reformatted; a command that XML
-// cannot hold whole is not stored; without autorun the document is saved as read; a broken or
-// missing file is left alone. Never a message.
+// cannot hold whole is not stored; an autorun element is made where start-up reads the command;
+// a broken or missing file is left alone. Never a message.
 TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
 {
     const std::string broken = "<?xml version=\"1.0\"?><srv_root><cfg><autorun>x</autorun></cfg>";
@@ -41,7 +41,8 @@ TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
         {UntidyFile, "\"C:\\new.exe\" /ip 1.2.3.4\x01", false, oldCommand},
         {UntidyFile, "\"C:\\new\xD6", false, oldCommand},  // cut GBK
         {"<srv_root><cfg><start>x</start></cfg><srv><url>a.example</url><ip>10.0.0.1</ip></srv></srv_root>",
-         "\"C:\\new.exe\" /ip 1.2.3.4", false, ReformattedFile("<start>x</start>")},
+         "\"C:\\new.exe\" /ip 1.2.3.4", true,
+         ReformattedFile("<autorun>\"C:\\new.exe\" /ip 1.2.3.4</autorun>\n    <start>x</start>")},
         {broken, "\"C:\\new.exe\" /ip 1.2.3.4", false, broken},
         {"", "\"C:\\new.exe\" /ip 1.2.3.4", false, ""},
     };
@@ -54,6 +55,71 @@ TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
         EXPECT_EQ(!c.after.empty(), FileExists(folder.path));
         EXPECT_EQ(c.after, folder.Read());
         EXPECT_FALSE(FileExists(folder.path + ".tmp"));
+    }
+}
+
+// Start-up reads the command from the first child, of any name, of the root's first cfg: the
+// store makes autorun that child, and cfg the root's first child, where they are not, and
+// leaves the rest of the file as it was.
+TEST(StoreAutorunCommand, WhereStartUpReadsNoAutorunOneIsMadeAndReadBack)
+{
+    const std::string command = OwnCommand("1.2.3.4");
+    const std::string stored = AutorunElement(Utf8OfGbk(command));
+    const std::string row = "<srv><url>a.example</url><ip>10.0.0.1</ip></srv>";
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const std::pair<std::string, std::string> cases[] = {  // file before, after
+        {SrvXmlAround(row), ReformattedFile(stored)},
+        {SrvXmlAround("<cfg/>" + row), ReformattedFile(stored)},
+        {SrvXmlAround("<cfg><!--x--><autorun>a</autorun></cfg>" + row),
+         ReformattedFile(stored + "\n    <!--x-->\n    " + stored)},
+        {SrvXmlAround("<srv/><cfg><start>x</start></cfg><cfg/>"),
+         SrvXmlAround("\n  <srv/>\n  <cfg>\n    " + stored + "\n    <start>x</start>\n  </cfg>\n  <cfg/>\n")},
+        {declaration + "<config><cfg><autorun>a</autorun></cfg></config>",
+         declaration + "<config>\n  <cfg>\n    " + stored + "\n  </cfg>\n</config>\n"},
+    };
+    for (const auto& [before, after] : cases) {
+        SCOPED_TRACE(before);
+        SrvXmlFolder folder;
+        ASSERT_TRUE(folder.Write(before));
+        EXPECT_TRUE(folder.Store(command));
+        EXPECT_EQ(after, folder.Read());
+        EXPECT_EQ(command, folder.LoadCommand());
+    }
+}
+
+// Why the file does not hold the command; nothing where it already held it and the save was
+// refused, since nothing was lost.
+TEST(KeepAutorunCommand, SaysWhyTheFileDoesNotHoldTheCommand)
+{
+    const std::string command = OwnCommand("1.2.3.4");
+    const std::string utf8 = Utf8OfGbk(command);
+    using Reason = CommandNotKept::Reason;
+    const struct {
+        std::string file;  // empty: none
+        bool readOnly;
+        std::string command;
+        std::optional<Reason> reason;
+    } cases[] = {
+        {"", false, command, Reason::NotParsed},
+        {"<srv_root><cfg>", false, command, Reason::NotParsed},
+        {SrvXmlAround("<cfg><autorun>时间</autorun></cfg>"), false, command, Reason::NotParsed},  // GBK
+        {UntidyFile, false, command + "\x01", Reason::NotStorable},
+        {UntidyFile, false, "\"C:\\new\xD6", Reason::NotStorable},
+        {UntidyFile, true, command, Reason::SaveRefused},
+        {ReformattedFile(AutorunElement(utf8)), true, command, std::nullopt},
+        {ReformattedFile(CdataAutorunElement(utf8)), true, command, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        SrvXmlFolder folder;
+        ASSERT_TRUE(c.file.empty() || folder.Write(c.file));
+        ASSERT_TRUE(!c.readOnly || SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_READONLY));
+        const std::optional<CommandNotKept> notKept = KeepAutorunCommand(folder.dir.path().c_str(), c.command.c_str());
+        EXPECT_EQ(c.reason, notKept ? std::optional<Reason>(notKept->reason) : std::nullopt);
+        const DWORD saveError = c.reason == Reason::SaveRefused ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+        EXPECT_EQ(saveError, notKept ? notKept->saveError : ERROR_SUCCESS);
+        EXPECT_EQ(c.readOnly || c.reason == Reason::NotParsed ? c.file : folder.Read(), folder.Read());
+        SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
 
