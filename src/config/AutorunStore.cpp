@@ -111,7 +111,8 @@ std::optional<CommandNotKept> KeepAutorunCommand(const char* directory, const ch
     const std::optional<std::string> utf8 = StorableCommand(command);
     const bool heldBefore = utf8 && HoldsForStartUp(doc.get(), *utf8);
     const bool set = utf8 && SetCommandText(doc.get(), AutorunElementStartUpReads(doc.get()), *utf8);
-    UpdateAutorunCommand(doc.get(), command);
+    if (set)
+        UpdateAutorunCommand(doc.get(), command);  // the other autorun elements too
     DWORD saveError = ERROR_SUCCESS;
     const bool saved = SaveConfigDocument(doc.get(), path, &saveError);
     if (!set)

@@ -73,9 +73,12 @@ std::optional<NarrowCommand> ParseNarrowCommand(const char* commandLine);
 
 // True when the command starts this very executable with an "ip" switch.
 bool IsOwnSyncCommandLine(const char* commandLine);
-bool HasSyncSwitch(const NarrowCommand& command);
 
 // The file name of the command's program without folder and extension; empty when there is
 // none (or it is longer than a file name can be).
 std::string ProgramNameOfCommand(const char* commandLine);
+
+// The same rules for a command split once: the caller checks the program with
+// IsRunningExecutable, which reads this executable's path.
+bool HasSyncSwitch(const NarrowCommand& command);
 std::string ProgramNameOfCommand(const NarrowCommand& command);
