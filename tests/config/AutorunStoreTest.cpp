@@ -25,36 +25,51 @@ XmlDocHolder ParseText(const std::string& text)
 
 // The command becomes escaped character data and the rest is reformatted; a command that XML
 // cannot hold whole is not stored; an autorun element is made where start-up reads the command;
-// a broken or missing file is left alone. Never a message.
+// a broken, missing or read-only file is left alone. Each says why the file does not hold the
+// command, except a read-only one that held it already: nothing was lost. Never a message.
 TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
 {
     const std::string broken = "<?xml version=\"1.0\"?><srv_root><cfg><autorun>x</autorun></cfg>";
     const std::string oldCommand = ReformattedFile("<autorun><![CDATA[\"C:\\old.exe\" /ip 1.1.1.1]]></autorun>");
+    const std::string command = "\"C:\\new.exe\" /ip 1.2.3.4";
+    const std::string holding = ReformattedFile(AutorunElement(command));
+    using Reason = CommandNotKept::Reason;
     const struct {
         std::string before;  // empty: no file
+        bool readOnly;
         std::string command;
-        bool stored;
+        std::optional<Reason> notKept;
         std::string after;
     } cases[] = {
-        {UntidyFile, "\"C:\\A&B\\<x>.exe\" /ip 1.2.3.4", true,
+        {UntidyFile, false, "\"C:\\A&B\\<x>.exe\" /ip 1.2.3.4", std::nullopt,
          ReformattedFile("<autorun>\"C:\\A&amp;B\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>")},
-        {UntidyFile, "\"C:\\new.exe\" /ip 1.2.3.4\x01", false, oldCommand},
-        {UntidyFile, "\"C:\\new\xD6", false, oldCommand},  // cut GBK
+        {UntidyFile, false, command + "\x01", Reason::NotStorable, oldCommand},
+        {UntidyFile, false, "\"C:\\new\xD6", Reason::NotStorable, oldCommand},  // cut GBK
         {"<srv_root><cfg><start>x</start></cfg><srv><url>a.example</url><ip>10.0.0.1</ip></srv></srv_root>",
-         "\"C:\\new.exe\" /ip 1.2.3.4", true,
-         ReformattedFile("<autorun>\"C:\\new.exe\" /ip 1.2.3.4</autorun>\n    <start>x</start>")},
-        {broken, "\"C:\\new.exe\" /ip 1.2.3.4", false, broken},
-        {"", "\"C:\\new.exe\" /ip 1.2.3.4", false, ""},
+         false, command, std::nullopt, ReformattedFile(AutorunElement(command) + "\n    <start>x</start>")},
+        {broken, false, command, Reason::NotParsed, broken},
+        {SrvXmlAround("<cfg><autorun>时间</autorun></cfg>"), false, command, Reason::NotParsed,  // GBK
+         SrvXmlAround("<cfg><autorun>时间</autorun></cfg>")},
+        {"", false, command, Reason::NotParsed, ""},
+        {UntidyFile, true, command, Reason::SaveRefused, UntidyFile},
+        {holding, true, command, std::nullopt, holding},
+        {ReformattedFile(CdataAutorunElement(command)), true, command, std::nullopt,
+         ReformattedFile(CdataAutorunElement(command))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         SrvXmlFolder folder;
         ASSERT_TRUE(c.before.empty() || folder.Write(c.before));
-        EXPECT_EQ(c.stored, folder.Store(c.command));
+        ASSERT_TRUE(!c.readOnly || SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_READONLY));
+        const std::optional<CommandNotKept> notKept = folder.Keep(c.command);
+        EXPECT_EQ(c.notKept, notKept ? std::optional<Reason>(notKept->reason) : std::nullopt);
+        EXPECT_EQ(c.notKept == Reason::SaveRefused ? ERROR_ACCESS_DENIED : ERROR_SUCCESS,
+                  notKept ? notKept->saveError : ERROR_SUCCESS);
         EXPECT_TRUE(folder.boxes.empty());
         EXPECT_EQ(!c.after.empty(), FileExists(folder.path));
         EXPECT_EQ(c.after, folder.Read());
         EXPECT_FALSE(FileExists(folder.path + ".tmp"));
+        SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
 
@@ -84,42 +99,6 @@ TEST(StoreAutorunCommand, WhereStartUpReadsNoAutorunOneIsMadeAndReadBack)
         EXPECT_TRUE(folder.Store(command));
         EXPECT_EQ(after, folder.Read());
         EXPECT_EQ(command, folder.LoadCommand());
-    }
-}
-
-// Why the file does not hold the command; nothing where it already held it and the save was
-// refused, since nothing was lost.
-TEST(KeepAutorunCommand, SaysWhyTheFileDoesNotHoldTheCommand)
-{
-    const std::string command = OwnCommand("1.2.3.4");
-    const std::string utf8 = Utf8OfGbk(command);
-    using Reason = CommandNotKept::Reason;
-    const struct {
-        std::string file;  // empty: none
-        bool readOnly;
-        std::string command;
-        std::optional<Reason> reason;
-    } cases[] = {
-        {"", false, command, Reason::NotParsed},
-        {"<srv_root><cfg>", false, command, Reason::NotParsed},
-        {SrvXmlAround("<cfg><autorun>时间</autorun></cfg>"), false, command, Reason::NotParsed},  // GBK
-        {UntidyFile, false, command + "\x01", Reason::NotStorable},
-        {UntidyFile, false, "\"C:\\new\xD6", Reason::NotStorable},
-        {UntidyFile, true, command, Reason::SaveRefused},
-        {ReformattedFile(AutorunElement(utf8)), true, command, std::nullopt},
-        {ReformattedFile(CdataAutorunElement(utf8)), true, command, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        SrvXmlFolder folder;
-        ASSERT_TRUE(c.file.empty() || folder.Write(c.file));
-        ASSERT_TRUE(!c.readOnly || SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_READONLY));
-        const std::optional<CommandNotKept> notKept = KeepAutorunCommand(folder.dir.path().c_str(), c.command.c_str());
-        EXPECT_EQ(c.reason, notKept ? std::optional<Reason>(notKept->reason) : std::nullopt);
-        const DWORD saveError = c.reason == Reason::SaveRefused ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
-        EXPECT_EQ(saveError, notKept ? notKept->saveError : ERROR_SUCCESS);
-        EXPECT_EQ(c.readOnly || c.reason == Reason::NotParsed ? c.file : folder.Read(), folder.Read());
-        SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
 
