@@ -2,13 +2,34 @@
 
 #include "config/CommandLine.h"
 
+namespace {
+
+std::optional<SyncCommandRefusal> RefusalOf(const NarrowCommand& command, bool ownProgram)
+{
+    if (command.count < 2 || !ownProgram || SyncAddress(command.switches, command.count))
+        return std::nullopt;
+    return SyncCommandRefusal{SyncSwitchValue(command.switches, command.count)};
+}
+
+}  // namespace
+
 // A command the platform cannot split is left to the registry.
 std::optional<SyncCommandRefusal> RefusedSyncCommand(const char* commandLine)
 {
-    const std::optional<NarrowCommand> command = ParseNarrowCommand(commandLine ? commandLine : "");
-    if (!command || command->count < 2 || !IsRunningExecutable(command->program.c_str()))
-        return std::nullopt;
-    if (SyncAddress(command->switches, command->count))
-        return std::nullopt;
-    return SyncCommandRefusal{SyncSwitchValue(command->switches, command->count)};
+    return SplitAutostartCommand(commandLine).refusal;
+}
+
+// This executable's path is read once, and only for a command that has a program.
+AutostartCommand SplitAutostartCommand(const char* commandLine)
+{
+    AutostartCommand result;
+    result.text = commandLine ? commandLine : "";
+    const std::optional<NarrowCommand> command = ParseNarrowCommand(result.text.c_str());
+    if (!command)
+        return result;
+    const bool ownProgram = IsRunningExecutable(command->program.c_str());
+    result.valueName = ProgramNameOfCommand(*command);
+    result.ownSync = ownProgram && !result.text.empty() && HasSyncSwitch(*command);
+    result.refusal = RefusalOf(*command, ownProgram);
+    return result;
 }

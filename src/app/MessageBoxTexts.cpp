@@ -6,8 +6,6 @@
 
 namespace {
 
-const char kRunKeyName[] = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 // The texts a Chinese system gives for the errors these steps meet most.
 const char* KnownReason(DWORD error)
 {
@@ -58,10 +56,34 @@ std::string RegistryFailureText(const std::string& valueName, bool enable, DWORD
 {
     std::string text = enable ? "没有设置开机自启：无法把命令行写入注册表值“"
                               : "没有取消开机自启：无法删除注册表值“";
-    text += valueName + "”（" + kRunKeyName + "）。\r\n\r\n原因：" + SystemReasonText(error);
+    text += valueName + "”（HKEY_LOCAL_MACHINE\\" + kRunKeyPath + "）。\r\n\r\n原因：" + SystemReasonText(error);
     if (error == ERROR_ACCESS_DENIED)
         text += "\r\n更改 HKEY_LOCAL_MACHINE 需要管理员权限，请以管理员身份运行本程序后再试。";
     return text;
+}
+
+// The box stays as it is after clicking it twice, and each click stores the command again.
+std::string ClickTwice(bool ticked)
+{
+    return ticked ? "先取消勾选“开机自启”，再重新勾选它。" : "先勾选“开机自启”，再取消勾选它。";
+}
+
+// Why, and what the user changes first.
+std::string NotKeptReason(const CommandNotKept& notKept)
+{
+    switch (notKept.reason) {
+    case CommandNotKept::NotParsed:
+        return "srv.xml 不存在，或不是本程序能读取的 UTF-8 编码的 XML 文件（文件已损坏，或被编辑器另存为 GBK 等编码）；"
+               "本程序不会改写这样的文件。\r\n请修好 srv.xml 并以 UTF-8 编码保存，或删除它后重新启动本程序"
+               "（本程序会写入默认的 srv.xml），";
+    case CommandNotKept::NotStorable:
+        return "命令行中有 srv.xml 无法保存的字符（控制字符或不完整的汉字，常见于粘贴来的文字）。"
+               "\r\n请在命令框中删去这些字符，或重新输入命令行，";
+    case CommandNotKept::SaveRefused:
+        break;
+    }
+    return SystemReasonText(notKept.saveError) +
+           "\r\n请让本程序的文件夹可以写入，并去掉其中 srv.xml 的只读属性，";
 }
 
 }  // namespace
@@ -81,12 +103,11 @@ std::string AutostartFailureText(const std::string& command, const std::string& 
     return RegistryFailureText(valueName, enable, error);
 }
 
-std::string CommandNotKeptText(const std::string& valueName, bool enable, DWORD error)
+std::string CommandNotKeptText(const std::string& valueName, bool enable, const CommandNotKept& notKept)
 {
     std::string text = enable ? "已设置开机自启（已写入注册表值“" : "已取消开机自启（已删除注册表值“";
     return text + valueName + "”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。"
-           "\r\n\r\n原因：" + SystemReasonText(error) +
-           "\r\n请去掉本程序文件夹中 srv.xml 的只读属性，或把本程序移到可以写入的文件夹中，然后再点一次复选框。";
+           "\r\n\r\n原因：" + NotKeptReason(notKept) + "然后" + ClickTwice(enable);
 }
 
 std::string UnusableCommandText(const std::optional<std::string>& address, const std::string& example)

@@ -209,33 +209,32 @@ void CNewProjWnd::OnAutostartClicked()
 {
     std::vector<char> text(kCommandBufferSize, '\0');
     GetWindowTextA(m_commandEdit, text.data(), kCommandBufferSize - 1);
+    const AutostartCommand command = SplitAutostartCommand(text.data());
     const bool ticked = m_autostartCheck.GetCheck() != BST_UNCHECKED;
-    const std::optional<SyncCommandRefusal> refused = ticked ? RefusedSyncCommand(text.data()) : std::nullopt;
-    if (!refused) {
-        ChangeAutostart(text.data(), ticked);
+    if (!ticked || !command.refusal) {
+        ChangeAutostart(command, ticked);
         return;
     }
-    ShowCheck(m_autostartCheck, IsAutorunValuePresent(ProgramNameOfCommand(text.data()).c_str()));
-    ShowCheckBoxMessage(UnusableCommandText(refused->address, ExampleCommand()));
+    ShowCheck(m_autostartCheck, IsAutorunValuePresent(command.valueName.c_str()));
+    ShowCheckBoxMessage(UnusableCommandText(command.refusal->address, ExampleCommand()));
 }
 
 // The registry value follows the command as the user sees it; srv.xml keeps it only when
 // the registry took it and it is this program's own sync command. The box then shows what
-// the registry holds, as at start, also when srv.xml refused the command.
-void CNewProjWnd::ChangeAutostart(const char* text, bool ticked)
+// the registry holds, as at start, also when srv.xml did not keep the command.
+void CNewProjWnd::ChangeAutostart(const AutostartCommand& command, bool ticked)
 {
-    const std::string name = ProgramNameOfCommand(text);
-    DWORD error = ERROR_SUCCESS;
-    DWORD saveError = ERROR_SUCCESS;
-    const bool written = SetAutorunValue(name.c_str(), text, ticked, &error);
-    if (written && IsOwnSyncCommandLine(text))
-        StoreAutorunCommand(m_exeDir.c_str(), text, &saveError);
-    const bool present = IsAutorunValuePresent(name.c_str());
-    ShowCheck(m_autostartCheck, present);
-    if (name.empty() || IsFailureToReport(written, ticked, present))
-        ShowCheckBoxMessage(AutostartFailureText(text, name, ticked, error, ExampleCommand()));
-    if (saveError != ERROR_SUCCESS)
-        ShowCheckBoxMessage(CommandNotKeptText(name, ticked, saveError));
+    const char* text = command.text.c_str();
+    const std::string& name = command.valueName;
+    const AutorunChange change = ChangeAutorunValue(name.c_str(), text, ticked);
+    const bool written = change.error == ERROR_SUCCESS;
+    const std::optional<CommandNotKept> notKept =
+        written && command.ownSync ? KeepAutorunCommand(m_exeDir.c_str(), text) : std::nullopt;
+    ShowCheck(m_autostartCheck, change.present);
+    if (name.empty() || IsFailureToReport(written, ticked, change.present))
+        ShowCheckBoxMessage(AutostartFailureText(text, name, ticked, change.error, ExampleCommand()));
+    if (notKept)
+        ShowCheckBoxMessage(CommandNotKeptText(name, ticked, *notKept));
 }
 
 void CNewProjWnd::ShowCheckBoxMessage(const std::string& text)

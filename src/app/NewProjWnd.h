@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+struct AutostartCommand;
+
 // The program's one window: server list, log box, sync button, autostart controls.
 class CNewProjWnd : public CBaseDlg {
 public:
@@ -27,7 +29,7 @@ private:
     void OnNotify(const NMHDR* header);
     bool OnCommand(WPARAM wParam, LRESULT& result);
     void OnAutostartClicked();
-    void ChangeAutostart(const char* text, bool ticked);
+    void ChangeAutostart(const AutostartCommand& command, bool ticked);
     void ShowCheckBoxMessage(const std::string& text);
     void OnShortcutClicked();
     bool OnKeyDown(HWND control, UINT key, bool repeated);

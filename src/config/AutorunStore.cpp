@@ -2,6 +2,7 @@
 #include "config/AutorunStore.h"
 
 #include "config/ConfigPaths.h"
+#include "config/ServerConfig.h"
 #include "config/TextEncoding.h"
 
 #include <libxml/entities.h>
@@ -17,6 +18,51 @@ bool IsXmlCharacterData(const std::string& text)
             return false;
     }
     return true;
+}
+
+// The command in UTF-8 when it converts whole and XML can hold it, so the file never holds a
+// cut one.
+std::optional<std::string> StorableCommand(const char* command)
+{
+    std::optional<std::string> utf8 = command ? WholeUtf8OfGbk(command) : std::nullopt;
+    if (!utf8 || !IsXmlCharacterData(*utf8))
+        return std::nullopt;
+    return utf8;
+}
+
+// xmlNodeSetContent reads entity references, so '&' and its kin go in escaped.
+bool SetCommandText(xmlDoc* document, xmlNode* element, const std::string& utf8)
+{
+    if (!element)
+        return false;
+    XmlStringHolder escaped(xmlEncodeSpecialChars(document, reinterpret_cast<const xmlChar*>(utf8.c_str())));
+    if (escaped)
+        xmlNodeSetContent(element, escaped.get());
+    return escaped != nullptr;
+}
+
+// The element made the parent's first child, or nothing made where the first child has the name.
+xmlNode* FirstChildNamed(xmlNode* parent, const char* name)
+{
+    if (IsElementNamed(parent->children, name))
+        return parent->children;
+    xmlNode* element = xmlNewDocNode(parent->doc, nullptr, reinterpret_cast<const xmlChar*>(name), nullptr);
+    return parent->children ? xmlAddPrevSibling(parent->children, element) : xmlAddChild(parent, element);
+}
+
+// The element start-up reads the command from, made where the file has none.
+xmlNode* AutorunElementStartUpReads(xmlDoc* document)
+{
+    xmlNode* cfg = FindConfigElement(document);
+    if (!cfg)
+        cfg = FirstChildNamed(xmlDocGetRootElement(document), "cfg");
+    return cfg ? FirstChildNamed(cfg, "autorun") : nullptr;
+}
+
+bool HoldsForStartUp(const xmlDoc* document, const std::string& utf8)
+{
+    const xmlNode* cfg = FindConfigElement(document);
+    return cfg && ElementText(cfg->children) == utf8;
 }
 
 }  // namespace
@@ -36,42 +82,47 @@ XPathObjectHolder FindAutorunNodes(xmlDoc* document)
     return result;
 }
 
-// A command that cannot be converted whole is not stored, so the file never holds a cut one.
 bool UpdateAutorunCommand(xmlDoc* document, const char* command)
 {
-    if (!command)
-        return false;
     XPathObjectHolder found = FindAutorunNodes(document);
-    if (!found)
-        return false;
-    const std::optional<std::string> utf8 = WholeUtf8OfGbk(command);
-    if (!utf8 || !IsXmlCharacterData(*utf8))
-        return false;
-    // xmlNodeSetContent reads entity references, so '&' and its kin go in escaped.
-    XmlStringHolder escaped(
-        xmlEncodeSpecialChars(document, reinterpret_cast<const xmlChar*>(utf8->c_str())));
-    if (!escaped)
+    const std::optional<std::string> utf8 = StorableCommand(command);
+    if (!found || !utf8)
         return false;
     // The command is made as a CDATA section, the form the default file stores it in; each
     // element takes it as character data, and the section, never attached, goes again.
     const xmlChar* text = reinterpret_cast<const xmlChar*>(utf8->c_str());
     xmlNodePtr section = xmlNewCDataBlock(document, text, static_cast<int>(utf8->size()));
     xmlNodeSetPtr nodes = found->nodesetval;
+    bool set = true;
     for (int i = 0; i < nodes->nodeNr; ++i)
-        xmlNodeSetContent(nodes->nodeTab[i], escaped.get());
+        set = SetCommandText(document, nodes->nodeTab[i], *utf8) && set;
     xmlFreeNode(section);
-    return true;
+    return set;
 }
 
-bool StoreAutorunCommand(const char* directory, const char* command, DWORD* saveError)
+// A command that cannot be stored leaves the document as it was read.
+std::optional<CommandNotKept> KeepAutorunCommand(const char* directory, const char* command)
 {
-    if (saveError)
-        *saveError = ERROR_SUCCESS;
     ParserCleanupAtEnd cleanup;
-    std::string path = ConfigPathIn(directory);
+    const std::string path = ConfigPathIn(directory);
     XmlDocHolder doc = ParseConfigFile(path);
     if (!doc)
-        return false;
-    bool updated = UpdateAutorunCommand(doc.get(), command);
-    return SaveConfigDocument(doc.get(), path, saveError) && updated;
+        return CommandNotKept{CommandNotKept::NotParsed};
+    const std::optional<std::string> utf8 = StorableCommand(command);
+    const bool heldBefore = utf8 && HoldsForStartUp(doc.get(), *utf8);
+    const bool set = utf8 && SetCommandText(doc.get(), AutorunElementStartUpReads(doc.get()), *utf8);
+    if (set)
+        UpdateAutorunCommand(doc.get(), command);  // the other autorun elements too
+    DWORD saveError = ERROR_SUCCESS;
+    const bool saved = SaveConfigDocument(doc.get(), path, &saveError);
+    if (!set)
+        return CommandNotKept{CommandNotKept::NotStorable};
+    if (!saved && !heldBefore)
+        return CommandNotKept{CommandNotKept::SaveRefused, saveError};
+    return std::nullopt;
+}
+
+bool StoreAutorunCommand(const char* directory, const char* command)
+{
+    return !KeepAutorunCommand(directory, command);
 }

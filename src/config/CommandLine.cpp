@@ -151,15 +151,21 @@ bool IsOwnSyncCommandLine(const char* commandLine)
     if (!commandLine || !*commandLine)
         return false;
     const std::optional<NarrowCommand> command = ParseNarrowCommand(commandLine);
-    if (!command || command->switches.count(L"ip") == 0)
-        return false;
-    return IsRunningExecutable(command->program.c_str());
+    return command && HasSyncSwitch(*command) && IsRunningExecutable(command->program.c_str());
+}
+
+bool HasSyncSwitch(const NarrowCommand& command)
+{
+    return command.switches.count(L"ip") != 0;
 }
 
 std::string ProgramNameOfCommand(const char* commandLine)
 {
     const std::optional<NarrowCommand> command = ParseNarrowCommand(commandLine ? commandLine : "");
-    if (!command)
-        return std::string();
-    return NarrowOfWide(FileBaseName(command->program).c_str()).value_or(std::string());
+    return command ? ProgramNameOfCommand(*command) : std::string();
+}
+
+std::string ProgramNameOfCommand(const NarrowCommand& command)
+{
+    return NarrowOfWide(FileBaseName(command.program).c_str()).value_or(std::string());
 }

@@ -77,3 +77,8 @@ bool IsOwnSyncCommandLine(const char* commandLine);
 // The file name of the command's program without folder and extension; empty when there is
 // none (or it is longer than a file name can be).
 std::string ProgramNameOfCommand(const char* commandLine);
+
+// The same rules for a command split once: the caller checks the program with
+// IsRunningExecutable, which reads this executable's path.
+bool HasSyncSwitch(const NarrowCommand& command);
+std::string ProgramNameOfCommand(const NarrowCommand& command);

@@ -83,17 +83,17 @@ XmlDocHolder BuildDefaultDocument(const std::string& utf8Command)
     return doc;
 }
 
-const xmlNode* FindConfigElement(const xmlDoc* doc)
+}  // namespace
+
+xmlNode* FindConfigElement(const xmlDoc* doc)
 {
-    const xmlNode* root = xmlDocGetRootElement(doc);
-    for (const xmlNode* child = root ? root->children : nullptr; child; child = child->next) {
+    xmlNode* root = xmlDocGetRootElement(doc);
+    for (xmlNode* child = root ? root->children : nullptr; child; child = child->next) {
         if (IsElementNamed(child, "cfg"))
             return child;
     }
     return nullptr;
 }
-
-}  // namespace
 
 // Writes only where there is nothing yet (a missing or empty file), so an existing file is
 // never replaced. True when the default file was written.

@@ -2,6 +2,7 @@
 
 // srv.xml: the default file and the autostart command read from it.
 
+#include "config/ConfigXml.h"
 #include "config/TextEncoding.h"
 
 #include <cstddef>
@@ -36,3 +37,7 @@ bool WriteDefaultConfig(const char* path);
 // element. A file that cannot be parsed shows "Document srv.xml not parsed successfully." and
 // gives an empty command.
 std::string LoadAutorunCommand(const char* path);
+
+// The element whose first child, of any name, start-up takes the command from: the root's
+// first child named cfg. Null when there is none.
+xmlNode* FindConfigElement(const xmlDoc* doc);

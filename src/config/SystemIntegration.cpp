@@ -17,7 +17,6 @@
 
 namespace {
 
-const char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr DWORD kValueBufferSize = 260;
 
 // An empty name would address the key's unnamed default value, which is not ours.
@@ -51,18 +50,15 @@ bool IsSameCommand(const char* stored, const char* command)
                     reinterpret_cast<const unsigned char*>(command)) == 0;
 }
 
-enum class ShortcutAction { Save, Delete, Load };
+bool IsValuePresent(const RegistryKey& key, const char* valueName)
+{
+    DWORD type = 0;
+    return RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS;
+}
 
 // ERROR_SUCCESS when the value ends as wanted; otherwise the registry's error code.
-LONG ChangeAutorunValue(const char* valueName, const char* command, bool enable)
+LONG ApplyToRunValue(const RegistryKey& key, const char* valueName, const char* command, bool enable)
 {
-    if (!IsUsableName(valueName))
-        return ERROR_INVALID_NAME;
-    if (enable && !(command && *command))
-        return ERROR_INVALID_DATA;
-    RegistryKey key(HKEY_LOCAL_MACHINE, kRunKeyPath);
-    if (!key)
-        return key.status();
     char present[kValueBufferSize + 1] = {};
     const LONG read = ReadRunValue(key, valueName, present);
     // A value too long for the buffer is there all the same: unticking removes whatever was
@@ -74,6 +70,8 @@ LONG ChangeAutorunValue(const char* valueName, const char* command, bool enable)
         return ERROR_SUCCESS;
     return WriteRunValue(key, valueName, command);
 }
+
+enum class ShortcutAction { Save, Delete, Load };
 
 // Target and working directory (the target's folder) of the link.
 bool DescribeTarget(IShellLinkA* link, const char* targetPath)
@@ -205,19 +203,28 @@ bool IsAutorunValuePresent(const char* valueName)
     if (!IsUsableName(valueName))
         return false;
     RegistryKey key(HKEY_LOCAL_MACHINE, kRunKeyPath);
-    if (!key)
-        return false;
-    DWORD type = 0;
-    return RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, nullptr) ==
-           ERROR_SUCCESS;
+    return key && IsValuePresent(key, valueName);
 }
 
 bool SetAutorunValue(const char* valueName, const char* command, bool enable, DWORD* error)
 {
-    const LONG status = ChangeAutorunValue(valueName, command, enable);
+    const AutorunChange change = ChangeAutorunValue(valueName, command, enable);
     if (error)
-        *error = static_cast<DWORD>(status);
-    return status == ERROR_SUCCESS;
+        *error = change.error;
+    return change.error == ERROR_SUCCESS;
+}
+
+AutorunChange ChangeAutorunValue(const char* valueName, const char* command, bool enable)
+{
+    if (!IsUsableName(valueName))
+        return {ERROR_INVALID_NAME, false};
+    RegistryKey key(HKEY_LOCAL_MACHINE, kRunKeyPath);
+    if (enable && !(command && *command))
+        return {ERROR_INVALID_DATA, key && IsValuePresent(key, valueName)};
+    if (!key)
+        return {static_cast<DWORD>(key.status()), false};
+    const LONG status = ApplyToRunValue(key, valueName, command, enable);
+    return {static_cast<DWORD>(status), IsValuePresent(key, valueName)};
 }
 
 bool UpdateDesktopShortcut(const char* targetPath, bool create, ShortcutError* error)

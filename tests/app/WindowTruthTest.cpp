@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 namespace {
 
 class WindowTruth : public DrivenZorvaneTest {
@@ -20,6 +23,14 @@ protected:
     {
         return reason + "\r\n\r\n命令框中应填写带双引号的本程序完整路径，后接 /ip 和一个 IP 地址，例如：\r\n" +
                DefaultCommand();
+    }
+
+    // The box, the Run value and srv.xml after the box was clicked as a message says.
+    void ExpectKept(const std::string& command, bool ticked, const ServerRows& rows) const
+    {
+        EXPECT_EQ(ticked, app->Checked(kAutostartCheckId));
+        EXPECT_EQ(ticked ? command + '\0' : "", ReadRunValue("Zorvane").data);
+        EXPECT_EQ(SavedSrvXml(AutorunElement(command), rows), SrvXml());
     }
 
     TempDir dir{"zorvane_truth"};
@@ -87,29 +98,121 @@ TEST_F(WindowTruth, RemovingAValueThatIsGoneIsNoFailure)
 // srv.xml cannot keep the command: ticked while the file is read-only, unticked while a
 // folder stands where its temporary file goes. The Run value follows the box all the same,
 // the message gives the system's reason, and the file stays byte for byte, read-only too.
+// Done as the message says, the box ends as it was and the file holds the command. A read-only
+// file that already holds the command is no loss and brings no message.
 TEST_F(WindowTruth, ACommandSrvXmlCannotKeepIsSaidAndTheRegistryKeepsTheClick)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.13"}}));
     const std::string path = app->Folder().file("srv.xml");
-    const std::string file = SrvXml();
+    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::string file = SrvXml();
+    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
+    EXPECT_TRUE(app->Checked(kAutostartCheckId));
+    EXPECT_EQ(DefaultCommand() + '\0', ReadRunValue("Zorvane").data);
+    EXPECT_EQ(file, SrvXml());
+    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+
     const std::string command = "\"" + app->Process().exePath() + "\" /ip 1.2.3.4";
     SetWindowTextA(app->Control(kCommandEditId), command.c_str());
     const std::string notKept = "”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。\r\n\r\n"
-                                "原因：拒绝访问。（错误代码 5）\r\n请去掉本程序文件夹中 srv.xml 的只读属性，"
-                                "或把本程序移到可以写入的文件夹中，然后再点一次复选框。";
-
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ("已设置开机自启（已写入注册表值“Zorvane" + notKept, app->MessageAfterClicking(kAutostartCheckId));
+                                "原因：拒绝访问。（错误代码 5）\r\n请让本程序的文件夹可以写入，并去掉其中 srv.xml 的只读属性，然后";
+    EXPECT_EQ("已设置开机自启（已写入注册表值“Zorvane" + notKept + "先取消勾选“开机自启”，再重新勾选它。",
+              app->MessageAfterClicking(kAutostartCheckId));
     EXPECT_TRUE(app->Checked(kAutostartCheckId));
     EXPECT_EQ(command + '\0', ReadRunValue("Zorvane").data);
     EXPECT_EQ(file, SrvXml());
     EXPECT_EQ(DWORD{FILE_ATTRIBUTE_READONLY}, GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
-
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
+    ExpectKept(command, true, {{"a.test", "127.0.5.13"}});
+
+    const std::string other = "\"" + app->Process().exePath() + "\" /ip 5.6.7.8";
+    SetWindowTextA(app->Control(kCommandEditId), other.c_str());
+    file = SrvXml();
     ASSERT_TRUE(CreateDirectoryA((path + ".tmp").c_str(), nullptr));
-    EXPECT_EQ("已取消开机自启（已删除注册表值“Zorvane" + notKept, app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_EQ("已取消开机自启（已删除注册表值“Zorvane" + notKept + "先勾选“开机自启”，再取消勾选它。",
+              app->MessageAfterClicking(kAutostartCheckId));
     EXPECT_FALSE(app->Checked(kAutostartCheckId));
     EXPECT_FALSE(ReadRunValue("Zorvane").found);
+    EXPECT_EQ(file, SrvXml());
+    ASSERT_TRUE(RemoveDirectoryA((path + ".tmp").c_str()));
+    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
+    ExpectKept(other, false, {{"a.test", "127.0.5.13"}});
+}
+
+// A file that cannot be read (broken, saved in GBK, deleted) is never rewritten, and a command
+// with a character XML cannot hold is not stored; each is said, and done as the message says,
+// autostart stays on and the next start shows the command with the box ticked.
+TEST_F(WindowTruth, ASrvXmlThatCannotBeReadOrACommandItCannotHoldIsSaidAndTheAdviceWorks)
+{
+    const ServerRows rows = {{"a.test", "127.0.5.14"}};
+    ASSERT_TRUE(Launch(rows));
+    const std::string path = app->Folder().file("srv.xml");
+    const std::string own = "\"" + app->Process().exePath() + "\"";
+    const std::string command = own + " /ip 1.2.3.4";
+    const std::string notParsed =
+        "srv.xml 不存在，或不是本程序能读取的 UTF-8 编码的 XML 文件（文件已损坏，或被编辑器另存为 GBK 等编码）；"
+        "本程序不会改写这样的文件。\r\n请修好 srv.xml 并以 UTF-8 编码保存，或删除它后重新启动本程序（本程序会写入默认的 srv.xml），";
+    const std::string notStorable = "命令行中有 srv.xml 无法保存的字符（控制字符或不完整的汉字，常见于粘贴来的文字）。"
+                                    "\r\n请在命令框中删去这些字符，或重新输入命令行，";
+    const struct {
+        std::optional<std::string> file;  // nothing: deleted
+        std::string clicked;
+        std::string reason;
+    } routes[] = {
+        {SavedSrvXml(AutorunElement(command), rows).substr(0, 60), command, notParsed},
+        {SavedSrvXml(AutorunElement(command), {{"时间.test", "127.0.5.14"}}), command, notParsed},  // GBK
+        {SavedSrvXml(AutorunElement(own + " /ip 9.9.9.9"), rows), own + " \x01ip 1.2.3.4", notStorable},
+        {std::nullopt, command, notParsed},
+    };
+    for (const auto& route : routes) {
+        SCOPED_TRACE(route.clicked);
+        ASSERT_TRUE(route.file ? WriteFileBytes(path, *route.file) : DeleteFileA(path.c_str()));
+        SetWindowTextA(app->Control(kCommandEditId), route.clicked.c_str());
+        EXPECT_EQ("已设置开机自启（已写入注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。"
+                  "\r\n\r\n原因：" + route.reason + "然后先取消勾选“开机自启”，再重新勾选它。",
+                  app->MessageAfterClicking(kAutostartCheckId));
+        EXPECT_TRUE(app->Checked(kAutostartCheckId));
+        EXPECT_EQ(route.clicked + '\0', ReadRunValue("Zorvane").data);
+        EXPECT_EQ(route.file.value_or(""), ReadFileBytes(path));
+
+        // What the message says, done literally; a restart shows the default command.
+        std::string kept = command;
+        ServerRows keptRows = rows;
+        if (route.reason == notStorable) {
+            SetWindowTextA(app->Control(kCommandEditId), command.c_str());
+        } else if (route.file) {
+            ASSERT_TRUE(WriteFileBytes(path, SavedSrvXml(AutorunElement(""), rows)));
+        } else {
+            ASSERT_EQ(0, app->Close());
+            ASSERT_TRUE(app->Launch());
+            std::tie(kept, keptRows) = std::make_pair(DefaultCommand(), kDefaultServers);
+        }
+        EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
+        ExpectKept(kept, true, keptRows);
+        ASSERT_EQ(0, app->Close());
+        ASSERT_TRUE(app->Launch());
+        EXPECT_TRUE(app->Checked(kAutostartCheckId));
+        EXPECT_EQ(kept, WindowTextOf(app->Control(kCommandEditId)));
+        ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+    }
+}
+
+// The registry refuses (its Run key is gone and the program does not make it): srv.xml keeps
+// what it held, so the next start shows no command that no log-on runs.
+TEST_F(WindowTruth, ARegistryThatRefusesLeavesSrvXmlAsItWas)
+{
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.15"}}));
+    const std::string file = SrvXml();
+    SetWindowTextA(app->Control(kCommandEditId), ("\"" + app->Process().exePath() + "\" /ip 1.2.3.4").c_str());
+    RunKeyRemoved removed;
+    ASSERT_TRUE(removed.ok());
+    EXPECT_EQ("没有设置开机自启：无法把命令行写入注册表值“Zorvane”（HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"
+              "CurrentVersion\\Run）。\r\n\r\n原因：系统找不到指定的文件。（错误代码 2）",
+              app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_FALSE(app->Checked(kAutostartCheckId));
     EXPECT_EQ(file, SrvXml());
 }
 

@@ -24,36 +24,81 @@ XmlDocHolder ParseText(const std::string& text)
 }  // namespace
 
 // The command becomes escaped character data and the rest is reformatted; a command that XML
-// cannot hold whole is not stored; without autorun the document is saved as read; a broken or
-// missing file is left alone. Never a message.
+// cannot hold whole is not stored; an autorun element is made where start-up reads the command;
+// a broken, missing or read-only file is left alone. Each says why the file does not hold the
+// command, except a read-only one that held it already: nothing was lost. Never a message.
 TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
 {
     const std::string broken = "<?xml version=\"1.0\"?><srv_root><cfg><autorun>x</autorun></cfg>";
     const std::string oldCommand = ReformattedFile("<autorun><![CDATA[\"C:\\old.exe\" /ip 1.1.1.1]]></autorun>");
+    const std::string command = "\"C:\\new.exe\" /ip 1.2.3.4";
+    const std::string holding = ReformattedFile(AutorunElement(command));
+    using Reason = CommandNotKept::Reason;
     const struct {
         std::string before;  // empty: no file
+        bool readOnly;
         std::string command;
-        bool stored;
+        std::optional<Reason> notKept;
         std::string after;
     } cases[] = {
-        {UntidyFile, "\"C:\\A&B\\<x>.exe\" /ip 1.2.3.4", true,
+        {UntidyFile, false, "\"C:\\A&B\\<x>.exe\" /ip 1.2.3.4", std::nullopt,
          ReformattedFile("<autorun>\"C:\\A&amp;B\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>")},
-        {UntidyFile, "\"C:\\new.exe\" /ip 1.2.3.4\x01", false, oldCommand},
-        {UntidyFile, "\"C:\\new\xD6", false, oldCommand},  // cut GBK
+        {UntidyFile, false, command + "\x01", Reason::NotStorable, oldCommand},
+        {UntidyFile, false, "\"C:\\new\xD6", Reason::NotStorable, oldCommand},  // cut GBK
         {"<srv_root><cfg><start>x</start></cfg><srv><url>a.example</url><ip>10.0.0.1</ip></srv></srv_root>",
-         "\"C:\\new.exe\" /ip 1.2.3.4", false, ReformattedFile("<start>x</start>")},
-        {broken, "\"C:\\new.exe\" /ip 1.2.3.4", false, broken},
-        {"", "\"C:\\new.exe\" /ip 1.2.3.4", false, ""},
+         false, command, std::nullopt, ReformattedFile(AutorunElement(command) + "\n    <start>x</start>")},
+        {broken, false, command, Reason::NotParsed, broken},
+        {SrvXmlAround("<cfg><autorun>时间</autorun></cfg>"), false, command, Reason::NotParsed,  // GBK
+         SrvXmlAround("<cfg><autorun>时间</autorun></cfg>")},
+        {"", false, command, Reason::NotParsed, ""},
+        {UntidyFile, true, command, Reason::SaveRefused, UntidyFile},
+        {holding, true, command, std::nullopt, holding},
+        {ReformattedFile(CdataAutorunElement(command)), true, command, std::nullopt,
+         ReformattedFile(CdataAutorunElement(command))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         SrvXmlFolder folder;
         ASSERT_TRUE(c.before.empty() || folder.Write(c.before));
-        EXPECT_EQ(c.stored, folder.Store(c.command));
+        ASSERT_TRUE(!c.readOnly || SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_READONLY));
+        const std::optional<CommandNotKept> notKept = folder.Keep(c.command);
+        EXPECT_EQ(c.notKept, notKept ? std::optional<Reason>(notKept->reason) : std::nullopt);
+        EXPECT_EQ(c.notKept == Reason::SaveRefused ? ERROR_ACCESS_DENIED : ERROR_SUCCESS,
+                  notKept ? notKept->saveError : ERROR_SUCCESS);
         EXPECT_TRUE(folder.boxes.empty());
         EXPECT_EQ(!c.after.empty(), FileExists(folder.path));
         EXPECT_EQ(c.after, folder.Read());
         EXPECT_FALSE(FileExists(folder.path + ".tmp"));
+        SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// Start-up reads the command from the first child, of any name, of the root's first cfg: the
+// store makes autorun that child, and cfg the root's first child, where they are not, and
+// leaves the rest of the file as it was.
+TEST(StoreAutorunCommand, WhereStartUpReadsNoAutorunOneIsMadeAndReadBack)
+{
+    const std::string command = OwnCommand("1.2.3.4");
+    const std::string stored = AutorunElement(Utf8OfGbk(command));
+    const std::string row = "<srv><url>a.example</url><ip>10.0.0.1</ip></srv>";
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const std::pair<std::string, std::string> cases[] = {  // file before, after
+        {SrvXmlAround(row), ReformattedFile(stored)},
+        {SrvXmlAround("<cfg/>" + row), ReformattedFile(stored)},
+        {SrvXmlAround("<cfg><!--x--><autorun>a</autorun></cfg>" + row),
+         ReformattedFile(stored + "\n    <!--x-->\n    " + stored)},
+        {SrvXmlAround("<srv/><cfg><start>x</start></cfg><cfg/>"),
+         SrvXmlAround("\n  <srv/>\n  <cfg>\n    " + stored + "\n    <start>x</start>\n  </cfg>\n  <cfg/>\n")},
+        {declaration + "<config><cfg><autorun>a</autorun></cfg></config>",
+         declaration + "<config>\n  <cfg>\n    " + stored + "\n  </cfg>\n</config>\n"},
+    };
+    for (const auto& [before, after] : cases) {
+        SCOPED_TRACE(before);
+        SrvXmlFolder folder;
+        ASSERT_TRUE(folder.Write(before));
+        EXPECT_TRUE(folder.Store(command));
+        EXPECT_EQ(after, folder.Read());
+        EXPECT_EQ(command, folder.LoadCommand());
     }
 }
 

@@ -58,6 +58,13 @@ bool SrvXmlFolder::Store(const std::string& command)
     return stored;
 }
 
+std::optional<CommandNotKept> SrvXmlFolder::Keep(const std::string& command)
+{
+    std::optional<CommandNotKept> notKept;
+    boxes = AnswerMessageBoxesDuring([&] { notKept = KeepAutorunCommand(dir.path().c_str(), command.c_str()); });
+    return notKept;
+}
+
 BothReads SrvXmlFolder::LoadBoth()
 {
     BothReads result;

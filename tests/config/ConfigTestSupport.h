@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -59,6 +60,7 @@ struct SrvXmlFolder {
     std::string LoadCommand(bool boxExpected = false);
     ServerRows LoadRows(bool boxExpected = false);
     bool Store(const std::string& command);
+    std::optional<CommandNotKept> Keep(const std::string& command);
     BothReads LoadBoth();
 };
 

@@ -84,6 +84,22 @@ std::map<std::string, std::string> RunValues()
     return values;
 }
 
+RunKeyRemoved::RunKeyRemoved()
+{
+    for (const auto& [name, data] : RunValues())
+        m_saved[name] = ReadRunValue(name.c_str());
+    m_removed = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRunKey) == ERROR_SUCCESS;
+}
+
+RunKeyRemoved::~RunKeyRemoved()
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kRunKey, &key) == ERROR_SUCCESS)
+        RegCloseKey(key);
+    for (const auto& [name, value] : m_saved)
+        WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name.c_str(), value);
+}
+
 SystemPlacesCleanup::SystemPlacesCleanup(std::vector<std::string> runValueNames, bool shortcut)
     : m_runValueNames(std::move(runValueNames)), m_shortcut(shortcut)
 {

@@ -43,6 +43,21 @@ void DeleteRunValue(const char* name);
 // Every value of the Run key, name to data.
 std::map<std::string, std::string> RunValues();
 
+// The Run key deleted while the object lives, so that opening it fails; made again afterwards
+// with the values it held.
+class RunKeyRemoved {
+public:
+    RunKeyRemoved();
+    ~RunKeyRemoved();
+    RunKeyRemoved(const RunKeyRemoved&) = delete;
+    RunKeyRemoved& operator=(const RunKeyRemoved&) = delete;
+    bool ok() const { return m_removed; }
+
+private:
+    std::map<std::string, RegistryValue> m_saved;
+    bool m_removed = false;
+};
+
 // Deletes the named Run values, and the desktop shortcut when asked, at construction and
 // again at destruction, so that a test starts from none and a failing one leaves none behind.
 class SystemPlacesCleanup {
