@@ -94,8 +94,9 @@ private:
 
 // The library takes the file as UTF-8 only when no mark stands before the declaration, so a
 // marked file is parsed from its text without the mark, read as the same file without one
-// would be, with the same options: its outcome is that file's at any size. The library ends
-// the text where the file stops being text, so a document it made of that part is dropped.
+// would be, with the same options: its outcome is that file's at any size. Where the file
+// stops being text the library is told the text ended, so a document made of what came before
+// is dropped.
 XmlDocHolder ParseMarkedFile(const std::string& path, const std::string& utf8Path)
 {
     MarkedFileReader reader(path);

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
-#include <cstring>
 #include <optional>
 
 namespace {
@@ -190,8 +189,8 @@ TEST(AutorunCommand, ALargeMarkedFileIsReadWhole)
 }
 
 // Files of real rows, far beyond what 100,000 servers need and beyond 32 MiB in each form: a
-// marked file gives what the same text without a mark gives. 34 MB of rows parse; the same
-// rows cut short, or a name longer than the library's bound for one text, do not.
+// marked file gives what the same text without a mark gives. 34 MB of rows parse; their first
+// half, cut inside a row, or a name longer than the library's bound for one text, do not.
 TEST(MarkedFile, ReadsAsTheSameTextWithoutAMarkAtAnySize)
 {
     ServerRows rows;
@@ -201,7 +200,7 @@ TEST(MarkedFile, ReadsAsTheSameTextWithoutAMarkAtAnySize)
     ASSERT_GT(whole.size(), 32u << 20);
     const std::pair<std::string, RowsRead> cases[] = {
         {whole, RowsRead{{static_cast<int>(rows.size()), rows.back().first}}},
-        {whole.substr(0, whole.size() - std::strlen("</srv_root>\n")), std::nullopt},
+        {whole.substr(0, whole.size() / 2), std::nullopt},
         {SavedSrvXml(AutorunElement("x"), {{std::string(10000001, 'h'), "10.0.0.1"}}), std::nullopt},
     };
     rows.clear();
