@@ -52,8 +52,6 @@ bool StartsWithByteOrderMark(const std::string& bytes)
 
 bool MarkedText::Add(std::string_view bytes, std::string& text)
 {
-    if (m_failed)
-        return false;
     m_carried.append(bytes);
     if (m_form == Form::Undecided && m_carried.size() < kMarksLength)
         return true;
@@ -62,7 +60,7 @@ bool MarkedText::Add(std::string_view bytes, std::string& text)
 
 bool MarkedText::End(std::string& text)
 {
-    return !m_failed && Convert(text) && m_carried.empty();
+    return Convert(text) && m_carried.empty();
 }
 
 // The file's mark goes, and one more of the same kind behind it, as the library drops one
@@ -85,17 +83,16 @@ bool MarkedText::TakeMarks()
     return true;
 }
 
+// Bytes that cannot be text stay carried, so every later call fails too.
 bool MarkedText::Convert(std::string& text)
 {
-    if (m_form == Form::Undecided && !TakeMarks()) {
-        m_failed = true;
-    } else if (m_form != Form::Utf8) {
-        m_failed = !ConvertUtf16(text);
-    } else {
-        text += m_carried;  // checked by the library as any UTF-8 file is
-        m_carried.clear();
-    }
-    return !m_failed;
+    if (m_form == Form::Undecided && !TakeMarks())
+        return false;
+    if (m_form != Form::Utf8)
+        return ConvertUtf16(text);
+    text += m_carried;  // checked by the library as any UTF-8 file is
+    m_carried.clear();
+    return true;
 }
 
 unsigned MarkedText::UnitAt(size_t offset) const

@@ -29,5 +29,4 @@ private:
 
     Form m_form = Form::Undecided;
     std::string m_carried;  // bytes not yet turned into text
-    bool m_failed = false;
 };
