@@ -194,8 +194,10 @@ TEST(AutorunCommand, ALargeMarkedFileIsReadWhole)
 TEST(MarkedFile, ReadsAsTheSameTextWithoutAMarkAtAnySize)
 {
     ServerRows rows;
-    for (size_t size = 0; size < 34000000; size += 50 + rows.back().first.size())
-        rows.emplace_back(NumberedHost(static_cast<int>(rows.size())), "10.0." + std::to_string(rows.size() % 250) + ".1");
+    for (size_t size = 0; size < 34000000; size += 50 + rows.back().first.size()) {
+        const int number = static_cast<int>(rows.size());
+        rows.emplace_back(NumberedHost(number), "10.0." + std::to_string(number % 250) + ".1");
+    }
     const std::string whole = SavedSrvXml(AutorunElement("x"), rows);
     ASSERT_GT(whole.size(), 32u << 20);
     const std::pair<std::string, RowsRead> cases[] = {
