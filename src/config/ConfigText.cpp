@@ -1,5 +1,7 @@
 #include "config/ConfigText.h"
 
+#include <windows.h>
+
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
@@ -18,28 +20,21 @@ bool IsFirstHalf(unsigned unit)
     return unit >= 0xD800 && unit < 0xDC00;
 }
 
-bool IsSecondHalf(unsigned unit)
+// Appends the UTF-8 of the units; false for an unpaired surrogate among them.
+bool AppendUtf8(const std::wstring& units, std::string& text)
 {
-    return unit >= 0xDC00 && unit < 0xE000;
-}
-
-void AppendUtf8(char32_t character, std::string& text)
-{
-    if (character < 0x80) {
-        text += static_cast<char>(character);
-    } else if (character < 0x800) {
-        text += static_cast<char>(0xC0 | character >> 6);
-        text += static_cast<char>(0x80 | (character & 0x3F));
-    } else if (character < 0x10000) {
-        text += static_cast<char>(0xE0 | character >> 12);
-        text += static_cast<char>(0x80 | (character >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (character & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | character >> 18);
-        text += static_cast<char>(0x80 | (character >> 12 & 0x3F));
-        text += static_cast<char>(0x80 | (character >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (character & 0x3F));
-    }
+    if (units.empty())
+        return true;
+    const int length = static_cast<int>(units.size());
+    const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, units.data(), length, nullptr, 0,
+                                         nullptr, nullptr);
+    if (size <= 0)
+        return false;
+    const size_t start = text.size();
+    text.resize(start + static_cast<size_t>(size));
+    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, units.data(), length, &text[start], size, nullptr,
+                        nullptr);
+    return true;
 }
 
 }  // namespace
@@ -102,26 +97,16 @@ unsigned MarkedText::UnitAt(size_t offset) const
     return m_form == Form::Utf16BigEndian ? first << 8 | second : second << 8 | first;
 }
 
-// Every whole unit and pair carried; an odd byte or a first half at the end stays.
+// Every whole unit carried, but a first half at the end, which waits for the rest of its pair.
 bool MarkedText::ConvertUtf16(std::string& text)
 {
-    size_t offset = 0;
-    for (; offset + 2 <= m_carried.size(); offset += 2) {
-        const unsigned unit = UnitAt(offset);
-        if (IsSecondHalf(unit))
-            return false;
-        if (!IsFirstHalf(unit)) {
-            AppendUtf8(unit, text);
-            continue;
-        }
-        if (offset + 4 > m_carried.size())
-            break;
-        const unsigned second = UnitAt(offset + 2);
-        if (!IsSecondHalf(second))
-            return false;
-        AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (second - 0xDC00), text);
-        offset += 2;
-    }
-    m_carried.erase(0, offset);
+    std::wstring units(m_carried.size() / 2, L'\0');
+    for (size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<wchar_t>(UnitAt(2 * i));
+    if (!units.empty() && IsFirstHalf(units.back()))
+        units.pop_back();
+    if (!AppendUtf8(units, text))
+        return false;
+    m_carried.erase(0, 2 * units.size());
     return true;
 }
