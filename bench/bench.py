@@ -47,6 +47,10 @@ MEMORY_ROUNDS = 6
 START_RATIO_LIMIT = 1.1
 SYNC_CPU_RATIO_LIMIT = 1.05
 MEMORY_RATIO_LIMIT = 1.05
+MARKED_FILE_BYTES = 36_000_000  # UTF-16
+MARKED_ROUNDS = 3
+MARKED_RATIO_LIMIT = 1.2
+SECTIONS = ["sync", "paint", "memory", "size", "hostile", "marked"]
 
 
 def log(text):
@@ -761,6 +765,57 @@ def bench_hostile_xml(args, work, table):
         table.info("5 hostile srv.xml", f"read of {label} (ms)", ms)
 
 
+def marked_xml_text(utf16_bytes):
+    """srv.xml of numbered servers, every tenth named beyond ASCII, whose UTF-16 form with its
+    mark has about that many bytes."""
+    rows = []
+    size = 0
+    while size < utf16_bytes:
+        host = ("time-" if len(rows) % 10 else "时间\U0001F600-") + f"{len(rows)}.zone.example.com"
+        rows.append(f"  <srv>\n    <url>{host}</url>\n    <ip>10.0.{len(rows) % 250}.1</ip>\n  </srv>\n")
+        size += 2 * len(rows[-1])
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n<srv_root>\n  <cfg>\n    <autorun>x</autorun>\n'
+            "  </cfg>\n" + "".join(rows) + "</srv_root>\n")
+
+
+def bench_marked_xml(args, work, table):
+    """The peak working set of a read of a UTF-16 srv.xml against the same text without a mark
+    (UTF-8), each read in a process of its own, interleaved."""
+    text = marked_xml_text(MARKED_FILE_BYTES)
+    files = {"unmarked": text.encode("utf-8"),
+             "UTF-16": "\ufeff".encode("utf-16-le") + text.encode("utf-16-le")}
+    paths = {}
+    for label, data in files.items():
+        folder = os.path.join(work, "marked-" + label)
+        os.makedirs(folder)
+        paths[label] = os.path.join(folder, "srv.xml")
+        with open(paths[label], "wb") as f:
+            f.write(data)
+    log(f"marked srv.xml: {args.marked_rounds} rounds, interleaved")
+    peaks = {label: [] for label in files}
+    growths = {label: [] for label in files}
+    for _ in range(args.marked_rounds):
+        for label, path in paths.items():
+            output = subprocess.run(["wine", windows_path(args.marked_xml), windows_path(path)],
+                                    capture_output=True, text=True, timeout=600).stdout.split()
+            if output[:2] != ["marked-xml", "1"]:
+                table.notes.append(f"The {label} srv.xml was not read: {' '.join(output)}")
+                continue
+            before, peak = int(output[2]), int(output[3])
+            peaks[label].append(peak)
+            growths[label].append(peak - before)
+    figure = "6 marked srv.xml"
+    table.info(figure, "file sizes, UTF-16 with its mark / unmarked UTF-8 (bytes)",
+               f"{len(files['UTF-16'])} / {len(files['unmarked'])}")
+    for label in files:
+        table.measured(figure, f"{label}: peak working set of a read", peaks[label], "KiB")
+        table.measured(figure, f"{label}: growth during the read (peak - before)", growths[label], "KiB")
+    table.ratio(figure, "peak working set, UTF-16 / unmarked", peaks["UTF-16"], peaks["unmarked"],
+                MARKED_RATIO_LIMIT)
+    table.ratio(figure, "growth during the read, UTF-16 / unmarked", growths["UTF-16"],
+                growths["unmarked"], None)
+
+
 def environment_lines():
     wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
     cpu = ""
@@ -776,13 +831,16 @@ def environment_lines():
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("zorvane", "floor", "floor2", "floor3", "driver", "hostile-xml", "strip", "work",
-                 "results"):
+    for name in ("zorvane", "floor", "floor2", "floor3", "driver", "hostile-xml", "marked-xml",
+                 "strip", "work", "results"):
         parser.add_argument("--" + name, required=True)
     parser.add_argument("--sync-rounds", type=int, default=SYNC_ROUNDS)
     parser.add_argument("--paint-rounds", type=int, default=10,
                         help="rounds of the 7/1,000/10,000 cases; 100,000 gets 3/10 of it")
     parser.add_argument("--memory-rounds", type=int, default=MEMORY_ROUNDS)
+    parser.add_argument("--marked-rounds", type=int, default=MARKED_ROUNDS)
+    parser.add_argument("--only", nargs="+", choices=SECTIONS, default=SECTIONS,
+                        help="the figures to measure (paint and memory measure sync first)")
     args = parser.parse_args()
 
     global REAPER
@@ -796,11 +854,19 @@ def main():
     services = [TimeService(FAST_ADDRESS), TimeService(SLOW_ADDRESS, SLOW_PAUSE_S)]
     table = Table()
     try:
-        default_xml = bench_sync(args, args.work, table)
-        bench_paint(args, args.work, default_xml, table)
-        bench_memory(args, args.work, default_xml, table)
-        bench_size(args, args.work, table)
-        bench_hostile_xml(args, args.work, table)
+        only = set(args.only)
+        if only & {"sync", "paint", "memory"}:
+            default_xml = bench_sync(args, args.work, table)
+        if "paint" in only:
+            bench_paint(args, args.work, default_xml, table)
+        if "memory" in only:
+            bench_memory(args, args.work, default_xml, table)
+        if "size" in only:
+            bench_size(args, args.work, table)
+        if "hostile" in only:
+            bench_hostile_xml(args, args.work, table)
+        if "marked" in only:
+            bench_marked_xml(args, args.work, table)
     finally:
         for service in services:
             service.close()

@@ -20,6 +20,7 @@ bench=(python3 "$ROOT/bench/bench.py"
   --zorvane "$BUILD_DIR/Zorvane.exe" --floor "$BUILD_DIR/bench/Floor.exe"
   --floor2 "$BUILD_DIR/bench/Floor2.exe" --floor3 "$BUILD_DIR/bench/Floor3.exe"
   --driver "$BUILD_DIR/bench/BenchDriver.exe" --hostile-xml "$BUILD_DIR/bench/HostileXml.exe"
+  --marked-xml "$BUILD_DIR/bench/MarkedXml.exe"
   --strip "$STRIP"
   --work "$BUILD_DIR/work" --results "$BUILD_DIR/results.txt" "$@")
 zorvane_on_display "${bench[@]}"

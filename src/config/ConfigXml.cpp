@@ -9,8 +9,6 @@
 
 #include <libxml/entities.h>
 
-#include <io.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +16,7 @@
 #include <optional>
 #include <set>
 #include <utility>
+#include <vector>
 
 void ApplyLibrarySettings()
 {
@@ -27,11 +26,7 @@ void ApplyLibrarySettings()
 
 namespace {
 
-// A marked file is parsed from memory, where the library takes at most 10,000,000 bytes of
-// text: a UTF-16 file of twice that. A larger marked file could never be parsed, so it is not
-// read (a file of hundreds of megabytes would not even fit a 32-bit process's memory). A file
-// of 100,000 servers is about 6 MB, twice that in UTF-16.
-constexpr long long kLargestMarkedFile = 32 << 20;
+constexpr size_t kMarkedFilePiece = 64 << 10;
 
 struct FileClose {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -48,28 +43,66 @@ std::string FileStart(const std::string& path, size_t length)
     return bytes;
 }
 
-// The whole file; nothing when it cannot be read or is larger than the bound.
-std::optional<std::string> MarkedFileBytes(const std::string& path)
-{
-    FileHolder file(std::fopen(path.c_str(), "rb"));
-    const long long size = file ? _filelengthi64(_fileno(file.get())) : -1;
-    if (size < 0 || size > kLargestMarkedFile)
-        return std::nullopt;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    bytes.resize(std::fread(&bytes[0], 1, bytes.size(), file.get()));
-    return bytes;
-}
+// A marked file's text handed to the library as it asks for it, a piece of the file at a time.
+class MarkedFileReader {
+public:
+    explicit MarkedFileReader(const std::string& path) : m_file(std::fopen(path.c_str(), "rb")) {}
+
+    // The library's read callback; 0 at the end of the text, also where the file stops being
+    // text (ReadWhole then says so).
+    static int Read(void* reader, char* buffer, int size)
+    {
+        return static_cast<MarkedFileReader*>(reader)->Hand(buffer, static_cast<size_t>(size));
+    }
+
+    // Whether the whole file was its text and went to the library.
+    bool ReadWhole() const { return m_ended && !m_failed; }
+
+private:
+    int Hand(char* buffer, size_t size)
+    {
+        while (m_handed == m_text.size() && !m_ended)
+            ReadPiece();
+        const size_t count = std::min(size, m_text.size() - m_handed);
+        std::copy_n(m_text.data() + m_handed, count, buffer);
+        m_handed += count;
+        return static_cast<int>(count);
+    }
+
+    void ReadPiece()
+    {
+        m_text.clear();
+        m_handed = 0;
+        const size_t read = m_file ? std::fread(m_piece.data(), 1, m_piece.size(), m_file.get()) : 0;
+        m_ended = read == 0;
+        const bool isText = m_ended ? m_file && !std::ferror(m_file.get()) && m_marked.End(m_text)
+                                    : m_marked.Add({m_piece.data(), read}, m_text);
+        if (!isText) {
+            m_failed = m_ended = true;
+            m_text.clear();
+        }
+    }
+
+    FileHolder m_file;
+    MarkedText m_marked;
+    std::vector<char> m_piece = std::vector<char>(kMarkedFilePiece);
+    std::string m_text;  // of the last piece
+    size_t m_handed = 0;
+    bool m_ended = false;
+    bool m_failed = false;
+};
 
 // The library takes the file as UTF-8 only when no mark stands before the declaration, so a
-// marked file is parsed from its text without the mark, as the same file without one would be.
+// marked file is parsed from its text without the mark, read as the same file without one
+// would be, with the same options: its outcome is that file's at any size. Where the file
+// stops being text the library is told the text ended, so a document made of what came before
+// is dropped.
 XmlDocHolder ParseMarkedFile(const std::string& path, const std::string& utf8Path)
 {
-    std::optional<std::string> bytes = MarkedFileBytes(path);
-    std::optional<std::string> text = bytes ? Utf8WithoutByteOrderMark(std::move(*bytes)) : std::nullopt;
-    if (!text)
-        return nullptr;
-    return XmlDocHolder(xmlReadMemory(text->data(), static_cast<int>(text->size()),
-                                      utf8Path.c_str(), "UTF-8", kConfigParseOptions));
+    MarkedFileReader reader(path);
+    XmlDocHolder doc(xmlReadIO(&MarkedFileReader::Read, nullptr, &reader, utf8Path.c_str(), "UTF-8",
+                               kConfigParseOptions));
+    return reader.ReadWhole() ? std::move(doc) : nullptr;
 }
 
 // Whether the library's in-line text of the node list would exist. Each entity is looked into

@@ -49,7 +49,8 @@ public:
 // Blank nodes dropped, formatted output indented (process-wide).
 void ApplyLibrarySettings();
 
-// Parses the file at a GBK path; null when it is missing or not well-formed.
+// Parses the file at a GBK path; null when it is missing or not well-formed. A file with a
+// byte-order mark is parsed as the same text without the mark would be.
 XmlDocHolder ParseConfigFile(const std::string& path);
 
 // Saves formatted UTF-8 next to the file, then puts it in the file's place, so a failed

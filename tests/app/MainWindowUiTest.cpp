@@ -244,9 +244,10 @@ TEST_F(MainWindowUi, ShortcutBoxCreatesAndRemovesTheLinkAndBoxesReflectTheSystem
     }
 }
 
-// A broken srv.xml, and a marked one of 1.5 GiB (sparse, so cheap to make), more than a 32-bit
-// process can hold, that is not read into memory: the message shows twice and the program goes
-// on as with any file it cannot parse, the silent run included; the broken file stays as it was.
+// A broken srv.xml, and a marked one of 1.5 GiB, more than a 32-bit process can hold (sparse, so
+// cheap to make: zeros, no document), which is read as a stream and refused at its first
+// character: the message shows twice and the program goes on as with any file it cannot parse,
+// the silent run included; the broken file stays as it was.
 TEST_F(MainWindowUi, BrokenOrHugeMarkedSrvXmlShowsTheMessageTwiceInEitherMode)
 {
     const std::string broken = "<?xml version=\"1.0\"?>\n<srv_root><cfg><autorun>x</cfg>";

@@ -29,6 +29,21 @@ std::string OwnCommand(const std::string& address)
     return "\"" + ExePath() + "\" /ip " + address;
 }
 
+std::string Utf16WithMark(const std::string& utf8, bool bigEndian)
+{
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                                    static_cast<int>(wide.size())));
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    bytes.reserve(bytes.size() + 2 * wide.size());
+    for (wchar_t unit : wide) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
 const char* const kNotParsedBox = "test_config: Document srv.xml not parsed successfully.";
 
 std::string SrvXmlFolder::LoadCommand(bool boxExpected)

@@ -26,6 +26,9 @@ std::string DefaultFileText(const std::string& utf8Command);
 // program puts in a new srv.xml.
 std::string OwnCommand(const std::string& address = "129.6.15.28");
 
+// The text in UTF-16 with its byte-order mark in front, as Notepad saves "Unicode".
+std::string Utf16WithMark(const std::string& utf8, bool bigEndian);
+
 // The message box a file that does not parse brings, as "caption: text".
 extern const char* const kNotParsedBox;
 

@@ -1,8 +1,12 @@
 // srv.xml created at start-up and the autostart command read from it.
 #include "ConfigTestSupport.h"
 
+#include "config/ConfigXml.h"
+
 #include <gtest/gtest.h>
 #include <shlwapi.h>
+
+#include <optional>
 
 namespace {
 
@@ -18,18 +22,18 @@ std::string FileWithCfg(const std::string& cfg)
     return SrvXmlAround(cfg + "<srv><url>a</url><ip>1.1.1.1</ip></srv>");
 }
 
-// Notepad saves UTF-8 with a byte-order mark, and "Unicode" as UTF-16 with one.
-std::string Utf16WithMark(const std::string& utf8, bool bigEndian)
+// The number of srv elements and the last one's first child's text; nothing when the file
+// does not parse.
+std::optional<std::pair<int, std::string>> RowsOf(const std::string& path)
 {
-    std::wstring wide(utf8.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
-                                    static_cast<int>(wide.size())));
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (wchar_t unit : wide) {
-        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    ParserCleanupAtEnd cleanup;
+    const XmlDocHolder doc = ParseConfigFile(path);
+    std::pair<int, std::string> read;
+    for (const xmlNode* row = doc ? xmlDocGetRootElement(doc.get())->children : nullptr; row; row = row->next) {
+        if (IsElementNamed(row, "srv"))
+            read = {read.first + 1, ElementText(row->children)};
     }
-    return bytes;
+    return doc ? std::optional(read) : std::nullopt;
 }
 
 // The unit of the one X replaced by the first half of a surrogate pair, alone (little-endian).
@@ -156,8 +160,8 @@ TEST(AutorunCommand, AFileWithAByteOrderMarkReadsAsWithoutIt)
     }
 }
 
-// A marked file is read whole as long as the library can take its text, far more than
-// 100,000 servers need: here UTF-16 of 19 MB, 9.5 MB of text.
+// A run of blanks just within the library's bound for one text, 10,000,000 bytes, is read
+// whole in a marked file as in any other: here UTF-16 of 19 MB.
 TEST(AutorunCommand, ALargeMarkedFileIsReadWhole)
 {
     SrvXmlFolder folder;
@@ -165,4 +169,30 @@ TEST(AutorunCommand, ALargeMarkedFileIsReadWhole)
     const std::string plain = FileWithCfg("<cfg><autorun>" + Utf8OfGbk(own) + "</autorun></cfg>");
     ASSERT_TRUE(folder.Write(Utf16WithMark(plain + std::string(9500000, ' '), false)));
     EXPECT_EQ(own, folder.LoadCommand());
+}
+
+// Files of real rows (every tenth beyond ASCII), far beyond what 100,000 servers need and
+// beyond 32 MiB in each form: a marked file gives what the same text without a mark gives.
+// 35 MB of rows parse; their first half, or a name beyond the library's bound for one text, not.
+TEST(MarkedFile, ReadsAsTheSameTextWithoutAMarkAtAnySize)
+{
+    ServerRows rows;
+    for (int n = 0; n < 420000; ++n)
+        rows.emplace_back((n % 10 ? "time-" : u8"时间\U0001F600-") + std::to_string(n) + ".zone.example.com", "10.0.0.1");
+    const std::string whole = SavedSrvXml(AutorunElement("x"), rows);
+    ASSERT_GT(whole.size(), 32u << 20);
+    const std::pair<std::string, std::optional<std::pair<int, std::string>>> cases[] = {
+        {whole, std::pair(static_cast<int>(rows.size()), rows.back().first)},
+        {whole.substr(0, whole.size() / 2), std::nullopt},
+        {SavedSrvXml(AutorunElement("x"), {{std::string(10000001, 'h'), "10.0.0.1"}}), std::nullopt},
+    };
+    rows = {};
+    SrvXmlFolder folder;
+    for (const auto& [text, expected] : cases) {
+        for (int form = 0; form < 4; ++form) {  // no mark, UTF-8, UTF-16 little- and big-endian
+            const std::string prefix = form == 1 ? "\xEF\xBB\xBF" : "";
+            ASSERT_TRUE(folder.Write(form < 2 ? prefix + text : Utf16WithMark(text, form == 3)));
+            EXPECT_EQ(expected, RowsOf(folder.path)) << "form " << form << ", " << text.size() << " bytes";
+        }
+    }
 }
