@@ -15,7 +15,7 @@
 #include "framework/Trace.h"
 #include "ohui/IWndShape.h"
 #include "resource.h"
-#include "timesync/MainWindowIds.h"
+#include "timesync/SyncMessageAndTimer.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>

@@ -1,7 +1,7 @@
 #include "timesync/ClockSetting.h"
 
 #include "timesync/Log.h"
-#include "timesync/MainWindowIds.h"
+#include "timesync/SyncMessageAndTimer.h"
 #include "timesync/TimeProtocol.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "timesync/ClockSetting.h"
 #include "timesync/Log.h"
 #include "timesync/SyncConnection.h"
-#include "timesync/MainWindowIds.h"
+#include "timesync/SyncMessageAndTimer.h"
 
 #include <commctrl.h>
 
