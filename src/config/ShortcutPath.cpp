@@ -1,6 +1,6 @@
 #include "config/ShortcutPath.h"
 
-#include "config/NarrowText.h"
+#include "framework/NarrowText.h"
 
 #include <windows.h>
 
