@@ -8,7 +8,7 @@
 #include "config/AutorunStore.h"
 #include "config/CommandLine.h"
 #include "config/ConfigPaths.h"
-#include "config/ServerConfig.h"
+#include "config/DefaultConfig.h"
 #include "config/ServerList.h"
 #include "config/SystemIntegration.h"
 #include "framework/AfxApp.h"

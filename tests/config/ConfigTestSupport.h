@@ -2,7 +2,7 @@
 
 #include "config/AutorunStore.h"
 #include "config/ConfigPaths.h"
-#include "config/ServerConfig.h"
+#include "config/DefaultConfig.h"
 #include "config/ServerList.h"
 #include "support/Dialogs.h"
 #include "support/ServerListView.h"

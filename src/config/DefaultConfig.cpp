@@ -1,5 +1,5 @@
 // srv.xml: the default file and the autostart command read from it.
-#include "config/ServerConfig.h"
+#include "config/DefaultConfig.h"
 
 #include "config/CommandLine.h"
 #include "config/ConfigXml.h"
