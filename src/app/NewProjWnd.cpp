@@ -10,6 +10,7 @@
 #include "config/ConfigPaths.h"
 #include "config/DefaultConfig.h"
 #include "config/ServerList.h"
+#include "config/StoredCommand.h"
 #include "config/SystemIntegration.h"
 #include "framework/AfxApp.h"
 #include "framework/Trace.h"

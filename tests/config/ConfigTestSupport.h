@@ -4,6 +4,7 @@
 #include "config/ConfigPaths.h"
 #include "config/DefaultConfig.h"
 #include "config/ServerList.h"
+#include "config/StoredCommand.h"
 #include "support/Dialogs.h"
 #include "support/ServerListView.h"
 #include "support/SrvXml.h"
