@@ -6,7 +6,7 @@
 #include "config/DefaultConfig.h"
 #include "framework/Trace.h"
 #include "resource.h"
-#include "timesync/TimeProtocol.h"
+#include "timesync/TimeSync.h"
 
 #include <commctrl.h>
 

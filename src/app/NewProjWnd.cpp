@@ -1,5 +1,6 @@
 #include "app/NewProjWnd.h"
 
+#include "ServerListColumns.h"
 #include "app/AutostartCommand.h"
 #include "app/ExecutableDirectory.h"
 #include "app/FocusOrder.h"
@@ -324,8 +325,8 @@ void CNewProjWnd::CreateServerList(OHUI::ILayout* listRow)
     m_serverList.ModifyStyleEx(0, kServerListExStyle);
     m_serverList.SetExtendedStyle(kServerListViewStyle);
     ShowWithFont(m_serverList);
-    m_serverList.InsertColumn(0, "时间服务器域名", LVCFMT_LEFT, 230);
-    m_serverList.InsertColumn(1, "IP地址", LVCFMT_LEFT, 180);
+    m_serverList.InsertColumn(kHostColumn, "时间服务器域名", LVCFMT_LEFT, 230);
+    m_serverList.InsertColumn(kAddressColumn, "IP地址", LVCFMT_LEFT, 180);
     LoadServerList(m_exeDir.c_str(), m_serverList);
     TracePhase("list");
     AddBox(listRow, m_serverList, {0, 0, 420, 300}, OHUI::eFloatAbsolute);

@@ -1,13 +1,10 @@
 #pragma once
 
-#include "resource.h"
-
 #include <windows.h>
 
-// What the sync needs of the main window: the log box it writes to (IDC_LOG, with the other
-// control ids in resource.h), its socket message and its timer. Message and timer are no
-// resources, and only the sync and the window that hands it its messages use them, so they
-// are defined here, once.
+// The sync's socket message and timer on the main window. They are no resources (the control
+// ids, the log box's among them, are in resource.h), and only the sync and the window that
+// hands it its messages use them, so they are defined here, once.
 
 // Carries the socket events of a synchronisation to the main window.
 constexpr UINT WM_TIMESOCKET = WM_USER + 11;
