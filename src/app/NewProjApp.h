@@ -6,6 +6,7 @@
 
 #include <memory>
 
+// The lower-case "n" is kept on purpose: the application object has always been named so.
 class CnewProjApp : public CWinApp {
 public:
     BOOL InitInstance() override;
