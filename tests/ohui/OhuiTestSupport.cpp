@@ -48,6 +48,13 @@ int CountGdiObjects()
     return count;
 }
 
+int GdiObjectsAddedBy(const std::function<void()>& action)
+{
+    const int before = CountGdiObjects();
+    action();
+    return CountGdiObjects() - before;
+}
+
 bool IsLive(HGDIOBJ object)
 {
     return GetObjectType(object) != 0;
@@ -83,6 +90,14 @@ MemoryCanvas::~MemoryCanvas()
 COLORREF MemoryCanvas::Pixel(int x, int y) const
 {
     return GetPixel(m_dc, x, y);
+}
+
+std::vector<COLORREF> MemoryCanvas::Pixels(std::initializer_list<POINT> points) const
+{
+    std::vector<COLORREF> colours;
+    for (const POINT& point : points)
+        colours.push_back(Pixel(point.x, point.y));
+    return colours;
 }
 
 bool MemoryCanvas::AllPixels(COLORREF color) const
