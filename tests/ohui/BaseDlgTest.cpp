@@ -195,22 +195,22 @@ TEST_F(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTh
     ASSERT_FALSE(IsRectEmpty(&client));
     EXPECT_EQ(client, dlg->GetRect()) << "the placement's WM_SIZE stored the client area";
     std::string className = ClassNameOf(window);
-    int windows = CountThreadWindows();
+    int windows = CountOwnWindows();
     SetWindowPos(window, nullptr, 40, 50, 750, 450, SWP_NOZORDER);
 
     EXPECT_EQ(window, dlg->Create(nullptr, kInstance));
 
     EXPECT_EQ(std::make_tuple(windows, className, client),
-              std::make_tuple(CountThreadWindows(), ClassNameOf(window), RectOf(GetWindowRect, window)));
+              std::make_tuple(CountOwnWindows(), ClassNameOf(window), RectOf(GetWindowRect, window)));
 }
 
 TEST_F(BaseDlgCreate, TheProtectedCreateReturnsALiveWindowAsItIs)
 {
-    int windows = CountThreadWindows();
+    int windows = CountOwnWindows();
 
     EXPECT_EQ(window, dlg->CreateWith(RecordingProcedure, "OhuiNeverRegistered"));
 
-    EXPECT_EQ(windows, CountThreadWindows());
+    EXPECT_EQ(windows, CountOwnWindows());
     EXPECT_FALSE(IsClassRegistered("OhuiNeverRegistered"));
 }
 
@@ -359,15 +359,15 @@ TEST_F(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANe
 {
     SendMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_FALSE(IsWindow(window));
-    int windows = CountThreadWindows();
+    int windows = CountOwnWindows();
 
     EXPECT_EQ(window, dlg->Create(nullptr, kInstance));
-    EXPECT_EQ(std::make_tuple(windows, window), std::make_tuple(CountThreadWindows(), dlg->GetHwnd()));
+    EXPECT_EQ(std::make_tuple(windows, window), std::make_tuple(CountOwnWindows(), dlg->GetHwnd()));
 
     HWND again = dlg->CreateWith(CBaseDlg::STWndProc, nullptr);
     ASSERT_TRUE(again);
     EXPECT_NE(window, again);
-    EXPECT_EQ(std::make_tuple(true, windows + 1), std::make_tuple(IsWindow(again) != FALSE, CountThreadWindows()));
+    EXPECT_EQ(std::make_tuple(true, windows + 1), std::make_tuple(IsWindow(again) != FALSE, CountOwnWindows()));
 }
 
 TEST_F(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)

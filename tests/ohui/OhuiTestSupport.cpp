@@ -27,12 +27,6 @@ HWND CreateSharedParent()
                            1000, 700, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM count)
-{
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
 }  // namespace
 
 int CountGdiObjects()
@@ -137,9 +131,7 @@ HWND ParentWindow::CreateChild()
     return child;
 }
 
-int CountThreadWindows()
+int CountOwnWindows()
 {
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
+    return static_cast<int>(TopLevelWindowsOf(GetCurrentProcessId()).size());
 }

@@ -72,8 +72,8 @@ private:
     std::vector<HWND> m_children;
 };
 
-// Number of windows of this thread that still exist (top-level ones).
-int CountThreadWindows();
+// Number of top-level windows of this test program that still exist.
+int CountOwnWindows();
 
 using Padding = std::array<int, 4>;
 // All a box holds but its children: parent, brush colour (SolidColourOf), font, float type,
