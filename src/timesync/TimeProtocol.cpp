@@ -1,7 +1,7 @@
 #include "timesync/TimeProtocol.h"
 
-#include "framework/Trace.h"
 #include "ServerListColumns.h"
+#include "framework/Trace.h"
 #include "resource.h"
 #include "timesync/ClockSetting.h"
 #include "timesync/Log.h"
