@@ -1,7 +1,7 @@
 // How long the program's read of a srv.xml takes, one line per file named on the command line:
 // "hostile-xml <file> <ms>". The files declare entities meant to blow up; the tests only make
 // sure that such a read ends and is refused, the time is read here.
-#include "config/ServerConfig.h"
+#include "config/StoredCommand.h"
 #include "support/Dialogs.h"
 
 #include <windows.h>

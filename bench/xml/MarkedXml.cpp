@@ -1,7 +1,7 @@
 // The memory of one read of the srv.xml named on the command line by the program's own reader:
 // "marked-xml <1 when the command was read, else 0> <working set before> <peak working set>",
 // in KiB. One file per process, since the peak is the process's.
-#include "config/ServerConfig.h"
+#include "config/StoredCommand.h"
 #include "support/Dialogs.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "app/ExecutableDirectory.h"
 
-#include "config/NarrowText.h"
+#include "framework/NarrowText.h"
 
 // The last separator or colon that is a character of its own, not a trail byte.
 std::string DirectoryOfExecutable(const std::string& fullPath)

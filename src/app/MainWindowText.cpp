@@ -1,6 +1,6 @@
 #include "app/MainWindowText.h"
 
-#include "config/NarrowText.h"
+#include "framework/NarrowText.h"
 
 // Only a backslash of its own becomes '/', never the trail byte of a GBK character.
 std::string HelpPageAddress(const std::string& exeDir)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "ProductTitle.h"
+
 #include <string>
 
-constexpr const char* kMainWindowTitle = "Zorvane v1.0";
+constexpr const char* kMainWindowTitle = ZORVANE_TITLE;
 constexpr const char* kHelpPageFileName = "Zorvane-help.html";
 
 // "file:///C:/dir/Zorvane-help.html" for the help page beside the executable.

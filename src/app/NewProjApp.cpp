@@ -3,10 +3,10 @@
 #include "app/MainWindowText.h"
 #include "app/NewProjWnd.h"
 #include "config/CommandLine.h"
-#include "config/ServerConfig.h"
+#include "config/DefaultConfig.h"
 #include "framework/Trace.h"
 #include "resource.h"
-#include "timesync/TimeProtocol.h"
+#include "timesync/TimeSync.h"
 
 #include <commctrl.h>
 

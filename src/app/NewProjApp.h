@@ -6,6 +6,7 @@
 
 #include <memory>
 
+// The lower-case "n" is on purpose: it is the name the application object is known by.
 class CnewProjApp : public CWinApp {
 public:
     BOOL InitInstance() override;

@@ -1,5 +1,6 @@
 #include "app/NewProjWnd.h"
 
+#include "ServerListColumns.h"
 #include "app/AutostartCommand.h"
 #include "app/ExecutableDirectory.h"
 #include "app/FocusOrder.h"
@@ -8,14 +9,15 @@
 #include "config/AutorunStore.h"
 #include "config/CommandLine.h"
 #include "config/ConfigPaths.h"
-#include "config/ServerConfig.h"
+#include "config/DefaultConfig.h"
 #include "config/ServerList.h"
+#include "config/StoredCommand.h"
 #include "config/SystemIntegration.h"
 #include "framework/AfxApp.h"
 #include "framework/Trace.h"
 #include "ohui/IWndShape.h"
 #include "resource.h"
-#include "timesync/MainWindowIds.h"
+#include "timesync/SyncMessageAndTimer.h"
 #include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
@@ -323,8 +325,8 @@ void CNewProjWnd::CreateServerList(OHUI::ILayout* listRow)
     m_serverList.ModifyStyleEx(0, kServerListExStyle);
     m_serverList.SetExtendedStyle(kServerListViewStyle);
     ShowWithFont(m_serverList);
-    m_serverList.InsertColumn(0, "时间服务器域名", LVCFMT_LEFT, 230);
-    m_serverList.InsertColumn(1, "IP地址", LVCFMT_LEFT, 180);
+    m_serverList.InsertColumn(kHostColumn, "时间服务器域名", LVCFMT_LEFT, 230);
+    m_serverList.InsertColumn(kAddressColumn, "IP地址", LVCFMT_LEFT, 180);
     LoadServerList(m_exeDir.c_str(), m_serverList);
     TracePhase("list");
     AddBox(listRow, m_serverList, {0, 0, 420, 300}, OHUI::eFloatAbsolute);

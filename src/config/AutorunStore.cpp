@@ -2,7 +2,7 @@
 #include "config/AutorunStore.h"
 
 #include "config/ConfigPaths.h"
-#include "config/ServerConfig.h"
+#include "config/StoredCommand.h"
 #include "config/TextEncoding.h"
 
 #include <libxml/entities.h>

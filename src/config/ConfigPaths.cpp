@@ -1,7 +1,7 @@
 // Creating srv.xml's folder chain and the empty file when they are missing.
 #include "config/ConfigPaths.h"
 
-#include "config/NarrowText.h"
+#include "framework/NarrowText.h"
 #include "framework/ScopedWin.h"
 
 #include <io.h>

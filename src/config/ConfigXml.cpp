@@ -1,6 +1,6 @@
 #include "config/ConfigXml.h"
 
-#include "config/ConfigText.h"
+#include "config/ByteOrderMark.h"
 #include "config/TextEncoding.h"
 #include "framework/AfxApp.h"
 #include "framework/ScopedWin.h"

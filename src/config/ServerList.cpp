@@ -1,6 +1,7 @@
 // srv.xml: the server rows of the main window's list view.
 #include "config/ServerList.h"
 
+#include "ServerListColumns.h"
 #include "config/ConfigPaths.h"
 #include "config/ConfigXml.h"
 #include "config/TextEncoding.h"
@@ -60,10 +61,11 @@ void InsertServerRow(HWND listView, int row, const std::string& host, const std:
     LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
+    item.iSubItem = kHostColumn;
     item.pszText = &wideHost[0];
     int index = static_cast<int>(SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     LVITEMW cell = {};
-    cell.iSubItem = 1;
+    cell.iSubItem = kAddressColumn;
     cell.pszText = &wideAddress[0];
     SendMessageW(listView, LVM_SETITEMTEXTW, static_cast<WPARAM>(index < 0 ? row : index),
                  reinterpret_cast<LPARAM>(&cell));

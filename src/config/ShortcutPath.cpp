@@ -1,12 +1,13 @@
 #include "config/ShortcutPath.h"
 
-#include "config/NarrowText.h"
+#include "ProductTitle.h"
+#include "framework/NarrowText.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-const char kShortcutFileName[] = "Zorvane v1.0.lnk";
+const char kShortcutFileName[] = ZORVANE_TITLE ".lnk";
 
 bool EndsWithBackslash(const char* path)
 {

@@ -80,7 +80,7 @@ const char* AfxGetAppName()
     return name.c_str();
 }
 
-int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/)
+int AfxMessageBox(const char* text, UINT type)
 {
     return MessageBoxA(nullptr, text, AfxGetAppName(), type);
 }

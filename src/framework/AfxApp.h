@@ -36,11 +36,11 @@ const char* AfxGetAppName();
 // Modal message box with the application name as caption and no owner; returns the button
 // pressed. Boxes at start-up have no visible window to belong to: one owned by the hidden main
 // window would get no taskbar button and could stay behind other windows.
-int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
+int AfxMessageBox(const char* text, UINT type = MB_OK);
 
 // The same box in front of owner, which takes no clicks until the box is answered; a hidden
 // owner is not taken, for the reason above.
-int AfxMessageBoxOwnedBy(HWND owner, const char* text, UINT type = MB_OK);
+int AfxMessageBoxOwnedBy(HWND owner, const char* text, UINT type);
 
 // Runs the application object: InitInstance, then ExitInstance; returns the exit code.
 int AfxWinMain(HINSTANCE instance);

@@ -45,22 +45,9 @@ void CWnd::SetWindowText(const char* text)
     ::SetWindowTextA(m_hWnd, text);
 }
 
-std::string CWnd::GetWindowText() const
-{
-    int length = GetWindowTextLengthA(m_hWnd);
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    int copied = ::GetWindowTextA(m_hWnd, buffer.data(), length + 1);
-    return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
-}
-
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
-}
-
-DWORD CWnd::GetStyle() const
-{
-    return static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_STYLE));
 }
 
 BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add)

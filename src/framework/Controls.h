@@ -20,11 +20,9 @@ public:
                   const RECT& rect, HWND parent, UINT id);
     BOOL DestroyWindow();
     BOOL ShowWindow(int command);
-    void SetFont(HFONT font, BOOL redraw = TRUE);
+    void SetFont(HFONT font, BOOL redraw);
     void SetWindowText(const char* text);
-    std::string GetWindowText() const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
-    DWORD GetStyle() const;
     BOOL ModifyStyleEx(DWORD remove, DWORD add);
 
 protected:
@@ -38,7 +36,7 @@ public:
 
 class CStatic : public CWnd {
 public:
-    BOOL Create(const char* text, DWORD style, const RECT& rect, HWND parent, UINT id = 0xFFFF);
+    BOOL Create(const char* text, DWORD style, const RECT& rect, HWND parent, UINT id);
 };
 
 class CButton : public CWnd {

@@ -27,6 +27,7 @@ public:
     virtual void Draw(HDC dc);
     virtual void UpdateSize(int left, int top, int right, int bottom);
 
+    // Spelled so on purpose: an exported name that other programs link against.
     void __init__();
     void AddChild(ILayout* child);
     void SetFloatType(eFloatType type);
@@ -36,6 +37,7 @@ public:
     void SetWidth(float width);
     void SetHeight(float height);
     void UpdatePadding(int left, int top, int right, int bottom);
+    // "Marging", not "Margin", on purpose: an exported name that other programs link against.
     void UpdateMarging(int left, int top, int right, int bottom);
     RECT& GetRect();
 

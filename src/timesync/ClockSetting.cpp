@@ -1,8 +1,8 @@
 #include "timesync/ClockSetting.h"
 
+#include "resource.h"
 #include "timesync/Log.h"
-#include "timesync/MainWindowIds.h"
-#include "timesync/TimeProtocol.h"
+#include "timesync/TimeSync.h"
 
 namespace {
 

@@ -1,10 +1,13 @@
 #include "timesync/TimeProtocol.h"
 
+#include "ServerListColumns.h"
 #include "framework/Trace.h"
+#include "resource.h"
 #include "timesync/ClockSetting.h"
 #include "timesync/Log.h"
 #include "timesync/SyncConnection.h"
-#include "timesync/MainWindowIds.h"
+#include "timesync/SyncMessageAndTimer.h"
+#include "timesync/TimeSync.h"
 
 #include <commctrl.h>
 
@@ -16,7 +19,6 @@ namespace {
 // trace, and the sync would wait for the timeout.
 constexpr long kSyncEvents = FD_READ | FD_CONNECT | FD_CLOSE;
 constexpr size_t kAddressBufferSize = 32;
-constexpr int kAddressColumn = 1;
 constexpr int kExitSyncDone = 0;
 constexpr int kExitSyncFailed = 1;
 constexpr u_short kTimeProtocolPort = 37;

@@ -1,6 +1,6 @@
 #include "timesync/TimeSync.h"
 
-#include "timesync/MainWindowIds.h"
+#include "timesync/SyncMessageAndTimer.h"
 
 SOCKET g_timeSocket;
 sockaddr_in g_serverAddr;

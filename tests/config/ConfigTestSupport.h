@@ -2,8 +2,9 @@
 
 #include "config/AutorunStore.h"
 #include "config/ConfigPaths.h"
-#include "config/ServerConfig.h"
+#include "config/DefaultConfig.h"
 #include "config/ServerList.h"
+#include "config/StoredCommand.h"
 #include "support/Dialogs.h"
 #include "support/ServerListView.h"
 #include "support/SrvXml.h"

@@ -2,7 +2,7 @@
 // read it: no crash, no file but srv.xml touched, and a file that does not parse is never
 // rewritten.
 #include "config/AutorunStore.h"
-#include "config/ServerConfig.h"
+#include "config/StoredCommand.h"
 #include "config/ServerList.h"
 #include "support/Dialogs.h"
 #include "support/ServerListView.h"

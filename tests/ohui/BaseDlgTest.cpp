@@ -128,8 +128,8 @@ TEST(BaseDlg, DrawFillsItsRectangleWithTheBackgroundBrush)
     MemoryCanvas canvas(40, 40);
 
     dlg.Draw(canvas.dc());
-    EXPECT_EQ(std::make_tuple(kDefaultBg, kDefaultBg, kWhite, kWhite),
-              std::make_tuple(canvas.Pixel(10, 10), canvas.Pixel(29, 29), canvas.Pixel(30, 30), canvas.Pixel(5, 5)));
+    EXPECT_EQ((std::vector<COLORREF>{kDefaultBg, kDefaultBg, kWhite, kWhite}),
+              canvas.Pixels({{10, 10}, {29, 29}, {30, 30}, {5, 5}}));
 
     HBRUSH old = dlg.brush();
     dlg.SetBgColor(static_cast<int>(kGreen));
@@ -195,22 +195,22 @@ TEST_F(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTh
     ASSERT_FALSE(IsRectEmpty(&client));
     EXPECT_EQ(client, dlg->GetRect()) << "the placement's WM_SIZE stored the client area";
     std::string className = ClassNameOf(window);
-    int windows = CountThreadWindows();
+    int windows = CountOwnWindows();
     SetWindowPos(window, nullptr, 40, 50, 750, 450, SWP_NOZORDER);
 
     EXPECT_EQ(window, dlg->Create(nullptr, kInstance));
 
     EXPECT_EQ(std::make_tuple(windows, className, client),
-              std::make_tuple(CountThreadWindows(), ClassNameOf(window), RectOf(GetWindowRect, window)));
+              std::make_tuple(CountOwnWindows(), ClassNameOf(window), RectOf(GetWindowRect, window)));
 }
 
 TEST_F(BaseDlgCreate, TheProtectedCreateReturnsALiveWindowAsItIs)
 {
-    int windows = CountThreadWindows();
+    int windows = CountOwnWindows();
 
     EXPECT_EQ(window, dlg->CreateWith(RecordingProcedure, "OhuiNeverRegistered"));
 
-    EXPECT_EQ(windows, CountThreadWindows());
+    EXPECT_EQ(windows, CountOwnWindows());
     EXPECT_FALSE(IsClassRegistered("OhuiNeverRegistered"));
 }
 
@@ -314,19 +314,15 @@ TEST_F(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
 {
     HBRUSH brush = dlg->brush();
     HFONT font = dlg->font();
-    int before = CountGdiObjects();
 
-    DestroyWindow(window);
+    const int added = GdiObjectsAddedBy([&] { DestroyWindow(window); });
 
     // WM_DESTROY does not clear the handle.
-    EXPECT_EQ(std::make_tuple(before - 2, false, false, HBRUSH(), HFONT(), window),
-              std::make_tuple(CountGdiObjects(), IsLive(brush), IsLive(font), dlg->brush(), dlg->font(),
-                              dlg->GetHwnd()));
+    EXPECT_EQ(std::make_tuple(-2, false, false, HBRUSH(), HFONT(), window),
+              std::make_tuple(added, IsLive(brush), IsLive(font), dlg->brush(), dlg->font(), dlg->GetHwnd()));
 
     HBRUSH bystander = CreateSolidBrush(kGreen);
-    int afterDestroy = CountGdiObjects();
-    dlg.reset();
-    EXPECT_EQ(afterDestroy, CountGdiObjects());
+    EXPECT_EQ(0, GdiObjectsAddedBy([&] { dlg.reset(); }));
     EXPECT_TRUE(IsLive(bystander));
     DeleteObject(bystander);
 }
@@ -344,12 +340,9 @@ TEST_F(BaseDlgRelease, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesN
     ASSERT_EQ(OBJ_FONT, GetObjectType(fresh.font()));
     GetObjectA(fresh.font(), sizeof font, &font);
     EXPECT_EQ(FontFields(songTi), FontFields(font));
-    int before = CountGdiObjects();
+    const int added = GdiObjectsAddedBy([&] { fresh.WndProc(WM_DESTROY, 0, 0); });
 
-    fresh.WndProc(WM_DESTROY, 0, 0);
-
-    EXPECT_EQ(std::make_tuple(before, true, true),
-              std::make_tuple(CountGdiObjects(), IsLive(fresh.brush()), IsLive(fresh.font())));
+    EXPECT_EQ(std::make_tuple(0, true, true), std::make_tuple(added, IsLive(fresh.brush()), IsLive(fresh.font())));
 }
 
 TEST_F(BaseDlgRelease, TheDestructorDestroysALiveWindow)
@@ -366,15 +359,15 @@ TEST_F(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANe
 {
     SendMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_FALSE(IsWindow(window));
-    int windows = CountThreadWindows();
+    int windows = CountOwnWindows();
 
     EXPECT_EQ(window, dlg->Create(nullptr, kInstance));
-    EXPECT_EQ(std::make_tuple(windows, window), std::make_tuple(CountThreadWindows(), dlg->GetHwnd()));
+    EXPECT_EQ(std::make_tuple(windows, window), std::make_tuple(CountOwnWindows(), dlg->GetHwnd()));
 
     HWND again = dlg->CreateWith(CBaseDlg::STWndProc, nullptr);
     ASSERT_TRUE(again);
     EXPECT_NE(window, again);
-    EXPECT_EQ(std::make_tuple(true, windows + 1), std::make_tuple(IsWindow(again) != FALSE, CountThreadWindows()));
+    EXPECT_EQ(std::make_tuple(true, windows + 1), std::make_tuple(IsWindow(again) != FALSE, CountOwnWindows()));
 }
 
 TEST_F(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)

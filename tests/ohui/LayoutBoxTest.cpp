@@ -144,9 +144,8 @@ TEST(LayoutOwnership, DeleteInstanceDestroysEveryBoxOfANestedTreeOnceInListOrder
 TEST(LayoutOwnership, DeleteInstanceOfNullDoesNothing)
 {
     ProbeLayout::destroyed.clear();
-    int before = CountGdiObjects();
-    ILayout::DeleteInstance(nullptr);
-    EXPECT_EQ(std::make_pair(size_t(0), before), std::make_pair(ProbeLayout::destroyed.size(), CountGdiObjects()));
+    const int added = GdiObjectsAddedBy([] { ILayout::DeleteInstance(nullptr); });
+    EXPECT_EQ(std::make_pair(size_t(0), 0), std::make_pair(ProbeLayout::destroyed.size(), added));
 }
 
 TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFont)
@@ -196,9 +195,8 @@ TEST(LayoutDraw, FillsTheRectangleWithTheBrushThenPaintsChildrenInOrder)
     root->Draw(canvas.dc());
 
     // Right and bottom are exclusive; later siblings paint over earlier ones.
-    EXPECT_EQ(std::make_tuple(kDefaultBg, kDefaultBg, kWhite, kRed, kBlue, kBlue),
-              std::make_tuple(canvas.Pixel(5, 5), canvas.Pixel(49, 49), canvas.Pixel(50, 50), canvas.Pixel(15, 15),
-                              canvas.Pixel(25, 25), canvas.Pixel(35, 35)));
+    EXPECT_EQ((std::vector<COLORREF>{kDefaultBg, kDefaultBg, kWhite, kRed, kBlue, kBlue}),
+              canvas.Pixels({{5, 5}, {49, 49}, {50, 50}, {15, 15}, {25, 25}, {35, 35}}));
 }
 
 TEST(LayoutDraw, NewColourShowsAtTheNextDraw)

@@ -27,12 +27,6 @@ HWND CreateSharedParent()
                            1000, 700, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM count)
-{
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
 }  // namespace
 
 int CountGdiObjects()
@@ -46,6 +40,13 @@ int CountGdiObjects()
             ++count;
     }
     return count;
+}
+
+int GdiObjectsAddedBy(const std::function<void()>& action)
+{
+    const int before = CountGdiObjects();
+    action();
+    return CountGdiObjects() - before;
 }
 
 bool IsLive(HGDIOBJ object)
@@ -85,6 +86,14 @@ COLORREF MemoryCanvas::Pixel(int x, int y) const
     return GetPixel(m_dc, x, y);
 }
 
+std::vector<COLORREF> MemoryCanvas::Pixels(std::initializer_list<POINT> points) const
+{
+    std::vector<COLORREF> colours;
+    for (const POINT& point : points)
+        colours.push_back(Pixel(point.x, point.y));
+    return colours;
+}
+
 bool MemoryCanvas::AllPixels(COLORREF color) const
 {
     for (int y = 0; y < m_height; ++y) {
@@ -122,9 +131,7 @@ HWND ParentWindow::CreateChild()
     return child;
 }
 
-int CountThreadWindows()
+int CountOwnWindows()
 {
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
+    return static_cast<int>(TopLevelWindowsOf(GetCurrentProcessId()).size());
 }

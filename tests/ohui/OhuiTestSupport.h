@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -17,6 +19,8 @@ const COLORREF kWhite = RGB(255, 255, 255);
 // Live GDI objects of this process. Wine's GetGuiResources is a stub that answers 0, so
 // there the handle table is walked instead (a handle's low word indexes it).
 int CountGdiObjects();
+// How many GDI objects the action left more (or, negative, fewer) than there were before it.
+int GdiObjectsAddedBy(const std::function<void()>& action);
 
 bool IsLive(HGDIOBJ object);
 
@@ -34,6 +38,7 @@ public:
 
     HDC dc() const { return m_dc; }
     COLORREF Pixel(int x, int y) const;
+    std::vector<COLORREF> Pixels(std::initializer_list<POINT> points) const;
     // True when every pixel of the canvas has the colour.
     bool AllPixels(COLORREF color) const;
 
@@ -67,8 +72,8 @@ private:
     std::vector<HWND> m_children;
 };
 
-// Number of windows of this thread that still exist (top-level ones).
-int CountThreadWindows();
+// Number of top-level windows of this test program that still exist.
+int CountOwnWindows();
 
 using Padding = std::array<int, 4>;
 // All a box holds but its children: parent, brush colour (SolidColourOf), font, float type,

@@ -94,8 +94,7 @@ TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
     }
 
     EXPECT_EQ(plain->GetRect(), shape->GetRect());
-    EXPECT_EQ(std::make_tuple(kDefaultBg, kDefaultBg, kWhite),
-              std::make_tuple(shapeCanvas.Pixel(0, 0), shapeCanvas.Pixel(35, 5), shapeCanvas.Pixel(45, 45)));
+    EXPECT_EQ((std::vector<COLORREF>{kDefaultBg, kDefaultBg, kWhite}), shapeCanvas.Pixels({{0, 0}, {35, 5}, {45, 45}}));
     for (int y = 0; y < 60; y += 3) {
         for (int x = 0; x < 60; x += 3)
             ASSERT_EQ(plainCanvas.Pixel(x, y), shapeCanvas.Pixel(x, y)) << x << "," << y;

@@ -76,14 +76,14 @@ std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId)
     return boxes;
 }
 
-bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs)
+bool CloseMessageBox(const MessageBoxInfo& box)
 {
     HWND ok = GetDlgItem(box.window, IDOK);
     if (ok)
         PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
     else
         PostMessageA(box.window, WM_CLOSE, 0, 0);
-    return WaitFor([&] { return !IsWindow(box.window); }, timeoutMs);
+    return WaitFor([&] { return !IsWindow(box.window); }, 5000);
 }
 
 std::vector<MessageBoxInfo> AnswerMessageBoxesDuring(const std::function<void()>& action)

@@ -19,8 +19,8 @@ struct MessageBoxInfo {
 // Visible message boxes of the given process (0: any process).
 std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId);
 
-// Presses the box's OK button (or closes it) and waits until it is gone.
-bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs = 5000);
+// Presses the box's OK button (or closes it) and waits until it is gone, five seconds at most.
+bool CloseMessageBox(const MessageBoxInfo& box);
 
 // Runs action on this thread and answers every message box it opens on this thread with OK
 // before the box is ever shown; each box is recorded (caption and text). (Under Xvfb,

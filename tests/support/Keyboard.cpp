@@ -17,6 +17,15 @@ LPARAM KeyData(UINT key, bool wasDown, bool release)
     return 1 | (scanCode << 16) | transition;
 }
 
+// Attaches this thread's input to window's thread, which then share one focus and one keyboard
+// state; this thread needs a message queue first. False when the threads could not be joined.
+bool AttachInputTo(DWORD thread)
+{
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    return AttachThreadInput(GetCurrentThreadId(), thread, TRUE) != 0;
+}
+
 }  // namespace
 
 HWND FocusOf(HWND window)
@@ -40,12 +49,9 @@ HWND FocusInForeground(HWND window)
     return focus;
 }
 
-// Attached, the two threads share one focus; this thread needs a message queue first.
 bool SetFocusIn(HWND window, HWND target)
 {
-    MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    if (!AttachThreadInput(GetCurrentThreadId(), ThreadOf(window), TRUE))
+    if (!AttachInputTo(ThreadOf(window)))
         return false;
     SetFocus(target);
     AttachThreadInput(GetCurrentThreadId(), ThreadOf(window), FALSE);
@@ -60,12 +66,8 @@ void PostKeyPress(HWND control, UINT key, int repeats)
     PostMessageA(control, WM_KEYUP, key, KeyData(key, true, true));
 }
 
-// Attached, the two threads share one keyboard state; this thread needs a message queue first.
-ShiftHeld::ShiftHeld(HWND window) : m_thread(ThreadOf(window))
+ShiftHeld::ShiftHeld(HWND window) : m_thread(ThreadOf(window)), m_attached(AttachInputTo(m_thread))
 {
-    MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    m_attached = AttachThreadInput(GetCurrentThreadId(), m_thread, TRUE) != 0;
     if (!m_attached)
         return;
     GetKeyboardState(m_saved);

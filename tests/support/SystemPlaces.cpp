@@ -1,5 +1,7 @@
 #include "support/SystemPlaces.h"
 
+#include "support/MainWindowFacts.h"
+
 #include <shlobj.h>
 
 #include <utility>
@@ -127,7 +129,7 @@ std::string DesktopShortcutFile()
     std::string folder = DesktopFolder();
     if (!folder.empty() && folder.back() != '\\')
         folder += '\\';
-    return folder + "Zorvane v1.0.lnk";
+    return folder + kMainWindowTitle + ".lnk";
 }
 
 DesktopMoved::DesktopMoved(const std::string& path)

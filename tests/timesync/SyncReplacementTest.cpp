@@ -5,7 +5,7 @@
 #include "SyncTestWindow.h"
 #include "support/TimeServer.h"
 #include "support/WaitFor.h"
-#include "timesync/MainWindowIds.h"
+#include "timesync/SyncMessageAndTimer.h"
 #include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>

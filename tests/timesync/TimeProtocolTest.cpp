@@ -1,6 +1,6 @@
 #include "SyncTestWindow.h"
 #include "support/TimeServer.h"
-#include "timesync/MainWindowIds.h"
+#include "timesync/SyncMessageAndTimer.h"
 #include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>

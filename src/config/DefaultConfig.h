@@ -1,9 +1,6 @@
 #pragma once
 
-// srv.xml: the default file and the autostart command read from it.
-
-#include "config/ConfigXml.h"
-#include "config/TextEncoding.h"
+// srv.xml: the default servers and command, and the default file made of them.
 
 #include <cstddef>
 #include <string>
@@ -26,18 +23,5 @@ std::string DefaultAutorunCommand(const char* exePath);
 // first character that does not fit with its terminator.
 std::string DefaultCommandInUtf8(const std::string& gbkCommand, size_t bufferSize);
 
-// The command read from the file, in GBK.
-ConvertedText StoredCommandInGbk(const std::string& utf8);
-
 // Writes the default file where there is none or an empty one; true when it did.
 bool WriteDefaultConfig(const char* path);
-
-// Parses the file on its own and frees it. The stored command in GBK; the default command
-// when it is missing or not this program's own sync command, empty when the file has no cfg
-// element. A file that cannot be parsed shows "Document srv.xml not parsed successfully." and
-// gives an empty command.
-std::string LoadAutorunCommand(const char* path);
-
-// The element whose first child, of any name, start-up takes the command from: the root's
-// first child named cfg. Null when there is none.
-xmlNode* FindConfigElement(const xmlDoc* doc);

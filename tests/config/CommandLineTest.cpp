@@ -122,7 +122,7 @@ TEST(ProgramNameOfCommand, TheFirstArgumentsFileNameWithoutFolderAndExtension)
         {"\"C:/a b/x.y.exe\" /ip 1", "x.y"},
         {"noext /ip 1", "noext"},
         {"\"C:\\工具\\时钟.exe\" /ip 1.2.3.4", "时钟"},
-        {"", "test_app"},  // an empty text names this executable
+        {"", "test_config"},  // an empty text names this executable
         {"C:\\Tools\\", ""},  // no file name
         {"\"\" /ip 1.2.3.4", ""},
         {".exe", ""},

@@ -1,4 +1,4 @@
-#include "config/NarrowText.h"
+#include "framework/NarrowText.h"
 
 #include <windows.h>
 

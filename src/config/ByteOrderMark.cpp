@@ -1,4 +1,4 @@
-#include "config/ConfigText.h"
+#include "config/ByteOrderMark.h"
 
 #include <windows.h>
 

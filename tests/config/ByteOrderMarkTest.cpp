@@ -1,7 +1,7 @@
 // A marked srv.xml turned into its text piece by piece, as it is read.
 #include "ConfigTestSupport.h"
 
-#include "config/ConfigText.h"
+#include "config/ByteOrderMark.h"
 
 #include <gtest/gtest.h>
 

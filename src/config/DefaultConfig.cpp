@@ -1,7 +1,6 @@
-// srv.xml: the default file and the autostart command read from it.
-#include "config/ServerConfig.h"
+// srv.xml: the default servers and command, and the default file made of them.
+#include "config/DefaultConfig.h"
 
-#include "config/CommandLine.h"
 #include "config/ConfigXml.h"
 #include "config/TextEncoding.h"
 #include "framework/AfxApp.h"
@@ -33,14 +32,6 @@ std::string DefaultCommandInUtf8(const std::string& gbkCommand, size_t bufferSiz
     if (bufferSize == 0)
         return {};
     return ConvertInBuffer("UTF-8", "GBK", gbkCommand, bufferSize, bufferSize - 1).text;
-}
-
-// Three bytes for each byte read, all but the last offered, so the text stays terminated.
-// No character takes more bytes in GBK than in UTF-8.
-ConvertedText StoredCommandInGbk(const std::string& utf8)
-{
-    const size_t size = 3 * utf8.size();
-    return ConvertInBuffer("GBK", "UTF-8", utf8, size, size - 1);
 }
 
 namespace {
@@ -85,16 +76,6 @@ XmlDocHolder BuildDefaultDocument(const std::string& utf8Command)
 
 }  // namespace
 
-xmlNode* FindConfigElement(const xmlDoc* doc)
-{
-    xmlNode* root = xmlDocGetRootElement(doc);
-    for (xmlNode* child = root ? root->children : nullptr; child; child = child->next) {
-        if (IsElementNamed(child, "cfg"))
-            return child;
-    }
-    return nullptr;
-}
-
 // Writes only where there is nothing yet (a missing or empty file), so an existing file is
 // never replaced. True when the default file was written.
 bool WriteDefaultConfig(const char* path)
@@ -108,29 +89,3 @@ bool WriteDefaultConfig(const char* path)
     return SaveConfigDocument(doc.get(), path);
 }
 
-namespace {
-
-std::string AutorunCommandIn(const xmlDoc* doc)
-{
-    const xmlNode* cfg = FindConfigElement(doc);
-    if (!cfg)
-        return {};
-    std::string text = ElementText(cfg->children);
-    std::string command = text.empty() ? text : StoredCommandInGbk(text).text;
-    if (command.empty() || !IsOwnSyncCommandLine(command.c_str()))
-        command = DefaultAutorunCommand(AfxGetModuleFileName().c_str());
-    return command;
-}
-
-}  // namespace
-
-std::string LoadAutorunCommand(const char* path)
-{
-    ParserCleanupAtEnd cleanup;
-    XmlDocHolder doc = ParseConfigFile(path ? path : "");
-    if (!doc) {
-        ShowNotParsedMessage();
-        return {};
-    }
-    return AutorunCommandIn(doc.get());
-}

@@ -1,0 +1,6 @@
+#pragma once
+
+// The program's name as the user sees it: the main window's title, and the desktop shortcut's
+// file name made of it. A macro, so that name is one literal, joined when compiled. Like
+// resource.h it sits beside the layers: the window and the shortcut both need it.
+#define ZORVANE_TITLE "Zorvane v1.0"
