@@ -2,25 +2,32 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <ostream>
 #include <vector>
 
 namespace {
 
-// A block of memory inside the process that owns a window.
+// A block of memory inside the process that owns a window. In this process's own windows it is
+// plain memory here: each access to another process's memory is a trip through the Wine server.
 class RemoteBlock {
 public:
     RemoteBlock(HWND window, size_t size)
     {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
+        if (pid == GetCurrentProcessId()) {
+            m_own.resize(size);
+            m_address = m_own.data();
+            return;
+        }
         m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
         if (m_process)
             m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
     }
     ~RemoteBlock()
     {
-        if (m_address)
+        if (m_process && m_address)
             VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
         if (m_process)
             CloseHandle(m_process);
@@ -32,15 +39,20 @@ public:
     char* at(size_t offset) const { return static_cast<char*>(m_address) + offset; }
     bool Write(size_t offset, const void* data, size_t size) const
     {
+        if (!m_process)
+            return std::memcpy(at(offset), data, size) != nullptr;
         return WriteProcessMemory(m_process, at(offset), data, size, nullptr);
     }
     bool Read(size_t offset, void* data, size_t size) const
     {
+        if (!m_process)
+            return std::memcpy(data, at(offset), size) != nullptr;
         return ReadProcessMemory(m_process, at(offset), data, size, nullptr);
     }
 
 private:
-    HANDLE m_process = nullptr;
+    HANDLE m_process = nullptr;  // null: this process
+    std::vector<char> m_own;
     void* m_address = nullptr;
 };
 
