@@ -96,8 +96,7 @@ TEST(ServerList, ThousandsOfServersLoad)
         servers << "  <srv>\n    <url>host" << i << ".example</url>\n    <ip>10." << i / 256 << '.'
                 << i % 256 << ".1</ip>\n  </srv>\n";
     ASSERT_TRUE(folder.Write(FileWithServers(servers.str())));
-    // Shown, as the window's list is: loading holds its drawing back.
-    ServerListView view;
+    ServerListView view;  // shown, as the window's list is: loading holds its drawing back
     ShowWindow(view.handle(), SW_SHOW);
     ASSERT_TRUE(AnswerMessageBoxesDuring([&] { LoadServerList(folder.dir.path().c_str(), view.handle()); }).empty());
     const ServerRows rows = view.AllRows();

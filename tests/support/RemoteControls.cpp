@@ -8,21 +8,16 @@
 
 namespace {
 
-// A block of memory inside the process that owns a window. In this process's own windows it is
-// plain memory here: each access to another process's memory is a trip through the Wine server.
+// A block of memory inside the process that owns a window; here plain memory, without server trips.
 class RemoteBlock {
 public:
     RemoteBlock(HWND window, size_t size)
     {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        if (pid == GetCurrentProcessId()) {
-            m_own.resize(size);
-            m_address = m_own.data();
-            return;
-        }
-        m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (m_process)
+        if (pid == GetCurrentProcessId())
+            m_address = (m_own = std::vector<char>(size)).data();
+        else if ((m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)))
             m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
     }
     ~RemoteBlock()
@@ -39,15 +34,13 @@ public:
     char* at(size_t offset) const { return static_cast<char*>(m_address) + offset; }
     bool Write(size_t offset, const void* data, size_t size) const
     {
-        if (!m_process)
-            return std::memcpy(at(offset), data, size) != nullptr;
-        return WriteProcessMemory(m_process, at(offset), data, size, nullptr);
+        return m_process ? WriteProcessMemory(m_process, at(offset), data, size, nullptr) != 0
+                         : std::memcpy(at(offset), data, size) != nullptr;
     }
     bool Read(size_t offset, void* data, size_t size) const
     {
-        if (!m_process)
-            return std::memcpy(data, at(offset), size) != nullptr;
-        return ReadProcessMemory(m_process, at(offset), data, size, nullptr);
+        return m_process ? ReadProcessMemory(m_process, at(offset), data, size, nullptr) != 0
+                         : std::memcpy(data, at(offset), size) != nullptr;
     }
 
 private:
