@@ -56,6 +56,16 @@ setsid wineserver -p60 </dev/null >/dev/null 2>&1 || true
 if [ -n "${ZORVANE_WINDOWS_VERSION:-}" ]; then
   wine reg add 'HKCU\Software\Wine' /v Version /d "$ZORVANE_WINDOWS_VERSION" /f </dev/null >/dev/null 2>&1
 fi
+# Wine waits up to two seconds for a window manager at every window it hides or closes, and a
+# virtual display (Xvfb) has none: there Wine's windows are its own (unmanaged), which shows the
+# same windows without the wait. With a window manager they are managed as usual.
+if [ -n "${DISPLAY:-}" ]; then
+  managed=N
+  if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+    managed=Y
+  fi
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f </dev/null >/dev/null 2>&1
+fi
 setsid wineboot </dev/null >/dev/null 2>&1
 if [ -n "${ZORVANE_WINDOWS_VERSION:-}" ]; then
   echo "$ZORVANE_WINDOWS_VERSION: $(wine cmd /c ver </dev/null 2>/dev/null | tr -d '\r' | grep .)"

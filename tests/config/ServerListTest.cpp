@@ -96,7 +96,10 @@ TEST(ServerList, ThousandsOfServersLoad)
         servers << "  <srv>\n    <url>host" << i << ".example</url>\n    <ip>10." << i / 256 << '.'
                 << i % 256 << ".1</ip>\n  </srv>\n";
     ASSERT_TRUE(folder.Write(FileWithServers(servers.str())));
-    const ServerRows rows = folder.LoadRows();
+    ServerListView view;  // shown, as the window's list is: loading holds its drawing back
+    ShowWindow(view.handle(), SW_SHOW);
+    ASSERT_TRUE(AnswerMessageBoxesDuring([&] { LoadServerList(folder.dir.path().c_str(), view.handle()); }).empty());
+    const ServerRows rows = view.AllRows();
     ASSERT_EQ(static_cast<size_t>(count), rows.size());
     EXPECT_EQ("host0.example", rows[0].first);
     EXPECT_EQ("host2999.example", rows[count - 1].first);

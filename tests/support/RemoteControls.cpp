@@ -2,25 +2,27 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <ostream>
 #include <vector>
 
 namespace {
 
-// A block of memory inside the process that owns a window.
+// A block of memory inside the process that owns a window; here plain memory, without server trips.
 class RemoteBlock {
 public:
     RemoteBlock(HWND window, size_t size)
     {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (m_process)
+        if (pid == GetCurrentProcessId())
+            m_address = (m_own = std::vector<char>(size)).data();
+        else if ((m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)))
             m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
     }
     ~RemoteBlock()
     {
-        if (m_address)
+        if (m_process && m_address)
             VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
         if (m_process)
             CloseHandle(m_process);
@@ -32,15 +34,18 @@ public:
     char* at(size_t offset) const { return static_cast<char*>(m_address) + offset; }
     bool Write(size_t offset, const void* data, size_t size) const
     {
-        return WriteProcessMemory(m_process, at(offset), data, size, nullptr);
+        return m_process ? WriteProcessMemory(m_process, at(offset), data, size, nullptr) != 0
+                         : std::memcpy(at(offset), data, size) != nullptr;
     }
     bool Read(size_t offset, void* data, size_t size) const
     {
-        return ReadProcessMemory(m_process, at(offset), data, size, nullptr);
+        return m_process ? ReadProcessMemory(m_process, at(offset), data, size, nullptr) != 0
+                         : std::memcpy(data, at(offset), size) != nullptr;
     }
 
 private:
-    HANDLE m_process = nullptr;
+    HANDLE m_process = nullptr;  // null: this process
+    std::vector<char> m_own;
     void* m_address = nullptr;
 };
 

@@ -28,16 +28,6 @@ ServerListView::~ServerListView()
     DestroyWindow(m_parent);
 }
 
-int ServerListView::Rows() const
-{
-    return RemoteListItemCount(m_list);
-}
-
-std::string ServerListView::Text(int row, int column) const
-{
-    return RemoteListItemText(m_list, row, column);
-}
-
 ServerRows ServerListView::AllRows() const
 {
     return RemoteListRows(m_list);

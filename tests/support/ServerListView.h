@@ -16,9 +16,6 @@ public:
     ServerListView& operator=(const ServerListView&) = delete;
 
     HWND handle() const { return m_list; }
-    int Rows() const;
-    // Up to 65,535 characters of a cell.
-    std::string Text(int row, int column) const;
     ServerRows AllRows() const;
     void Clear() const;
 
