@@ -13,21 +13,17 @@
 
 namespace {
 
-// A value name of this test alone, removed afterwards.
+int g_valueNumber = 0;
+
+// A value name of this test alone, removed before and after.
 class AutorunValue : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        static int counter = 0;
-        m_name = "ZorvaneTest_" + std::to_string(GetCurrentProcessId()) + "_" +
-                 std::to_string(++counter);
-        DeleteRunValue(name());
-    }
-    void TearDown() override { DeleteRunValue(name()); }
     const char* name() const { return m_name.c_str(); }
 
 private:
-    std::string m_name;
+    const std::string m_name =
+        "ZorvaneTest_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++g_valueNumber);
+    SystemPlacesCleanup m_cleanup{{m_name}};
 };
 
 // A Run value whole: found, type and bytes.

@@ -3,6 +3,7 @@
 #include "support/TempDir.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -11,12 +12,6 @@
 #include <vector>
 
 namespace {
-
-bool IsDirectory(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // "昞" is 95 5C in GBK: its second byte is a backslash.
 const char* const BackslashTrailName = "昞";
@@ -58,10 +53,10 @@ TEST(CreateDirectoryChain, CreatesEveryMissingFolder)
     TempDir dir;
     std::string chain = dir.path() + "a\\b/c\\";
     EXPECT_TRUE(CreateDirectoryChain(chain.c_str()));
-    EXPECT_TRUE(IsDirectory(dir.path() + "a\\b\\c"));
+    EXPECT_TRUE(PathIsDirectoryA((dir.path() + "a\\b\\c").c_str()));
     EXPECT_TRUE(CreateDirectoryChain(chain.c_str())) << "existing folders are fine";
     EXPECT_TRUE(CreateDirectoryChain((dir.path() + "a\\last").c_str())) << "the last name needs no separator";
-    EXPECT_TRUE(IsDirectory(dir.path() + "a\\last"));
+    EXPECT_TRUE(PathIsDirectoryA((dir.path() + "a\\last").c_str()));
 }
 
 TEST(CreateDirectoryChain, ChineseFolderNames)
@@ -69,8 +64,8 @@ TEST(CreateDirectoryChain, ChineseFolderNames)
     TempDir dir;
     std::string chain = dir.path() + "程序\\" + BackslashTrailName + "\\时间同步\\";
     EXPECT_TRUE(CreateDirectoryChain(chain.c_str()));
-    EXPECT_TRUE(IsDirectory(chain));
-    EXPECT_TRUE(IsDirectory(dir.path() + "程序\\" + BackslashTrailName));
+    EXPECT_TRUE(PathIsDirectoryA(chain.c_str()));
+    EXPECT_TRUE(PathIsDirectoryA((dir.path() + "程序\\" + BackslashTrailName).c_str()));
     EXPECT_EQ(std::vector<std::string>{BackslashTrailName}, FolderEntries(dir.path() + "程序\\"))
         << "no folder named after half a character";
 }

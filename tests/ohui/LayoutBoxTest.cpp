@@ -115,18 +115,10 @@ TEST(LayoutOwnership, DeleteInstanceDestroysEveryBoxOfANestedTreeOnceInListOrder
 {
     ProbeLayout::destroyed.clear();
     ProbeLayout::watchedAlive.clear();
-    auto* root = new ProbeLayout;
-    auto* a = new ProbeLayout;
-    auto* b = new ProbeLayout;
-    auto* c = new ProbeLayout;
-    auto* d = new ProbeLayout;
-    auto* e = new ProbeLayout;
-    root->AddChild(a);
-    root->AddChild(b);
-    a->AddChild(c);
-    a->AddChild(nullptr);
-    a->AddChild(d);
-    b->AddChild(e);
+    ProbeLayout *root = new ProbeLayout, *a = new ProbeLayout, *b = new ProbeLayout, *c = new ProbeLayout,
+                *d = new ProbeLayout, *e = new ProbeLayout;
+    for (auto [parent, child] : {std::pair(root, a), {root, b}, {a, c}, {a, nullptr}, {a, d}, {b, e}})
+        parent->AddChild(child);
     EXPECT_EQ((std::vector<ILayout*>{c, d}), a->children()) << "in order, the null left out";
     EXPECT_EQ(a, d->parent());
     ProbeLayout::watched = root->brush();
