@@ -111,12 +111,9 @@ TEST_F(AutorunValue, AnUnterminated260ByteValueIsComparedByItsOwnBytesOnly)
     EXPECT_EQ(Stored(true, REG_SZ, std::string(261, 'a') + '\0'), StoredRunValue(name()));
 }
 
-class AutorunDefaultValue : public ::testing::Test {
-    RegistryValueGuard m_saved{HKEY_LOCAL_MACHINE, kRunKey, ""};
-};
-
-TEST_F(AutorunDefaultValue, EmptyOrNullNamesNeverTouchTheUnnamedValue)
+TEST(AutorunDefaultValue, EmptyOrNullNamesNeverTouchTheUnnamedValue)
 {
+    RegistryValueGuard saved(HKEY_LOCAL_MACHINE, kRunKey, "");
     DeleteRunValue("");
     EXPECT_FALSE(IsAutorunValuePresent(""));
     EXPECT_FALSE(IsAutorunValuePresent(nullptr));

@@ -19,16 +19,6 @@ std::string Utf8OfGbk(const std::string& gbk)
     return utf8.data();
 }
 
-std::string DefaultFileText(const std::string& utf8Command)
-{
-    return SavedSrvXml(CdataAutorunElement(utf8Command), kDefaultServers);
-}
-
-std::string OwnCommand(const std::string& address)
-{
-    return "\"" + ExePath() + "\" /ip " + address;
-}
-
 std::string Utf16WithMark(const std::string& utf8, bool bigEndian)
 {
     std::wstring wide(utf8.size(), L'\0');
@@ -43,8 +33,6 @@ std::string Utf16WithMark(const std::string& utf8, bool bigEndian)
     }
     return bytes;
 }
-
-const char* const kNotParsedBox = "test_config: Document srv.xml not parsed successfully.";
 
 std::string SrvXmlFolder::LoadCommand(bool boxExpected)
 {

@@ -57,25 +57,19 @@ TEST(ConvertText, ConvertsWithinTheCapacityAndKeepsWhatCameBeforeAStop)
     EXPECT_EQ(Filled("", 8), BufferAfter("UTF-8", "GBK", nullptr, 0, 8, 0));
 }
 
-namespace {
-
-struct IconvRun {
-    const char* to;
-    const char* from;
-    std::string input;
-    size_t room;
-    int error;  // 0: converted
-    size_t consumed;
-    std::string output;
-};
-
-}  // namespace
-
 // iconv's contract: both sides advanced past what was done, a stop before the sequence that
 // is incomplete (EINVAL), invalid (EILSEQ) or does not fit (E2BIG).
 TEST(IconvAdapter, ConvertsAndStopsAsIconvDoes)
 {
-    const IconvRun runs[] = {
+    const struct {
+        const char* to;
+        const char* from;
+        std::string input;
+        size_t room;
+        int error;  // 0: converted
+        size_t consumed;
+        std::string output;
+    } runs[] = {
         {"UTF-8", "GBK", "A中B", 64, 0, 4, u8"A中B"},
         {"UTF-8", "GBK", "A\xD6", 64, EINVAL, 1, "A"},
         {"GBK", "UTF-8", "A\xE4\xB8", 64, EINVAL, 1, "A"},
@@ -84,7 +78,7 @@ TEST(IconvAdapter, ConvertsAndStopsAsIconvDoes)
         {"GBK", "UTF-8", u8"A\U0001F600", 64, EILSEQ, 1, "A"},  // no GBK form
         {"UTF-8", "GBK", "A中", 3, E2BIG, 1, "A"},
     };
-    for (const IconvRun& run : runs) {
+    for (const auto& run : runs) {
         const IconvCall call = CallIconv(run.to, run.from, run.input, run.room);
         const size_t result = run.error == 0 ? 0u : static_cast<size_t>(-1);
         EXPECT_EQ(std::make_tuple(result, run.error, true, run.consumed, run.output),

@@ -133,14 +133,8 @@ TEST(LayoutOwnership, DeleteInstanceDestroysEveryBoxOfANestedTreeOnceInListOrder
     ProbeLayout::watched = nullptr;
 }
 
-TEST(LayoutOwnership, DeleteInstanceOfNullDoesNothing)
-{
-    ProbeLayout::destroyed.clear();
-    const int added = GdiObjectsAddedBy([] { ILayout::DeleteInstance(nullptr); });
-    EXPECT_EQ(std::make_pair(size_t(0), 0), std::make_pair(ProbeLayout::destroyed.size(), added));
-}
-
-TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFont)
+// Of a box its brush and font go with it; of null, nothing.
+TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFontAndNullDoesNothing)
 {
     auto* box = new ProbeLayout;
     HBRUSH brush = box->brush();
@@ -150,6 +144,9 @@ TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFont)
     ILayout::DeleteInstance(box);
 
     EXPECT_EQ(std::make_pair(false, false), std::make_pair(IsLive(brush), IsLive(font)));
+    ProbeLayout::destroyed.clear();
+    const int added = GdiObjectsAddedBy([] { ILayout::DeleteInstance(nullptr); });
+    EXPECT_EQ(std::make_pair(size_t(0), 0), std::make_pair(ProbeLayout::destroyed.size(), added));
 }
 
 TEST(LayoutOwnership, ThousandsOfBoxesLeaveNoGdiObjectsBehind)

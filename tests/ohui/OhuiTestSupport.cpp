@@ -49,11 +49,6 @@ int GdiObjectsAddedBy(const std::function<void()>& action)
     return CountGdiObjects() - before;
 }
 
-bool IsLive(HGDIOBJ object)
-{
-    return GetObjectType(object) != 0;
-}
-
 COLORREF SolidColourOf(HBRUSH brush)
 {
     LOGBRUSH info = {};
@@ -81,11 +76,6 @@ MemoryCanvas::~MemoryCanvas()
     DeleteDC(m_dc);
 }
 
-COLORREF MemoryCanvas::Pixel(int x, int y) const
-{
-    return GetPixel(m_dc, x, y);
-}
-
 std::vector<COLORREF> MemoryCanvas::Pixels(std::initializer_list<POINT> points) const
 {
     std::vector<COLORREF> colours;
@@ -103,12 +93,6 @@ bool MemoryCanvas::AllPixels(COLORREF color) const
         }
     }
     return true;
-}
-
-std::vector<HWND>& MovedWindows()
-{
-    static std::vector<HWND> moved;
-    return moved;
 }
 
 ParentWindow::ParentWindow()
@@ -129,9 +113,4 @@ HWND ParentWindow::CreateChild()
                                  m_hwnd, nullptr, GetModuleHandleA(nullptr), nullptr);
     m_children.push_back(child);
     return child;
-}
-
-int CountOwnWindows()
-{
-    return static_cast<int>(TopLevelWindowsOf(GetCurrentProcessId()).size());
 }

@@ -34,11 +34,6 @@ SyncTestWindow::SyncTestWindow()
     SetWindowLongPtrA(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
 }
 
-SyncTestWindow::~SyncTestWindow()
-{
-    DestroyWindow(m_window);
-}
-
 LRESULT CALLBACK SyncTestWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = reinterpret_cast<SyncTestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -47,20 +42,15 @@ LRESULT CALLBACK SyncTestWindow::WndProc(HWND window, UINT message, WPARAM wPara
         OnTimeSocket(self->m_sync, window, wParam, lParam);
         return 0;
     case WM_TIMER:
-        self->OnTimer(wParam);
+        ++self->m_realTicks;
+        if (self->m_realTicksThrough)
+            OnSyncTimer(self->m_sync, window, wParam);
         return 0;
     default:
         if (self && self->m_otherMessages)
             self->m_otherMessages(message, wParam);
         return DefWindowProcA(window, message, wParam, lParam);
     }
-}
-
-void SyncTestWindow::OnTimer(WPARAM wParam)
-{
-    ++m_realTicks;
-    if (m_realTicksThrough)
-        OnSyncTimer(m_sync, m_window, wParam);
 }
 
 int SyncTestWindow::AddServer(const char* host, const char* address)
@@ -132,11 +122,6 @@ int SyncTestWindow::PumpUntilQuit(DWORD timeoutMs)
 {
     PumpUntil([&] { return m_quitCode != -1; }, timeoutMs);
     return std::exchange(m_quitCode, -1);
-}
-
-void SyncTestWindow::PumpFor(DWORD milliseconds)
-{
-    PumpUntil([] { return false; }, milliseconds);
 }
 
 void SyncTestWindow::PostTicks(int count)

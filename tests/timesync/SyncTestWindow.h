@@ -30,7 +30,7 @@ constexpr DWORD kWaitMs = 5000;
 class SyncTestWindow {
 public:
     SyncTestWindow();
-    ~SyncTestWindow();
+    ~SyncTestWindow() { DestroyWindow(m_window); }
     SyncTestWindow(const SyncTestWindow&) = delete;
     SyncTestWindow& operator=(const SyncTestWindow&) = delete;
 
@@ -57,7 +57,7 @@ public:
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
     // Fails with the log when it does not end so in time.
     ::testing::AssertionResult PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs = 5000);
-    void PumpFor(DWORD milliseconds);
+    void PumpFor(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
     // Posts ticks of the sync timer to the window and handles them as they come off the queue.
     void PostTicks(int count);
     void LetRealTicksThrough(bool on) { m_realTicksThrough = on; }
@@ -73,7 +73,6 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void OnTimer(WPARAM wParam);
     void PumpPending();
 
     HWND m_window = nullptr;
