@@ -71,9 +71,6 @@ protected:
     std::unique_ptr<ProbeDlg> dlg = std::make_unique<ProbeDlg>();
     HWND window = nullptr;
 };
-using BaseDlgCreate = BaseDlgWindow;
-using BaseDlgMessages = BaseDlgWindow;
-using BaseDlgRelease = BaseDlgWindow;
 
 bool IsClassRegistered(const std::string& name)
 {
@@ -149,7 +146,7 @@ TEST(BaseDlg, GuidTextHasItsThirdGroupInLowerCase)
 
 // --- Creating the window ------------------------------------------------------------
 
-TEST_F(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
+TEST_F(BaseDlgWindow, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
 {
     // The handle is bound before WM_CREATE reaches the object.
     EXPECT_EQ(std::make_tuple(window, window, true, GetDesktopWindow(), reinterpret_cast<LONG>(dlg.get())),
@@ -178,7 +175,7 @@ TEST_F(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
     EXPECT_EQ(parent, GetAncestor(window, GA_PARENT)) << "the window system is not told";
 }
 
-TEST_F(BaseDlgCreate, EveryWindowGetsAClassOfItsOwn)
+TEST_F(BaseDlgWindow, EveryWindowGetsAClassOfItsOwn)
 {
     ProbeDlg second;
     ASSERT_TRUE(second.Create(nullptr, kInstance));
@@ -188,7 +185,7 @@ TEST_F(BaseDlgCreate, EveryWindowGetsAClassOfItsOwn)
     EXPECT_NE(ClassNameOf(window), name);
 }
 
-TEST_F(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTheOrigin)
+TEST_F(BaseDlgWindow, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTheOrigin)
 {
     RECT client = RectOf(GetClientRect, window);
     ASSERT_FALSE(IsRectEmpty(&client));
@@ -203,7 +200,7 @@ TEST_F(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTh
               std::make_tuple(CountOwnWindows(), ClassNameOf(window), RectOf(GetWindowRect, window)));
 }
 
-TEST_F(BaseDlgCreate, TheProtectedCreateReturnsALiveWindowAsItIs)
+TEST_F(BaseDlgWindow, TheProtectedCreateReturnsALiveWindowAsItIs)
 {
     int windows = CountOwnWindows();
 
@@ -213,7 +210,7 @@ TEST_F(BaseDlgCreate, TheProtectedCreateReturnsALiveWindowAsItIs)
     EXPECT_FALSE(IsClassRegistered("OhuiNeverRegistered"));
 }
 
-TEST_F(BaseDlgCreate, AGivenClassNameIsUsedOnceAndMustFit)
+TEST_F(BaseDlgWindow, AGivenClassNameIsUsedOnceAndMustFit)
 {
     const std::string fits(63, 'q');
     const std::string tooLong = std::string(63, 'z') + "Z";
@@ -237,7 +234,7 @@ TEST_F(BaseDlgCreate, AGivenClassNameIsUsedOnceAndMustFit)
                               longName.seen.size()));
 }
 
-TEST_F(BaseDlgCreate, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
+TEST_F(BaseDlgWindow, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
 {
     WindowMessages().clear();
     ProbeDlg recorded;
@@ -255,7 +252,7 @@ TEST_F(BaseDlgCreate, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
     EXPECT_EQ(recorded.seen.size(), IndexOf(recorded.seen, WM_NCCREATE));
 }
 
-TEST_F(BaseDlgCreate, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
+TEST_F(BaseDlgWindow, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
 {
     HWND stranger = CreateWindowExA(0, ClassNameOf(window).c_str(), "stranger", WS_OVERLAPPEDWINDOW, 0, 0, 100,
                                     100, nullptr, nullptr, kInstance, nullptr);
@@ -267,7 +264,7 @@ TEST_F(BaseDlgCreate, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
 
 // --- Messages ------------------------------------------------------------------------
 
-TEST_F(BaseDlgMessages, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
+TEST_F(BaseDlgWindow, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
 {
     const RECT marker = {1, 2, 3, 4};
 
@@ -286,7 +283,7 @@ TEST_F(BaseDlgMessages, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
     EXPECT_EQ(client, dlg->GetRect());
 }
 
-TEST_F(BaseDlgMessages, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
+TEST_F(BaseDlgWindow, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
 {
     MemoryCanvas canvas(50, 50);
 
@@ -299,7 +296,7 @@ TEST_F(BaseDlgMessages, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
     EXPECT_EQ(draws + 1, dlg->draws);
 }
 
-TEST_F(BaseDlgMessages, LeftButtonStartsAMoveByTheCaption)
+TEST_F(BaseDlgWindow, LeftButtonStartsAMoveByTheCaption)
 {
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
 
@@ -308,7 +305,7 @@ TEST_F(BaseDlgMessages, LeftButtonStartsAMoveByTheCaption)
 
 // --- Releasing and destroying -----------------------------------------------------------
 
-TEST_F(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
+TEST_F(BaseDlgWindow, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
 {
     HBRUSH brush = dlg->brush();
     HFONT font = dlg->font();
@@ -326,7 +323,7 @@ TEST_F(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
 }
 
 // A new object: no window, the placement, and the font its controls will get.
-TEST_F(BaseDlgRelease, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesNothing)
+TEST_F(BaseDlgWindow, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesNothing)
 {
     ProbeDlg fresh;
     EXPECT_EQ(std::make_tuple(false, HWND(), HWND(), kPlacement),
@@ -343,7 +340,7 @@ TEST_F(BaseDlgRelease, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesN
     EXPECT_EQ(std::make_tuple(0, true, true), std::make_tuple(added, IsLive(fresh.brush()), IsLive(fresh.font())));
 }
 
-TEST_F(BaseDlgRelease, TheDestructorDestroysALiveWindow)
+TEST_F(BaseDlgWindow, TheDestructorDestroysALiveWindow)
 {
     HBRUSH brush = dlg->brush();
     HFONT font = dlg->font();
@@ -353,7 +350,7 @@ TEST_F(BaseDlgRelease, TheDestructorDestroysALiveWindow)
     EXPECT_EQ(std::make_tuple(FALSE, false, false), std::make_tuple(IsWindow(window), IsLive(brush), IsLive(font)));
 }
 
-TEST_F(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANewOne)
+TEST_F(BaseDlgWindow, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANewOne)
 {
     SendMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_FALSE(IsWindow(window));
@@ -368,7 +365,7 @@ TEST_F(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANe
     EXPECT_EQ(std::make_tuple(true, windows + 1), std::make_tuple(IsWindow(again) != FALSE, CountOwnWindows()));
 }
 
-TEST_F(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
+TEST_F(BaseDlgWindow, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
 {
     delete new CBaseDlg;
     CBaseDlg().Create(nullptr, kInstance);  // warms up what a first window brings

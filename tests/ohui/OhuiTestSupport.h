@@ -32,9 +32,7 @@ COLORREF SolidColourOf(HBRUSH brush);
 class MemoryCanvas {
 public:
     MemoryCanvas(int width, int height, COLORREF fill = kWhite);
-    ~MemoryCanvas();
-    MemoryCanvas(const MemoryCanvas&) = delete;
-    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
+    ~MemoryCanvas();  // no copies: the bitmap has one owner
 
     HDC dc() const { return m_dc; }
     COLORREF Pixel(int x, int y) const { return GetPixel(m_dc, x, y); }

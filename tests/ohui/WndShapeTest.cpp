@@ -27,28 +27,23 @@ protected:
 
 }  // namespace
 
+// Negative sizes are passed on unchanged: the window system clamps a negative size to 0 and
+// keeps the given corner; a box that normalised the rectangle would have put the window at
+// (60, 30) instead.
 TEST_F(WndShapeTest, PlacingMovesTheWindowOntoTheBoxsRectangle)
 {
-    Tree box = Own(IWndShape::CreateInstance(window));
+    const std::pair<RECT, RECT> placements[] = {{{421, 0, 821, 300}, {421, 0, 821, 300}},  // at 421, 0; 400 x 300
+                                                {{100, 50, 60, 30}, {100, 50, 100, 50}}};
+    for (const auto& [rect, shown] : placements) {
+        MoveWindow(window, 5, 5, 50, 50, FALSE);
+        MovedWindows().clear();
+        Tree box = Own(IWndShape::CreateInstance(window));
 
-    box->UpdateSize(421, 0, 821, 300);
+        box->UpdateSize(rect.left, rect.top, rect.right, rect.bottom);
 
-    EXPECT_EQ(RECT({421, 0, 821, 300}), box->GetRect());
-    EXPECT_EQ(RECT({421, 0, 821, 300}), ChildRectInParent(window)) << "at 421, 0; 400 x 300";
-}
-
-TEST_F(WndShapeTest, NegativeSizesArePassedOnUnchanged)
-{
-    MoveWindow(window, 5, 5, 50, 50, FALSE);
-    MovedWindows().clear();
-    Tree box = Own(IWndShape::CreateInstance(window));
-
-    box->UpdateSize(100, 50, 60, 30);
-
-    // The window system clamps a negative size to 0 and keeps the given corner; a box
-    // that normalised the rectangle would have put the window at (60, 30) instead.
-    EXPECT_EQ(std::make_tuple(RECT({100, 50, 60, 30}), RECT({100, 50, 100, 50}), true),
-              std::make_tuple(box->GetRect(), ChildRectInParent(window), !MovedWindows().empty()));
+        EXPECT_EQ(std::make_tuple(rect, shown, true),
+                  std::make_tuple(box->GetRect(), ChildRectInParent(window), !MovedWindows().empty()));
+    }
 }
 
 TEST_F(WndShapeTest, ChildrenArePlacedBeforeTheBoxsOwnWindowMoves)

@@ -1,6 +1,5 @@
 #include "SyncTestWindow.h"
 #include "support/TimeServer.h"
-#include "support/WaitFor.h"
 #include "timesync/ClockSetting.h"
 #include "timesync/Log.h"
 #include "timesync/TimeProtocol.h"

@@ -68,12 +68,6 @@ bool SyncTestWindow::StartSync(int row)
     return started;
 }
 
-SOCKET SyncTestWindow::StartSyncWith(const char* address)
-{
-    EXPECT_TRUE(StartSync(AddServer("time.test", address)));
-    return g_timeSocket;
-}
-
 ::testing::AssertionResult SyncTestWindow::EndsWithFullSync(const std::string& address, unsigned value)
 {
     const bool ended(PumpUntilLogEndsWith(kClockRefused));

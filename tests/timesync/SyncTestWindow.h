@@ -47,7 +47,11 @@ public:
     // Starts a sync from the list with the given row selected.
     bool StartSync(int row);
     // Starts a sync from a new row for the address; its socket.
-    SOCKET StartSyncWith(const char* address);
+    SOCKET StartSyncWith(const char* address)
+    {
+        EXPECT_TRUE(StartSync(AddServer("time.test", address)));
+        return g_timeSocket;
+    }
     // Handles messages until a value reaches the clock, which refuses it, and the log holds
     // exactly the transcript of the last sync started here, with the address and the value.
     ::testing::AssertionResult EndsWithFullSync(const std::string& address,
