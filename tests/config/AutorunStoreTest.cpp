@@ -62,13 +62,12 @@ TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
         ASSERT_TRUE(c.before.empty() || folder.Write(c.before));
         ASSERT_TRUE(!c.readOnly || SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_READONLY));
         const std::optional<CommandNotKept> notKept = folder.Keep(c.command);
-        EXPECT_EQ(c.notKept, notKept ? std::optional<Reason>(notKept->reason) : std::nullopt);
-        EXPECT_EQ(c.notKept == Reason::SaveRefused ? ERROR_ACCESS_DENIED : ERROR_SUCCESS,
-                  notKept ? notKept->saveError : ERROR_SUCCESS);
-        EXPECT_TRUE(folder.boxes.empty());
-        EXPECT_EQ(!c.after.empty(), FileExists(folder.path));
-        EXPECT_EQ(c.after, folder.Read());
-        EXPECT_FALSE(FileExists(folder.path + ".tmp"));
+        // The reason, the save's error, no message, the file and no temporary one beside it.
+        EXPECT_EQ(std::make_tuple(c.notKept, c.notKept == Reason::SaveRefused ? ERROR_ACCESS_DENIED : ERROR_SUCCESS,
+                                  true, !c.after.empty(), c.after, false),
+                  std::make_tuple(notKept ? std::optional<Reason>(notKept->reason) : std::nullopt,
+                                  notKept ? notKept->saveError : ERROR_SUCCESS, folder.boxes.empty(),
+                                  FileExists(folder.path), folder.Read(), FileExists(folder.path + ".tmp")));
         SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
