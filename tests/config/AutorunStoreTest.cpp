@@ -133,8 +133,7 @@ TEST(UpdateAutorunCommand, SetsEveryAutorunNode)
     ASSERT_EQ(2, found->nodesetval->nodeNr);
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(Utf8OfGbk("\"C:\\时间.exe\" /ip 1.2.3.4"), ElementText(found->nodesetval->nodeTab[i]));
-    const xmlNode* other = xmlDocGetRootElement(doc.get())->last->children;
-    EXPECT_EQ("not this", ElementText(other));
+    EXPECT_EQ("not this", ElementText(xmlDocGetRootElement(doc.get())->last->children));
 }
 
 TEST(UpdateAutorunCommand, NothingToUpdate)

@@ -10,12 +10,10 @@
 
 std::string Utf8OfGbk(const std::string& gbk)
 {
-    int wideLength = MultiByteToWideChar(936, 0, gbk.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> wide(wideLength);
-    MultiByteToWideChar(936, 0, gbk.c_str(), -1, wide.data(), wideLength);
-    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
-    std::vector<char> utf8(length);
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, utf8.data(), length, nullptr, nullptr);
+    std::vector<wchar_t> wide(gbk.size() + 1);
+    MultiByteToWideChar(936, 0, gbk.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    std::vector<char> utf8(3 * wide.size());
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
     return utf8.data();
 }
 
@@ -81,11 +79,9 @@ IconvCall CallIconv(const char* to, const char* from, const std::string& input, 
     iconv_t cd = iconv_open(to, from);
     EXPECT_NE(reinterpret_cast<iconv_t>(-1), cd) << from << " -> " << to;
     std::string in = input;
-    char* inPtr = &in[0];
-    size_t inLeft = in.size();
     std::vector<char> out(room + 1);
-    char* outPtr = out.data();
-    size_t outLeft = room;
+    char *inPtr = &in[0], *outPtr = out.data();
+    size_t inLeft = in.size(), outLeft = room;
     errno = 0;
     const size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
     const int error = errno;

@@ -76,10 +76,8 @@ TEST_F(WndShapeTest, ASkippedBoxDoesNotMoveItsWindow)
 
 TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
 {
-    Tree plain = Own(ILayout::CreateInstance());
-    Tree shape = Own(IWndShape::CreateInstance(nullptr));
-    MemoryCanvas plainCanvas(60, 60);
-    MemoryCanvas shapeCanvas(60, 60);
+    Tree plain = Own(ILayout::CreateInstance()), shape = Own(IWndShape::CreateInstance(nullptr));
+    MemoryCanvas plainCanvas(60, 60), shapeCanvas(60, 60);
     const std::pair<ILayout*, MemoryCanvas*> trees[] = {{plain.get(), &plainCanvas},
                                                         {shape.get(), &shapeCanvas}};
     for (auto [root, canvas] : trees) {
