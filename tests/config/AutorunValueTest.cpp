@@ -94,8 +94,7 @@ TEST_F(AutorunValue, ComparisonUsesTheAnsiCodePageWhateverTheLibraryWasSetTo)
     const std::string stored = ReadRunValue(name()).data;
     _setmbcp(saved);
 
-    EXPECT_TRUE(result);
-    EXPECT_EQ(std::string("C:\\乤\\Zorvane.exe") + '\0', stored);
+    EXPECT_EQ(std::make_pair(true, std::string("C:\\乤\\Zorvane.exe") + '\0'), std::make_pair(result, stored));
 }
 
 TEST_F(AutorunValue, AnUnterminated260ByteValueIsComparedByItsOwnBytesOnly)

@@ -185,7 +185,9 @@ TEST_F(BaseDlgWindow, EveryWindowGetsAClassOfItsOwn)
     EXPECT_NE(ClassNameOf(window), name);
 }
 
-TEST_F(BaseDlgWindow, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTheOrigin)
+// The public Create makes it client-sized at the origin after a size change; the protected one
+// returns it as it is and registers no class.
+TEST_F(BaseDlgWindow, ASecondCreateOfALiveWindowMakesNoNewOne)
 {
     RECT client = RectOf(GetClientRect, window);
     ASSERT_FALSE(IsRectEmpty(&client));
@@ -198,16 +200,11 @@ TEST_F(BaseDlgWindow, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTh
 
     EXPECT_EQ(std::make_tuple(windows, className, client),
               std::make_tuple(CountOwnWindows(), ClassNameOf(window), RectOf(GetWindowRect, window)));
-}
-
-TEST_F(BaseDlgWindow, TheProtectedCreateReturnsALiveWindowAsItIs)
-{
-    int windows = CountOwnWindows();
 
     EXPECT_EQ(window, dlg->CreateWith(RecordingProcedure, "OhuiNeverRegistered"));
-
-    EXPECT_EQ(windows, CountOwnWindows());
-    EXPECT_FALSE(IsClassRegistered("OhuiNeverRegistered"));
+    EXPECT_EQ(std::make_tuple(windows, false, client),
+              std::make_tuple(CountOwnWindows(), IsClassRegistered("OhuiNeverRegistered"),
+                              RectOf(GetWindowRect, window)));
 }
 
 TEST_F(BaseDlgWindow, AGivenClassNameIsUsedOnceAndMustFit)

@@ -125,11 +125,10 @@ TEST(LayoutOwnership, DeleteInstanceDestroysEveryBoxOfANestedTreeOnceInListOrder
 
     ILayout::DeleteInstance(root);
 
-    std::vector<const ILayout*> expected = {root, a, c, d, b, e};
-    EXPECT_EQ(expected, ProbeLayout::destroyed);
     // A box gives up its brush before its children go.
-    EXPECT_EQ(std::vector<bool>({true, false, false, false, false, false}),
-              ProbeLayout::watchedAlive);
+    EXPECT_EQ(std::make_pair(std::vector<const ILayout*>{root, a, c, d, b, e},
+                             std::vector<bool>{true, false, false, false, false, false}),
+              std::make_pair(ProbeLayout::destroyed, ProbeLayout::watchedAlive));
     ProbeLayout::watched = nullptr;
 }
 
