@@ -247,8 +247,7 @@ TEST_F(DesktopShortcut, LeavesTheCallersComInitialisationInPlace)
         CoUninitialize();
     });
     worker.join();
-    EXPECT_TRUE(present);
-    EXPECT_EQ(S_OK, afterwards);
+    EXPECT_EQ(std::make_pair(true, S_OK), std::make_pair(present, afterwards));
 }
 
 // What a failed shortcut step reports: the system's error code, which a shell-link HRESULT

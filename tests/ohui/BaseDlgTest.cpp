@@ -209,11 +209,8 @@ TEST_F(BaseDlgWindow, ASecondCreateOfALiveWindowMakesNoNewOne)
 
 TEST_F(BaseDlgWindow, AGivenClassNameIsUsedOnceAndMustFit)
 {
-    const std::string fits(63, 'q');
-    const std::string tooLong = std::string(63, 'z') + "Z";
-    ProbeDlg named;
-    ProbeDlg sameName;
-    ProbeDlg longName;
+    const std::string fits(63, 'q'), tooLong = std::string(63, 'z') + "Z";
+    ProbeDlg named, sameName, longName;
     ParentWindow parent;
 
     HWND namedWindow = named.CreateWith(CBaseDlg::STWndProc, fits.c_str(), parent.hwnd());

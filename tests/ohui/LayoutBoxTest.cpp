@@ -15,8 +15,7 @@ using namespace OHUI;
 
 namespace {
 
-const COLORREF kRed = RGB(200, 0, 0);
-const COLORREF kBlue = RGB(0, 0, 200);
+const COLORREF kRed = RGB(200, 0, 0), kBlue = RGB(0, 0, 200);
 const BoxState kInitialState = {nullptr, kDefaultBg, nullptr, eFloatNone, RECT{0, 0, 0, 0},
                                 Padding{}, 0.0f, 0.0f};
 

@@ -86,11 +86,9 @@ std::vector<COLORREF> MemoryCanvas::Pixels(std::initializer_list<POINT> points) 
 
 bool MemoryCanvas::AllPixels(COLORREF color) const
 {
-    for (int y = 0; y < m_height; ++y) {
-        for (int x = 0; x < m_width; ++x) {
-            if (GetPixel(m_dc, x, y) != color)
-                return false;
-        }
+    for (int at = 0; at < m_width * m_height; ++at) {
+        if (Pixel(at % m_width, at / m_width) != color)
+            return false;
     }
     return true;
 }

@@ -48,8 +48,7 @@ TEST_F(WndShapeTest, PlacingMovesTheWindowOntoTheBoxsRectangle)
 
 TEST_F(WndShapeTest, ChildrenArePlacedBeforeTheBoxsOwnWindowMoves)
 {
-    HWND outerWindow = m_parent.CreateChild();
-    HWND innerWindow = m_parent.CreateChild();
+    HWND outerWindow = m_parent.CreateChild(), innerWindow = m_parent.CreateChild();
     Tree outer = Own(IWndShape::CreateInstance(outerWindow));
     Placed(IWndShape::CreateInstance(innerWindow), eFloatAbsolute, {10, 20, 30, 40}, outer.get());
     MovedWindows().clear();
@@ -111,8 +110,7 @@ TEST_F(WndShapeTest, DrawPaintsNothingWhenAWindowIsHosted)
 
 TEST_F(WndShapeTest, DestroyingBoxesLeavesTheirWindowsAliveAndVisible)
 {
-    HWND alone = m_parent.CreateChild();
-    HWND nested = m_parent.CreateChild();
+    HWND alone = m_parent.CreateChild(), nested = m_parent.CreateChild();
     ILayout::DeleteInstance(IWndShape::CreateInstance(alone));
     ILayout* root = ILayout::CreateInstance();
     root->AddChild(IWndShape::CreateInstance(nested));

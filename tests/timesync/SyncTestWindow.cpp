@@ -112,12 +112,6 @@ bool SyncTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutM
     return ::testing::AssertionFailure() << "log:\n" << LogText();
 }
 
-int SyncTestWindow::PumpUntilQuit(DWORD timeoutMs)
-{
-    PumpUntil([&] { return m_quitCode != -1; }, timeoutMs);
-    return std::exchange(m_quitCode, -1);
-}
-
 void SyncTestWindow::PostTicks(int count)
 {
     for (int i = 0; i < count; ++i)

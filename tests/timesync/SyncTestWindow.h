@@ -71,7 +71,11 @@ public:
     int QuitCode() const { return m_quitCode; }
     // Handles messages until a WM_QUIT is seen; its exit code (-1: none in time), which is
     // then forgotten.
-    int PumpUntilQuit(DWORD timeoutMs = 5000);
+    int PumpUntilQuit(DWORD timeoutMs = 5000)
+    {
+        PumpUntil([&] { return m_quitCode != -1; }, timeoutMs);
+        return std::exchange(m_quitCode, -1);
+    }
     // Shows the test every message that the window does not hand to the sync.
     void OnOtherMessages(std::function<void(UINT, WPARAM)> handler) { m_otherMessages = std::move(handler); }
 
