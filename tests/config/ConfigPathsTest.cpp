@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -37,10 +36,9 @@ TEST(GetDirectoryPart, CutsAfterTheLastSeparator)
         {"C:\\a" + trail, 512, "C:\\", 4},             {"C:\\a\\b\\srv.xml", 4, "C:\\", 4},
     };
     for (const auto& c : cases) {
-        char buffer[512];
-        std::memset(buffer, 'x', sizeof buffer);
-        EXPECT_EQ(c.written, GetDirectoryPart(c.path.c_str(), buffer, c.capacity)) << c.path;
-        EXPECT_EQ(c.part, buffer) << c.path;
+        std::string buffer(512, 'x');
+        EXPECT_EQ(c.written, GetDirectoryPart(c.path.c_str(), &buffer[0], c.capacity)) << c.path;
+        EXPECT_EQ(c.part, buffer.c_str()) << c.path;
     }
     char buffer[1] = {'x'};
     EXPECT_EQ(0, GetDirectoryPart("C:\\a\\srv.xml", buffer, 0));

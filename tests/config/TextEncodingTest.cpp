@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -27,10 +26,9 @@ const char* const ChinesePathUtf8 = u8"C:\\程序\\时间同步\\Zorvane.exe";
 std::string BufferAfter(const char* to, const char* from, const char* input, size_t inputLength,
                         size_t capacity, int expectedResult)
 {
-    char output[64];
-    std::memset(output, 'x', sizeof output);
-    EXPECT_EQ(expectedResult, ConvertText(to, from, input, inputLength, output, capacity));
-    return std::string(output, sizeof output);
+    std::string output(64, 'x');
+    EXPECT_EQ(expectedResult, ConvertText(to, from, input, inputLength, &output[0], capacity));
+    return output;
 }
 
 // text, then zeros up to capacity, then the untouched rest.
