@@ -277,6 +277,7 @@ TEST_F(BaseDlgWindow, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
     EXPECT_EQ(client, dlg->GetRect());
 }
 
+// A left button press starts a move by the caption.
 TEST_F(BaseDlgWindow, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
 {
     MemoryCanvas canvas(50, 50);
@@ -288,12 +289,8 @@ TEST_F(BaseDlgWindow, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
     InvalidateRect(window, nullptr, FALSE);
     EXPECT_EQ(0, SendMessageA(window, WM_PAINT, 0, 0));
     EXPECT_EQ(draws + 1, dlg->draws);
-}
 
-TEST_F(BaseDlgWindow, LeftButtonStartsAMoveByTheCaption)
-{
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-
     EXPECT_EQ(std::vector<WPARAM>{0xF012}, dlg->sysCommands);
 }
 
