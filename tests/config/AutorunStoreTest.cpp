@@ -62,13 +62,12 @@ TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
         ASSERT_TRUE(c.before.empty() || folder.Write(c.before));
         ASSERT_TRUE(!c.readOnly || SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_READONLY));
         const std::optional<CommandNotKept> notKept = folder.Keep(c.command);
-        EXPECT_EQ(c.notKept, notKept ? std::optional<Reason>(notKept->reason) : std::nullopt);
-        EXPECT_EQ(c.notKept == Reason::SaveRefused ? ERROR_ACCESS_DENIED : ERROR_SUCCESS,
-                  notKept ? notKept->saveError : ERROR_SUCCESS);
-        EXPECT_TRUE(folder.boxes.empty());
-        EXPECT_EQ(!c.after.empty(), FileExists(folder.path));
-        EXPECT_EQ(c.after, folder.Read());
-        EXPECT_FALSE(FileExists(folder.path + ".tmp"));
+        // The reason, the save's error, no message, the file and no temporary one beside it.
+        EXPECT_EQ(std::make_tuple(c.notKept, c.notKept == Reason::SaveRefused ? ERROR_ACCESS_DENIED : ERROR_SUCCESS,
+                                  true, !c.after.empty(), c.after, false),
+                  std::make_tuple(notKept ? std::optional<Reason>(notKept->reason) : std::nullopt,
+                                  notKept ? notKept->saveError : ERROR_SUCCESS, folder.boxes.empty(),
+                                  FileExists(folder.path), folder.Read(), FileExists(folder.path + ".tmp")));
         SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -134,8 +133,7 @@ TEST(UpdateAutorunCommand, SetsEveryAutorunNode)
     ASSERT_EQ(2, found->nodesetval->nodeNr);
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(Utf8OfGbk("\"C:\\时间.exe\" /ip 1.2.3.4"), ElementText(found->nodesetval->nodeTab[i]));
-    const xmlNode* other = xmlDocGetRootElement(doc.get())->last->children;
-    EXPECT_EQ("not this", ElementText(other));
+    EXPECT_EQ("not this", ElementText(xmlDocGetRootElement(doc.get())->last->children));
 }
 
 TEST(UpdateAutorunCommand, NothingToUpdate)

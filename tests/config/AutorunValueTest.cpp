@@ -13,21 +13,17 @@
 
 namespace {
 
-// A value name of this test alone, removed afterwards.
+int g_valueNumber = 0;
+
+// A value name of this test alone, removed before and after.
 class AutorunValue : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        static int counter = 0;
-        m_name = "ZorvaneTest_" + std::to_string(GetCurrentProcessId()) + "_" +
-                 std::to_string(++counter);
-        DeleteRunValue(name());
-    }
-    void TearDown() override { DeleteRunValue(name()); }
     const char* name() const { return m_name.c_str(); }
 
 private:
-    std::string m_name;
+    const std::string m_name =
+        "ZorvaneTest_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++g_valueNumber);
+    SystemPlacesCleanup m_cleanup{{m_name}};
 };
 
 // A Run value whole: found, type and bytes.
@@ -98,8 +94,7 @@ TEST_F(AutorunValue, ComparisonUsesTheAnsiCodePageWhateverTheLibraryWasSetTo)
     const std::string stored = ReadRunValue(name()).data;
     _setmbcp(saved);
 
-    EXPECT_TRUE(result);
-    EXPECT_EQ(std::string("C:\\乤\\Zorvane.exe") + '\0', stored);
+    EXPECT_EQ(std::make_pair(true, std::string("C:\\乤\\Zorvane.exe") + '\0'), std::make_pair(result, stored));
 }
 
 TEST_F(AutorunValue, AnUnterminated260ByteValueIsComparedByItsOwnBytesOnly)
@@ -115,12 +110,9 @@ TEST_F(AutorunValue, AnUnterminated260ByteValueIsComparedByItsOwnBytesOnly)
     EXPECT_EQ(Stored(true, REG_SZ, std::string(261, 'a') + '\0'), StoredRunValue(name()));
 }
 
-class AutorunDefaultValue : public ::testing::Test {
-    RegistryValueGuard m_saved{HKEY_LOCAL_MACHINE, kRunKey, ""};
-};
-
-TEST_F(AutorunDefaultValue, EmptyOrNullNamesNeverTouchTheUnnamedValue)
+TEST(AutorunDefaultValue, EmptyOrNullNamesNeverTouchTheUnnamedValue)
 {
+    RegistryValueGuard saved(HKEY_LOCAL_MACHINE, kRunKey, "");
     DeleteRunValue("");
     EXPECT_FALSE(IsAutorunValuePresent(""));
     EXPECT_FALSE(IsAutorunValuePresent(nullptr));

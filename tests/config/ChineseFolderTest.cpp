@@ -3,6 +3,7 @@
 #include "ConfigTestSupport.h"
 #include "config/CommandLine.h"
 #include "config/TextEncoding.h"
+#include "framework/ScopedWin.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +19,12 @@ DWORD RunAndWait(const std::wstring& exe, const char* test, DWORD timeoutMs)
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return static_cast<DWORD>(-1);
+    const ScopedHandle thread(process.hThread), owner(process.hProcess);
     DWORD code = static_cast<DWORD>(-2);
     if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else
         TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     return code;
 }
 

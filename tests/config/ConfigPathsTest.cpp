@@ -3,20 +3,14 @@
 #include "support/TempDir.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
-
-bool IsDirectory(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // "昞" is 95 5C in GBK: its second byte is a backslash.
 const char* const BackslashTrailName = "昞";
@@ -42,10 +36,9 @@ TEST(GetDirectoryPart, CutsAfterTheLastSeparator)
         {"C:\\a" + trail, 512, "C:\\", 4},             {"C:\\a\\b\\srv.xml", 4, "C:\\", 4},
     };
     for (const auto& c : cases) {
-        char buffer[512];
-        std::memset(buffer, 'x', sizeof buffer);
-        EXPECT_EQ(c.written, GetDirectoryPart(c.path.c_str(), buffer, c.capacity)) << c.path;
-        EXPECT_EQ(c.part, buffer) << c.path;
+        std::string buffer(512, 'x');
+        EXPECT_EQ(c.written, GetDirectoryPart(c.path.c_str(), &buffer[0], c.capacity)) << c.path;
+        EXPECT_EQ(c.part, buffer.c_str()) << c.path;
     }
     char buffer[1] = {'x'};
     EXPECT_EQ(0, GetDirectoryPart("C:\\a\\srv.xml", buffer, 0));
@@ -53,24 +46,21 @@ TEST(GetDirectoryPart, CutsAfterTheLastSeparator)
     EXPECT_EQ(0, GetDirectoryPart("C:\\a\\srv.xml", nullptr, 10));
 }
 
+// Chinese names too, one with a trail byte that is a backslash.
 TEST(CreateDirectoryChain, CreatesEveryMissingFolder)
 {
     TempDir dir;
     std::string chain = dir.path() + "a\\b/c\\";
     EXPECT_TRUE(CreateDirectoryChain(chain.c_str()));
-    EXPECT_TRUE(IsDirectory(dir.path() + "a\\b\\c"));
+    EXPECT_TRUE(PathIsDirectoryA((dir.path() + "a\\b\\c").c_str()));
     EXPECT_TRUE(CreateDirectoryChain(chain.c_str())) << "existing folders are fine";
     EXPECT_TRUE(CreateDirectoryChain((dir.path() + "a\\last").c_str())) << "the last name needs no separator";
-    EXPECT_TRUE(IsDirectory(dir.path() + "a\\last"));
-}
+    EXPECT_TRUE(PathIsDirectoryA((dir.path() + "a\\last").c_str()));
 
-TEST(CreateDirectoryChain, ChineseFolderNames)
-{
-    TempDir dir;
-    std::string chain = dir.path() + "程序\\" + BackslashTrailName + "\\时间同步\\";
-    EXPECT_TRUE(CreateDirectoryChain(chain.c_str()));
-    EXPECT_TRUE(IsDirectory(chain));
-    EXPECT_TRUE(IsDirectory(dir.path() + "程序\\" + BackslashTrailName));
+    const std::string chinese = dir.path() + "程序\\" + BackslashTrailName + "\\时间同步\\";
+    EXPECT_TRUE(CreateDirectoryChain(chinese.c_str()));
+    EXPECT_TRUE(PathIsDirectoryA(chinese.c_str()));
+    EXPECT_TRUE(PathIsDirectoryA((dir.path() + "程序\\" + BackslashTrailName).c_str()));
     EXPECT_EQ(std::vector<std::string>{BackslashTrailName}, FolderEntries(dir.path() + "程序\\"))
         << "no folder named after half a character";
 }

@@ -21,17 +21,23 @@
 std::string Utf8OfGbk(const std::string& gbk);
 
 // The default srv.xml as the program saves it, around the given UTF-8 command.
-std::string DefaultFileText(const std::string& utf8Command);
+inline std::string DefaultFileText(const std::string& utf8Command)
+{
+    return SavedSrvXml(CdataAutorunElement(utf8Command), kDefaultServers);
+}
 
 // The autostart command of this test program for the address (GBK); by default the one the
 // program puts in a new srv.xml.
-std::string OwnCommand(const std::string& address = "129.6.15.28");
+inline std::string OwnCommand(const std::string& address = "129.6.15.28")
+{
+    return "\"" + ExePath() + "\" /ip " + address;
+}
 
 // The text in UTF-16 with its byte-order mark in front, as Notepad saves "Unicode".
 std::string Utf16WithMark(const std::string& utf8, bool bigEndian);
 
 // The message box a file that does not parse brings, as "caption: text".
-extern const char* const kNotParsedBox;
+const char* const kNotParsedBox = "test_config: Document srv.xml not parsed successfully.";
 
 // Both readers of srv.xml, one after the other, as the window starts.
 struct BothReads {

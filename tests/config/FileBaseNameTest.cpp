@@ -8,35 +8,27 @@
 #include <string>
 #include <utility>
 
+// A name and an extension hold at most 255 units each, the extension's dot counted; units, not
+// characters: 128 characters outside the basic plane are 256 units. Folders may be as long as
+// they like.
 TEST(FileBaseName, DropsDriveFoldersAndTheLastExtensionOrGivesEmpty)
 {
-    const std::pair<const wchar_t*, const wchar_t*> paths[] = {
+    const std::wstring longest(255, L'n'), astral = Repeated<std::wstring>(L"\U0001F552", 128);
+    const std::pair<std::wstring, std::wstring> paths[] = {
         {L"C:\\Tools\\Clock.exe", L"Clock"},        {L"C:/a b/x.y.exe", L"x.y"},
         {L"\\\\server\\share\\Clock.exe", L"Clock"}, {L"C:Clock.exe", L"Clock"},
         {L"C:D:Clock.exe", L"D:Clock"},  // only the first two characters form a drive
         {L"C:\\a.b\\Clock", L"Clock"},  // a dot in a folder is no extension
         {L"Clock.", L"Clock"}, {L"noext", L"noext"}, {L"C:\\工具\\时钟.exe", L"时钟"},
         {L"", L""}, {L"C:", L""}, {L"C:\\Tools\\", L""}, {L"C:\\Tools\\.exe", L""},
+        {L"C:\\Tools\\" + longest + L".exe", longest}, {L"C:\\Tools\\" + longest + L"n.exe", L""},
+        {longest + L"n", L""}, {L"C:\\Tools\\Clock." + std::wstring(254, L'e'), L"Clock"},
+        {L"C:\\Tools\\Clock." + std::wstring(255, L'e'), L""}, {astral + L".exe", L""},
+        {astral.substr(2) + L".exe", astral.substr(2)},
+        {L"C:\\" + std::wstring(5000, L'd') + L"\\Clock.exe", L"Clock"},
     };
     for (const auto& [path, name] : paths)
-        EXPECT_EQ(name, FileBaseName(path)) << path;
-}
-
-TEST(FileBaseName, NameAndExtensionEachHoldAtMost255Units)
-{
-    const std::wstring longest(255, L'n');
-    EXPECT_EQ(longest, FileBaseName(L"C:\\Tools\\" + longest + L".exe"));
-    EXPECT_EQ(L"", FileBaseName(L"C:\\Tools\\" + longest + L"n.exe"));
-    EXPECT_EQ(L"", FileBaseName(longest + L"n"));
-    // The extension's limit counts its dot.
-    EXPECT_EQ(L"Clock", FileBaseName(L"C:\\Tools\\Clock." + std::wstring(254, L'e')));
-    EXPECT_EQ(L"", FileBaseName(L"C:\\Tools\\Clock." + std::wstring(255, L'e')));
-    // Units, not characters: 128 characters outside the basic plane are 256 units.
-    const std::wstring astral = Repeated<std::wstring>(L"\U0001F552", 128);
-    EXPECT_EQ(L"", FileBaseName(astral + L".exe"));
-    EXPECT_EQ(astral.substr(2), FileBaseName(astral.substr(2) + L".exe"));
-    // Folders may be as long as they like.
-    EXPECT_EQ(L"Clock", FileBaseName(L"C:\\" + std::wstring(5000, L'd') + L"\\Clock.exe"));
+        EXPECT_EQ(name, FileBaseName(path)) << path.substr(0, 40) << " (" << path.size() << " units)";
 }
 
 // Wine's _wsplitpath_s returns an error where Windows' would end the process, so under Wine it

@@ -27,9 +27,10 @@ std::string Composed(const std::string& folder, size_t capacity = kShortcutPathB
 
 TEST(ShortcutPath, FileNameFollowsTheFolderAfterOneBackslash)
 {
-    const char* const folders[] = {"C:\\users\\me\\Desktop", "C:\\users\\me\\Desktop\\", "C:\\", "C:\\用户\\桌面"};
+    // 乗 is 0x81 0x5C: a trail byte that looks like a backslash is no separator.
+    const char* const folders[] = {"C:\\users\\me\\Desktop", "C:\\users\\me\\Desktop\\", "C:\\", "C:\\用户\\桌面", "C:\\乗"};
     const char* const files[] = {"C:\\users\\me\\Desktop\\Zorvane v1.0.lnk", "C:\\users\\me\\Desktop\\Zorvane v1.0.lnk",
-                                 "C:\\Zorvane v1.0.lnk", "C:\\用户\\桌面\\Zorvane v1.0.lnk"};
+                                 "C:\\Zorvane v1.0.lnk", "C:\\用户\\桌面\\Zorvane v1.0.lnk", "C:\\乗\\Zorvane v1.0.lnk"};
     for (size_t i = 0; i < std::size(folders); ++i)
         EXPECT_EQ(files[i], Composed(folders[i])) << folders[i];
 }
@@ -40,7 +41,6 @@ TEST(ShortcutPath, ATrailByteThatLooksLikeABackslashIsNoSeparator)
     EXPECT_FALSE(EndsWithBackslash("C:\\乗"));  // 乗 is 0x81 0x5C
     EXPECT_TRUE(EndsWithBackslash("C:\\乗\\"));
     EXPECT_FALSE(EndsWithBackslash(""));
-    EXPECT_EQ("C:\\乗\\Zorvane v1.0.lnk", Composed("C:\\乗"));
 }
 
 TEST(ShortcutPath, AnUnknownOrOverlongFolderGivesNoPath)

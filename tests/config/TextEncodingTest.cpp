@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -27,10 +26,9 @@ const char* const ChinesePathUtf8 = u8"C:\\程序\\时间同步\\Zorvane.exe";
 std::string BufferAfter(const char* to, const char* from, const char* input, size_t inputLength,
                         size_t capacity, int expectedResult)
 {
-    char output[64];
-    std::memset(output, 'x', sizeof output);
-    EXPECT_EQ(expectedResult, ConvertText(to, from, input, inputLength, output, capacity));
-    return std::string(output, sizeof output);
+    std::string output(64, 'x');
+    EXPECT_EQ(expectedResult, ConvertText(to, from, input, inputLength, &output[0], capacity));
+    return output;
 }
 
 // text, then zeros up to capacity, then the untouched rest.
@@ -57,25 +55,19 @@ TEST(ConvertText, ConvertsWithinTheCapacityAndKeepsWhatCameBeforeAStop)
     EXPECT_EQ(Filled("", 8), BufferAfter("UTF-8", "GBK", nullptr, 0, 8, 0));
 }
 
-namespace {
-
-struct IconvRun {
-    const char* to;
-    const char* from;
-    std::string input;
-    size_t room;
-    int error;  // 0: converted
-    size_t consumed;
-    std::string output;
-};
-
-}  // namespace
-
 // iconv's contract: both sides advanced past what was done, a stop before the sequence that
 // is incomplete (EINVAL), invalid (EILSEQ) or does not fit (E2BIG).
 TEST(IconvAdapter, ConvertsAndStopsAsIconvDoes)
 {
-    const IconvRun runs[] = {
+    const struct {
+        const char* to;
+        const char* from;
+        std::string input;
+        size_t room;
+        int error;  // 0: converted
+        size_t consumed;
+        std::string output;
+    } runs[] = {
         {"UTF-8", "GBK", "A中B", 64, 0, 4, u8"A中B"},
         {"UTF-8", "GBK", "A\xD6", 64, EINVAL, 1, "A"},
         {"GBK", "UTF-8", "A\xE4\xB8", 64, EINVAL, 1, "A"},
@@ -84,7 +76,7 @@ TEST(IconvAdapter, ConvertsAndStopsAsIconvDoes)
         {"GBK", "UTF-8", u8"A\U0001F600", 64, EILSEQ, 1, "A"},  // no GBK form
         {"UTF-8", "GBK", "A中", 3, E2BIG, 1, "A"},
     };
-    for (const IconvRun& run : runs) {
+    for (const auto& run : runs) {
         const IconvCall call = CallIconv(run.to, run.from, run.input, run.room);
         const size_t result = run.error == 0 ? 0u : static_cast<size_t>(-1);
         EXPECT_EQ(std::make_tuple(result, run.error, true, run.consumed, run.output),
@@ -116,6 +108,7 @@ TEST(BufferConversion, DefaultCommandIsCutBetweenCharacters)
     EXPECT_EQ(longCommand.substr(0, 259), DefaultCommandInUtf8(longCommand, 260));
 }
 
+// ASCII reads the same in both, and a zero byte ends the text.
 TEST(BufferConversion, WholeTextsFitWhateverTheirCharacters)
 {
     std::string euros(50, '\x80');  // one byte in code page 936, three in UTF-8
@@ -123,10 +116,7 @@ TEST(BufferConversion, WholeTextsFitWhateverTheirCharacters)
     ASSERT_TRUE(utf8);
     EXPECT_EQ(150u, utf8->size());
     EXPECT_EQ(std::make_pair(true, euros), GbkOfStored(*utf8));
-}
 
-TEST(BufferConversion, AsciiReadsTheSameInBothAndAZeroByteEndsTheText)
-{
     std::string ascii;
     for (int c = 1; c < 0x80; ++c)
         ascii.push_back(static_cast<char>(c));

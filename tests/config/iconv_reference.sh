@@ -13,11 +13,9 @@ convert() {  # from to hex
   local result status
   hex_to_bytes "$3" | iconv -f "$1" -t "$2" >"$tmp.out" 2>"$tmp.err" || true
   result=$(od -An -v -tx1 <"$tmp.out" | tr -d ' \n')
-  case "$(cat "$tmp.err")" in
-    "") status=OK ;;
-    *incomplete*) status=EINVAL ;;
-    *) status=EILSEQ ;;
-  esac
+  status=EILSEQ
+  [ -s "$tmp.err" ] || status=OK
+  ! grep -q incomplete "$tmp.err" || status=EINVAL
   echo "$1 $2 $3 $status ${result:--}" >>"$tmp"
 }
 

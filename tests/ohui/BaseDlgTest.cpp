@@ -71,9 +71,6 @@ protected:
     std::unique_ptr<ProbeDlg> dlg = std::make_unique<ProbeDlg>();
     HWND window = nullptr;
 };
-using BaseDlgCreate = BaseDlgWindow;
-using BaseDlgMessages = BaseDlgWindow;
-using BaseDlgRelease = BaseDlgWindow;
 
 bool IsClassRegistered(const std::string& name)
 {
@@ -149,7 +146,7 @@ TEST(BaseDlg, GuidTextHasItsThirdGroupInLowerCase)
 
 // --- Creating the window ------------------------------------------------------------
 
-TEST_F(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
+TEST_F(BaseDlgWindow, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
 {
     // The handle is bound before WM_CREATE reaches the object.
     EXPECT_EQ(std::make_tuple(window, window, true, GetDesktopWindow(), reinterpret_cast<LONG>(dlg.get())),
@@ -178,18 +175,19 @@ TEST_F(BaseDlgCreate, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
     EXPECT_EQ(parent, GetAncestor(window, GA_PARENT)) << "the window system is not told";
 }
 
-TEST_F(BaseDlgCreate, EveryWindowGetsAClassOfItsOwn)
+TEST_F(BaseDlgWindow, EveryWindowGetsAClassOfItsOwn)
 {
     ProbeDlg second;
     ASSERT_TRUE(second.Create(nullptr, kInstance));
 
-    const std::string names[] = {ClassNameOf(window), ClassNameOf(second.GetHwnd())};
-    for (const std::string& name : names)
-        EXPECT_TRUE(IsGuidClassName(name)) << name;
-    EXPECT_NE(names[0], names[1]);
+    const std::string name = ClassNameOf(second.GetHwnd());
+    EXPECT_TRUE(IsGuidClassName(name)) << name;
+    EXPECT_NE(ClassNameOf(window), name);
 }
 
-TEST_F(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTheOrigin)
+// The public Create makes it client-sized at the origin after a size change; the protected one
+// returns it as it is and registers no class.
+TEST_F(BaseDlgWindow, ASecondCreateOfALiveWindowMakesNoNewOne)
 {
     RECT client = RectOf(GetClientRect, window);
     ASSERT_FALSE(IsRectEmpty(&client));
@@ -202,25 +200,17 @@ TEST_F(BaseDlgCreate, AfterASizeChangeASecondCreateMakesTheWindowClientSizedAtTh
 
     EXPECT_EQ(std::make_tuple(windows, className, client),
               std::make_tuple(CountOwnWindows(), ClassNameOf(window), RectOf(GetWindowRect, window)));
-}
-
-TEST_F(BaseDlgCreate, TheProtectedCreateReturnsALiveWindowAsItIs)
-{
-    int windows = CountOwnWindows();
 
     EXPECT_EQ(window, dlg->CreateWith(RecordingProcedure, "OhuiNeverRegistered"));
-
-    EXPECT_EQ(windows, CountOwnWindows());
-    EXPECT_FALSE(IsClassRegistered("OhuiNeverRegistered"));
+    EXPECT_EQ(std::make_tuple(windows, false, client),
+              std::make_tuple(CountOwnWindows(), IsClassRegistered("OhuiNeverRegistered"),
+                              RectOf(GetWindowRect, window)));
 }
 
-TEST_F(BaseDlgCreate, AGivenClassNameIsUsedOnceAndMustFit)
+TEST_F(BaseDlgWindow, AGivenClassNameIsUsedOnceAndMustFit)
 {
-    const std::string fits(63, 'q');
-    const std::string tooLong = std::string(63, 'z') + "Z";
-    ProbeDlg named;
-    ProbeDlg sameName;
-    ProbeDlg longName;
+    const std::string fits(63, 'q'), tooLong = std::string(63, 'z') + "Z";
+    ProbeDlg named, sameName, longName;
     ParentWindow parent;
 
     HWND namedWindow = named.CreateWith(CBaseDlg::STWndProc, fits.c_str(), parent.hwnd());
@@ -238,7 +228,7 @@ TEST_F(BaseDlgCreate, AGivenClassNameIsUsedOnceAndMustFit)
                               longName.seen.size()));
 }
 
-TEST_F(BaseDlgCreate, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
+TEST_F(BaseDlgWindow, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
 {
     WindowMessages().clear();
     ProbeDlg recorded;
@@ -256,11 +246,10 @@ TEST_F(BaseDlgCreate, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
     EXPECT_EQ(recorded.seen.size(), IndexOf(recorded.seen, WM_NCCREATE));
 }
 
-TEST_F(BaseDlgCreate, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
+TEST_F(BaseDlgWindow, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
 {
-    HWND stranger = CreateWindowExA(0, ClassNameOf(window).c_str(), "stranger",
-                                    WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                    kInstance, nullptr);
+    HWND stranger = CreateWindowExA(0, ClassNameOf(window).c_str(), "stranger", WS_OVERLAPPEDWINDOW, 0, 0, 100,
+                                    100, nullptr, nullptr, kInstance, nullptr);
 
     ASSERT_TRUE(stranger);
     EXPECT_EQ(0, GetWindowLongA(stranger, GWL_USERDATA));
@@ -269,7 +258,7 @@ TEST_F(BaseDlgCreate, AWindowOfTheClassMadeWithoutAnObjectGetsDefaultProcessing)
 
 // --- Messages ------------------------------------------------------------------------
 
-TEST_F(BaseDlgMessages, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
+TEST_F(BaseDlgWindow, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
 {
     const RECT marker = {1, 2, 3, 4};
 
@@ -288,7 +277,8 @@ TEST_F(BaseDlgMessages, SizeTakesTheClientRectangleUnlessMinimisedOrEmpty)
     EXPECT_EQ(client, dlg->GetRect());
 }
 
-TEST_F(BaseDlgMessages, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
+// A left button press starts a move by the caption.
+TEST_F(BaseDlgWindow, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
 {
     MemoryCanvas canvas(50, 50);
 
@@ -299,18 +289,14 @@ TEST_F(BaseDlgMessages, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
     InvalidateRect(window, nullptr, FALSE);
     EXPECT_EQ(0, SendMessageA(window, WM_PAINT, 0, 0));
     EXPECT_EQ(draws + 1, dlg->draws);
-}
 
-TEST_F(BaseDlgMessages, LeftButtonStartsAMoveByTheCaption)
-{
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-
     EXPECT_EQ(std::vector<WPARAM>{0xF012}, dlg->sysCommands);
 }
 
 // --- Releasing and destroying -----------------------------------------------------------
 
-TEST_F(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
+TEST_F(BaseDlgWindow, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
 {
     HBRUSH brush = dlg->brush();
     HFONT font = dlg->font();
@@ -328,7 +314,7 @@ TEST_F(BaseDlgRelease, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
 }
 
 // A new object: no window, the placement, and the font its controls will get.
-TEST_F(BaseDlgRelease, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesNothing)
+TEST_F(BaseDlgWindow, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesNothing)
 {
     ProbeDlg fresh;
     EXPECT_EQ(std::make_tuple(false, HWND(), HWND(), kPlacement),
@@ -345,7 +331,7 @@ TEST_F(BaseDlgRelease, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesN
     EXPECT_EQ(std::make_tuple(0, true, true), std::make_tuple(added, IsLive(fresh.brush()), IsLive(fresh.font())));
 }
 
-TEST_F(BaseDlgRelease, TheDestructorDestroysALiveWindow)
+TEST_F(BaseDlgWindow, TheDestructorDestroysALiveWindow)
 {
     HBRUSH brush = dlg->brush();
     HFONT font = dlg->font();
@@ -355,7 +341,7 @@ TEST_F(BaseDlgRelease, TheDestructorDestroysALiveWindow)
     EXPECT_EQ(std::make_tuple(FALSE, false, false), std::make_tuple(IsWindow(window), IsLive(brush), IsLive(font)));
 }
 
-TEST_F(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANewOne)
+TEST_F(BaseDlgWindow, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANewOne)
 {
     SendMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_FALSE(IsWindow(window));
@@ -370,7 +356,7 @@ TEST_F(BaseDlgRelease, AfterTheUserClosedTheWindowOnlyTheProtectedCreateMakesANe
     EXPECT_EQ(std::make_tuple(true, windows + 1), std::make_tuple(IsWindow(again) != FALSE, CountOwnWindows()));
 }
 
-TEST_F(BaseDlgRelease, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
+TEST_F(BaseDlgWindow, ObjectsWithAndWithoutWindowsLeaveNoGdiObjectsBehind)
 {
     delete new CBaseDlg;
     CBaseDlg().Create(nullptr, kInstance);  // warms up what a first window brings

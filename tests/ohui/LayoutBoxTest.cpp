@@ -15,8 +15,7 @@ using namespace OHUI;
 
 namespace {
 
-const COLORREF kRed = RGB(200, 0, 0);
-const COLORREF kBlue = RGB(0, 0, 200);
+const COLORREF kRed = RGB(200, 0, 0), kBlue = RGB(0, 0, 200);
 const BoxState kInitialState = {nullptr, kDefaultBg, nullptr, eFloatNone, RECT{0, 0, 0, 0},
                                 Padding{}, 0.0f, 0.0f};
 
@@ -115,40 +114,25 @@ TEST(LayoutOwnership, DeleteInstanceDestroysEveryBoxOfANestedTreeOnceInListOrder
 {
     ProbeLayout::destroyed.clear();
     ProbeLayout::watchedAlive.clear();
-    auto* root = new ProbeLayout;
-    auto* a = new ProbeLayout;
-    auto* b = new ProbeLayout;
-    auto* c = new ProbeLayout;
-    auto* d = new ProbeLayout;
-    auto* e = new ProbeLayout;
-    root->AddChild(a);
-    root->AddChild(b);
-    a->AddChild(c);
-    a->AddChild(nullptr);
-    a->AddChild(d);
-    b->AddChild(e);
+    ProbeLayout *root = new ProbeLayout, *a = new ProbeLayout, *b = new ProbeLayout, *c = new ProbeLayout,
+                *d = new ProbeLayout, *e = new ProbeLayout;
+    for (auto [parent, child] : {std::pair(root, a), {root, b}, {a, c}, {a, nullptr}, {a, d}, {b, e}})
+        parent->AddChild(child);
     EXPECT_EQ((std::vector<ILayout*>{c, d}), a->children()) << "in order, the null left out";
     EXPECT_EQ(a, d->parent());
     ProbeLayout::watched = root->brush();
 
     ILayout::DeleteInstance(root);
 
-    std::vector<const ILayout*> expected = {root, a, c, d, b, e};
-    EXPECT_EQ(expected, ProbeLayout::destroyed);
     // A box gives up its brush before its children go.
-    EXPECT_EQ(std::vector<bool>({true, false, false, false, false, false}),
-              ProbeLayout::watchedAlive);
+    EXPECT_EQ(std::make_pair(std::vector<const ILayout*>{root, a, c, d, b, e},
+                             std::vector<bool>{true, false, false, false, false, false}),
+              std::make_pair(ProbeLayout::destroyed, ProbeLayout::watchedAlive));
     ProbeLayout::watched = nullptr;
 }
 
-TEST(LayoutOwnership, DeleteInstanceOfNullDoesNothing)
-{
-    ProbeLayout::destroyed.clear();
-    const int added = GdiObjectsAddedBy([] { ILayout::DeleteInstance(nullptr); });
-    EXPECT_EQ(std::make_pair(size_t(0), 0), std::make_pair(ProbeLayout::destroyed.size(), added));
-}
-
-TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFont)
+// Of a box its brush and font go with it; of null, nothing.
+TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFontAndNullDoesNothing)
 {
     auto* box = new ProbeLayout;
     HBRUSH brush = box->brush();
@@ -158,6 +142,9 @@ TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFont)
     ILayout::DeleteInstance(box);
 
     EXPECT_EQ(std::make_pair(false, false), std::make_pair(IsLive(brush), IsLive(font)));
+    ProbeLayout::destroyed.clear();
+    const int added = GdiObjectsAddedBy([] { ILayout::DeleteInstance(nullptr); });
+    EXPECT_EQ(std::make_pair(size_t(0), 0), std::make_pair(ProbeLayout::destroyed.size(), added));
 }
 
 TEST(LayoutOwnership, ThousandsOfBoxesLeaveNoGdiObjectsBehind)

@@ -49,11 +49,6 @@ int GdiObjectsAddedBy(const std::function<void()>& action)
     return CountGdiObjects() - before;
 }
 
-bool IsLive(HGDIOBJ object)
-{
-    return GetObjectType(object) != 0;
-}
-
 COLORREF SolidColourOf(HBRUSH brush)
 {
     LOGBRUSH info = {};
@@ -81,11 +76,6 @@ MemoryCanvas::~MemoryCanvas()
     DeleteDC(m_dc);
 }
 
-COLORREF MemoryCanvas::Pixel(int x, int y) const
-{
-    return GetPixel(m_dc, x, y);
-}
-
 std::vector<COLORREF> MemoryCanvas::Pixels(std::initializer_list<POINT> points) const
 {
     std::vector<COLORREF> colours;
@@ -96,19 +86,11 @@ std::vector<COLORREF> MemoryCanvas::Pixels(std::initializer_list<POINT> points) 
 
 bool MemoryCanvas::AllPixels(COLORREF color) const
 {
-    for (int y = 0; y < m_height; ++y) {
-        for (int x = 0; x < m_width; ++x) {
-            if (GetPixel(m_dc, x, y) != color)
-                return false;
-        }
+    for (int at = 0; at < m_width * m_height; ++at) {
+        if (Pixel(at % m_width, at / m_width) != color)
+            return false;
     }
     return true;
-}
-
-std::vector<HWND>& MovedWindows()
-{
-    static std::vector<HWND> moved;
-    return moved;
 }
 
 ParentWindow::ParentWindow()
@@ -129,9 +111,4 @@ HWND ParentWindow::CreateChild()
                                  m_hwnd, nullptr, GetModuleHandleA(nullptr), nullptr);
     m_children.push_back(child);
     return child;
-}
-
-int CountOwnWindows()
-{
-    return static_cast<int>(TopLevelWindowsOf(GetCurrentProcessId()).size());
 }

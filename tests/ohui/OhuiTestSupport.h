@@ -22,7 +22,7 @@ int CountGdiObjects();
 // How many GDI objects the action left more (or, negative, fewer) than there were before it.
 int GdiObjectsAddedBy(const std::function<void()>& action);
 
-bool IsLive(HGDIOBJ object);
+inline bool IsLive(HGDIOBJ object) { return GetObjectType(object) != 0; }
 
 // The colour of a live solid brush; CLR_INVALID for anything else, a released brush included.
 COLORREF SolidColourOf(HBRUSH brush);
@@ -32,12 +32,10 @@ COLORREF SolidColourOf(HBRUSH brush);
 class MemoryCanvas {
 public:
     MemoryCanvas(int width, int height, COLORREF fill = kWhite);
-    ~MemoryCanvas();
-    MemoryCanvas(const MemoryCanvas&) = delete;
-    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
+    ~MemoryCanvas();  // no copies: the bitmap has one owner
 
     HDC dc() const { return m_dc; }
-    COLORREF Pixel(int x, int y) const;
+    COLORREF Pixel(int x, int y) const { return GetPixel(m_dc, x, y); }
     std::vector<COLORREF> Pixels(std::initializer_list<POINT> points) const;
     // True when every pixel of the canvas has the colour.
     bool AllPixels(COLORREF color) const;
@@ -51,7 +49,11 @@ private:
 };
 
 // The recording windows whose WM_WINDOWPOSCHANGED arrived, in order; tests clear it.
-std::vector<HWND>& MovedWindows();
+inline std::vector<HWND>& MovedWindows()
+{
+    static std::vector<HWND> moved;
+    return moved;
+}
 
 // A visible top-level window that hosts child windows in tests. The top-level window is
 // shared by the whole program (Wine under Xvfb takes two seconds to destroy a visible
@@ -73,7 +75,7 @@ private:
 };
 
 // Number of top-level windows of this test program that still exist.
-int CountOwnWindows();
+inline int CountOwnWindows() { return static_cast<int>(TopLevelWindowsOf(GetCurrentProcessId()).size()); }
 
 using Padding = std::array<int, 4>;
 // All a box holds but its children: parent, brush colour (SolidColourOf), font, float type,

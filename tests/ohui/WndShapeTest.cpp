@@ -27,34 +27,28 @@ protected:
 
 }  // namespace
 
+// Negative sizes are passed on unchanged: the window system clamps a negative size to 0 and
+// keeps the given corner; a box that normalised the rectangle would have put the window at
+// (60, 30) instead.
 TEST_F(WndShapeTest, PlacingMovesTheWindowOntoTheBoxsRectangle)
 {
-    Tree box = Own(IWndShape::CreateInstance(window));
+    const std::pair<RECT, RECT> placements[] = {{{421, 0, 821, 300}, {421, 0, 821, 300}},  // at 421, 0; 400 x 300
+                                                {{100, 50, 60, 30}, {100, 50, 100, 50}}};
+    for (const auto& [rect, shown] : placements) {
+        MoveWindow(window, 5, 5, 50, 50, FALSE);
+        MovedWindows().clear();
+        Tree box = Own(IWndShape::CreateInstance(window));
 
-    box->UpdateSize(421, 0, 821, 300);
+        box->UpdateSize(rect.left, rect.top, rect.right, rect.bottom);
 
-    EXPECT_EQ(RECT({421, 0, 821, 300}), box->GetRect());
-    EXPECT_EQ(RECT({421, 0, 821, 300}), ChildRectInParent(window)) << "at 421, 0; 400 x 300";
-}
-
-TEST_F(WndShapeTest, NegativeSizesArePassedOnUnchanged)
-{
-    MoveWindow(window, 5, 5, 50, 50, FALSE);
-    MovedWindows().clear();
-    Tree box = Own(IWndShape::CreateInstance(window));
-
-    box->UpdateSize(100, 50, 60, 30);
-
-    // The window system clamps a negative size to 0 and keeps the given corner; a box
-    // that normalised the rectangle would have put the window at (60, 30) instead.
-    EXPECT_EQ(std::make_tuple(RECT({100, 50, 60, 30}), RECT({100, 50, 100, 50}), true),
-              std::make_tuple(box->GetRect(), ChildRectInParent(window), !MovedWindows().empty()));
+        EXPECT_EQ(std::make_tuple(rect, shown, true),
+                  std::make_tuple(box->GetRect(), ChildRectInParent(window), !MovedWindows().empty()));
+    }
 }
 
 TEST_F(WndShapeTest, ChildrenArePlacedBeforeTheBoxsOwnWindowMoves)
 {
-    HWND outerWindow = m_parent.CreateChild();
-    HWND innerWindow = m_parent.CreateChild();
+    HWND outerWindow = m_parent.CreateChild(), innerWindow = m_parent.CreateChild();
     Tree outer = Own(IWndShape::CreateInstance(outerWindow));
     Placed(IWndShape::CreateInstance(innerWindow), eFloatAbsolute, {10, 20, 30, 40}, outer.get());
     MovedWindows().clear();
@@ -81,10 +75,8 @@ TEST_F(WndShapeTest, ASkippedBoxDoesNotMoveItsWindow)
 
 TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
 {
-    Tree plain = Own(ILayout::CreateInstance());
-    Tree shape = Own(IWndShape::CreateInstance(nullptr));
-    MemoryCanvas plainCanvas(60, 60);
-    MemoryCanvas shapeCanvas(60, 60);
+    Tree plain = Own(ILayout::CreateInstance()), shape = Own(IWndShape::CreateInstance(nullptr));
+    MemoryCanvas plainCanvas(60, 60), shapeCanvas(60, 60);
     const std::pair<ILayout*, MemoryCanvas*> trees[] = {{plain.get(), &plainCanvas},
                                                         {shape.get(), &shapeCanvas}};
     for (auto [root, canvas] : trees) {
@@ -118,8 +110,7 @@ TEST_F(WndShapeTest, DrawPaintsNothingWhenAWindowIsHosted)
 
 TEST_F(WndShapeTest, DestroyingBoxesLeavesTheirWindowsAliveAndVisible)
 {
-    HWND alone = m_parent.CreateChild();
-    HWND nested = m_parent.CreateChild();
+    HWND alone = m_parent.CreateChild(), nested = m_parent.CreateChild();
     ILayout::DeleteInstance(IWndShape::CreateInstance(alone));
     ILayout* root = ILayout::CreateInstance();
     root->AddChild(IWndShape::CreateInstance(nested));

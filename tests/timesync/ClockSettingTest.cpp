@@ -1,6 +1,5 @@
 #include "SyncTestWindow.h"
 #include "support/TimeServer.h"
-#include "support/WaitFor.h"
 #include "timesync/ClockSetting.h"
 #include "timesync/Log.h"
 #include "timesync/TimeProtocol.h"
@@ -25,8 +24,7 @@ std::string AllFields(const SYSTEMTIME& t)
 // The report's form of a local time without its milliseconds: "<short date>, <24-hour time>".
 std::string ReportForm(const SYSTEMTIME& t)
 {
-    char date[64] = {};
-    char time[64] = {};
+    char date[64] = {}, time[64] = {};
     GetDateFormatA(LOCALE_USER_DEFAULT, LOCALE_NOUSEROVERRIDE | DATE_SHORTDATE, &t, nullptr, date,
                    sizeof date);
     GetTimeFormatA(LOCALE_USER_DEFAULT,

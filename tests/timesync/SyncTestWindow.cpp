@@ -34,11 +34,6 @@ SyncTestWindow::SyncTestWindow()
     SetWindowLongPtrA(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
 }
 
-SyncTestWindow::~SyncTestWindow()
-{
-    DestroyWindow(m_window);
-}
-
 LRESULT CALLBACK SyncTestWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = reinterpret_cast<SyncTestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -47,20 +42,15 @@ LRESULT CALLBACK SyncTestWindow::WndProc(HWND window, UINT message, WPARAM wPara
         OnTimeSocket(self->m_sync, window, wParam, lParam);
         return 0;
     case WM_TIMER:
-        self->OnTimer(wParam);
+        ++self->m_realTicks;
+        if (self->m_realTicksThrough)
+            OnSyncTimer(self->m_sync, window, wParam);
         return 0;
     default:
         if (self && self->m_otherMessages)
             self->m_otherMessages(message, wParam);
         return DefWindowProcA(window, message, wParam, lParam);
     }
-}
-
-void SyncTestWindow::OnTimer(WPARAM wParam)
-{
-    ++m_realTicks;
-    if (m_realTicksThrough)
-        OnSyncTimer(m_sync, m_window, wParam);
 }
 
 int SyncTestWindow::AddServer(const char* host, const char* address)
@@ -76,12 +66,6 @@ bool SyncTestWindow::StartSync(int row)
     const bool started = StartSyncFromList(m_sync, m_window, m_serverList, m_logBox);
     m_lastSocket = g_timeSocket;
     return started;
-}
-
-SOCKET SyncTestWindow::StartSyncWith(const char* address)
-{
-    EXPECT_TRUE(StartSync(AddServer("time.test", address)));
-    return g_timeSocket;
 }
 
 ::testing::AssertionResult SyncTestWindow::EndsWithFullSync(const std::string& address, unsigned value)
@@ -126,17 +110,6 @@ bool SyncTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutM
     if (PumpUntil([&] { return EndsWith(LogText(), tail); }, timeoutMs))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "log:\n" << LogText();
-}
-
-int SyncTestWindow::PumpUntilQuit(DWORD timeoutMs)
-{
-    PumpUntil([&] { return m_quitCode != -1; }, timeoutMs);
-    return std::exchange(m_quitCode, -1);
-}
-
-void SyncTestWindow::PumpFor(DWORD milliseconds)
-{
-    PumpUntil([] { return false; }, milliseconds);
 }
 
 void SyncTestWindow::PostTicks(int count)

@@ -30,7 +30,7 @@ constexpr DWORD kWaitMs = 5000;
 class SyncTestWindow {
 public:
     SyncTestWindow();
-    ~SyncTestWindow();
+    ~SyncTestWindow() { DestroyWindow(m_window); }
     SyncTestWindow(const SyncTestWindow&) = delete;
     SyncTestWindow& operator=(const SyncTestWindow&) = delete;
 
@@ -47,7 +47,11 @@ public:
     // Starts a sync from the list with the given row selected.
     bool StartSync(int row);
     // Starts a sync from a new row for the address; its socket.
-    SOCKET StartSyncWith(const char* address);
+    SOCKET StartSyncWith(const char* address)
+    {
+        EXPECT_TRUE(StartSync(AddServer("time.test", address)));
+        return g_timeSocket;
+    }
     // Handles messages until a value reaches the clock, which refuses it, and the log holds
     // exactly the transcript of the last sync started here, with the address and the value.
     ::testing::AssertionResult EndsWithFullSync(const std::string& address,
@@ -57,7 +61,7 @@ public:
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
     // Fails with the log when it does not end so in time.
     ::testing::AssertionResult PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs = 5000);
-    void PumpFor(DWORD milliseconds);
+    void PumpFor(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
     // Posts ticks of the sync timer to the window and handles them as they come off the queue.
     void PostTicks(int count);
     void LetRealTicksThrough(bool on) { m_realTicksThrough = on; }
@@ -67,13 +71,16 @@ public:
     int QuitCode() const { return m_quitCode; }
     // Handles messages until a WM_QUIT is seen; its exit code (-1: none in time), which is
     // then forgotten.
-    int PumpUntilQuit(DWORD timeoutMs = 5000);
+    int PumpUntilQuit(DWORD timeoutMs = 5000)
+    {
+        PumpUntil([&] { return m_quitCode != -1; }, timeoutMs);
+        return std::exchange(m_quitCode, -1);
+    }
     // Shows the test every message that the window does not hand to the sync.
     void OnOtherMessages(std::function<void(UINT, WPARAM)> handler) { m_otherMessages = std::move(handler); }
 
 private:
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void OnTimer(WPARAM wParam);
     void PumpPending();
 
     HWND m_window = nullptr;
