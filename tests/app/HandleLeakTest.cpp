@@ -26,17 +26,8 @@ struct Box {
     bool (*held)();  // what the system holds when the box is ticked
 };
 
-bool RunValueHeld()
-{
-    return ReadRunValue("Zorvane").found;
-}
-
-bool ShortcutHeld()
-{
-    return FileExists(DesktopShortcutFile());
-}
-
-const Box kBoxes[] = {{kAutostartCheckId, RunValueHeld}, {kShortcutCheckId, ShortcutHeld}};
+const Box kBoxes[] = {{kAutostartCheckId, [] { return ReadRunValue("Zorvane").found; }},
+                      {kShortcutCheckId, [] { return FileExists(DesktopShortcutFile()); }}};
 
 class HandleLeak : public DrivenZorvaneTest {
 protected:

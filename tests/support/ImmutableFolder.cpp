@@ -41,9 +41,8 @@ int RunUnixShell(const std::wstring& script)
     if (status.empty() || !CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                           &startup, &process))
         return -1;
-    for (HANDLE handle : {process.hThread, process.hProcess})
-        if (handle)
-            CloseHandle(handle);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
     if (!WaitFor([&] { return FileExists(dir.file("status")); }, 15000))
         return -1;
     return std::atoi(ReadFileBytes(dir.file("status")).c_str());

@@ -29,15 +29,8 @@ public:
     RemoteBlock& operator=(const RemoteBlock&) = delete;
 
     bool ok() const { return m_address != nullptr; }
+    HANDLE process() const { return m_process; }
     char* at(size_t offset) const { return static_cast<char*>(m_address) + offset; }
-    bool Write(size_t offset, const void* data, size_t size) const
-    {
-        return WriteProcessMemory(m_process, at(offset), data, size, nullptr);
-    }
-    bool Read(size_t offset, void* data, size_t size) const
-    {
-        return ReadProcessMemory(m_process, at(offset), data, size, nullptr);
-    }
 
 private:
     HANDLE m_process = nullptr;
@@ -52,7 +45,7 @@ bool SetItemState(HWND list, int item, UINT state, UINT mask)
     LVITEMA lv = {};
     lv.stateMask = mask;
     lv.state = state;
-    block.Write(0, &lv, sizeof lv);
+    WriteProcessMemory(block.process(), block.at(0), &lv, sizeof lv, nullptr);
     return SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
                         reinterpret_cast<LPARAM>(block.at(0))) != 0;
 }
@@ -68,10 +61,10 @@ std::string RemoteText(HWND list, UINT message, int index, Item item)
         return {};
     item.pszText = block.at(sizeof item);
     item.cchTextMax = kTextSize;
-    block.Write(0, &item, sizeof item);
+    WriteProcessMemory(block.process(), block.at(0), &item, sizeof item, nullptr);
     SendMessageA(list, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block.at(0)));
     std::vector<char> text(kTextSize + 1, '\0');
-    block.Read(sizeof item, text.data(), kTextSize);
+    ReadProcessMemory(block.process(), item.pszText, text.data(), kTextSize, nullptr);
     return text.data();
 }
 
@@ -184,7 +177,7 @@ RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window)
 
 bool operator==(const RECT& a, const RECT& b)
 {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    return EqualRect(&a, &b) != FALSE;
 }
 
 void PrintTo(const RECT& rect, std::ostream* out)

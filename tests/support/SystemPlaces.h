@@ -81,9 +81,7 @@ std::string DesktopShortcutFile();
 // itself moves it) while the object lives; both desktop values are put back afterwards.
 class DesktopMoved {
 public:
-    explicit DesktopMoved(const std::string& path);
-    DesktopMoved(const DesktopMoved&) = delete;
-    DesktopMoved& operator=(const DesktopMoved&) = delete;
+    explicit DesktopMoved(const std::string& path);  // the guards below make it non-copyable
     bool ok() const { return m_moved; }
 
 private:

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -12,24 +13,18 @@ TempDir::TempDir(const std::string& name)
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
     static LONG counter = 0;
-    for (;;) {
-        std::ostringstream candidate;
-        candidate << base << name << '_' << GetCurrentProcessId() << '_'
-                  << InterlockedIncrement(&counter) << '\\';
-        if (CreateDirectoryA(candidate.str().c_str(), nullptr)) {
-            m_path = candidate.str();
+    do {
+        m_path = base + name + '_' + std::to_string(GetCurrentProcessId()) + '_' +
+                 std::to_string(InterlockedIncrement(&counter)) + '\\';
+        if (CreateDirectoryA(m_path.c_str(), nullptr))
             return;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            std::abort();
-    }
+    } while (GetLastError() == ERROR_ALREADY_EXISTS);
+    std::abort();
 }
 
 TempDir::~TempDir()
 {
-    std::string list = m_path.substr(0, m_path.size() - 1);
-    list.push_back('\0');
-    list.push_back('\0');
+    const std::string list = m_path.substr(0, m_path.size() - 1) + '\0' + '\0';
     SHFILEOPSTRUCTA op = {};
     op.wFunc = FO_DELETE;
     op.pFrom = list.c_str();
@@ -83,10 +78,7 @@ std::string ExePath()
 std::string WinePathFromEnv(const char* variable)
 {
     const char* unixPath = std::getenv(variable);
-    if (!unixPath)
-        return {};
-    std::string path = "Z:";
-    for (const char* p = unixPath; *p; ++p)
-        path.push_back(*p == '/' ? '\\' : *p);
+    std::string path = unixPath ? std::string("Z:") + unixPath : "";
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
