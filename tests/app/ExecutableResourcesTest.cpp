@@ -79,10 +79,9 @@ std::vector<BYTE> Query(const ActivationContext& context, ULONG infoClass, DWORD
     ACTIVATION_CONTEXT_QUERY_INDEX index{assemblyIndex, 0};
     std::vector<BYTE> answer(4096);
     SIZE_T written = 0;
-    if (!QueryActCtxW(0, context.get(), assemblyIndex ? &index : nullptr, infoClass, answer.data(), answer.size(),
-                      &written))
-        written = 0;
-    answer.resize(written);
+    const bool answered = QueryActCtxW(0, context.get(), assemblyIndex ? &index : nullptr, infoClass, answer.data(),
+                                       answer.size(), &written);
+    answer.resize(answered ? written : 0);
     return answer;
 }
 

@@ -70,17 +70,16 @@ ShiftHeld::ShiftHeld(HWND window) : m_thread(ThreadOf(window)), m_attached(Attac
 {
     if (!m_attached)
         return;
-    GetKeyboardState(m_saved);
-    BYTE state[256];
-    CopyMemory(state, m_saved, sizeof state);
+    GetKeyboardState(m_saved.data());
+    std::array<BYTE, 256> state = m_saved;
     state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
-    SetKeyboardState(state);
+    SetKeyboardState(state.data());
 }
 
 ShiftHeld::~ShiftHeld()
 {
     if (!m_attached)
         return;
-    SetKeyboardState(m_saved);
+    SetKeyboardState(m_saved.data());
     AttachThreadInput(GetCurrentThreadId(), m_thread, FALSE);
 }

@@ -39,26 +39,6 @@ bool WriteRegistryValue(HKEY root, const char* keyPath, const char* name, const 
     return status == ERROR_SUCCESS;
 }
 
-RegistryValueGuard::RegistryValueGuard(HKEY root, const char* keyPath, const char* name)
-    : m_root(root), m_keyPath(keyPath), m_name(name), m_saved(ReadRegistryValue(root, keyPath, name))
-{
-}
-
-RegistryValue ReadRunValue(const char* name)
-{
-    return ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name);
-}
-
-bool WriteRunValue(const char* name, const std::string& bytes, DWORD type)
-{
-    return WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name, {true, type, bytes});
-}
-
-void DeleteRunValue(const char* name)
-{
-    WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name, {});
-}
-
 std::map<std::string, std::string> RunValues()
 {
     std::map<std::string, std::string> values;

@@ -23,7 +23,8 @@ bool WriteRegistryValue(HKEY root, const char* keyPath, const char* name, const 
 // Puts back on destruction what a value held at construction (or removes it).
 class RegistryValueGuard {
 public:
-    RegistryValueGuard(HKEY root, const char* keyPath, const char* name);
+    RegistryValueGuard(HKEY root, const char* keyPath, const char* name)
+        : m_root(root), m_keyPath(keyPath), m_name(name), m_saved(ReadRegistryValue(root, keyPath, name)) {}
     ~RegistryValueGuard() { WriteRegistryValue(m_root, m_keyPath, m_name.c_str(), m_saved); }
     RegistryValueGuard(const RegistryValueGuard&) = delete;
     RegistryValueGuard& operator=(const RegistryValueGuard&) = delete;
@@ -37,9 +38,12 @@ private:
 };
 
 extern const char* const kRunKey;
-RegistryValue ReadRunValue(const char* name);
-bool WriteRunValue(const char* name, const std::string& bytes, DWORD type = REG_SZ);
-void DeleteRunValue(const char* name);
+inline RegistryValue ReadRunValue(const char* name) { return ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name); }
+inline bool WriteRunValue(const char* name, const std::string& bytes, DWORD type = REG_SZ)
+{
+    return WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name, {true, type, bytes});
+}
+inline void DeleteRunValue(const char* name) { WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name, {}); }
 // Every value of the Run key, name to data.
 std::map<std::string, std::string> RunValues();
 
