@@ -37,9 +37,8 @@ std::wstring VersionText(std::vector<BYTE>& block, const std::wstring& language,
     const std::wstring query = L"\\StringFileInfo\\" + language + L"\\" + name;
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(block.data(), query.c_str(), &value, &length) || !value)
-        return L"(missing)";
-    return static_cast<const wchar_t*>(value);
+    const bool found = VerQueryValueW(block.data(), query.c_str(), &value, &length) && value;
+    return found ? static_cast<const wchar_t*>(value) : L"(missing)";
 }
 
 // A resource as it is stored in the file; empty when there is none.

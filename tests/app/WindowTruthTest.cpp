@@ -174,11 +174,11 @@ TEST_F(WindowTruth, ASrvXmlThatCannotBeReadOrACommandItCannotHoldIsSaidAndTheAdv
         // What the message says, done literally; a restart shows the default command.
         std::string kept = command;
         ServerRows keptRows = rows;
-        if (route.reason == notStorable) {
+        if (route.reason == notStorable)
             SetWindowTextA(app->Control(kCommandEditId), command.c_str());
-        } else if (route.file) {
+        else if (route.file)
             ASSERT_TRUE(WriteFileBytes(path, SavedSrvXml(AutorunElement(""), rows)));
-        } else {
+        else {
             ASSERT_EQ(0, app->Close());
             ASSERT_TRUE(app->Launch());
             std::tie(kept, keptRows) = std::make_pair(DefaultCommand(), kDefaultServers);

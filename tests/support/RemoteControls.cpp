@@ -2,70 +2,44 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// A block of memory inside the process that owns a window.
-class RemoteBlock {
-public:
-    RemoteBlock(HWND window, size_t size)
-    {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (m_process)
-            m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    }
-    ~RemoteBlock()
-    {
-        if (m_address)
-            VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
-        if (m_process)
-            CloseHandle(m_process);
-    }
-    RemoteBlock(const RemoteBlock&) = delete;
-    RemoteBlock& operator=(const RemoteBlock&) = delete;
-
-    bool ok() const { return m_address != nullptr; }
-    HANDLE process() const { return m_process; }
-    char* at(size_t offset) const { return static_cast<char*>(m_address) + offset; }
-
-private:
-    HANDLE m_process = nullptr;
-    void* m_address = nullptr;
-};
+// Sends the message with a copy of item (LVITEMA, LVCOLUMNA) made in the list's process, its
+// text buffer of up to 65,535 characters there too: the list's answer and the text it wrote,
+// {0, ""} when the list's process cannot be reached.
+template <typename Item>
+std::pair<LRESULT, std::string> SendRemote(HWND list, UINT message, int index, Item item)
+{
+    constexpr int kTextSize = 1 << 16;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    const std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid), CloseHandle);
+    void* block = process ? VirtualAllocEx(process.get(), nullptr, sizeof item + kTextSize, MEM_COMMIT, PAGE_READWRITE)
+                          : nullptr;
+    if (!block)
+        return {0, ""};
+    item.pszText = static_cast<char*>(block) + sizeof item;
+    item.cchTextMax = kTextSize;
+    WriteProcessMemory(process.get(), block, &item, sizeof item, nullptr);
+    const LRESULT answer = SendMessageA(list, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block));
+    std::vector<char> text(kTextSize + 1, '\0');
+    ReadProcessMemory(process.get(), item.pszText, text.data(), kTextSize, nullptr);
+    VirtualFreeEx(process.get(), block, 0, MEM_RELEASE);
+    return {answer, text.data()};
+}
 
 bool SetItemState(HWND list, int item, UINT state, UINT mask)
 {
-    RemoteBlock block(list, sizeof(LVITEMA));
-    if (!block.ok())
-        return false;
     LVITEMA lv = {};
     lv.stateMask = mask;
     lv.state = state;
-    WriteProcessMemory(block.process(), block.at(0), &lv, sizeof lv, nullptr);
-    return SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
-                        reinterpret_cast<LPARAM>(block.at(0))) != 0;
-}
-
-// The text that the message puts into the buffer of an item (LVITEMA, LVCOLUMNA) given with
-// it; the item and up to 65,535 characters live in the list's process. Empty on failure.
-template <typename Item>
-std::string RemoteText(HWND list, UINT message, int index, Item item)
-{
-    constexpr int kTextSize = 1 << 16;
-    RemoteBlock block(list, sizeof item + kTextSize);
-    if (!block.ok())
-        return {};
-    item.pszText = block.at(sizeof item);
-    item.cchTextMax = kTextSize;
-    WriteProcessMemory(block.process(), block.at(0), &item, sizeof item, nullptr);
-    SendMessageA(list, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block.at(0)));
-    std::vector<char> text(kTextSize + 1, '\0');
-    ReadProcessMemory(block.process(), item.pszText, text.data(), kTextSize, nullptr);
-    return text.data();
+    return SendRemote(list, LVM_SETITEMSTATE, item, lv).first != 0;
 }
 
 }  // namespace
@@ -79,7 +53,7 @@ std::string RemoteListItemText(HWND list, int item, int subItem)
 {
     LVITEMA lv = {};
     lv.iSubItem = subItem;
-    return RemoteText(list, LVM_GETITEMTEXTA, item, lv);
+    return SendRemote(list, LVM_GETITEMTEXTA, item, lv).second;
 }
 
 ServerRows RemoteListRows(HWND list)
@@ -94,7 +68,7 @@ std::string RemoteListColumnTitle(HWND list, int column)
 {
     LVCOLUMNA lv = {};
     lv.mask = LVCF_TEXT;
-    return RemoteText(list, LVM_GETCOLUMNA, column, lv);
+    return SendRemote(list, LVM_GETCOLUMNA, column, lv).second;
 }
 
 int RemoteListSelectedItem(HWND list)

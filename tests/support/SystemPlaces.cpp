@@ -5,7 +5,6 @@
 
 #include <shlobj.h>
 
-#include <utility>
 #include <vector>
 
 namespace {
@@ -72,12 +71,6 @@ RunKeyRemoved::~RunKeyRemoved()
         WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name.c_str(), value);
 }
 
-SystemPlacesCleanup::SystemPlacesCleanup(std::vector<std::string> runValueNames, bool shortcut)
-    : m_runValueNames(std::move(runValueNames)), m_shortcut(shortcut)
-{
-    Clear();
-}
-
 void SystemPlacesCleanup::Clear() const
 {
     for (const std::string& name : m_runValueNames)
@@ -89,9 +82,7 @@ void SystemPlacesCleanup::Clear() const
 std::string DesktopFolder()
 {
     char folder[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_DESKTOP, FALSE))
-        return {};
-    return folder;
+    return SHGetSpecialFolderPathA(nullptr, folder, CSIDL_DESKTOP, FALSE) ? folder : "";
 }
 
 std::string DesktopShortcutFile()

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct RegistryValue {
@@ -66,7 +67,8 @@ private:
 // again at destruction, so that a test starts from none and a failing one leaves none behind.
 class SystemPlacesCleanup {
 public:
-    explicit SystemPlacesCleanup(std::vector<std::string> runValueNames, bool shortcut = false);
+    explicit SystemPlacesCleanup(std::vector<std::string> runValueNames, bool shortcut = false)
+        : m_runValueNames(std::move(runValueNames)), m_shortcut(shortcut) { Clear(); }
     ~SystemPlacesCleanup() { Clear(); }
     SystemPlacesCleanup(const SystemPlacesCleanup&) = delete;
     SystemPlacesCleanup& operator=(const SystemPlacesCleanup&) = delete;
