@@ -1,7 +1,6 @@
 // What the real window says is so: check boxes after a failed step, the log's end, names
 // that GBK cannot hold or that carry white space, the help address in a double-byte folder.
 #include "framework/ScopedWin.h"
-#include "support/Dialogs.h"
 #include "support/DrivenZorvaneTest.h"
 #include "support/ImmutableFolder.h"
 #include "support/RemoteControls.h"
@@ -172,21 +171,16 @@ TEST_F(WindowTruth, ASrvXmlThatCannotBeReadOrACommandItCannotHoldIsSaidAndTheAdv
         EXPECT_EQ(Autostart(true, route.clicked + '\0', route.file.value_or("")), AutostartNow());
 
         // What the message says, done literally; a restart shows the default command.
-        std::string kept = command;
-        ServerRows keptRows = rows;
+        const std::string kept = route.file ? command : DefaultCommand();
         if (route.reason == notStorable)
             SetWindowTextA(app->Control(kCommandEditId), command.c_str());
         else if (route.file)
             ASSERT_TRUE(WriteFileBytes(path, SavedSrvXml(AutorunElement(""), rows)));
-        else {
-            ASSERT_EQ(0, app->Close());
-            ASSERT_TRUE(app->Launch());
-            std::tie(kept, keptRows) = std::make_pair(DefaultCommand(), kDefaultServers);
-        }
+        else
+            ASSERT_TRUE(app->Close() == 0 && app->Launch());
         EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
-        ExpectKept(kept, true, keptRows);
-        ASSERT_EQ(0, app->Close());
-        ASSERT_TRUE(app->Launch());
+        ExpectKept(kept, true, route.file ? rows : kDefaultServers);
+        ASSERT_TRUE(app->Close() == 0 && app->Launch());
         EXPECT_TRUE(app->Checked(kAutostartCheckId));
         EXPECT_EQ(kept, WindowTextOf(app->Control(kCommandEditId)));
         ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));

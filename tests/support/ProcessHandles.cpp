@@ -33,9 +33,8 @@ int CountHandlesOf(DWORD processId)
     if (!query)
         return -1;
     std::vector<char> buffer(1 << 20);
-    ULONG needed = 0;
     NTSTATUS status;
-    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
+    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) ==
                kInfoLengthMismatch &&
            buffer.size() < kLargestTable)
         buffer.resize(buffer.size() * 2);

@@ -34,6 +34,12 @@ std::pair<LRESULT, std::string> SendRemote(HWND list, UINT message, int index, I
     return {answer, text.data()};
 }
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
+{
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
 bool SetItemState(HWND list, int item, UINT state, UINT mask)
 {
     LVITEMA lv = {};
@@ -111,21 +117,10 @@ std::string ClassNameOf(HWND window)
     return name;
 }
 
-namespace {
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
-{
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
-
-}  // namespace
-
 std::vector<HWND> TopLevelWindowsOf(DWORD processId)
 {
-    std::vector<HWND> all;
+    std::vector<HWND> all, found;
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
-    std::vector<HWND> found;
     for (HWND window : all) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);

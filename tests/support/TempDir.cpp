@@ -54,14 +54,11 @@ std::vector<std::string> FolderEntries(const std::string& folder)
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = entry.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    for (bool found = search != INVALID_HANDLE_VALUE; found; found = FindNextFileA(search, &entry))
+        if (std::string(entry.cFileName) != "." && std::string(entry.cFileName) != "..")
+            names.push_back(entry.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
     return names;
 }
 
