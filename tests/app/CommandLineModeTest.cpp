@@ -11,18 +11,13 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace {
 
-// A sync from the command line against a server that answers as its script says, and the
-// exit code it ends with.
-struct CommandLineRun {
-    const char* arguments;
-    ServerScript (*script)();  // null: nothing listens at the address
-    int exitCode;
-};
-
-const CommandLineRun kRuns[] = {
+// A sync from the command line against a server that answers as its script says (null: nothing
+// listens at the address), and the exit code it ends with.
+const std::tuple<const char*, ServerScript (*)(), int> kRuns[] = {
     {"/ip 127.0.2.1", TimeScripts::CurrentTime, 0},        // the received time ends the program
     {"-ip 127.0.2.2", TimeScripts::CurrentTime, 0},        // a dash works like the slash
     {"/ip 127.0.2.3", nullptr, 1},                         // refused connection
@@ -33,16 +28,16 @@ const CommandLineRun kRuns[] = {
 
 TEST(CommandLineMode, OneConnectionThenTheExitCodeOfItsOutcome)
 {
-    for (const CommandLineRun& run : kRuns) {
-        SCOPED_TRACE(run.arguments);
+    for (const auto& [arguments, script, exitCode] : kRuns) {
+        SCOPED_TRACE(arguments);
         std::unique_ptr<TimeServer> server;
-        if (run.script) {
-            server = std::make_unique<TimeServer>(run.arguments + 4, run.script());
+        if (script) {
+            server = std::make_unique<TimeServer>(arguments + 4, script());
             ASSERT_TRUE(server->IsListening());
         }
         DrivenZorvane zorvane;
-        ASSERT_TRUE(zorvane.Start(run.arguments));
-        EXPECT_EQ(run.exitCode, zorvane.ExitCode());
+        ASSERT_TRUE(zorvane.Start(arguments));
+        EXPECT_EQ(exitCode, zorvane.ExitCode());
         if (server) {
             EXPECT_EQ(1, server->AcceptedCount());
         }

@@ -23,23 +23,13 @@ const char* const kSupportedSystems[] = {
     "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
 };
 
-std::vector<BYTE> VersionBlock()
-{
-    const std::string path = WinePathFromEnv("ZORVANE_EXE");
-    std::vector<BYTE> block(GetFileVersionInfoSizeA(path.c_str(), nullptr));
-    if (block.empty() || !GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()))
-        block.clear();
-    return block;
-}
-
 std::wstring VersionText(std::vector<BYTE>& block, const std::wstring& language, const wchar_t* name)
 {
     const std::wstring query = L"\\StringFileInfo\\" + language + L"\\" + name;
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(block.data(), query.c_str(), &value, &length) || !value)
-        return L"(missing)";
-    return static_cast<const wchar_t*>(value);
+    const bool found = VerQueryValueW(block.data(), query.c_str(), &value, &length) && value;
+    return found ? static_cast<const wchar_t*>(value) : L"(missing)";
 }
 
 // A resource as it is stored in the file; empty when there is none.
@@ -57,21 +47,7 @@ std::string ResourceBytes(WORD id, WORD type)
     return text;
 }
 
-// The activation context the loader builds from resource 1 of the executable; null when the
-// manifest does not parse.
 using ActivationContext = std::unique_ptr<void, void(WINAPI*)(HANDLE)>;
-
-ActivationContext ExecutableActivationContext()
-{
-    const std::string path = WinePathFromEnv("ZORVANE_EXE");
-    ACTCTXA request{};
-    request.cbSize = sizeof request;
-    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = path.c_str();
-    request.lpResourceName = MAKEINTRESOURCEA(1);
-    HANDLE context = CreateActCtxA(&request);
-    return ActivationContext(context == INVALID_HANDLE_VALUE ? nullptr : context, ReleaseActCtx);
-}
 
 // The raw answer of QueryActCtxW; empty on failure.
 std::vector<BYTE> Query(const ActivationContext& context, ULONG infoClass, DWORD assemblyIndex = 0)
@@ -79,10 +55,9 @@ std::vector<BYTE> Query(const ActivationContext& context, ULONG infoClass, DWORD
     ACTIVATION_CONTEXT_QUERY_INDEX index{assemblyIndex, 0};
     std::vector<BYTE> answer(4096);
     SIZE_T written = 0;
-    if (!QueryActCtxW(0, context.get(), assemblyIndex ? &index : nullptr, infoClass, answer.data(), answer.size(),
-                      &written))
-        written = 0;
-    answer.resize(written);
+    const bool answered = QueryActCtxW(0, context.get(), assemblyIndex ? &index : nullptr, infoClass, answer.data(),
+                                       answer.size(), &written);
+    answer.resize(answered ? written : 0);
     return answer;
 }
 
@@ -90,8 +65,10 @@ std::vector<BYTE> Query(const ActivationContext& context, ULONG infoClass, DWORD
 
 TEST(ExecutableResources, VersionInformationIsOnePointZeroInChineseAndEnglish)
 {
-    std::vector<BYTE> block = VersionBlock();
+    const std::string path = WinePathFromEnv("ZORVANE_EXE");
+    std::vector<BYTE> block(GetFileVersionInfoSizeA(path.c_str(), nullptr));
     ASSERT_FALSE(block.empty()) << "no version information, error " << GetLastError();
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data())) << GetLastError();
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
@@ -154,7 +131,15 @@ TEST(ExecutableResources, IconIsIconGroup128)
 
 TEST(ExecutableResources, LoaderTakesRunLevelSupportedSystemsAndCommonControlsFromTheManifest)
 {
-    const ActivationContext context = ExecutableActivationContext();
+    // The activation context the loader builds from resource 1 of the executable.
+    const std::string path = WinePathFromEnv("ZORVANE_EXE");
+    ACTCTXA request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path.c_str();
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE made = CreateActCtxA(&request);
+    const ActivationContext context(made == INVALID_HANDLE_VALUE ? nullptr : made, ReleaseActCtx);
     ASSERT_TRUE(context) << "the manifest does not parse, error " << GetLastError();
 
     const std::vector<BYTE> runLevel = Query(context, RunlevelInformationInActivationContext);

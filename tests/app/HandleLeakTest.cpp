@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -21,22 +22,9 @@ constexpr const char* kAddress = "127.0.3.20";
 constexpr int kRounds = 10;
 constexpr int kHandleMargin = 3;
 
-struct Box {
-    int id;
-    bool (*held)();  // what the system holds when the box is ticked
-};
-
-bool RunValueHeld()
-{
-    return ReadRunValue("Zorvane").found;
-}
-
-bool ShortcutHeld()
-{
-    return FileExists(DesktopShortcutFile());
-}
-
-const Box kBoxes[] = {{kAutostartCheckId, RunValueHeld}, {kShortcutCheckId, ShortcutHeld}};
+// A box and what the system holds when it is ticked.
+const std::pair<int, bool (*)()> kBoxes[] = {{kAutostartCheckId, [] { return ReadRunValue("Zorvane").found; }},
+                      {kShortcutCheckId, [] { return FileExists(DesktopShortcutFile()); }}};
 
 class HandleLeak : public DrivenZorvaneTest {
 protected:
@@ -45,10 +33,10 @@ protected:
     std::string Round() const
     {
         for (bool ticked : {true, false}) {
-            for (const Box& box : kBoxes) {
-                app->Click(box.id);  // a message box it brings up fails the test, with its text
-                if (HasFailure() || app->Checked(box.id) != ticked || box.held() != ticked)
-                    return "box " + std::to_string(box.id) + (ticked ? " ticked" : " cleared");
+            for (const auto& [id, held] : kBoxes) {
+                app->Click(id);  // a message box it brings up fails the test, with its text
+                if (HasFailure() || app->Checked(id) != ticked || held() != ticked)
+                    return "box " + std::to_string(id) + (ticked ? " ticked" : " cleared");
             }
         }
         app->ClickSync();

@@ -1,7 +1,6 @@
 // What the real window says is so: check boxes after a failed step, the log's end, names
 // that GBK cannot hold or that carry white space, the help address in a double-byte folder.
 #include "framework/ScopedWin.h"
-#include "support/Dialogs.h"
 #include "support/DrivenZorvaneTest.h"
 #include "support/ImmutableFolder.h"
 #include "support/RemoteControls.h"
@@ -11,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <tuple>
 
@@ -25,12 +25,19 @@ protected:
                DefaultCommand();
     }
 
-    // The box, the Run value and srv.xml after the box was clicked as a message says.
+    // Where a click of the autostart box shows: the box, the Run value (none: absent), srv.xml.
+    using Autostart = std::tuple<bool, std::optional<std::string>, std::string>;
+    Autostart AutostartNow() const
+    {
+        const RegistryValue run = ReadRunValue("Zorvane");
+        return {app->Checked(kAutostartCheckId), run.found ? std::optional(run.data) : std::nullopt, SrvXml()};
+    }
+
+    // The three after the box was clicked as a message says.
     void ExpectKept(const std::string& command, bool ticked, const ServerRows& rows) const
     {
-        EXPECT_EQ(ticked, app->Checked(kAutostartCheckId));
-        EXPECT_EQ(ticked ? command + '\0' : "", ReadRunValue("Zorvane").data);
-        EXPECT_EQ(SavedSrvXml(AutorunElement(command), rows), SrvXml());
+        const auto run = ticked ? std::optional(command + '\0') : std::nullopt;
+        EXPECT_EQ(Autostart(ticked, run, SavedSrvXml(AutorunElement(command), rows)), AutostartNow());
     }
 
     TempDir dir{"zorvane_truth"};
@@ -58,10 +65,8 @@ TEST_F(WindowTruth, AnEmptyOrNamelessCommandOrOneStartUpRefusesIsRefusedWithTheF
         SCOPED_TRACE(command);
         SetWindowTextA(app->Control(kCommandEditId), command.c_str());
         EXPECT_EQ(Refusal(reason), app->MessageAfterClicking(kAutostartCheckId));
-        EXPECT_FALSE(app->Checked(kAutostartCheckId));
-        EXPECT_FALSE(ReadRunValue("Zorvane").found);
+        EXPECT_EQ(Autostart(false, {}, file), AutostartNow());
         EXPECT_EQ(unnamedValueBefore, ReadRunValue("").found);
-        EXPECT_EQ(file, SrvXml());
     }
 
     // Unticking removes the value, also with a command that ticking refuses.
@@ -70,9 +75,7 @@ TEST_F(WindowTruth, AnEmptyOrNamelessCommandOrOneStartUpRefusesIsRefusedWithTheF
     const std::string stored = SrvXml();
     SetWindowTextA(app->Control(kCommandEditId), (own + " /IP 1.2.3.4").c_str());
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
-    EXPECT_FALSE(app->Checked(kAutostartCheckId));
-    EXPECT_FALSE(ReadRunValue("Zorvane").found);
-    EXPECT_EQ(stored, SrvXml());
+    EXPECT_EQ(Autostart(false, {}, stored), AutostartNow());
 
     // Unticked after a good command was written, a nameless one is no silent removal either.
     SetWindowTextA(app->Control(kCommandEditId), DefaultCommand().c_str());
@@ -85,14 +88,12 @@ TEST_F(WindowTruth, RemovingAValueThatIsGoneIsNoFailure)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.2"}}));
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
-    EXPECT_TRUE(app->Checked(kAutostartCheckId));
-    ASSERT_TRUE(ReadRunValue("Zorvane").found);
+    ASSERT_TRUE(app->Checked(kAutostartCheckId) && ReadRunValue("Zorvane").found);
     DeleteRunValue("Zorvane");
     const std::string file = SrvXml();
 
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
-    EXPECT_FALSE(app->Checked(kAutostartCheckId));
-    EXPECT_EQ(file, SrvXml());
+    EXPECT_EQ(Autostart(false, {}, file), AutostartNow());
 }
 
 // srv.xml cannot keep the command: ticked while the file is read-only, unticked while a
@@ -104,14 +105,11 @@ TEST_F(WindowTruth, ACommandSrvXmlCannotKeepIsSaidAndTheRegistryKeepsTheClick)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.13"}}));
     const std::string path = app->Folder().file("srv.xml");
-    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
-    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     std::string file = SrvXml();
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
-    EXPECT_TRUE(app->Checked(kAutostartCheckId));
-    EXPECT_EQ(DefaultCommand() + '\0', ReadRunValue("Zorvane").data);
-    EXPECT_EQ(file, SrvXml());
+    EXPECT_EQ(Autostart(true, DefaultCommand() + '\0', file), AutostartNow());
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
 
     const std::string command = "\"" + app->Process().exePath() + "\" /ip 1.2.3.4";
@@ -120,9 +118,7 @@ TEST_F(WindowTruth, ACommandSrvXmlCannotKeepIsSaidAndTheRegistryKeepsTheClick)
                                 "原因：拒绝访问。（错误代码 5）\r\n请让本程序的文件夹可以写入，并去掉其中 srv.xml 的只读属性，然后";
     EXPECT_EQ("已设置开机自启（已写入注册表值“Zorvane" + notKept + "先取消勾选“开机自启”，再重新勾选它。",
               app->MessageAfterClicking(kAutostartCheckId));
-    EXPECT_TRUE(app->Checked(kAutostartCheckId));
-    EXPECT_EQ(command + '\0', ReadRunValue("Zorvane").data);
-    EXPECT_EQ(file, SrvXml());
+    EXPECT_EQ(Autostart(true, command + '\0', file), AutostartNow());
     EXPECT_EQ(DWORD{FILE_ATTRIBUTE_READONLY}, GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
@@ -134,9 +130,7 @@ TEST_F(WindowTruth, ACommandSrvXmlCannotKeepIsSaidAndTheRegistryKeepsTheClick)
     ASSERT_TRUE(CreateDirectoryA((path + ".tmp").c_str(), nullptr));
     EXPECT_EQ("已取消开机自启（已删除注册表值“Zorvane" + notKept + "先勾选“开机自启”，再取消勾选它。",
               app->MessageAfterClicking(kAutostartCheckId));
-    EXPECT_FALSE(app->Checked(kAutostartCheckId));
-    EXPECT_FALSE(ReadRunValue("Zorvane").found);
-    EXPECT_EQ(file, SrvXml());
+    EXPECT_EQ(Autostart(false, {}, file), AutostartNow());
     ASSERT_TRUE(RemoveDirectoryA((path + ".tmp").c_str()));
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
     ExpectKept(other, false, {{"a.test", "127.0.5.13"}});
@@ -174,26 +168,19 @@ TEST_F(WindowTruth, ASrvXmlThatCannotBeReadOrACommandItCannotHoldIsSaidAndTheAdv
         EXPECT_EQ("已设置开机自启（已写入注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。"
                   "\r\n\r\n原因：" + route.reason + "然后先取消勾选“开机自启”，再重新勾选它。",
                   app->MessageAfterClicking(kAutostartCheckId));
-        EXPECT_TRUE(app->Checked(kAutostartCheckId));
-        EXPECT_EQ(route.clicked + '\0', ReadRunValue("Zorvane").data);
-        EXPECT_EQ(route.file.value_or(""), ReadFileBytes(path));
+        EXPECT_EQ(Autostart(true, route.clicked + '\0', route.file.value_or("")), AutostartNow());
 
         // What the message says, done literally; a restart shows the default command.
-        std::string kept = command;
-        ServerRows keptRows = rows;
-        if (route.reason == notStorable) {
+        const std::string kept = route.file ? command : DefaultCommand();
+        if (route.reason == notStorable)
             SetWindowTextA(app->Control(kCommandEditId), command.c_str());
-        } else if (route.file) {
+        else if (route.file)
             ASSERT_TRUE(WriteFileBytes(path, SavedSrvXml(AutorunElement(""), rows)));
-        } else {
-            ASSERT_EQ(0, app->Close());
-            ASSERT_TRUE(app->Launch());
-            std::tie(kept, keptRows) = std::make_pair(DefaultCommand(), kDefaultServers);
-        }
+        else
+            ASSERT_TRUE(app->Close() == 0 && app->Launch());
         EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
-        ExpectKept(kept, true, keptRows);
-        ASSERT_EQ(0, app->Close());
-        ASSERT_TRUE(app->Launch());
+        ExpectKept(kept, true, route.file ? rows : kDefaultServers);
+        ASSERT_TRUE(app->Close() == 0 && app->Launch());
         EXPECT_TRUE(app->Checked(kAutostartCheckId));
         EXPECT_EQ(kept, WindowTextOf(app->Control(kCommandEditId)));
         ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
@@ -212,8 +199,7 @@ TEST_F(WindowTruth, ARegistryThatRefusesLeavesSrvXmlAsItWas)
     EXPECT_EQ("没有设置开机自启：无法把命令行写入注册表值“Zorvane”（HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"
               "CurrentVersion\\Run）。\r\n\r\n原因：系统找不到指定的文件。（错误代码 2）",
               app->MessageAfterClicking(kAutostartCheckId));
-    EXPECT_FALSE(app->Checked(kAutostartCheckId));
-    EXPECT_EQ(file, SrvXml());
+    EXPECT_EQ(Autostart(false, {}, file), AutostartNow());
 }
 
 TEST_F(WindowTruth, ADesktopThatCannotTakeTheLinkLeavesTheBoxClear)
@@ -346,12 +332,9 @@ TEST_F(WindowTruth, TheHelpAddressKeepsAFolderNameWhoseSecondByteIsABackslash)
     ASSERT_LT(0, MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, address.c_str(), -1, wide, MAX_PATH));
     std::wstring path(wide + 8);
     EXPECT_EQ(std::wstring::npos, path.find(L'\\'));
-    for (wchar_t& c : path)
-        c = c == L'/' ? L'\\' : c;
-    const std::wstring named = path.substr(0, path.rfind(L'\\'));
-    const DWORD attributes = GetFileAttributesW(named.c_str());
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes) << address;
-    EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_DIRECTORY) << address;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    const DWORD attributes = GetFileAttributesW(path.substr(0, path.rfind(L'\\')).c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) << address;
 }
 
 }  // namespace

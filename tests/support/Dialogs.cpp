@@ -5,33 +5,18 @@
 
 namespace {
 
-// The longest static child text is the message (the icon is a static too, without text).
-std::string MessageTextOf(HWND dialog)
-{
-    std::string best;
-    for (HWND child = FindWindowExA(dialog, nullptr, "Static", nullptr); child;
-         child = FindWindowExA(dialog, child, "Static", nullptr)) {
-        std::string text = WindowTextOf(child);
-        if (text.size() > best.size())
-            best = text;
-    }
-    return best;
-}
-
-bool ShowsIcon(HWND dialog)
-{
-    for (HWND child = FindWindowExA(dialog, nullptr, "Static", nullptr); child;
-         child = FindWindowExA(dialog, child, "Static", nullptr)) {
-        const bool iconStatic = (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
-        if (iconStatic && SendMessageA(child, STM_GETICON, 0, 0))
-            return true;
-    }
-    return false;
-}
-
+// The message is the longest static child text; the icon is a static too, without text.
 MessageBoxInfo Described(HWND dialog)
 {
-    return {dialog, WindowTextOf(dialog), MessageTextOf(dialog), ShowsIcon(dialog)};
+    MessageBoxInfo box{dialog, WindowTextOf(dialog), "", false};
+    for (HWND child = FindWindowExA(dialog, nullptr, "Static", nullptr); child;
+         child = FindWindowExA(dialog, child, "Static", nullptr)) {
+        const std::string text = WindowTextOf(child);
+        box.text = text.size() > box.text.size() ? text : box.text;
+        const bool iconStatic = (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+        box.icon = box.icon || (iconStatic && SendMessageA(child, STM_GETICON, 0, 0));
+    }
+    return box;
 }
 
 bool IsDialog(HWND window)
@@ -69,20 +54,17 @@ LRESULT CALLBACK OnMessageHandled(int code, WPARAM wParam, LPARAM lParam)
 std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId)
 {
     std::vector<MessageBoxInfo> boxes;
-    for (HWND window : TopLevelWindowsOf(processId)) {
+    for (HWND window : TopLevelWindowsOf(processId))
         if (IsDialog(window) && IsWindowVisible(window))
             boxes.push_back(Described(window));
-    }
     return boxes;
 }
 
 bool CloseMessageBox(const MessageBoxInfo& box)
 {
     HWND ok = GetDlgItem(box.window, IDOK);
-    if (ok)
-        PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
-    else
-        PostMessageA(box.window, WM_CLOSE, 0, 0);
+    PostMessageA(box.window, ok ? WM_COMMAND : WM_CLOSE, ok ? MAKEWPARAM(IDOK, BN_CLICKED) : 0,
+                 reinterpret_cast<LPARAM>(ok));
     return WaitFor([&] { return !IsWindow(box.window); }, 5000);
 }
 

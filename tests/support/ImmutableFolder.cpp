@@ -16,9 +16,8 @@ std::wstring UnixPathOf(const std::string& windowsPath)
     const auto toUnix = reinterpret_cast<ToUnix>(
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     wchar_t wide[MAX_PATH] = {};
-    if (!toUnix || !MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
-        return {};
-    char* unixPath = toUnix(wide);
+    const bool named = toUnix && MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH);
+    char* unixPath = named ? toUnix(wide) : nullptr;
     if (!unixPath)
         return {};
     wchar_t result[MAX_PATH] = {};
@@ -41,12 +40,10 @@ int RunUnixShell(const std::wstring& script)
     if (status.empty() || !CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                           &startup, &process))
         return -1;
-    for (HANDLE handle : {process.hThread, process.hProcess})
-        if (handle)
-            CloseHandle(handle);
-    if (!WaitFor([&] { return FileExists(dir.file("status")); }, 15000))
-        return -1;
-    return std::atoi(ReadFileBytes(dir.file("status")).c_str());
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    const bool ended = WaitFor([&] { return FileExists(dir.file("status")); }, 15000);
+    return ended ? std::atoi(ReadFileBytes(dir.file("status")).c_str()) : -1;
 }
 
 }  // namespace

@@ -4,17 +4,11 @@
 
 namespace {
 
-DWORD ThreadOf(HWND window)
-{
-    return GetWindowThreadProcessId(window, nullptr);
-}
-
 // Bit 30: the key was down before (a release, or an auto-repeat); bit 31: released.
 LPARAM KeyData(UINT key, bool wasDown, bool release)
 {
     const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-    const LPARAM transition = (wasDown ? (1u << 30) : 0) | (release ? (1u << 31) : 0);
-    return 1 | (scanCode << 16) | transition;
+    return 1 | (scanCode << 16) | static_cast<LPARAM>((wasDown ? (1u << 30) : 0) | (release ? (1u << 31) : 0));
 }
 
 // Attaches this thread's input to window's thread, which then share one focus and one keyboard
@@ -32,7 +26,7 @@ HWND FocusOf(HWND window)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    return GetGUIThreadInfo(ThreadOf(window), &info) ? info.hwndFocus : nullptr;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
 // The activation is a message to the window's thread, handled in steps: the default handling
@@ -51,10 +45,11 @@ HWND FocusInForeground(HWND window)
 
 bool SetFocusIn(HWND window, HWND target)
 {
-    if (!AttachInputTo(ThreadOf(window)))
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (!AttachInputTo(thread))
         return false;
     SetFocus(target);
-    AttachThreadInput(GetCurrentThreadId(), ThreadOf(window), FALSE);
+    AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
     return FocusOf(window) == target;
 }
 
@@ -66,21 +61,21 @@ void PostKeyPress(HWND control, UINT key, int repeats)
     PostMessageA(control, WM_KEYUP, key, KeyData(key, true, true));
 }
 
-ShiftHeld::ShiftHeld(HWND window) : m_thread(ThreadOf(window)), m_attached(AttachInputTo(m_thread))
+ShiftHeld::ShiftHeld(HWND window)
+    : m_thread(GetWindowThreadProcessId(window, nullptr)), m_attached(AttachInputTo(m_thread))
 {
     if (!m_attached)
         return;
-    GetKeyboardState(m_saved);
-    BYTE state[256];
-    CopyMemory(state, m_saved, sizeof state);
+    GetKeyboardState(m_saved.data());
+    std::array<BYTE, 256> state = m_saved;
     state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
-    SetKeyboardState(state);
+    SetKeyboardState(state.data());
 }
 
 ShiftHeld::~ShiftHeld()
 {
     if (!m_attached)
         return;
-    SetKeyboardState(m_saved);
+    SetKeyboardState(m_saved.data());
     AttachThreadInput(GetCurrentThreadId(), m_thread, FALSE);
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <array>
+
 // Keys for a window of another process, posted to the control that has the focus so that
 // they pass that program's message loop as real keys do.
 
@@ -35,5 +37,5 @@ public:
 private:
     DWORD m_thread = 0;
     bool m_attached = false;
-    BYTE m_saved[256] = {};
+    std::array<BYTE, 256> m_saved = {};
 };

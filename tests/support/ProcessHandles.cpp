@@ -2,6 +2,7 @@
 
 #include <winternl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -10,18 +11,13 @@ constexpr ULONG kSystemHandleInformation = 16;
 constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
 constexpr size_t kLargestTable = 64u << 20;
 
+// The table is its entry count, then the entries.
 struct SystemHandleEntry {
     ULONG ownerProcessId;
-    BYTE objectType;
-    BYTE flags;
+    BYTE objectType, flags;
     USHORT handle;
     PVOID object;
     ACCESS_MASK access;
-};
-
-struct SystemHandleTable {
-    ULONG count;
-    SystemHandleEntry entries[1];
 };
 
 using QuerySystemInformation = NTSTATUS(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
@@ -37,17 +33,15 @@ int CountHandlesOf(DWORD processId)
     if (!query)
         return -1;
     std::vector<char> buffer(1 << 20);
-    ULONG needed = 0;
     NTSTATUS status;
-    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
+    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) ==
                kInfoLengthMismatch &&
            buffer.size() < kLargestTable)
         buffer.resize(buffer.size() * 2);
     if (status != 0)
         return -1;
-    const auto* table = reinterpret_cast<const SystemHandleTable*>(buffer.data());
-    int count = 0;
-    for (ULONG i = 0; i < table->count; ++i)
-        count += table->entries[i].ownerProcessId == processId ? 1 : 0;
-    return count;
+    const auto* entries = reinterpret_cast<const SystemHandleEntry*>(buffer.data() + sizeof(ULONG_PTR));
+    const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
+    const auto owned = [&](const SystemHandleEntry& entry) { return entry.ownerProcessId == processId; };
+    return static_cast<int>(std::count_if(entries, entries + count, owned));
 }

@@ -2,82 +2,55 @@
 
 #include <commctrl.h>
 
-#include <cstring>
+#include <memory>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// A block of memory inside the process that owns a window; here plain memory, without server trips.
-class RemoteBlock {
-public:
-    RemoteBlock(HWND window, size_t size)
-    {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid == GetCurrentProcessId())
-            m_address = (m_own = std::vector<char>(size)).data();
-        else if ((m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)))
-            m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+// Sends the message with a copy of item (LVITEMA, LVCOLUMNA) made in the list's process, its
+// text buffer of up to 65,535 characters there too: the list's answer and the text it wrote,
+// {0, ""} when the list's process cannot be reached. A list of this process gets plain memory,
+// without trips through the Wine server.
+template <typename Item>
+std::pair<LRESULT, std::string> SendRemote(HWND list, UINT message, int index, Item item)
+{
+    constexpr int kTextSize = 1 << 16;
+    std::vector<char> text(kTextSize + 1, '\0');
+    item.cchTextMax = kTextSize;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    if (pid == GetCurrentProcessId()) {
+        item.pszText = text.data();
+        return {SendMessageA(list, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)), text.data()};
     }
-    ~RemoteBlock()
-    {
-        if (m_process && m_address)
-            VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
-        if (m_process)
-            CloseHandle(m_process);
-    }
-    RemoteBlock(const RemoteBlock&) = delete;
-    RemoteBlock& operator=(const RemoteBlock&) = delete;
+    const std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid), CloseHandle);
+    void* block = process ? VirtualAllocEx(process.get(), nullptr, sizeof item + kTextSize, MEM_COMMIT, PAGE_READWRITE)
+                          : nullptr;
+    if (!block)
+        return {0, ""};
+    item.pszText = static_cast<char*>(block) + sizeof item;
+    WriteProcessMemory(process.get(), block, &item, sizeof item, nullptr);
+    const LRESULT answer = SendMessageA(list, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block));
+    ReadProcessMemory(process.get(), item.pszText, text.data(), kTextSize, nullptr);
+    VirtualFreeEx(process.get(), block, 0, MEM_RELEASE);
+    return {answer, text.data()};
+}
 
-    bool ok() const { return m_address != nullptr; }
-    char* at(size_t offset) const { return static_cast<char*>(m_address) + offset; }
-    bool Write(size_t offset, const void* data, size_t size) const
-    {
-        return m_process ? WriteProcessMemory(m_process, at(offset), data, size, nullptr) != 0
-                         : std::memcpy(at(offset), data, size) != nullptr;
-    }
-    bool Read(size_t offset, void* data, size_t size) const
-    {
-        return m_process ? ReadProcessMemory(m_process, at(offset), data, size, nullptr) != 0
-                         : std::memcpy(data, at(offset), size) != nullptr;
-    }
-
-private:
-    HANDLE m_process = nullptr;  // null: this process
-    std::vector<char> m_own;
-    void* m_address = nullptr;
-};
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
+{
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
 
 bool SetItemState(HWND list, int item, UINT state, UINT mask)
 {
-    RemoteBlock block(list, sizeof(LVITEMA));
-    if (!block.ok())
-        return false;
     LVITEMA lv = {};
     lv.stateMask = mask;
     lv.state = state;
-    block.Write(0, &lv, sizeof lv);
-    return SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
-                        reinterpret_cast<LPARAM>(block.at(0))) != 0;
-}
-
-// The text that the message puts into the buffer of an item (LVITEMA, LVCOLUMNA) given with
-// it; the item and up to 65,535 characters live in the list's process. Empty on failure.
-template <typename Item>
-std::string RemoteText(HWND list, UINT message, int index, Item item)
-{
-    constexpr int kTextSize = 1 << 16;
-    RemoteBlock block(list, sizeof item + kTextSize);
-    if (!block.ok())
-        return {};
-    item.pszText = block.at(sizeof item);
-    item.cchTextMax = kTextSize;
-    block.Write(0, &item, sizeof item);
-    SendMessageA(list, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block.at(0)));
-    std::vector<char> text(kTextSize + 1, '\0');
-    block.Read(sizeof item, text.data(), kTextSize);
-    return text.data();
+    return SendRemote(list, LVM_SETITEMSTATE, item, lv).first != 0;
 }
 
 }  // namespace
@@ -91,7 +64,7 @@ std::string RemoteListItemText(HWND list, int item, int subItem)
 {
     LVITEMA lv = {};
     lv.iSubItem = subItem;
-    return RemoteText(list, LVM_GETITEMTEXTA, item, lv);
+    return SendRemote(list, LVM_GETITEMTEXTA, item, lv).second;
 }
 
 ServerRows RemoteListRows(HWND list)
@@ -106,7 +79,7 @@ std::string RemoteListColumnTitle(HWND list, int column)
 {
     LVCOLUMNA lv = {};
     lv.mask = LVCF_TEXT;
-    return RemoteText(list, LVM_GETCOLUMNA, column, lv);
+    return SendRemote(list, LVM_GETCOLUMNA, column, lv).second;
 }
 
 int RemoteListSelectedItem(HWND list)
@@ -149,21 +122,10 @@ std::string ClassNameOf(HWND window)
     return name;
 }
 
-namespace {
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
-{
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
-
-}  // namespace
-
 std::vector<HWND> TopLevelWindowsOf(DWORD processId)
 {
-    std::vector<HWND> all;
+    std::vector<HWND> all, found;
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
-    std::vector<HWND> found;
     for (HWND window : all) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
@@ -189,7 +151,7 @@ RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window)
 
 bool operator==(const RECT& a, const RECT& b)
 {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    return EqualRect(&a, &b) != FALSE;
 }
 
 void PrintTo(const RECT& rect, std::ostream* out)

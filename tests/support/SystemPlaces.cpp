@@ -1,88 +1,54 @@
 #include "support/SystemPlaces.h"
 
+#include "framework/ScopedWin.h"
 #include "support/MainWindowFacts.h"
 
 #include <shlobj.h>
 
-#include <utility>
 #include <vector>
 
-namespace {
-
+// Being const, these are seen in this file only.
 const char kUserShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-}  // namespace
 
 const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 RegistryValue ReadRegistryValue(HKEY root, const char* keyPath, const char* name)
 {
     RegistryValue value;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return value;
+    const RegistryKey key(root, keyPath);
     DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+    if (key && RegQueryValueExA(key.get(), name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
         value.data.resize(size);
-        value.found = RegQueryValueExA(key, name, nullptr, &value.type,
+        value.found = RegQueryValueExA(key.get(), name, nullptr, &value.type,
                                        reinterpret_cast<BYTE*>(&value.data[0]), &size) == ERROR_SUCCESS;
         value.data.resize(size);
     }
-    RegCloseKey(key);
     return value;
 }
 
 bool WriteRegistryValue(HKEY root, const char* keyPath, const char* name, const RegistryValue& value)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, keyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    const LONG status = value.found
-        ? RegSetValueExA(key, name, 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
-                         static_cast<DWORD>(value.data.size()))
-        : RegDeleteValueA(key, name);
-    RegCloseKey(key);
+    const LONG status = value.found ? RegSetKeyValueA(root, keyPath, name, value.type, value.data.data(),
+                                                      static_cast<DWORD>(value.data.size()))
+                                    : RegDeleteKeyValueA(root, keyPath, name);
     return status == ERROR_SUCCESS;
-}
-
-RegistryValueGuard::RegistryValueGuard(HKEY root, const char* keyPath, const char* name)
-    : m_root(root), m_keyPath(keyPath), m_name(name), m_saved(ReadRegistryValue(root, keyPath, name))
-{
-}
-
-RegistryValue ReadRunValue(const char* name)
-{
-    return ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name);
-}
-
-bool WriteRunValue(const char* name, const std::string& bytes, DWORD type)
-{
-    return WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name, {true, type, bytes});
-}
-
-void DeleteRunValue(const char* name)
-{
-    WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name, {});
 }
 
 std::map<std::string, std::string> RunValues()
 {
     std::map<std::string, std::string> values;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return values;
-    for (DWORD index = 0;; ++index) {
+    const RegistryKey key(HKEY_LOCAL_MACHINE, kRunKey);
+    for (DWORD index = 0; key; ++index) {
         char name[16384];
         DWORD nameSize = sizeof name;
         std::vector<char> data(8192);
         DWORD dataSize = static_cast<DWORD>(data.size());
-        if (RegEnumValueA(key, index, name, &nameSize, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+        if (RegEnumValueA(key.get(), index, name, &nameSize, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
                           &dataSize) != ERROR_SUCCESS)
             break;
         values[std::string(name, nameSize)] = std::string(data.data(), dataSize);
     }
-    RegCloseKey(key);
     return values;
 }
 
@@ -102,12 +68,6 @@ RunKeyRemoved::~RunKeyRemoved()
         WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name.c_str(), value);
 }
 
-SystemPlacesCleanup::SystemPlacesCleanup(std::vector<std::string> runValueNames, bool shortcut)
-    : m_runValueNames(std::move(runValueNames)), m_shortcut(shortcut)
-{
-    Clear();
-}
-
 void SystemPlacesCleanup::Clear() const
 {
     for (const std::string& name : m_runValueNames)
@@ -119,9 +79,7 @@ void SystemPlacesCleanup::Clear() const
 std::string DesktopFolder()
 {
     char folder[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_DESKTOP, FALSE))
-        return {};
-    return folder;
+    return SHGetSpecialFolderPathA(nullptr, folder, CSIDL_DESKTOP, FALSE) ? folder : "";
 }
 
 std::string DesktopShortcutFile()

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct RegistryValue {
@@ -23,7 +24,8 @@ bool WriteRegistryValue(HKEY root, const char* keyPath, const char* name, const 
 // Puts back on destruction what a value held at construction (or removes it).
 class RegistryValueGuard {
 public:
-    RegistryValueGuard(HKEY root, const char* keyPath, const char* name);
+    RegistryValueGuard(HKEY root, const char* keyPath, const char* name)
+        : m_root(root), m_keyPath(keyPath), m_name(name), m_saved(ReadRegistryValue(root, keyPath, name)) {}
     ~RegistryValueGuard() { WriteRegistryValue(m_root, m_keyPath, m_name.c_str(), m_saved); }
     RegistryValueGuard(const RegistryValueGuard&) = delete;
     RegistryValueGuard& operator=(const RegistryValueGuard&) = delete;
@@ -37,9 +39,12 @@ private:
 };
 
 extern const char* const kRunKey;
-RegistryValue ReadRunValue(const char* name);
-bool WriteRunValue(const char* name, const std::string& bytes, DWORD type = REG_SZ);
-void DeleteRunValue(const char* name);
+inline RegistryValue ReadRunValue(const char* name) { return ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name); }
+inline bool WriteRunValue(const char* name, const std::string& bytes, DWORD type = REG_SZ)
+{
+    return WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name, {true, type, bytes});
+}
+inline void DeleteRunValue(const char* name) { WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name, {}); }
 // Every value of the Run key, name to data.
 std::map<std::string, std::string> RunValues();
 
@@ -62,7 +67,8 @@ private:
 // again at destruction, so that a test starts from none and a failing one leaves none behind.
 class SystemPlacesCleanup {
 public:
-    explicit SystemPlacesCleanup(std::vector<std::string> runValueNames, bool shortcut = false);
+    explicit SystemPlacesCleanup(std::vector<std::string> runValueNames, bool shortcut = false)
+        : m_runValueNames(std::move(runValueNames)), m_shortcut(shortcut) { Clear(); }
     ~SystemPlacesCleanup() { Clear(); }
     SystemPlacesCleanup(const SystemPlacesCleanup&) = delete;
     SystemPlacesCleanup& operator=(const SystemPlacesCleanup&) = delete;
@@ -81,9 +87,7 @@ std::string DesktopShortcutFile();
 // itself moves it) while the object lives; both desktop values are put back afterwards.
 class DesktopMoved {
 public:
-    explicit DesktopMoved(const std::string& path);
-    DesktopMoved(const DesktopMoved&) = delete;
-    DesktopMoved& operator=(const DesktopMoved&) = delete;
+    explicit DesktopMoved(const std::string& path);  // the guards below make it non-copyable
     bool ok() const { return m_moved; }
 
 private:

@@ -3,33 +3,28 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 TempDir::TempDir(const std::string& name)
 {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
     static LONG counter = 0;
-    for (;;) {
-        std::ostringstream candidate;
-        candidate << base << name << '_' << GetCurrentProcessId() << '_'
-                  << InterlockedIncrement(&counter) << '\\';
-        if (CreateDirectoryA(candidate.str().c_str(), nullptr)) {
-            m_path = candidate.str();
+    do {
+        m_path = base + name + '_' + std::to_string(GetCurrentProcessId()) + '_' +
+                 std::to_string(InterlockedIncrement(&counter)) + '\\';
+        if (CreateDirectoryA(m_path.c_str(), nullptr))
             return;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            std::abort();
-    }
+    } while (GetLastError() == ERROR_ALREADY_EXISTS);
+    std::abort();
 }
 
 TempDir::~TempDir()
 {
-    std::string list = m_path.substr(0, m_path.size() - 1);
-    list.push_back('\0');
-    list.push_back('\0');
+    const std::string list = m_path.substr(0, m_path.size() - 1) + '\0' + '\0';
     SHFILEOPSTRUCTA op = {};
     op.wFunc = FO_DELETE;
     op.pFrom = list.c_str();
@@ -40,16 +35,13 @@ TempDir::~TempDir()
 std::string ReadFileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+    return static_cast<bool>(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
 }
 
 bool FileExists(const std::string& path)
@@ -62,14 +54,11 @@ std::vector<std::string> FolderEntries(const std::string& folder)
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = entry.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    for (bool found = search != INVALID_HANDLE_VALUE; found; found = FindNextFileA(search, &entry))
+        if (std::string(entry.cFileName) != "." && std::string(entry.cFileName) != "..")
+            names.push_back(entry.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
     return names;
 }
 
@@ -83,10 +72,7 @@ std::string ExePath()
 std::string WinePathFromEnv(const char* variable)
 {
     const char* unixPath = std::getenv(variable);
-    if (!unixPath)
-        return {};
-    std::string path = "Z:";
-    for (const char* p = unixPath; *p; ++p)
-        path.push_back(*p == '/' ? '\\' : *p);
+    std::string path = unixPath ? std::string("Z:") + unixPath : "";
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
