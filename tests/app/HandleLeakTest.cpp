@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr const char* kAddress = "127.0.3.20";
 // Each round makes four clicks and one sync; a handle left open by every click, or by every
 // sync, ends far above the margin, which only leaves room for the platform's own comings and
 // goings.
@@ -46,9 +45,9 @@ TEST_F(HandleLeak, ClicksOfBothBoxesAndSyncsLeaveTheHandleCountWhereItWas)
     // The server closes its end itself: a connection the program never closes (its socket and
     // its Winsock start both left; the last WSACleanup releases any socket still open) holds
     // no later sync up, and shows in the count.
-    TimeServer server(kAddress, {{ServerStep::Send, kValue2015}, {ServerStep::Close, {}}});
+    TimeServer server("127.0.3.20", {{ServerStep::Send, kValue2015}, {ServerStep::Close, {}}});
     ASSERT_TRUE(server.IsListening());
-    ASSERT_TRUE(Launch({{"leak.test", kAddress}}) && app->SelectRow(0));
+    ASSERT_TRUE(Launch({{"leak.test", "127.0.3.20"}}) && app->SelectRow(0));
     // The first clicks and sync load libraries and make the objects that stay.
     ASSERT_EQ("", round()) << "warm-up";
     const int before = CountHandlesOf(app->Process().pid());
