@@ -70,24 +70,20 @@ TEST_F(MainWindowUi, FreshFolderGetsDefaultServersCommandHelpAndLayout)
 
     HWND list = app->Control(kServerListId);
     EXPECT_EQ(kDefaultServers, RemoteListRows(list));
-    EXPECT_EQ("时间服务器域名", RemoteListColumnTitle(list, 0));
-    EXPECT_EQ("IP地址", RemoteListColumnTitle(list, 1));
-    EXPECT_EQ(230, SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
-    EXPECT_EQ(180, SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0));
-    EXPECT_EQ(DefaultCommand(), WindowTextOf(app->Control(kCommandEditId)));
+    // Column titles and widths, the command, the title, both boxes clear.
+    EXPECT_EQ(std::make_tuple("时间服务器域名", "IP地址", 230, 180, DefaultCommand(), kMainWindowTitle, false, false),
+              std::make_tuple(RemoteListColumnTitle(list, 0), RemoteListColumnTitle(list, 1),
+                              SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0), SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0),
+                              WindowTextOf(app->Control(kCommandEditId)), WindowTextOf(app->Window()),
+                              app->Checked(kAutostartCheckId), app->Checked(kShortcutCheckId)));
     EXPECT_EQ(HelpText("129.6.15.28", FileUrl(app->Folder().file("Zorvane-help.html"))), app->Log());
-    EXPECT_EQ(kMainWindowTitle, WindowTextOf(app->Window()));
-    EXPECT_FALSE(app->Checked(kAutostartCheckId));
-    EXPECT_FALSE(app->Checked(kShortcutCheckId));
 
     for (const Control& control : kControls) {
         HWND shown = ControlOf(app->Window(), control);
         ASSERT_NE(nullptr, shown) << control.box;
         EXPECT_STRCASEEQ(control.className, ClassNameOf(shown).c_str()) << control.box;
         EXPECT_EQ(control.style, static_cast<DWORD>(GetWindowLongA(shown, GWL_STYLE)) & control.style) << control.box;
-        if (control.text) {
-            EXPECT_EQ(control.text, WindowTextOf(shown)) << control.box;
-        }
+        EXPECT_EQ(control.text ? control.text : WindowTextOf(shown), WindowTextOf(shown)) << control.box;
     }
     EXPECT_EQ(0x21u, static_cast<DWORD>(GetWindowLongA(list, GWL_EXSTYLE)) & 0x21u);
     EXPECT_EQ(0x21, SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & 0x21);
@@ -216,11 +212,8 @@ TEST_F(MainWindowUi, AutostartBoxWritesTheRunValueAndStoresOnlyThisProgramsComma
         ASSERT_TRUE(ReadRunCommand(row.name, value));
         EXPECT_EQ(row.command, value);
         EXPECT_FALSE(ReadRunCommand(row.otherName, value));
-        if (row.stored) {
-            EXPECT_NE(std::string::npos, SrvXml().find(AutorunElement(row.command))) << SrvXml();
-        } else {
-            EXPECT_EQ(before, SrvXml());
-        }
+        EXPECT_TRUE(row.stored ? SrvXml().find(AutorunElement(row.command)) != std::string::npos : SrvXml() == before)
+            << SrvXml();
         app->Click(kAutostartCheckId);
         EXPECT_FALSE(ReadRunCommand(row.name, value));
     }
@@ -269,9 +262,7 @@ TEST_F(MainWindowUi, BrokenOrHugeMarkedSrvXmlShowsTheMessageTwiceInEitherMode)
         ASSERT_TRUE(app->AwaitWindow());
         EXPECT_EQ(0, RemoteListItemCount(app->Control(kServerListId)));
         EXPECT_EQ("", WindowTextOf(app->Control(kCommandEditId)));
-        if (!huge) {
-            EXPECT_EQ(broken, ReadFileBytes(path));
-        }
+        EXPECT_TRUE(huge || ReadFileBytes(path) == broken);
         EXPECT_EQ(0, app->Close());
     }
 }

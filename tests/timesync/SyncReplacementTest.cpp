@@ -80,9 +80,7 @@ TEST_F(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreUnhandledKeepsOnl
         TimeServer* oldServer = Serve(replacement.oldAddress, replacement.oldScript);
         TimeServer* newServer = Serve(replacement.newAddress, TimeScripts::SendThenAwaitClose(kValue2015));
         window.StartSyncWith(replacement.oldAddress);
-        if (replacement.queued) {
-            ASSERT_TRUE(WaitForQueuedNotification(window));
-        }
+        ASSERT_TRUE(!replacement.queued || WaitForQueuedNotification(window));
 
         window.StartSyncWith(replacement.newAddress);
         ASSERT_TRUE(window.EndsWithFullSync(replacement.newAddress));

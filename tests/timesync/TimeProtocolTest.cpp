@@ -135,15 +135,13 @@ TEST_F(TimeProtocolTest, FailedConnectionIsReportedAndTheTimerGoesOn)
         EXPECT_EQ(failure.connecting ? socket : INVALID_SOCKET, started);
         const std::string log = "\r\nStarted up WinSock 2.0\r\n\r\n" "Socket " + std::to_string(socket) +
                                 "  已经成功创建!\r\n\r\n" + failure.report;
-        EXPECT_EQ(log, window.LogText());
-        EXPECT_EQ(failure.sentTo, g_serverAddr.sin_addr.s_addr);
-        EXPECT_EQ(INVALID_SOCKET, g_timeSocket);
-        window.PostTicks(2);
-        EXPECT_EQ(log + "..", window.LogText());
-        window.PostTicks(298);
-        EXPECT_EQ(log + std::string(300, '.'), window.LogText());
-        window.PostTicks(1);
-        EXPECT_EQ(kTimedOut, window.LogText());
+        EXPECT_EQ(std::make_tuple(log, failure.sentTo, INVALID_SOCKET),
+                  std::make_tuple(window.LogText(), g_serverAddr.sin_addr.s_addr, g_timeSocket));
+        const std::pair<int, std::string> ticksThenLog[] = {{2, log + ".."}, {298, log + std::string(300, '.')}, {1, kTimedOut}};
+        for (const auto& [ticks, after] : ticksThenLog) {
+            window.PostTicks(ticks);
+            EXPECT_EQ(after, window.LogText()) << ticks;
+        }
         EXPECT_EQ(-1, window.QuitCode());
         EXPECT_EQ(failure.commandLineLog, CommandLineLog(failure.address, 1));
         EXPECT_TRUE(SocketLayerReleased());
