@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/AutorunStore.h"
+#include "config/StoredCommand.h"
 #include "config/SystemIntegration.h"
 
 #include <windows.h>
@@ -22,7 +22,8 @@ std::string AutostartFailureText(const std::string& command, const std::string& 
 // The text for a "开机自启" click whose registry step went through while srv.xml could not
 // keep the command: why, and what to do so that, done as said, the box ends as it is now and
 // srv.xml holds the command.
-std::string CommandNotKeptText(const std::string& valueName, bool enable, const CommandNotKept& notKept);
+std::string CommandNotKeptText(const std::string& command, const std::string& valueName, bool enable,
+                               const CommandNotKept& notKept);
 
 // The text for ticking "开机自启" with this program's command that start-up would answer with the
 // usage box: the address it refuses, or arguments of another form than "/ip" and an address.

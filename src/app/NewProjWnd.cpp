@@ -6,7 +6,6 @@
 #include "app/FocusOrder.h"
 #include "app/MainWindowText.h"
 #include "app/MessageBoxTexts.h"
-#include "config/AutorunStore.h"
 #include "config/CommandLine.h"
 #include "config/ConfigPaths.h"
 #include "config/DefaultConfig.h"
@@ -236,7 +235,7 @@ void CNewProjWnd::ChangeAutostart(const AutostartCommand& command, bool ticked)
     if (name.empty() || IsFailureToReport(written, ticked, change.present))
         ShowCheckBoxMessage(AutostartFailureText(text, name, ticked, change.error, ExampleCommand()));
     if (notKept)
-        ShowCheckBoxMessage(CommandNotKeptText(name, ticked, *notKept));
+        ShowCheckBoxMessage(CommandNotKeptText(text, name, ticked, *notKept));
 }
 
 void CNewProjWnd::ShowCheckBoxMessage(const std::string& text)

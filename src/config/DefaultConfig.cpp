@@ -36,10 +36,12 @@ std::string DefaultCommandInUtf8(const std::string& gbkCommand, size_t bufferSiz
 
 namespace {
 
-// max(260, 2 x length of the process command line)
-size_t DefaultCommandBufferSize()
+// max(260, 2 x length of the process command line), and never less than the command needs:
+// a program started by its bare name from a long folder has a short command line and a long
+// path. A GBK byte takes at most three in UTF-8 (0x80, the euro sign).
+size_t DefaultCommandBufferSize(const std::string& gbkCommand)
 {
-    return std::max<size_t>(260, 2 * std::strlen(GetCommandLineA()));
+    return std::max({size_t{260}, 2 * std::strlen(GetCommandLineA()), 3 * gbkCommand.size() + 1});
 }
 
 const xmlChar* XmlText(const char* text)
@@ -77,15 +79,24 @@ XmlDocHolder BuildDefaultDocument(const std::string& utf8Command)
 }  // namespace
 
 // Writes only where there is nothing yet (a missing or empty file), so an existing file is
-// never replaced. True when the default file was written.
+// never replaced.
+bool WriteDefaultConfigHolding(const char* path, const std::string& utf8Command, DWORD* error)
+{
+    if (!path || !*path || HoldsContent(path)) {
+        if (error)
+            *error = ERROR_FILE_EXISTS;
+        return false;
+    }
+    ApplyLibrarySettings();
+    XmlDocHolder doc = BuildDefaultDocument(utf8Command);
+    return SaveConfigDocument(doc.get(), path, error);
+}
+
 bool WriteDefaultConfig(const char* path)
 {
-    if (!path || !*path || HoldsContent(path))
-        return false;
     ParserCleanupAtEnd cleanup;
-    ApplyLibrarySettings();
-    std::string command = DefaultAutorunCommand(AfxGetModuleFileName().c_str());
-    XmlDocHolder doc = BuildDefaultDocument(DefaultCommandInUtf8(command, DefaultCommandBufferSize()));
-    return SaveConfigDocument(doc.get(), path);
+    const std::string command = DefaultAutorunCommand(AfxGetModuleFileName().c_str());
+    const std::string utf8 = DefaultCommandInUtf8(command, DefaultCommandBufferSize(command));
+    return WriteDefaultConfigHolding(path, utf8, nullptr);
 }
 

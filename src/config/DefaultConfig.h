@@ -2,6 +2,8 @@
 
 // srv.xml: the default servers and command, and the default file made of them.
 
+#include <windows.h>
+
 #include <cstddef>
 #include <string>
 
@@ -25,3 +27,7 @@ std::string DefaultCommandInUtf8(const std::string& gbkCommand, size_t bufferSiz
 
 // Writes the default file where there is none or an empty one; true when it did.
 bool WriteDefaultConfig(const char* path);
+
+// The same with another autostart command (UTF-8); error receives the system's code when
+// nothing was written.
+bool WriteDefaultConfigHolding(const char* path, const std::string& utf8Command, DWORD* error);

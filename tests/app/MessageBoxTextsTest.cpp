@@ -14,7 +14,7 @@ TEST(MessageBoxTexts, OnlyAccessDeniedAsksForAnAdministrator)
 {
     for (DWORD code : {2ul, 3ul, 5ul, 32ul, 1314ul}) {
         const std::string text = AutostartFailureText("c", "Zorvane", true, code, "e");
-        EXPECT_EQ(code == ERROR_ACCESS_DENIED, text.find("请以管理员身份运行") != std::string::npos) << code;
+        EXPECT_EQ(code == ERROR_ACCESS_DENIED, text.find("请以管理员身份重新启动本程序") != std::string::npos) << code;
     }
 }
 

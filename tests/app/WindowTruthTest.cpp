@@ -18,13 +18,6 @@ namespace {
 
 class WindowTruth : public DrivenZorvaneTest {
 protected:
-    // A refused command's message: the reason, then the form a command needs.
-    std::string Refusal(const std::string& reason) const
-    {
-        return reason + "\r\n\r\n命令框中应填写带双引号的本程序完整路径，后接 /ip 和一个 IP 地址，例如：\r\n" +
-               DefaultCommand();
-    }
-
     // Where a click of the autostart box shows: the box, the Run value (none: absent), srv.xml.
     using Autostart = std::tuple<bool, std::optional<std::string>, std::string>;
     Autostart AutostartNow() const
@@ -34,163 +27,255 @@ protected:
     }
 
     // The three after the box was clicked as a message says.
-    void ExpectKept(const std::string& command, bool ticked, const ServerRows& rows) const
+    void ExpectKept(const std::string& command, bool ticked, const ServerRows& rows,
+                    const std::string& element = {}) const
     {
         const auto run = ticked ? std::optional(command + '\0') : std::nullopt;
-        EXPECT_EQ(Autostart(ticked, run, SavedSrvXml(AutorunElement(command), rows)), AutostartNow());
+        const std::string file = SavedSrvXml(element.empty() ? AutorunElement(command) : element, rows);
+        EXPECT_EQ(Autostart(ticked, run, file), AutostartNow());
     }
+
+    void Type(const std::string& command) const { SetWindowTextA(app->Control(kCommandEditId), command.c_str()); }
+    bool Restarted() { return app->Close() == 0 && app->Launch(); }
+    std::string Own(const std::string& arguments) const { return "\"" + app->Process().exePath() + "\" " + arguments; }
 
     TempDir dir{"zorvane_truth"};
 };
 
-TEST_F(WindowTruth, RefusedCommandsAGoneValueAndARefusingRegistryLeaveTheBoxAndSrvXmlAsSaid)
+// Each refused command says why, with the form a command needs; the box, the Run value and
+// srv.xml stay as they were.
+TEST_F(WindowTruth, RefusedCommandsLeaveTheBoxAndSrvXmlAsSaid)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.1"}}));
     const std::string file = SrvXml();
     const bool unnamedValueBefore = ReadRunValue("").found;
-    const std::string own = "\"" + app->Process().exePath() + "\"";
-    const std::string nameless = "\"\" /ip 1.2.3.4";
-    const std::string usageOnly = "开机时本程序只会显示用法，不会校时。";
-    const std::string otherForm = "没有设置开机自启：本程序只接受 /ip 和一个 IP 地址这两个参数，" + usageOnly;
-    const std::string namelessReason = "没有更改开机自启：无法从命令框中的命令行得出程序名。";
-    const std::pair<std::string, std::string> refused[] = {  // command, reason
-        {"", "没有设置开机自启：命令框是空的。"},
-        {nameless, namelessReason},
-        {own + " /ip time.nist.gov", "没有设置开机自启：“time.nist.gov”不是本程序接受的 IP 地址，" + usageOnly},
-        {own + " /IP 1.2.3.4", otherForm},
-        {own + " /ip 1.2.3.4 more", otherForm},
-        {own + " /ip", otherForm},
+    const std::string example = "\r\n\r\n命令框中应填写带双引号的本程序完整路径，后接 /ip 和一个 IP 地址，例如：\r\n" +
+                                DefaultCommand();
+    const std::string otherForm = "没有设置开机自启：本程序只接受 /ip 和一个 IP 地址这两个参数，"
+                                  "开机时本程序只会显示用法，不会校时。" + example;
+    const std::pair<std::string, std::string> refused[] = {  // command, message
+        {"", "没有设置开机自启：命令框是空的。" + example},
+        {"\"\" /ip 1.2.3.4", "没有更改开机自启：无法从命令框中的命令行得出程序名。" + example},
+        {Own("/ip time.nist.gov"),
+         "没有设置开机自启：“time.nist.gov”不是本程序接受的 IP 地址，开机时本程序只会显示用法，不会校时。" + example},
+        {Own("/IP 1.2.3.4"), otherForm},
+        {Own("/ip 1.2.3.4 more"), otherForm},
+        {Own("/ip"), otherForm},
     };
-    for (const auto& [command, reason] : refused) {
+    for (const auto& [command, message] : refused) {
         SCOPED_TRACE(command);
-        SetWindowTextA(app->Control(kCommandEditId), command.c_str());
-        EXPECT_EQ(Refusal(reason), app->MessageAfterClicking(kAutostartCheckId));
+        Type(command);
+        EXPECT_EQ(message, app->MessageAfterClicking(kAutostartCheckId));
         EXPECT_EQ(Autostart(false, {}, file), AutostartNow());
         EXPECT_EQ(unnamedValueBefore, ReadRunValue("").found);
     }
+}
 
-    // Unticking removes the value, also with a command that ticking refuses.
-    SetWindowTextA(app->Control(kCommandEditId), DefaultCommand().c_str());
+// Unticking removes the value, also with a command that ticking refuses.
+TEST_F(WindowTruth, UntickingACommandTickingRefusesRemovesTheValue)
+{
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.1"}}));
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
     const std::string stored = SrvXml();
-    SetWindowTextA(app->Control(kCommandEditId), (own + " /IP 1.2.3.4").c_str());
+    Type(Own("/IP 1.2.3.4"));
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
     EXPECT_EQ(Autostart(false, {}, stored), AutostartNow());
+}
 
-    // Unticked after a good command was written, a nameless one is no silent removal either.
-    SetWindowTextA(app->Control(kCommandEditId), DefaultCommand().c_str());
+// Unticked after a good command was written, a nameless one is no silent removal either.
+TEST_F(WindowTruth, UntickingANamelessCommandIsSaid)
+{
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.1"}}));
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
-    SetWindowTextA(app->Control(kCommandEditId), nameless.c_str());
-    EXPECT_EQ(Refusal(namelessReason), app->MessageAfterClicking(kAutostartCheckId));
+    const std::string stored = SrvXml();
+    Type("\"\" /ip 1.2.3.4");
+    EXPECT_EQ("没有更改开机自启：无法从命令框中的命令行得出程序名。\r\n\r\n"
+              "命令框中应填写带双引号的本程序完整路径，后接 /ip 和一个 IP 地址，例如：\r\n" + DefaultCommand(),
+              app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_EQ(Autostart(false, DefaultCommand() + '\0', stored), AutostartNow());
+}
 
-    // Removing a value that is gone already is no failure.
-    SetWindowTextA(app->Control(kCommandEditId), DefaultCommand().c_str());
+TEST_F(WindowTruth, RemovingAValueThatIsGoneIsNoFailure)
+{
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.1"}}));
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId) && app->Checked(kAutostartCheckId) && ReadRunValue("Zorvane").found);
     DeleteRunValue("Zorvane");
     const std::string ticked = SrvXml();
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
     EXPECT_EQ(Autostart(false, {}, ticked), AutostartNow());
+}
 
-    // The registry refuses (its Run key is gone and the program does not make it): srv.xml
-    // keeps what it held, so the next start shows no command that no log-on runs.
-    SetWindowTextA(app->Control(kCommandEditId), (own + " /ip 1.2.3.4").c_str());
+// The registry refuses (its Run key is gone and the program does not make it): srv.xml keeps
+// what it held, so the next start shows no command that no log-on runs.
+TEST_F(WindowTruth, ARegistryWithoutTheRunKeyLeavesSrvXmlAsItWas)
+{
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.1"}}));
+    const std::string file = SrvXml();
+    Type(Own("/ip 1.2.3.4"));
     RunKeyRemoved removed;
     ASSERT_TRUE(removed.ok());
     EXPECT_EQ("没有设置开机自启：无法把命令行写入注册表值“Zorvane”（HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"
               "CurrentVersion\\Run）。\r\n\r\n原因：系统找不到指定的文件。（错误代码 2）",
               app->MessageAfterClicking(kAutostartCheckId));
-    EXPECT_EQ(Autostart(false, {}, ticked), AutostartNow());
+    EXPECT_EQ(Autostart(false, {}, file), AutostartNow());
 }
 
-// srv.xml cannot keep the command: ticked while the file is read-only, unticked while a
-// folder stands where its temporary file goes. The Run value follows the box all the same,
-// the message gives the system's reason, and the file stays byte for byte, read-only too.
-// Done as the message says, the box ends as it was and the file holds the command. A read-only
-// file that already holds the command is no loss and brings no message.
-TEST_F(WindowTruth, ACommandSrvXmlCannotKeepIsSaidAndTheRegistryKeepsTheClick)
+// A read-only srv.xml that already holds the command loses nothing: no message.
+TEST_F(WindowTruth, AReadOnlySrvXmlHoldingTheCommandIsNoLoss)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.13"}}));
     const std::string path = app->Folder().file("srv.xml");
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    std::string file = SrvXml();
+    const std::string file = SrvXml();
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
     EXPECT_EQ(Autostart(true, DefaultCommand() + '\0', file), AutostartNow());
-    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
 
-    const std::string command = "\"" + app->Process().exePath() + "\" /ip 1.2.3.4";
-    SetWindowTextA(app->Control(kCommandEditId), command.c_str());
-    const std::string notKept = "”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。\r\n\r\n"
-                                "原因：拒绝访问。（错误代码 5）\r\n请让本程序的文件夹可以写入，并去掉其中 srv.xml 的只读属性，然后";
-    EXPECT_EQ("已设置开机自启（已写入注册表值“Zorvane" + notKept + "先取消勾选“开机自启”，再重新勾选它。",
+// srv.xml cannot keep the command: ticked while the file is read-only, unticked while a folder
+// stands where its temporary file goes. The Run value follows the box all the same, the
+// message gives the system's reason, and the file stays byte for byte, read-only too. Done as
+// the message says, the box ends as it was and the file holds the command.
+TEST_F(WindowTruth, ACommandAReadOnlySrvXmlCannotKeepIsSaidAndTheAdviceKeepsIt)
+{
+    const ServerRows rows = {{"a.test", "127.0.5.13"}};
+    ASSERT_TRUE(Launch(rows));
+    const std::string path = app->Folder().file("srv.xml");
+    const std::string command = Own("/ip 127.0.0.7");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string file = SrvXml();
+    Type(command);
+    EXPECT_EQ("已设置开机自启（已写入注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。"
+              "\r\n\r\n原因：拒绝访问。（错误代码 5）\r\n请让本程序的文件夹可以写入，并去掉其中 srv.xml 的只读属性，"
+              "然后先取消勾选“开机自启”，再重新勾选它。",
               app->MessageAfterClicking(kAutostartCheckId));
     EXPECT_EQ(Autostart(true, command + '\0', file), AutostartNow());
     EXPECT_EQ(DWORD{FILE_ATTRIBUTE_READONLY}, GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
-    ExpectKept(command, true, {{"a.test", "127.0.5.13"}});
-
-    const std::string other = "\"" + app->Process().exePath() + "\" /ip 5.6.7.8";
-    SetWindowTextA(app->Control(kCommandEditId), other.c_str());
-    file = SrvXml();
-    ASSERT_TRUE(CreateDirectoryA((path + ".tmp").c_str(), nullptr));
-    EXPECT_EQ("已取消开机自启（已删除注册表值“Zorvane" + notKept + "先勾选“开机自启”，再取消勾选它。",
-              app->MessageAfterClicking(kAutostartCheckId));
-    EXPECT_EQ(Autostart(false, {}, file), AutostartNow());
-    ASSERT_TRUE(RemoveDirectoryA((path + ".tmp").c_str()));
-    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
-    ExpectKept(other, false, {{"a.test", "127.0.5.13"}});
+    ExpectKept(command, true, rows);
 }
 
-// A file that cannot be read (broken, saved in GBK, deleted) is never rewritten, and a command
-// with a character XML cannot hold is not stored; each is said, and done as the message says,
-// autostart stays on and the next start shows the command with the box ticked.
-TEST_F(WindowTruth, ASrvXmlThatCannotBeReadOrACommandItCannotHoldIsSaidAndTheAdviceWorks)
+TEST_F(WindowTruth, ACommandAFolderInTheWayCannotKeepIsSaidAndTheAdviceKeepsIt)
+{
+    const ServerRows rows = {{"a.test", "127.0.5.13"}};
+    ASSERT_TRUE(Launch(rows));
+    const std::string path = app->Folder().file("srv.xml");
+    const std::string command = Own("/ip 127.0.0.7");
+    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
+    Type(command);
+    const std::string file = SrvXml();
+    ASSERT_TRUE(CreateDirectoryA((path + ".tmp").c_str(), nullptr));
+    EXPECT_EQ("已取消开机自启（已删除注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。"
+              "\r\n\r\n原因：拒绝访问。（错误代码 5）\r\n请让本程序的文件夹可以写入，并去掉其中 srv.xml 的只读属性，"
+              "然后先勾选“开机自启”，再取消勾选它。",
+              app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_EQ(Autostart(false, {}, file), AutostartNow());
+
+    ASSERT_TRUE(RemoveDirectoryA((path + ".tmp").c_str()));
+    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
+    ExpectKept(command, false, rows);
+}
+
+// srv.xml deleted while the window is open: nothing is lost, so the click writes the default
+// file holding the user's command and says nothing; the next start shows that command.
+TEST_F(WindowTruth, ASrvXmlDeletedWhileTheWindowIsOpenIsWrittenWithTheUsersCommand)
+{
+    for (const bool tick : {true, false}) {
+        SCOPED_TRACE(tick);
+        DeleteRunValue("Zorvane");
+        ASSERT_TRUE(Launch({{"a.test", "127.0.5.14"}}));
+        const std::string command = Own("/ip 127.0.0.7");
+        ASSERT_TRUE(tick || ClickedQuietly(kAutostartCheckId));
+        Type(command);
+        ASSERT_TRUE(DeleteFileA(app->Folder().file("srv.xml").c_str()));
+        EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
+        ExpectKept(command, tick, kDefaultServers, CdataAutorunElement(command));
+        ASSERT_TRUE(Restarted());
+        EXPECT_EQ(std::make_pair(tick, command), std::make_pair(app->Checked(kAutostartCheckId),
+                                                                WindowTextOf(app->Control(kCommandEditId))));
+        EXPECT_EQ(0, app->Close());
+        app.reset();
+    }
+}
+
+// A srv.xml that cannot be read (broken, saved in GBK) is never rewritten; the message names
+// the user's command, since a restart shows another one. Done literally (the file deleted or
+// mended, a restart, the command typed back, two clicks) the Run value and srv.xml hold it.
+TEST_F(WindowTruth, AnUnreadableSrvXmlIsSaidAndTheAdviceKeepsTheUsersCommand)
+{
+    const ServerRows rows = {{"a.test", "127.0.5.14"}};
+    const struct {
+        std::string file;
+        bool tick;
+        bool deleteIt;  // else mended: saved again in UTF-8
+    } routes[] = {
+        {SavedSrvXml(AutorunElement("x"), rows).substr(0, 60), true, true},
+        {SavedSrvXml(AutorunElement("x"), rows).substr(0, 60), false, true},
+        {SavedSrvXml(AutorunElement("x"), {{"时间.test", "127.0.5.14"}}), true, false},  // GBK
+    };
+    for (const auto& route : routes) {
+        SCOPED_TRACE(route.file + (route.tick ? " tick" : " untick"));
+        DeleteRunValue("Zorvane");
+        ASSERT_TRUE(Launch(rows));
+        const std::string path = app->Folder().file("srv.xml");
+        const std::string command = Own("/ip 127.0.0.7");
+        ASSERT_TRUE(route.tick || ClickedQuietly(kAutostartCheckId));
+        ASSERT_TRUE(WriteFileBytes(path, route.file));
+        Type(command);
+        EXPECT_EQ(std::string(route.tick ? "已设置开机自启（已写入注册表值“Zorvane”）" : "已取消开机自启（已删除注册表值“Zorvane”）") +
+                      "，但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。\r\n\r\n"
+                      "原因：srv.xml 不是本程序能读取的 UTF-8 编码的 XML 文件（文件已损坏、是空的，或被编辑器另存为 GBK 等编码）；"
+                      "本程序不会改写这样的文件。\r\n请修好 srv.xml 并以 UTF-8 编码保存，或删除它后重新启动本程序"
+                      "（本程序会写入默认的 srv.xml，命令框随之显示默认的命令行）。\r\n再在命令框中填入你的命令行：\r\n" +
+                      command + "\r\n然后" + (route.tick ? "先取消勾选“开机自启”，再重新勾选它。" : "先勾选“开机自启”，再取消勾选它。"),
+                  app->MessageAfterClicking(kAutostartCheckId));
+        EXPECT_EQ(Autostart(route.tick, route.tick ? std::optional(command + '\0') : std::nullopt, route.file),
+                  AutostartNow());
+
+        ASSERT_TRUE(route.deleteIt ? DeleteFileA(path.c_str()) != FALSE
+                                   : WriteFileBytes(path, SavedSrvXml(AutorunElement("x"), {{u8"时间.test", "127.0.5.14"}})));
+        ASSERT_TRUE(Restarted());
+        Type(command);
+        EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
+        ExpectKept(command, route.tick, route.deleteIt ? kDefaultServers : ServerRows{{u8"时间.test", "127.0.5.14"}});
+        EXPECT_EQ(0, app->Close());
+        app.reset();
+    }
+}
+
+// A command with a character XML cannot hold is not stored; done as the message says (the
+// character deleted, two clicks) the Run value and srv.xml hold the command.
+TEST_F(WindowTruth, ACommandSrvXmlCannotHoldIsSaidAndTheAdviceKeepsIt)
 {
     const ServerRows rows = {{"a.test", "127.0.5.14"}};
     ASSERT_TRUE(Launch(rows));
-    const std::string path = app->Folder().file("srv.xml");
-    const std::string own = "\"" + app->Process().exePath() + "\"";
-    const std::string command = own + " /ip 1.2.3.4";
-    const std::string notParsed =
-        "srv.xml 不存在，或不是本程序能读取的 UTF-8 编码的 XML 文件（文件已损坏，或被编辑器另存为 GBK 等编码）；"
-        "本程序不会改写这样的文件。\r\n请修好 srv.xml 并以 UTF-8 编码保存，或删除它后重新启动本程序（本程序会写入默认的 srv.xml），";
-    const std::string notStorable = "命令行中有 srv.xml 无法保存的字符（控制字符或不完整的汉字，常见于粘贴来的文字）。"
-                                    "\r\n请在命令框中删去这些字符，或重新输入命令行，";
-    const struct {
-        std::optional<std::string> file;  // nothing: deleted
-        std::string clicked;
-        std::string reason;
-    } routes[] = {
-        {SavedSrvXml(AutorunElement(command), rows).substr(0, 60), command, notParsed},
-        {SavedSrvXml(AutorunElement(command), {{"时间.test", "127.0.5.14"}}), command, notParsed},  // GBK
-        {SavedSrvXml(AutorunElement(own + " /ip 9.9.9.9"), rows), own + " \x01ip 1.2.3.4", notStorable},
-        {std::nullopt, command, notParsed},
-    };
-    for (const auto& route : routes) {
-        SCOPED_TRACE(route.clicked);
-        ASSERT_TRUE(route.file ? WriteFileBytes(path, *route.file) : DeleteFileA(path.c_str()));
-        SetWindowTextA(app->Control(kCommandEditId), route.clicked.c_str());
-        EXPECT_EQ("已设置开机自启（已写入注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。"
-                  "\r\n\r\n原因：" + route.reason + "然后先取消勾选“开机自启”，再重新勾选它。",
-                  app->MessageAfterClicking(kAutostartCheckId));
-        EXPECT_EQ(Autostart(true, route.clicked + '\0', route.file.value_or("")), AutostartNow());
+    const std::string pasted = Own("\x01ip 127.0.0.7");
+    Type(pasted);
+    EXPECT_EQ("已设置开机自启（已写入注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。"
+              "\r\n\r\n原因：命令行中有 srv.xml 无法保存的字符（控制字符或不完整的汉字，常见于粘贴来的文字）。"
+              "\r\n请在命令框中删去这些字符，或重新输入命令行，然后先取消勾选“开机自启”，再重新勾选它。",
+              app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_EQ(Autostart(true, pasted + '\0', SavedSrvXml("<autorun/>", rows)), AutostartNow());  // saved as read
+    Type(Own("/ip 127.0.0.7"));  // typed again
+    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
+    ExpectKept(Own("/ip 127.0.0.7"), true, rows);
+}
 
-        // What the message says, done literally; a restart shows the default command.
-        const std::string kept = route.file ? command : DefaultCommand();
-        if (route.reason == notStorable)
-            SetWindowTextA(app->Control(kCommandEditId), command.c_str());
-        else if (route.file)
-            ASSERT_TRUE(WriteFileBytes(path, SavedSrvXml(AutorunElement(""), rows)));
-        else
-            ASSERT_TRUE(app->Close() == 0 && app->Launch());
-        EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
-        ExpectKept(kept, true, route.file ? rows : kDefaultServers);
-        ASSERT_TRUE(app->Close() == 0 && app->Launch());
-        EXPECT_TRUE(app->Checked(kAutostartCheckId));
-        EXPECT_EQ(kept, WindowTextOf(app->Control(kCommandEditId)));
-        ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
-    }
+// Started by its bare name, as a shell in its folder starts it, from a folder whose path takes
+// more than 260 bytes in UTF-8: the command line is short, the default command is not.
+TEST_F(WindowTruth, ABareStartFromALongFolderWritesTheWholeDefaultCommand)
+{
+    std::string name;
+    for (int i = 0; i < 14; ++i)
+        name += "时间服务器";
+    app = std::make_unique<DrivenZorvane>(ServerRows{}, name);
+    ASSERT_TRUE(DeleteFileA(app->Folder().file("srv.xml").c_str()));
+    ASSERT_TRUE(app->LaunchByBareName());
+    ASSERT_LT(260u, Utf8OfGbk(DefaultCommand()).size());
+    EXPECT_EQ(DefaultFileText(Utf8OfGbk(DefaultCommand())), SrvXml());
 }
 
 TEST_F(WindowTruth, ADesktopThatCannotTakeTheLinkLeavesTheBoxClear)

@@ -8,14 +8,6 @@
 
 #include <vector>
 
-std::string Utf8OfGbk(const std::string& gbk)
-{
-    std::vector<wchar_t> wide(gbk.size() + 1);
-    MultiByteToWideChar(936, 0, gbk.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    std::vector<char> utf8(3 * wide.size());
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
-    return utf8.data();
-}
 
 std::string Utf16WithMark(const std::string& utf8, bool bigEndian)
 {

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "config/AutorunStore.h"
+#include "config/StoredCommand.h"
 #include "config/ConfigPaths.h"
 #include "config/DefaultConfig.h"
 #include "config/ServerList.h"
-#include "config/StoredCommand.h"
 #include "support/Dialogs.h"
 #include "support/ServerListView.h"
 #include "support/SrvXml.h"
@@ -16,15 +15,6 @@
 #include <string>
 #include <tuple>
 #include <vector>
-
-// UTF-8 form of a GBK text by the platform, independent of the converter under test.
-std::string Utf8OfGbk(const std::string& gbk);
-
-// The default srv.xml as the program saves it, around the given UTF-8 command.
-inline std::string DefaultFileText(const std::string& utf8Command)
-{
-    return SavedSrvXml(CdataAutorunElement(utf8Command), kDefaultServers);
-}
 
 // The autostart command of this test program for the address (GBK); by default the one the
 // program puts in a new srv.xml.

@@ -1,7 +1,6 @@
 // Damaged and hostile srv.xml files, from a fixed seed, through the three operations that
 // read it: no crash, no file but srv.xml touched, and a file that does not parse is never
 // rewritten.
-#include "config/AutorunStore.h"
 #include "config/StoredCommand.h"
 #include "config/ServerList.h"
 #include "support/Dialogs.h"

@@ -37,6 +37,13 @@ bool DrivenZorvane::Launch(const std::string& arguments)
     return Start(arguments) && AwaitWindow() && m_process->WaitIdle();
 }
 
+bool DrivenZorvane::LaunchByBareName()
+{
+    m_window = nullptr;
+    m_process = std::make_unique<ZorvaneProcess>(m_folder.path());
+    return m_process->StartWithCommandLine("Zorvane.exe") && AwaitWindow() && m_process->WaitIdle();
+}
+
 std::string DrivenZorvane::Log() const
 {
     return WindowTextOf(Control(kLogId));

@@ -28,6 +28,8 @@ public:
     bool AwaitWindow(const char* title = kMainWindowTitle);
     // Start, then the main window there and idle.
     bool Launch(const std::string& arguments = "");
+    // The same with the program's bare file name as its whole command line.
+    bool LaunchByBareName();
 
     HWND Window() const { return m_window; }
     HWND Control(int id) const { return GetDlgItem(m_window, id); }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 const ServerRows kDefaultServers = {
     {"time-a-g.nist.gov", "129.6.15.28"},   {"time-b-g.nist.gov", "129.6.15.29"},
     {"time-c-g.nist.gov", "129.6.15.30"},   {"time-a-wwv.nist.gov", "132.163.97.1"},
@@ -41,4 +43,13 @@ std::string FileUrl(const std::string& windowsPath)
             url.push_back(windowsPath[++i]);  // a trail byte, even one that looks like a backslash
     }
     return url;
+}
+
+std::string Utf8OfGbk(const std::string& gbk)
+{
+    std::vector<wchar_t> wide(gbk.size() + 1);
+    MultiByteToWideChar(936, 0, gbk.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    std::vector<char> utf8(3 * wide.size());
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
+    return utf8.data();
 }

@@ -16,6 +16,14 @@ extern const ServerRows kDefaultServers;
 std::string SavedSrvXml(const std::string& cfgElement, const ServerRows& rows);
 std::string AutorunElement(const std::string& command);
 std::string CdataAutorunElement(const std::string& command);
+// The default srv.xml as the program saves it, around the given UTF-8 command.
+inline std::string DefaultFileText(const std::string& utf8Command)
+{
+    return SavedSrvXml(CdataAutorunElement(utf8Command), kDefaultServers);
+}
+
+// UTF-8 form of a GBK text by the platform, independent of the converter under test.
+std::string Utf8OfGbk(const std::string& gbk);
 
 // srv.xml with its declaration around markup of the root element's content, put in as it is.
 std::string SrvXmlAround(const std::string& rootContent);

@@ -24,9 +24,11 @@ ZorvaneProcess::~ZorvaneProcess()
 
 bool ZorvaneProcess::Start(const std::string& arguments)
 {
-    std::string commandLine = "\"" + m_exePath + "\"";
-    if (!arguments.empty())
-        commandLine += " " + arguments;
+    return StartWithCommandLine("\"" + m_exePath + "\"" + (arguments.empty() ? "" : " " + arguments));
+}
+
+bool ZorvaneProcess::StartWithCommandLine(const std::string& commandLine)
+{
     std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back('\0');
     STARTUPINFOA startup = {};

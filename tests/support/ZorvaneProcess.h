@@ -15,6 +15,9 @@ public:
 
     const std::string& exePath() const { return m_exePath; }
     bool Start(const std::string& arguments = "");
+    // The program with the whole command line it gets, as a shell or a parent process may
+    // pass it (its bare name, say).
+    bool StartWithCommandLine(const std::string& commandLine);
     DWORD pid() const { return m_info.dwProcessId; }
 
     // The process's top-level window with the given title (null: any title); null after timeout.

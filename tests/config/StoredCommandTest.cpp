@@ -1,4 +1,4 @@
-// Replacing the autostart command in srv.xml.
+// The autostart command kept in srv.xml.
 #include "ConfigTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +25,9 @@ XmlDocHolder ParseText(const std::string& text)
 
 // The command becomes escaped character data and the rest is reformatted; a command that XML
 // cannot hold whole is not stored; an autorun element is made where start-up reads the command;
-// a broken, missing or read-only file is left alone. Each says why the file does not hold the
-// command, except a read-only one that held it already: nothing was lost. Never a message.
+// a broken or read-only file is left alone, a missing one is written as the default file
+// holding the command. Each says why the file does not hold the command, except a read-only
+// one that held it already: nothing was lost. Never a message.
 TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
 {
     const std::string broken = "<?xml version=\"1.0\"?><srv_root><cfg><autorun>x</autorun></cfg>";
@@ -50,7 +51,8 @@ TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
         {broken, false, command, Reason::NotParsed, broken},
         {SrvXmlAround("<cfg><autorun>时间</autorun></cfg>"), false, command, Reason::NotParsed,  // GBK
          SrvXmlAround("<cfg><autorun>时间</autorun></cfg>")},
-        {"", false, command, Reason::NotParsed, ""},
+        {"", false, command, std::nullopt, DefaultFileText(command)},  // gone: written again
+        {"", false, command + "\x01", Reason::NotStorable, ""},
         {UntidyFile, true, command, Reason::SaveRefused, UntidyFile},
         {holding, true, command, std::nullopt, holding},
         {ReformattedFile(CdataAutorunElement(command)), true, command, std::nullopt,
