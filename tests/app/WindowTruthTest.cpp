@@ -207,14 +207,27 @@ TEST_F(WindowTruth, ASrvXmlDeletedWhileTheWindowIsOpenIsWrittenWithTheUsersComma
 TEST_F(WindowTruth, AnUnreadableSrvXmlIsSaidAndTheAdviceKeepsTheUsersCommand)
 {
     const ServerRows rows = {{"a.test", "127.0.5.14"}};
+    const std::string ticked =
+        "已设置开机自启（已写入注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。\r\n\r\n"
+        "原因：srv.xml 不是本程序能读取的 UTF-8 编码的 XML 文件（文件已损坏、是空的，或被编辑器另存为 GBK 等编码）；"
+        "本程序不会改写这样的文件。\r\n请修好 srv.xml 并以 UTF-8 编码保存，或删除它后重新启动本程序"
+        "（本程序会写入默认的 srv.xml，命令框随之显示默认的命令行）。\r\n再在命令框中填入你的命令行：\r\n"
+        "{command}\r\n然后先取消勾选“开机自启”，再重新勾选它。";
+    const std::string unticked =
+        "已取消开机自启（已删除注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。\r\n\r\n"
+        "原因：srv.xml 不是本程序能读取的 UTF-8 编码的 XML 文件（文件已损坏、是空的，或被编辑器另存为 GBK 等编码）；"
+        "本程序不会改写这样的文件。\r\n请修好 srv.xml 并以 UTF-8 编码保存，或删除它后重新启动本程序"
+        "（本程序会写入默认的 srv.xml，命令框随之显示默认的命令行）。\r\n再在命令框中填入你的命令行：\r\n"
+        "{command}\r\n然后先勾选“开机自启”，再取消勾选它。";
+    const ServerRows mended = {{u8"时间.test", "127.0.5.14"}};
     const struct {
         std::string file;
         bool tick;
-        bool deleteIt;  // else mended: saved again in UTF-8
+        std::optional<ServerRows> mendedRows;  // nothing: deleted
     } routes[] = {
-        {SavedSrvXml(AutorunElement("x"), rows).substr(0, 60), true, true},
-        {SavedSrvXml(AutorunElement("x"), rows).substr(0, 60), false, true},
-        {SavedSrvXml(AutorunElement("x"), {{"时间.test", "127.0.5.14"}}), true, false},  // GBK
+        {SavedSrvXml(AutorunElement("x"), rows).substr(0, 60), true, std::nullopt},
+        {SavedSrvXml(AutorunElement("x"), rows).substr(0, 60), false, std::nullopt},
+        {SavedSrvXml(AutorunElement("x"), {{"时间.test", "127.0.5.14"}}), true, mended},  // GBK
     };
     for (const auto& route : routes) {
         SCOPED_TRACE(route.file + (route.tick ? " tick" : " untick"));
@@ -225,22 +238,17 @@ TEST_F(WindowTruth, AnUnreadableSrvXmlIsSaidAndTheAdviceKeepsTheUsersCommand)
         ASSERT_TRUE(route.tick || ClickedQuietly(kAutostartCheckId));
         ASSERT_TRUE(WriteFileBytes(path, route.file));
         Type(command);
-        EXPECT_EQ(std::string(route.tick ? "已设置开机自启（已写入注册表值“Zorvane”）" : "已取消开机自启（已删除注册表值“Zorvane”）") +
-                      "，但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。\r\n\r\n"
-                      "原因：srv.xml 不是本程序能读取的 UTF-8 编码的 XML 文件（文件已损坏、是空的，或被编辑器另存为 GBK 等编码）；"
-                      "本程序不会改写这样的文件。\r\n请修好 srv.xml 并以 UTF-8 编码保存，或删除它后重新启动本程序"
-                      "（本程序会写入默认的 srv.xml，命令框随之显示默认的命令行）。\r\n再在命令框中填入你的命令行：\r\n" +
-                      command + "\r\n然后" + (route.tick ? "先取消勾选“开机自启”，再重新勾选它。" : "先勾选“开机自启”，再取消勾选它。"),
-                  app->MessageAfterClicking(kAutostartCheckId));
+        std::string message = route.tick ? ticked : unticked;
+        EXPECT_EQ(message.replace(message.find("{command}"), 9, command), app->MessageAfterClicking(kAutostartCheckId));
         EXPECT_EQ(Autostart(route.tick, route.tick ? std::optional(command + '\0') : std::nullopt, route.file),
                   AutostartNow());
 
-        ASSERT_TRUE(route.deleteIt ? DeleteFileA(path.c_str()) != FALSE
-                                   : WriteFileBytes(path, SavedSrvXml(AutorunElement("x"), {{u8"时间.test", "127.0.5.14"}})));
+        ASSERT_TRUE(route.mendedRows ? WriteFileBytes(path, SavedSrvXml(AutorunElement("x"), *route.mendedRows))
+                                     : DeleteFileA(path.c_str()) != FALSE);
         ASSERT_TRUE(Restarted());
         Type(command);
         EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
-        ExpectKept(command, route.tick, route.deleteIt ? kDefaultServers : ServerRows{{u8"时间.test", "127.0.5.14"}});
+        ExpectKept(command, route.tick, route.mendedRows.value_or(kDefaultServers));
         EXPECT_EQ(0, app->Close());
         app.reset();
     }
@@ -301,8 +309,6 @@ TEST_F(WindowTruth, ADesktopThatCannotTakeTheLinkLeavesTheBoxClear)
     EXPECT_FALSE(FileExists(dir.file("no-such-folder")));
 }
 
-const std::string kNotDeleted = "没有删除桌面快捷方式：无法删除桌面上的“Zorvane v1.0.lnk”。\r\n\r\n原因：";
-
 TEST_F(WindowTruth, AShortcutInUseStaysAndTheReasonIsTheSystemCodeTheShellGave)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.12"}}));
@@ -316,7 +322,8 @@ TEST_F(WindowTruth, AShortcutInUseStaysAndTheReasonIsTheSystemCodeTheShellGave)
         const ScopedHandle held(
             CreateFileA(DesktopShortcutFile().c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.IsValid());
-        EXPECT_EQ(kNotDeleted + "另一个程序正在使用此文件，进程无法访问。（错误代码 32）",
+        EXPECT_EQ("没有删除桌面快捷方式：无法删除桌面上的“Zorvane v1.0.lnk”。\r\n\r\n"
+                  "原因：另一个程序正在使用此文件，进程无法访问。（错误代码 32）",
                   app->MessageAfterClicking(kShortcutCheckId));
         EXPECT_EQ(sharing != 0, app->Checked(kShortcutCheckId));
         EXPECT_TRUE(FileExists(DesktopShortcutFile()));
@@ -336,7 +343,8 @@ TEST_F(WindowTruth, AShortcutTheDesktopKeepsIsAFailureThoughTheShellAnsweredSucc
     ASSERT_TRUE(FileExists(link));
 
     ASSERT_TRUE(desktop.Lock());
-    EXPECT_EQ(kNotDeleted + "拒绝访问。（错误代码 5）", app->MessageAfterClicking(kShortcutCheckId));
+    EXPECT_EQ("没有删除桌面快捷方式：无法删除桌面上的“Zorvane v1.0.lnk”。\r\n\r\n原因：拒绝访问。（错误代码 5）",
+              app->MessageAfterClicking(kShortcutCheckId));
     EXPECT_TRUE(app->Checked(kShortcutCheckId));
     EXPECT_TRUE(FileExists(link));
 }
