@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/AutorunStore.h"
-#include "config/SystemIntegration.h"
+#include "config/ShortcutError.h"
 
 #include <windows.h>
 
