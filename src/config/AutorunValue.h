@@ -9,6 +9,7 @@ inline constexpr char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVers
 // otherwise *error (when asked for) holds the registry's error code, ERROR_FILE_NOT_FOUND when
 // there was no value to delete.
 bool IsAutorunValuePresent(const char* valueName);
+// The window calls ChangeAutorunValue instead, which also says whether the value is left.
 bool SetAutorunValue(const char* valueName, const char* command, bool enable,
                      DWORD* error = nullptr);
 
