@@ -13,13 +13,8 @@ std::optional<SyncCommandRefusal> RefusalOf(const NarrowCommand& command, bool o
 
 }  // namespace
 
-// A command the platform cannot split is left to the registry.
-std::optional<SyncCommandRefusal> RefusedSyncCommand(const char* commandLine)
-{
-    return SplitAutostartCommand(commandLine).refusal;
-}
-
-// This executable's path is read once, and only for a command that has a program.
+// This executable's path is read once, and only for a command that has a program; a command
+// the platform cannot split is left to the registry.
 AutostartCommand SplitAutostartCommand(const char* commandLine)
 {
     AutostartCommand result;

@@ -11,17 +11,15 @@ struct SyncCommandRefusal {
     std::optional<std::string> address;
 };
 
-// Nothing for a command start-up syncs from, a command of another program, or this program
-// without arguments (which opens its window).
-std::optional<SyncCommandRefusal> RefusedSyncCommand(const char* commandLine);
-
 // The text of the command box at a click of "开机自启", split once, with what each step of the
 // click asks of it.
 struct AutostartCommand {
     std::string text;
     std::string valueName;                      // ProgramNameOfCommand
     bool ownSync = false;                       // IsOwnSyncCommandLine: srv.xml keeps it
-    std::optional<SyncCommandRefusal> refusal;  // RefusedSyncCommand
+    // Nothing for a command start-up syncs from, a command of another program, or this
+    // program without arguments (which opens its window).
+    std::optional<SyncCommandRefusal> refusal;
 };
 
 AutostartCommand SplitAutostartCommand(const char* commandLine);

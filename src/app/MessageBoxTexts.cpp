@@ -1,5 +1,6 @@
 #include "app/MessageBoxTexts.h"
 
+#include "config/AutorunValue.h"
 #include "config/ShortcutPath.h"
 
 #include <cstdio>

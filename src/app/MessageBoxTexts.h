@@ -1,7 +1,7 @@
 #pragma once
 
+#include "config/ShortcutError.h"
 #include "config/StoredCommand.h"
-#include "config/SystemIntegration.h"
 
 #include <windows.h>
 

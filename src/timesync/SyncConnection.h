@@ -1,3 +1,4 @@
+// The sync's socket and its socket layer (its flow: TimeProtocol.h; its state: TimeSync.h).
 #pragma once
 
 #include <winsock2.h>

@@ -1,3 +1,4 @@
+// The sync's flow, start to clock (its state: TimeSync.h; its socket: SyncConnection.h).
 #pragma once
 
 #include "framework/Controls.h"

@@ -1,3 +1,4 @@
+// The sync's state: its timer and ticks (its flow: TimeProtocol.h; its socket: SyncConnection.h).
 #pragma once
 
 #include "timesync/SyncConnection.h"

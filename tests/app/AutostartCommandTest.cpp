@@ -5,7 +5,7 @@
 
 // Refused: this program with arguments start-up answers with the usage box. The address is
 // named where "/ip" and one value are all there is.
-TEST(RefusedSyncCommand, OnlyThisProgramsCommandsThatStartUpAnswersWithTheUsageBox)
+TEST(AutostartCommand, OnlyThisProgramsCommandsThatStartUpAnswersWithTheUsageBox)
 {
     const std::string own = "\"" + ExePath() + "\"";
     const std::optional<std::string> wrongForm;
@@ -16,12 +16,12 @@ TEST(RefusedSyncCommand, OnlyThisProgramsCommandsThatStartUpAnswersWithTheUsageB
         {own + " /ip", wrongForm},                     {own + " /ipx 1.2.3.4", wrongForm},
     };
     for (const auto& [command, address] : refused) {
-        const std::optional<SyncCommandRefusal> refusal = RefusedSyncCommand(command.c_str());
+        const std::optional<SyncCommandRefusal> refusal = SplitAutostartCommand(command.c_str()).refusal;
         ASSERT_TRUE(refusal) << command;
         EXPECT_EQ(address, refusal->address) << command;
     }
     for (const std::string& command : {own + " /ip 1.2.3.4", own + " xip 1.2.3.4.5", own,
                                        std::string("\"C:\\Tools\\Other.exe\" /ip time.nist.gov"),
                                        std::string("\"C:\\Tools\\Other.exe\" /IP 1.2.3.4")})
-        EXPECT_FALSE(RefusedSyncCommand(command.c_str())) << command;
+        EXPECT_FALSE(SplitAutostartCommand(command.c_str()).refusal) << command;
 }

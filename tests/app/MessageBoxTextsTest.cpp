@@ -24,12 +24,6 @@ TEST(MessageBoxTexts, AShellValueHasNoSystemTextAndASystemCodeFromTheShellHas)
     EXPECT_EQ(head + "外壳删除文件失败（SHFileOperationA 自己的结果代码 0x78）",
               ShortcutFailureText(false, {ShortcutError::FileOperation, 0x78}));
     EXPECT_EQ(head + "系统找不到指定的路径。（错误代码 3）", ShortcutFailureText(false, {ShortcutError::System, 3}));
-    struct Row { DWORD result; bool own; };
-    const Row rows[] = {{0x71, true}, {0x77, false}, {0x78, true}, {0x7B, false}, {0x7C, true}, {0x7F, false},
-                        {0x88, true}, {0xB7, true}, {0x402, true}, {0x10000, true}, {0x10074, true},
-                        {2, false}, {5, false}, {32, false}, {0x89, false}};
-    for (const Row& row : rows)
-        EXPECT_EQ(row.own, IsFileOperationOwnCode(row.result)) << std::hex << row.result;
 }
 
 TEST(MessageBoxTexts, AFailureIsReportedUnlessWhatWasToGoIsGone)

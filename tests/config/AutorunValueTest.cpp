@@ -1,5 +1,5 @@
 // The autostart value under HKEY_LOCAL_MACHINE\...\CurrentVersion\Run.
-#include "config/SystemIntegration.h"
+#include "config/AutorunValue.h"
 #include "support/SystemPlaces.h"
 
 #include <windows.h>
@@ -37,14 +37,8 @@ Stored StoredRunValue(const char* name)
 const std::string kCommand = "\"C:\\Program Files\\时间同步\\Zorvane.exe\" /ip 132.163.96.1";
 
 // A value holding before (none when empty) meets SetAutorunValue(command, enable).
-struct Change {
-    const char* what;
-    std::string before;
-    const char* command;
-    bool enable;
-    bool result;
-    std::string after;  // empty: no value afterwards
-};
+// after: empty when no value is left.
+struct Change { const char* what; std::string before; const char* command; bool enable, result; std::string after; };
 
 }  // namespace
 

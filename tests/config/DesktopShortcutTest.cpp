@@ -1,6 +1,6 @@
 // "Zorvane v1.0.lnk" on the desktop of the prefix, which lies inside the build tree.
 #include "config/ShortcutPath.h"
-#include "config/SystemIntegration.h"
+#include "config/DesktopShortcut.h"
 #include "framework/ScopedWin.h"
 #include "support/Dialogs.h"
 #include "support/SystemPlaces.h"
@@ -31,10 +31,7 @@ bool SameDirectory(const std::string& a, const std::string& b)
            ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-struct LinkInfo {
-    bool loaded = false;
-    std::string path, workingDirectory, arguments;
-};
+struct LinkInfo { bool loaded = false; std::string path, workingDirectory, arguments; };
 
 // Reads a link file independently of the code under test.
 LinkInfo ReadLink(const std::string& file)
@@ -169,37 +166,12 @@ TEST_F(DesktopShortcut, DeletingRemovesTheFileForGoodAndAgainIsQuiet)
         EXPECT_FALSE(EqualIgnoringCase("Zorvane v1.0", name.substr(0, 12))) << "found in the trash: " << name;
 }
 
-// Wine's shell never reports an aborted operation and gives few of its own (DE_*) values, so
-// what its answers mean is checked as a rule.
-TEST(FileOperationError, TheShellsAnswerToADeletionDecidesItsResult)
-{
-    struct Row {
-        DWORD result;
-        BOOL aborted;
-        ShortcutError error;
-    };
-    const Row rows[] = {
-        {0, FALSE, {ShortcutError::System, 0}},
-        {0, TRUE, {ShortcutError::FileOperation, 0x75}},
-        {0x78, FALSE, {ShortcutError::FileOperation, 0x78}},
-        {0x78, TRUE, {ShortcutError::FileOperation, 0x78}},
-        {ERROR_ACCESS_DENIED, FALSE, {ShortcutError::System, ERROR_ACCESS_DENIED}},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(Pair(row.error), Pair(FileOperationError(row.result, row.aborted)))
-            << row.result << (row.aborted ? " aborted" : "");
-}
-
 // The file decides: Wine's shell answers success for a file its folder would not let go.
 TEST(DeletionOutcome, AFileStillThereIsAFailureWhateverTheShellAnswered)
 {
     const ShortcutError success, notFound{ShortcutError::System, ERROR_FILE_NOT_FOUND},
         inUse{ShortcutError::System, ERROR_SHARING_VIOLATION}, shellOwn{ShortcutError::FileOperation, 0x78};
-    const struct {
-        ShortcutError answer;
-        bool remains;
-        ShortcutError outcome;
-    } rows[] = {
+    const struct { ShortcutError answer; bool remains; ShortcutError outcome; } rows[] = {
         {success, false, success},
         {notFound, false, success},
         {success, true, {ShortcutError::System, ERROR_ACCESS_DENIED}},
@@ -248,13 +220,4 @@ TEST_F(DesktopShortcut, LeavesTheCallersComInitialisationInPlace)
     });
     worker.join();
     EXPECT_EQ(std::make_pair(true, S_OK), std::make_pair(present, afterwards));
-}
-
-// What a failed shortcut step reports: the system's error code, which a shell-link HRESULT
-// carries inside when it has one.
-TEST(ShortcutError, Win32CodesComeOutOfTheirHresults)
-{
-    for (DWORD code : {ERROR_SUCCESS, ERROR_ACCESS_DENIED, ERROR_PATH_NOT_FOUND})
-        EXPECT_EQ(code, SystemErrorCode(HRESULT_FROM_WIN32(code)));
-    EXPECT_EQ(static_cast<DWORD>(E_NOINTERFACE), SystemErrorCode(E_NOINTERFACE));
 }

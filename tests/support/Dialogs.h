@@ -1,3 +1,4 @@
+// Message boxes as a test sees them: found, read and answered.
 #pragma once
 
 #include <windows.h>

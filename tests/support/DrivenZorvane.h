@@ -1,3 +1,4 @@
+// A copy of Zorvane.exe in a folder of its own, started and driven through its window.
 #pragma once
 
 #include "support/MainWindowFacts.h"
@@ -11,8 +12,6 @@
 #include <memory>
 #include <string>
 
-// A copy of Zorvane.exe in a fresh folder of its own, started as a child process and driven
-// through its window as a user's tools would.
 class DrivenZorvane {
 public:
     DrivenZorvane();  // no srv.xml: the program writes the default one

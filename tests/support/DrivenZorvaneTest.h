@@ -1,3 +1,4 @@
+// The fixture of the tests that drive one copy of the program through its window.
 #pragma once
 
 #include "support/DrivenZorvane.h"

@@ -1,3 +1,4 @@
+// A folder in which nothing can be created or deleted (chattr +i), for the refusals of a desktop.
 #pragma once
 
 #include <string>

@@ -1,11 +1,9 @@
+// Keys for a window of another process, posted so that they pass its message loop as real ones do.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
-
-// Keys for a window of another process, posted to the control that has the focus so that
-// they pass that program's message loop as real keys do.
 
 // The control that has the keyboard focus in the thread of window (GetFocus of that thread).
 HWND FocusOf(HWND window);

@@ -1,3 +1,4 @@
+// A process's kernel handles, counted from the system handle table.
 #pragma once
 
 #include <windows.h>

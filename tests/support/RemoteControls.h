@@ -1,3 +1,4 @@
+// Controls of another process driven as a user's tools would: pointer arguments get memory there.
 #pragma once
 
 #include "support/SrvXml.h"
@@ -7,9 +8,6 @@
 #include <iosfwd>
 #include <string>
 #include <vector>
-
-// Drives controls of another process the way a user's tools would: messages whose
-// arguments point to memory are given memory inside that process.
 
 int RemoteListItemCount(HWND list);
 // Up to 65,535 characters of a cell.

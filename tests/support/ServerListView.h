@@ -1,3 +1,4 @@
+// A list view like the server list in this thread, for the code that fills one.
 #pragma once
 
 #include "support/SrvXml.h"

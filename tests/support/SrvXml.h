@@ -1,10 +1,9 @@
+// srv.xml texts for tests, written here rather than taken from the code under test.
 #pragma once
 
 #include <string>
 #include <utility>
 #include <vector>
-
-// srv.xml texts for tests, written here rather than taken from the code under test.
 
 using ServerRows = std::vector<std::pair<std::string, std::string>>;  // host, address
 

@@ -1,11 +1,9 @@
+// What the log box holds before a sync and what a sync writes into it; the values servers send.
 #pragma once
 
 #include <winsock2.h>
 
 #include <string>
-
-// What the log box holds before a sync and what a sync writes into it, and the values the
-// test servers send.
 
 // Before a sync: the command-line example with that address, and the help page's address.
 std::string HelpText(const std::string& address, const std::string& helpPage);

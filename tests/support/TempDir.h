@@ -1,3 +1,4 @@
+// Temporary folders and whole files for tests.
 #pragma once
 
 #include <string>

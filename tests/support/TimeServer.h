@@ -1,3 +1,4 @@
+// The tests' time server on port 37 of one loopback address, and the scripts it follows.
 #pragma once
 
 #include <winsock2.h>

@@ -1,3 +1,4 @@
+// Waiting for a condition, or for a window's answer, instead of sleeping.
 #pragma once
 
 #include <windows.h>

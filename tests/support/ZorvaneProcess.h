@@ -1,10 +1,10 @@
+// A copy of the built Zorvane.exe in a folder of the test's, started as a child process.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-// A copy of the built Zorvane.exe in a folder of the test's, started as a child process.
 class ZorvaneProcess {
 public:
     // Copies the executable into folder (trailing backslash).

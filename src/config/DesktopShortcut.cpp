@@ -1,4 +1,4 @@
-#include "config/SystemIntegration.h"
+#include "config/DesktopShortcut.h"
 
 #include "config/ShortcutPath.h"
 #include "config/TextEncoding.h"
@@ -8,68 +8,11 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <mbctype.h>
-#include <mbstring.h>
-
 #include <cstring>
 #include <optional>
 #include <string>
 
 namespace {
-
-constexpr DWORD kValueBufferSize = 260;
-
-// An empty name would address the key's unnamed default value, which is not ours.
-bool IsUsableName(const char* valueName)
-{
-    return valueName && *valueName;
-}
-
-// Reads a value of at most 260 bytes; value has one spare byte so it always ends in a zero.
-LONG ReadRunValue(const RegistryKey& key, const char* valueName, char (&value)[kValueBufferSize + 1])
-{
-    DWORD size = kValueBufferSize;
-    return RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(value),
-                            &size);
-}
-
-LONG WriteRunValue(const RegistryKey& key, const char* valueName, const char* command)
-{
-    const DWORD size = static_cast<DWORD>(std::strlen(command) + 1);
-    return RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
-                          size);
-}
-
-// _mbsicmp follows the C library's multibyte code page; it must be the ANSI one (936 for our
-// GBK texts), or trail bytes that look like Latin letters would be folded.
-bool IsSameCommand(const char* stored, const char* command)
-{
-    if (_getmbcp() != static_cast<int>(GetACP()))
-        _setmbcp(_MB_CP_ANSI);
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(stored),
-                    reinterpret_cast<const unsigned char*>(command)) == 0;
-}
-
-bool IsValuePresent(const RegistryKey& key, const char* valueName)
-{
-    DWORD type = 0;
-    return RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS;
-}
-
-// ERROR_SUCCESS when the value ends as wanted; otherwise the registry's error code.
-LONG ApplyToRunValue(const RegistryKey& key, const char* valueName, const char* command, bool enable)
-{
-    char present[kValueBufferSize + 1] = {};
-    const LONG read = ReadRunValue(key, valueName, present);
-    // A value too long for the buffer is there all the same: unticking removes whatever was
-    // written, however long.
-    if (!enable)
-        return read == ERROR_SUCCESS || read == ERROR_MORE_DATA ? RegDeleteValueA(key.get(), valueName)
-                                                                : read;
-    if (read == ERROR_SUCCESS && IsSameCommand(present, command))
-        return ERROR_SUCCESS;
-    return WriteRunValue(key, valueName, command);
-}
 
 enum class ShortcutAction { Save, Delete, Load };
 
@@ -100,8 +43,6 @@ ShortcutError SystemError(HRESULT result)
 {
     return {ShortcutError::System, SystemErrorCode(result)};
 }
-
-constexpr DWORD kOperationCancelled = 0x75;  // DE_OPCANCELLED
 
 // Anything but the system's word that there is no such file counts as the file being there.
 bool FileRemains(const char* path)
@@ -161,17 +102,6 @@ ShortcutError RunShortcutAction(const char* targetPath, ShortcutAction action)
 
 } // namespace
 
-// The values the shell documents as its own, left from before Win32: DE_SAMEFILE (0x71) to
-// DE_SRC_IS_CDRECORD (0x88) but for three gaps, DE_ERROR_MAX, an unknown error (0x402),
-// ERRORONDEST and ERRORONDEST | DE_ROOTDIR.
-ShortcutError FileOperationError(DWORD result, BOOL aborted)
-{
-    if (result == 0 && aborted)
-        return {ShortcutError::FileOperation, kOperationCancelled};
-    return {IsFileOperationOwnCode(result) ? ShortcutError::FileOperation : ShortcutError::System,
-            result};
-}
-
 // A file the system kept although the shell reported it deleted leaves no code behind (Wine:
 // the shell, GetLastError and DeleteFileA all say success): the system denied the deletion.
 ShortcutError DeletionOutcome(const ShortcutError& shellAnswer, bool fileRemains)
@@ -181,50 +111,6 @@ ShortcutError DeletionOutcome(const ShortcutError& shellAnswer, bool fileRemains
     if (shellAnswer.code != ERROR_SUCCESS)
         return shellAnswer;
     return {ShortcutError::System, ERROR_ACCESS_DENIED};
-}
-
-bool IsFileOperationOwnCode(DWORD result)
-{
-    if (result >= 0x71 && result <= 0x88)
-        return result != 0x77 && result != 0x7B && result != 0x7F;
-    return result == 0xB7 || result == 0x402 || result == 0x10000 || result == 0x10074;
-}
-
-DWORD SystemErrorCode(HRESULT result)
-{
-    if (SUCCEEDED(result))
-        return ERROR_SUCCESS;
-    return HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
-                                                      : static_cast<DWORD>(result);
-}
-
-bool IsAutorunValuePresent(const char* valueName)
-{
-    if (!IsUsableName(valueName))
-        return false;
-    RegistryKey key(HKEY_LOCAL_MACHINE, kRunKeyPath);
-    return key && IsValuePresent(key, valueName);
-}
-
-bool SetAutorunValue(const char* valueName, const char* command, bool enable, DWORD* error)
-{
-    const AutorunChange change = ChangeAutorunValue(valueName, command, enable);
-    if (error)
-        *error = change.error;
-    return change.error == ERROR_SUCCESS;
-}
-
-AutorunChange ChangeAutorunValue(const char* valueName, const char* command, bool enable)
-{
-    if (!IsUsableName(valueName))
-        return {ERROR_INVALID_NAME, false};
-    RegistryKey key(HKEY_LOCAL_MACHINE, kRunKeyPath);
-    if (enable && !(command && *command))
-        return {ERROR_INVALID_DATA, key && IsValuePresent(key, valueName)};
-    if (!key)
-        return {static_cast<DWORD>(key.status()), false};
-    const LONG status = ApplyToRunValue(key, valueName, command, enable);
-    return {static_cast<DWORD>(status), IsValuePresent(key, valueName)};
 }
 
 bool UpdateDesktopShortcut(const char* targetPath, bool create, ShortcutError* error)
