@@ -14,9 +14,9 @@ using HelpSteps = DrivenZorvaneTest;
 // in the Run value and in srv.xml, goes back into the command box before the two clicks.
 TEST_F(HelpSteps, AfterAMoveTheUsersAddressIsPutBackBeforeUntickingAndTickingAgain)
 {
-    const ServerRows rows = {{"a.test", "127.0.9.1"}};
+    const ServerRows rows = {{"a.test", "127.0.10.1"}};
     ASSERT_TRUE(Launch(rows));
-    const std::string oldCommand = "\"" + app->Process().exePath() + "\" /ip 127.0.9.1";
+    const std::string oldCommand = "\"" + app->Process().exePath() + "\" /ip 127.0.10.1";
     SetWindowTextA(app->Control(kCommandEditId), oldCommand.c_str());
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId) && app->Close() == 0);
     const std::string oldFile = SrvXml();
@@ -31,7 +31,7 @@ TEST_F(HelpSteps, AfterAMoveTheUsersAddressIsPutBackBeforeUntickingAndTickingAga
               std::make_tuple(app->Checked(kAutostartCheckId), WindowTextOf(app->Control(kCommandEditId)),
                               ReadRunValue("Zorvane").data, SrvXml()));
 
-    const std::string command = "\"" + app->Process().exePath() + "\" /ip 127.0.9.1";
+    const std::string command = "\"" + app->Process().exePath() + "\" /ip 127.0.10.1";
     SetWindowTextA(app->Control(kCommandEditId), command.c_str());
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
     EXPECT_EQ(std::make_tuple(true, command + '\0', SavedSrvXml(AutorunElement(command), rows)),
