@@ -1,0 +1,41 @@
+// The help page's steps, followed literally through the real window.
+#include "support/DrivenZorvaneTest.h"
+#include "support/RemoteControls.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace {
+
+using HelpSteps = DrivenZorvaneTest;
+
+// Moved to another folder, the program shows its default command; the user's address, still
+// in the Run value and in srv.xml, goes back into the command box before the two clicks.
+TEST_F(HelpSteps, AfterAMoveTheUsersAddressIsPutBackBeforeUntickingAndTickingAgain)
+{
+    const ServerRows rows = {{"a.test", "127.0.10.1"}};
+    ASSERT_TRUE(Launch(rows));
+    const std::string oldCommand = "\"" + app->Process().exePath() + "\" /ip 127.0.10.1";
+    SetWindowTextA(app->Control(kCommandEditId), oldCommand.c_str());
+    ASSERT_TRUE(ClickedQuietly(kAutostartCheckId) && app->Close() == 0);
+    const std::string oldFile = SrvXml();
+
+    auto moved = std::make_unique<DrivenZorvane>(rows, "zorvane_moved");
+    ASSERT_TRUE(MoveFileExA(app->Folder().file("srv.xml").c_str(), moved->Folder().file("srv.xml").c_str(),
+                            MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(DeleteFileA(app->Process().exePath().c_str()));
+    app = std::move(moved);
+    ASSERT_TRUE(app->Launch());
+    EXPECT_EQ(std::make_tuple(true, DefaultCommand(), oldCommand + '\0', oldFile),
+              std::make_tuple(app->Checked(kAutostartCheckId), WindowTextOf(app->Control(kCommandEditId)),
+                              ReadRunValue("Zorvane").data, SrvXml()));
+
+    const std::string command = "\"" + app->Process().exePath() + "\" /ip 127.0.10.1";
+    SetWindowTextA(app->Control(kCommandEditId), command.c_str());
+    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
+    EXPECT_EQ(std::make_tuple(true, command + '\0', SavedSrvXml(AutorunElement(command), rows)),
+              std::make_tuple(app->Checked(kAutostartCheckId), ReadRunValue("Zorvane").data, SrvXml()));
+}
+
+}  // namespace
