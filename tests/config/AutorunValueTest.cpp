@@ -48,7 +48,7 @@ TEST_F(AutorunValue, EndsAsWantedAndSaysSo)
     // yet they are different characters.
     ASSERT_EQ(936u, GetACP()) << "the tests run with LC_ALL=zh_CN.UTF-8";
     const std::string upper = "\"C:\\PROGRAM FILES\\时间同步\\ZORVANE.EXE\" /IP 132.163.96.1";
-    const std::string longText(300, 'a'), longUpper(300, 'A'), lower259(259, 'a');
+    const std::string longText(300, 'a'), longUpper(300, 'A'), lower259(259, 'a'), lower260(260, 'a');
     const std::vector<Change> changes = {
         {"enabling writes the command", "", kCommand.c_str(), true, true, kCommand},
         {"enabling replaces another command", "\"C:\\old\\Zorvane.exe\" /ip 10.0.0.1", kCommand.c_str(), true, true, kCommand},
@@ -64,6 +64,7 @@ TEST_F(AutorunValue, EndsAsWantedAndSaysSo)
         {"a value over 260 bytes is never equal", longText, longUpper.c_str(), true, true, longUpper},
         {"a value over 260 bytes is replaced", longText, kCommand.c_str(), true, true, kCommand},
         {"a value of 260 bytes is read and compared", std::string(259, 'A'), lower259.c_str(), true, true, std::string(259, 'A')},
+        {"a value of 261 bytes is never equal", std::string(260, 'A'), lower260.c_str(), true, true, lower260},
     };
     for (const Change& change : changes) {
         SCOPED_TRACE(change.what);
@@ -75,6 +76,22 @@ TEST_F(AutorunValue, EndsAsWantedAndSaysSo)
         EXPECT_EQ(change.after.empty() ? Stored() : Stored(true, REG_SZ, change.after + '\0'),
                   StoredRunValue(name()));
         EXPECT_EQ(!change.after.empty(), IsAutorunValuePresent(name()));
+    }
+}
+
+// The Run key refuses changes, as for every user without administrator rights: the value stays,
+// and the change says why and what is there.
+TEST_F(AutorunValue, ARefusedChangeLeavesTheValueAndSaysSo)
+{
+    for (const auto& [before, enable] : {std::make_pair(std::string(), true), std::make_pair(kCommand, false)}) {
+        SCOPED_TRACE(enable);
+        ASSERT_TRUE(before.empty() || WriteRunValue(name(), before + '\0'));
+        const RunKeyReadOnly readOnly;
+        ASSERT_TRUE(readOnly.ok());
+        const AutorunChange change = ChangeAutorunValue(name(), kCommand.c_str(), enable);
+        const Stored kept = before.empty() ? Stored() : Stored(true, REG_SZ, before + '\0');
+        EXPECT_EQ(std::make_tuple(DWORD{ERROR_ACCESS_DENIED}, !before.empty(), kept),
+                  std::make_tuple(change.error, change.present, StoredRunValue(name())));
     }
 }
 

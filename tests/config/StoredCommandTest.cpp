@@ -44,6 +44,8 @@ TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
     } cases[] = {
         {UntidyFile, false, "\"C:\\A&B\\<x>.exe\" /ip 1.2.3.4", std::nullopt,
          ReformattedFile("<autorun>\"C:\\A&amp;B\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>")},
+        {UntidyFile, false, "\"C:\\new.exe\"\t/ip 1.2.3.4", std::nullopt,
+         ReformattedFile("<autorun>\"C:\\new.exe\"\t/ip 1.2.3.4</autorun>")},
         {UntidyFile, false, command + "\x01", Reason::NotStorable, oldCommand},
         {UntidyFile, false, "\"C:\\new\xD6", Reason::NotStorable, oldCommand},  // cut GBK
         {"<srv_root><cfg><start>x</start></cfg><srv><url>a.example</url><ip>10.0.0.1</ip></srv></srv_root>",
@@ -108,7 +110,7 @@ TEST(StoreAutorunCommand, StoredCommandReadsBackUnchanged)
     SrvXmlFolder folder;
     ASSERT_TRUE(EnsureConfigFile(folder.path.c_str()));
     ASSERT_TRUE(WriteDefaultConfig(folder.path.c_str()));
-    std::string command = "\"" + ExePath() + "\" /ip 10.2.3.4 /note a&amp;b<&>\"";
+    std::string command = "\"" + ExePath() + "\" /ip 10.2.3.4 /note a&amp;b<&>\t\"";
     EXPECT_TRUE(folder.Store(command));
     EXPECT_EQ(command, folder.LoadCommand());
 }

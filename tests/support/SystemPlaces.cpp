@@ -3,6 +3,7 @@
 #include "framework/ScopedWin.h"
 #include "support/MainWindowFacts.h"
 
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <vector>
@@ -66,6 +67,31 @@ RunKeyRemoved::~RunKeyRemoved()
         RegCloseKey(key);
     for (const auto& [name, value] : m_saved)
         WriteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name.c_str(), value);
+}
+
+RunKeyReadOnly::RunKeyReadOnly()
+{
+    DWORD size = 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, READ_CONTROL | WRITE_DAC, &m_key) != ERROR_SUCCESS ||
+        RegGetKeySecurity(m_key, DACL_SECURITY_INFORMATION, nullptr, &size) != ERROR_INSUFFICIENT_BUFFER)
+        return;
+    m_saved.resize(size);
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    if (RegGetKeySecurity(m_key, DACL_SECURITY_INFORMATION, m_saved.data(), &size) != ERROR_SUCCESS ||
+        !ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr)) {
+        m_saved.clear();
+        return;
+    }
+    m_readOnly = RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS;
+    LocalFree(readOnly);
+}
+
+RunKeyReadOnly::~RunKeyReadOnly()
+{
+    if (!m_saved.empty())
+        RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, m_saved.data());
+    if (m_key)
+        RegCloseKey(m_key);
 }
 
 void SystemPlacesCleanup::Clear() const

@@ -63,6 +63,23 @@ private:
     bool m_removed = false;
 };
 
+// The Run key's access list made read-only while the object lives, as the key is for every
+// user without administrator rights: it opens and its values read, but writing or deleting one
+// is refused (5). The list it had is put back afterwards.
+class RunKeyReadOnly {
+public:
+    RunKeyReadOnly();
+    ~RunKeyReadOnly();
+    RunKeyReadOnly(const RunKeyReadOnly&) = delete;
+    RunKeyReadOnly& operator=(const RunKeyReadOnly&) = delete;
+    bool ok() const { return m_readOnly; }
+
+private:
+    HKEY m_key = nullptr;  // opened to read and write the access list, kept for the way back
+    std::vector<BYTE> m_saved;
+    bool m_readOnly = false;
+};
+
 // Deletes the named Run values, and the desktop shortcut when asked, at construction and
 // again at destruction, so that a test starts from none and a failing one leaves none behind.
 class SystemPlacesCleanup {

@@ -30,13 +30,6 @@ bool WaitForQueuedNotification(const SyncTestWindow& window)
     }, kWaitMs, 1);
 }
 
-// What Windows may still deliver after closesocket: notifications posted for the old socket.
-void PostLateNotifications(const SyncTestWindow& window, SOCKET socket, std::initializer_list<WORD> events)
-{
-    for (WORD event : events)
-        PostMessageA(window.Handle(), WM_TIMESOCKET, socket, WSAMAKESELECTREPLY(event, 0));
-}
-
 TEST_F(SyncReplacementTest, LateNotificationsOfTheReplacedSocketAreNotTakenForTheNewOne)
 {
     TimeServer* oldServer = Serve("127.0.7.1", TimeScripts::SendAfterRelease(kValueMax));
@@ -50,10 +43,10 @@ TEST_F(SyncReplacementTest, LateNotificationsOfTheReplacedSocketAreNotTakenForTh
     ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines()));
 
     // Each of these would end or confuse the new sync if it were taken for the new socket.
-    PostLateNotifications(window, oldSocket, {FD_CONNECT, FD_READ, FD_CLOSE});
+    window.PostNotifications(oldSocket, {FD_CONNECT, FD_READ, FD_CLOSE});
     oldServer->Release();
     EXPECT_TRUE(oldServer->WaitForClientClosed(1, kWaitMs)) << "the replaced socket stays open";
-    window.PumpFor(300);
+    ASSERT_TRUE(window.Settled());
     const std::string waiting = OpeningLines("127.0.7.2", newSocket) + ConnectedLines();
     EXPECT_EQ(waiting, window.LogText());
 
@@ -79,7 +72,7 @@ TEST_F(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreUnhandledKeepsOnl
         SCOPED_TRACE(replacement.oldAddress);
         TimeServer* oldServer = Serve(replacement.oldAddress, replacement.oldScript);
         TimeServer* newServer = Serve(replacement.newAddress, TimeScripts::SendThenAwaitClose(kValue2015));
-        window.StartSyncWith(replacement.oldAddress);
+        const SOCKET oldSocket = window.StartSyncWith(replacement.oldAddress);
         ASSERT_TRUE(!replacement.queued || WaitForQueuedNotification(window));
 
         window.StartSyncWith(replacement.newAddress);
@@ -87,7 +80,8 @@ TEST_F(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreUnhandledKeepsOnl
         EXPECT_EQ(kValue2015Seconds, g_timeValue);
         EXPECT_TRUE(oldServer->WaitForClientClosed(1, kWaitMs)) << "the replaced socket stays open";
         EXPECT_TRUE(newServer->WaitForClientClosed(1, kWaitMs));
-        window.PumpFor(200);
+        window.PostNotifications(oldSocket, {FD_CONNECT, FD_READ, FD_CLOSE});
+        ASSERT_TRUE(window.Settled());
         EXPECT_TRUE(window.EndsWithFullSync(replacement.newAddress));
         EXPECT_TRUE(SocketLayerReleased());
     }
@@ -107,7 +101,7 @@ TEST_F(SyncReplacementTest, LateNotificationOfAClosedSocketIsDroppedWhenItsValue
         TimeServer* server = Serve(address.c_str(), TimeScripts::SendAfterRelease(kValue2015));
         const SOCKET closed = window.StartSyncWith("127.0.7.8");  // nothing listens
         ASSERT_TRUE(window.PumpUntilLogEndsWith(kRefusal));
-        PostLateNotifications(window, closed, {FD_CONNECT, FD_READ});
+        window.PostNotifications(closed, {FD_CONNECT, FD_READ});
 
         const bool valueTakenAgain = window.StartSyncWith(address.c_str()) == closed;
         ASSERT_TRUE(window.PumpUntil([&] { return server->AcceptedCount() == 1; }));

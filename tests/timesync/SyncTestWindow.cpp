@@ -13,6 +13,8 @@ namespace {
 // Marks the ticks a test posts, as against those of the real timer.
 constexpr LPARAM kPostedTick = 0x7E57;
 
+constexpr UINT kMarkMessage = WM_APP + 0x7E5;
+
 constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
 
 }  // namespace
@@ -38,7 +40,11 @@ LRESULT CALLBACK SyncTestWindow::WndProc(HWND window, UINT message, WPARAM wPara
 {
     auto* self = reinterpret_cast<SyncTestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
+    case kMarkMessage:
+        ++self->m_marksHandled;
+        return 0;
     case kTimeSocketMessage:
+        self->m_readNotices += WSAGETSELECTEVENT(lParam) == FD_READ;
         OnTimeSocket(self->m_sync, window, wParam, lParam);
         return 0;
     case WM_TIMER:
@@ -103,6 +109,13 @@ bool SyncTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutM
         PumpPending();
         return done();
     }, timeoutMs);
+}
+
+bool SyncTestWindow::Settled()
+{
+    const int mark = ++m_marksPosted;
+    PostMessageA(m_window, kMarkMessage, 0, 0);
+    return PumpUntil([&] { return m_marksHandled == mark; });
 }
 
 ::testing::AssertionResult SyncTestWindow::PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/MainWindowFacts.h"
 #include "support/RemoteControls.h"
 #include "support/SyncTranscript.h"
 #include "support/TimeServer.h"
@@ -12,6 +13,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -61,7 +63,17 @@ public:
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
     // Fails with the log when it does not end so in time.
     ::testing::AssertionResult PumpUntilLogEndsWith(const std::string& tail, DWORD timeoutMs = 5000);
-    void PumpFor(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
+    // Handles messages until a mark posted behind every message queued now has come off the
+    // queue: a notification already posted for a socket is handled.
+    bool Settled();
+    // The FD_READ notifications the window has handed to the sync.
+    int ReadNotices() const { return m_readNotices; }
+    // Notifications of the socket, as Windows may still deliver them after closesocket.
+    void PostNotifications(SOCKET socket, std::initializer_list<WORD> events) const
+    {
+        for (WORD event : events)
+            PostMessageA(m_window, kTimeSocketMessage, socket, WSAMAKESELECTREPLY(event, 0));
+    }
     // Posts ticks of the sync timer to the window and handles them as they come off the queue.
     void PostTicks(int count);
     void LetRealTicksThrough(bool on) { m_realTicksThrough = on; }
@@ -89,6 +101,9 @@ private:
     TimeSync m_sync;
     bool m_realTicksThrough = false;
     int m_realTicks = 0;
+    int m_readNotices = 0;
+    int m_marksPosted = 0;
+    int m_marksHandled = 0;
     int m_quitCode = -1;
     SOCKET m_lastSocket = INVALID_SOCKET;
     std::function<void(UINT, WPARAM)> m_otherMessages;

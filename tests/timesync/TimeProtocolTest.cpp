@@ -84,8 +84,8 @@ TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
         TimeServer* server = Serve(answer.address, answer.script);
         g_timeValue = kEarlierValue;
         window.SetLogText("help text");
-        const std::string connected = OpeningLines(answer.address, window.StartSyncWith(answer.address)) +
-                                      ConnectedLines();
+        const SOCKET socket = window.StartSyncWith(answer.address);
+        const std::string connected = OpeningLines(answer.address, socket) + ConnectedLines();
 
         ASSERT_TRUE(window.PumpUntil([&] { return IsOneOf(window.LogText(), connected, endings); }))
             << window.LogText();
@@ -95,10 +95,12 @@ TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
                   std::make_tuple(g_timeValue, int{to.sin_family}, to.sin_port, to.sin_addr.s_addr, g_syncTicks,
                                   g_commandLineMode, g_timeSocket));
         ExpectTimerStopped();
-        window.PumpFor(200);
+        // The server ends once the client has closed (or, after a read failure, had closed
+        // first): every notification of the socket is handled then, late ones too.
+        window.PostNotifications(socket, {FD_READ, FD_CLOSE});
+        EXPECT_TRUE(window.PumpUntil([&] { return server->WaitForFinished(1, 0); }) && window.Settled());
         EXPECT_TRUE(IsOneOf(window.LogText(), connected, endings)) << window.LogText();
         EXPECT_EQ(-1, window.QuitCode());
-        EXPECT_TRUE(server->WaitForFinished(1, kWaitMs));
         EXPECT_EQ(received ? 1 : 0, server->ClientClosedCount()) << "the client keeps its socket";
 
         const std::string commandLineLog = CommandLineLog(answer.address, received ? 0 : 1);
@@ -174,8 +176,8 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
     // From the command line the tick after the limit ends the program with 1.
     g_commandLineMode = true;
     StartCommandLineSync(window.Sync(), window.Handle(), "127.0.1.7");
-    ASSERT_TRUE(window.PumpUntil([&] { return server->AcceptedCount() == 3; }));
-    window.PumpFor(100);
+    // The connection's notification handled: it does not end the program either.
+    ASSERT_TRUE(window.PumpUntil([&] { return server->AcceptedCount() == 3 && EndsWith(window.LogText(), "." + ConnectedLines()); }));
     window.PostTicks(300);
     EXPECT_EQ(-1, window.QuitCode());
     window.PostTicks(1);
@@ -185,25 +187,28 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
     EXPECT_TRUE(SocketLayerReleased());
 }
 
-// An answer held back until after the timeout, and one trickled too slowly for the tick limit.
+// An answer held back until after the timeout, and one trickled too slowly for the tick limit
+// (its first byte taken before the timeout).
 TEST_F(TimeProtocolTest, AnswerAfterTheTimeoutIsNotTaken)
 {
-    const std::pair<const char*, ServerScript> answers[] = {
-        {"127.0.1.10", TimeScripts::SendAfterRelease(kValue2015)},
-        {"127.0.1.12", TimeScripts::Trickle(kValue2015, 400)},
-    };
+    const struct {
+        const char* address;
+        ServerScript script;
+        int reads;  // before the timeout
+    } answers[] = {{"127.0.1.10", TimeScripts::SendAfterRelease(kValue2015), 0}, {"127.0.1.12", TimeScripts::Trickle(kValue2015, 400), 1}};
     for (const auto& answer : answers) {
-        SCOPED_TRACE(answer.first);
-        TimeServer* server = Serve(answer.first, answer.second);
-        window.StartSyncWith(answer.first);
-        ASSERT_TRUE(window.PumpUntilLogEndsWith(ConnectedLines()));
-        window.PumpFor(500);  // one or two trickled bytes have come by now
+        SCOPED_TRACE(answer.address);
+        TimeServer* server = Serve(answer.address, answer.script);
+        const int reads = window.ReadNotices() + answer.reads;
+        window.StartSyncWith(answer.address);
+        ASSERT_TRUE(window.PumpUntil([&] { return EndsWith(window.LogText(), ConnectedLines()) && window.ReadNotices() >= reads; }));
         window.PostTicks(301);
         ASSERT_EQ(kTimedOut, window.LogText());
 
+        // The server ends once the client has closed: at the timeout, or, had the connection
+        // stayed open, after taking the answer.
         server->Release();
-        EXPECT_TRUE(server->WaitForFinished(1, kWaitMs));
-        window.PumpFor(300);
+        EXPECT_TRUE(window.PumpUntil([&] { return server->WaitForFinished(1, 0); }));
         EXPECT_EQ(kTimedOut, window.LogText());
     }
 }
@@ -218,7 +223,7 @@ TEST_F(TimeProtocolTest, NoSelectedRowOrEmptyAddressCellChangesNothing)
 
     EXPECT_FALSE(StartSyncFromList(window.Sync(), window.Handle(), window.ServerList(), window.LogBox()));
     EXPECT_FALSE(window.StartSync(window.AddServer("time.test", "")));
-    window.PumpFor(0);
+    ASSERT_TRUE(window.Settled());
     // The log, no sync timer to stop, no connection, no tick.
     EXPECT_EQ(std::make_tuple(std::string("help text"), FALSE, 0, 0),
               std::make_tuple(window.LogText(), KillTimer(window.Handle(), IDT_SYNC), server->AcceptedCount(),
