@@ -107,24 +107,6 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
                                         reinterpret_cast<LPARAM>(&col)));
 }
 
-int CListCtrl::InsertItem(int item, const char* text)
-{
-    LVITEMA row = {};
-    row.mask = LVIF_TEXT;
-    row.iItem = item;
-    row.pszText = const_cast<char*>(text);
-    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
-}
-
-BOOL CListCtrl::SetItemText(int item, int subItem, const char* text)
-{
-    LVITEMA cell = {};
-    cell.iSubItem = subItem;
-    cell.pszText = const_cast<char*>(text);
-    return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(item),
-                                         reinterpret_cast<LPARAM>(&cell)));
-}
-
 std::string CListCtrl::GetItemText(int item, int subItem) const
 {
     std::vector<char> buffer(256);
@@ -146,7 +128,3 @@ int CListCtrl::GetNextItem(int start, int flags) const
     return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0)));
 }
 
-int CListCtrl::GetItemCount() const
-{
-    return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
-}

@@ -51,9 +51,6 @@ public:
     BOOL Create(DWORD style, const RECT& rect, HWND parent, UINT id);
     DWORD SetExtendedStyle(DWORD exStyle);
     int InsertColumn(int column, const char* heading, int format, int width);
-    int InsertItem(int item, const char* text);
-    BOOL SetItemText(int item, int subItem, const char* text);
     std::string GetItemText(int item, int subItem) const;
     int GetNextItem(int start, int flags) const;
-    int GetItemCount() const;
 };

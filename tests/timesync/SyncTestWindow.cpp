@@ -61,8 +61,14 @@ LRESULT CALLBACK SyncTestWindow::WndProc(HWND window, UINT message, WPARAM wPara
 
 int SyncTestWindow::AddServer(const char* host, const char* address)
 {
-    const int row = m_serverList.InsertItem(m_serverList.GetItemCount(), host);
-    m_serverList.SetItemText(row, 1, address);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = ListView_GetItemCount(m_serverList);
+    item.pszText = const_cast<char*>(host);
+    const int row = static_cast<int>(SendMessageA(m_serverList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    item.iSubItem = 1;
+    item.pszText = const_cast<char*>(address);
+    SendMessageA(m_serverList, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
     return row;
 }
 
