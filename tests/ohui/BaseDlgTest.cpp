@@ -6,11 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <regex>
 #include <string>
-#include <tuple>
-#include <vector>
 
 namespace {
 
@@ -97,15 +94,11 @@ auto FontFields(const LOGFONTA& f)
 }
 
 // Everything that reached the window, whether bound to its object yet or not.
-std::vector<UINT>& WindowMessages()
-{
-    static std::vector<UINT> messages;
-    return messages;
-}
+std::vector<UINT> windowMessages;
 
 LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WindowMessages().push_back(message);
+    windowMessages.push_back(message);
     return CBaseDlg::STWndProc(window, message, wParam, lParam);
 }
 
@@ -130,8 +123,7 @@ TEST(BaseDlg, DrawFillsItsRectangleWithTheBackgroundBrush)
 
     HBRUSH old = dlg.brush();
     dlg.SetBgColor(static_cast<int>(kGreen));
-    EXPECT_FALSE(IsLive(old));
-    EXPECT_EQ(kDefaultBg, canvas.Pixel(20, 20)) << "nothing is repainted";
+    EXPECT_EQ(std::make_pair(false, kDefaultBg), std::make_pair(IsLive(old), canvas.Pixel(20, 20))) << "no repaint";
     dlg.Draw(canvas.dc());
     EXPECT_EQ(kGreen, canvas.Pixel(20, 20));
 }
@@ -230,12 +222,12 @@ TEST_F(BaseDlgWindow, AGivenClassNameIsUsedOnceAndMustFit)
 
 TEST_F(BaseDlgWindow, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
 {
-    WindowMessages().clear();
+    windowMessages.clear();
     ProbeDlg recorded;
 
     ASSERT_TRUE(recorded.CreateWith(RecordingProcedure, nullptr));
 
-    const std::vector<UINT>& all = WindowMessages();
+    const std::vector<UINT>& all = windowMessages;
     size_t create = IndexOf(all, WM_CREATE);
     ASSERT_LT(create, all.size());
     for (UINT early : {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE})
