@@ -67,6 +67,8 @@ protected:
 
     std::unique_ptr<ProbeDlg> dlg = std::make_unique<ProbeDlg>();
     HWND window = nullptr;
+    const HBRUSH brush = dlg->brush();  // made with the object
+    const HFONT font = dlg->font();
 };
 
 bool IsClassRegistered(const std::string& name)
@@ -290,9 +292,6 @@ TEST_F(BaseDlgWindow, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
 
 TEST_F(BaseDlgWindow, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
 {
-    HBRUSH brush = dlg->brush();
-    HFONT font = dlg->font();
-
     const int added = GdiObjectsAddedBy([&] { DestroyWindow(window); });
 
     // WM_DESTROY does not clear the handle.
@@ -314,10 +313,10 @@ TEST_F(BaseDlgWindow, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesNo
     const LOGFONTA songTi = {-15, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, GB2312_CHARSET,
                              OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
                              VARIABLE_PITCH | FF_DONTCARE, "\xCB\xCE\xCC\xE5"};  // 宋体 in GBK
-    LOGFONTA font = {};
+    LOGFONTA given = {};
     ASSERT_EQ(OBJ_FONT, GetObjectType(fresh.font()));
-    GetObjectA(fresh.font(), sizeof font, &font);
-    EXPECT_EQ(FontFields(songTi), FontFields(font));
+    GetObjectA(fresh.font(), sizeof given, &given);
+    EXPECT_EQ(FontFields(songTi), FontFields(given));
     const int added = GdiObjectsAddedBy([&] { fresh.WndProc(WM_DESTROY, 0, 0); });
 
     EXPECT_EQ(std::make_tuple(0, true, true), std::make_tuple(added, IsLive(fresh.brush()), IsLive(fresh.font())));
@@ -325,9 +324,6 @@ TEST_F(BaseDlgWindow, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesNo
 
 TEST_F(BaseDlgWindow, TheDestructorDestroysALiveWindow)
 {
-    HBRUSH brush = dlg->brush();
-    HFONT font = dlg->font();
-
     dlg.reset();
 
     EXPECT_EQ(std::make_tuple(FALSE, false, false), std::make_tuple(IsWindow(window), IsLive(brush), IsLive(font)));

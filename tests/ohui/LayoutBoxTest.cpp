@@ -13,14 +13,7 @@ using namespace OHUI;
 namespace {
 
 const COLORREF kRed = RGB(200, 0, 0), kBlue = RGB(0, 0, 200);
-const BoxState kInitialState = {nullptr, kDefaultBg, nullptr, eFloatNone, RECT{0, 0, 0, 0},
-                                Padding{}, 0.0f, 0.0f};
-
-HFONT AnyFont()
-{
-    return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
-                       0, "Tahoma");
-}
+const BoxState kInitialState = {nullptr, kDefaultBg, nullptr, eFloatNone, RECT{0, 0, 0, 0}, Padding{}, 0.0f, 0.0f};
 
 // A parent placed at `parent`, and its children: float type, offset, where each is placed.
 // Each case runs on a plain parent and on one with padding, width, height and margins, which
@@ -60,8 +53,7 @@ const SizingCase kSizingCases[] = {
 TEST(LayoutBox, SetFontReleasesTheHeldFontAndWithoutOneChangesNothingLikeMargins)
 {
     ProbeLayout box;
-    HFONT font = AnyFont();
-    box.GiveFont(font);
+    HFONT font = box.GiveFont();
     box.UpdatePadding(1, 2, 3, 4);
     box.GetRect() = {5, 6, 7, 8};
 
@@ -87,8 +79,7 @@ TEST(LayoutBox, InitResetsEverythingButTheChildrenAndReleasesWhatItHeld)
     box->AddChild(child);
     box->SetBgColor(static_cast<int>(kRed));
     HBRUSH redBrush = box->brush();
-    HFONT font = AnyFont();
-    box->GiveFont(font);
+    HFONT font = box->GiveFont();
     box->SetFloatType(static_cast<eFloatType>(-4));
     box->GetRect() = {5, 6, 7, 8};
     box->UpdatePadding(1, -2, 3, -4);
@@ -129,8 +120,7 @@ TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFontAndNullDoesNothing)
 {
     auto* box = new ProbeLayout;
     HBRUSH brush = box->brush();
-    HFONT font = AnyFont();
-    box->GiveFont(font);
+    HFONT font = box->GiveFont();
 
     ILayout::DeleteInstance(box);
 

@@ -96,13 +96,17 @@ public:
     BoxState state() const
     {
         const Padding padding = {m_padding[0], m_padding[1], m_padding[2], m_padding[3]};
-        return {m_pParent, SolidColourOf(m_hBgBrush), m_hFont, m_floatType, m_rect, padding,
-                m_width, m_height};
+        return {m_pParent, SolidColourOf(m_hBgBrush), m_hFont, m_floatType, m_rect, padding, m_width, m_height};
     }
     OHUI::ILayout* parent() const { return m_pParent; }
     HBRUSH brush() const { return m_hBgBrush; }
     HFONT font() const { return m_hFont; }
-    void GiveFont(HFONT font) { m_hFont.reset(font); }
+    // Gives the box a font of its own to hold.
+    HFONT GiveFont()
+    {
+        m_hFont.reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"));
+        return m_hFont;
+    }
     const std::vector<OHUI::ILayout*>& children() const { return m_children; }
 };
 
