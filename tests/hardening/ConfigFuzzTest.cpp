@@ -16,6 +16,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -33,15 +34,13 @@ constexpr size_t kComparedText = 60000;
 // the console would take longer than the cases themselves.
 struct QuietStandardError {
     const int saved = _dup(2);
-    QuietStandardError() { Redirect(_open("NUL", _O_WRONLY)); }
-    ~QuietStandardError() { Redirect(saved); }
-    // Standard error becomes the descriptor, which is closed.
-    static void Redirect(int descriptor)
+    const int nowhere = _open("NUL", _O_WRONLY);
+    QuietStandardError() { _dup2(nowhere, 2); }
+    ~QuietStandardError()
     {
-        if (descriptor >= 0) {
-            _dup2(descriptor, 2);
-            _close(descriptor);
-        }
+        _dup2(saved, 2);
+        _close(saved);
+        _close(nowhere);
     }
 };
 
@@ -168,9 +167,8 @@ void ReadBoth(const TempDir& dir, ServerListView& view, Reading& reading)
     ASSERT_LE(autorunBoxes.size(), 1u);
     reading.parsed = autorunBoxes.empty();
     if (!reading.parsed) {
-        ASSERT_EQ(kNotParsed, autorunBoxes[0].text);
-        ASSERT_EQ("", reading.command);
-        ASSERT_TRUE(reading.rows.empty());
+        ASSERT_EQ(std::make_tuple(std::string(kNotParsed), std::string(), std::vector<std::string>()),
+                  std::make_tuple(autorunBoxes[0].text, reading.command, reading.rows));
     }
     for (const std::string& row : reading.rows)
         ASSERT_EQ(std::string::npos, row.find("SIBLING-MARKER"));
@@ -190,15 +188,14 @@ void StoreAndReadBack(const TempDir& dir, ServerListView& view, const std::strin
     ASSERT_EQ(kSiblingText, ReadFileBytes(dir.file(kSibling)));
     const std::string after = ReadFileBytes(dir.file("srv.xml"));
     if (!before.parsed) {
-        ASSERT_FALSE(stored);
-        ASSERT_EQ(file, after) << "a file that does not parse is left byte for byte";
+        ASSERT_EQ(std::make_pair(false, file), std::make_pair(stored, after)) << "not stored, left byte for byte";
         return;
     }
     ASSERT_EQ(std::string::npos, after.find("SIBLING-MARKER"));
     Reading reread;
     ASSERT_NO_FATAL_FAILURE(ReadBoth(dir, view, reread));
-    ASSERT_TRUE(reread.parsed) << after.substr(0, 600);
-    ASSERT_EQ(before.rows, reread.rows) << "file after: " << after.substr(0, 600);
+    ASSERT_EQ(std::make_pair(true, before.rows), std::make_pair(reread.parsed, reread.rows))
+        << "file after: " << after.substr(0, 600);
     ASSERT_TRUE(!stored || reread.command == command) << reread.command;
 }
 

@@ -1,32 +1,29 @@
 #include "HardeningSupport.h"
 
 #include "support/ProcessHandles.h"
+#include "support/RemoteControls.h"
 
 #include <sstream>
 #include <vector>
 
 namespace {
 
-struct WindowCount {
-    DWORD processId;
-    int count;
-};
-
-BOOL CALLBACK CountOwnWindow(HWND window, LPARAM param)
+// The window and all of its descendants.
+int WindowsFrom(HWND window)
 {
-    auto* state = reinterpret_cast<WindowCount*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    state->count += owner == state->processId ? 1 : 0;
-    return TRUE;
+    int count = 1;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        count += WindowsFrom(child);
+    return count;
 }
 
-// The desktop's descendants: the top-level windows and all of theirs.
+// The process's top-level windows and all of theirs.
 int CountWindowsOf(DWORD processId)
 {
-    WindowCount state{processId, 0};
-    EnumChildWindows(GetDesktopWindow(), CountOwnWindow, reinterpret_cast<LPARAM>(&state));
-    return state.count;
+    int count = 0;
+    for (HWND window : TopLevelWindowsOf(processId))
+        count += WindowsFrom(window);
+    return count;
 }
 
 // Wine runs each Windows process in a Unix process whose command line starts with the

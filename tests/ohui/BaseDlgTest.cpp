@@ -6,11 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <regex>
 #include <string>
-#include <tuple>
-#include <vector>
 
 namespace {
 
@@ -70,6 +67,8 @@ protected:
 
     std::unique_ptr<ProbeDlg> dlg = std::make_unique<ProbeDlg>();
     HWND window = nullptr;
+    const HBRUSH brush = dlg->brush();  // made with the object
+    const HFONT font = dlg->font();
 };
 
 bool IsClassRegistered(const std::string& name)
@@ -97,15 +96,11 @@ auto FontFields(const LOGFONTA& f)
 }
 
 // Everything that reached the window, whether bound to its object yet or not.
-std::vector<UINT>& WindowMessages()
-{
-    static std::vector<UINT> messages;
-    return messages;
-}
+std::vector<UINT> windowMessages;
 
 LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WindowMessages().push_back(message);
+    windowMessages.push_back(message);
     return CBaseDlg::STWndProc(window, message, wParam, lParam);
 }
 
@@ -130,8 +125,7 @@ TEST(BaseDlg, DrawFillsItsRectangleWithTheBackgroundBrush)
 
     HBRUSH old = dlg.brush();
     dlg.SetBgColor(static_cast<int>(kGreen));
-    EXPECT_FALSE(IsLive(old));
-    EXPECT_EQ(kDefaultBg, canvas.Pixel(20, 20)) << "nothing is repainted";
+    EXPECT_EQ(std::make_pair(false, kDefaultBg), std::make_pair(IsLive(old), canvas.Pixel(20, 20))) << "no repaint";
     dlg.Draw(canvas.dc());
     EXPECT_EQ(kGreen, canvas.Pixel(20, 20));
 }
@@ -230,12 +224,12 @@ TEST_F(BaseDlgWindow, AGivenClassNameIsUsedOnceAndMustFit)
 
 TEST_F(BaseDlgWindow, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
 {
-    WindowMessages().clear();
+    windowMessages.clear();
     ProbeDlg recorded;
 
     ASSERT_TRUE(recorded.CreateWith(RecordingProcedure, nullptr));
 
-    const std::vector<UINT>& all = WindowMessages();
+    const std::vector<UINT>& all = windowMessages;
     size_t create = IndexOf(all, WM_CREATE);
     ASSERT_LT(create, all.size());
     for (UINT early : {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE})
@@ -298,9 +292,6 @@ TEST_F(BaseDlgWindow, EraseAnswersOneAndPaintsNothingPaintDrawsAndAnswersZero)
 
 TEST_F(BaseDlgWindow, WmDestroyReleasesFontAndBrushOnceAndKeepsTheHandle)
 {
-    HBRUSH brush = dlg->brush();
-    HFONT font = dlg->font();
-
     const int added = GdiObjectsAddedBy([&] { DestroyWindow(window); });
 
     // WM_DESTROY does not clear the handle.
@@ -322,10 +313,10 @@ TEST_F(BaseDlgWindow, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesNo
     const LOGFONTA songTi = {-15, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, GB2312_CHARSET,
                              OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
                              VARIABLE_PITCH | FF_DONTCARE, "\xCB\xCE\xCC\xE5"};  // 宋体 in GBK
-    LOGFONTA font = {};
+    LOGFONTA given = {};
     ASSERT_EQ(OBJ_FONT, GetObjectType(fresh.font()));
-    GetObjectA(fresh.font(), sizeof font, &font);
-    EXPECT_EQ(FontFields(songTi), FontFields(font));
+    GetObjectA(fresh.font(), sizeof given, &given);
+    EXPECT_EQ(FontFields(songTi), FontFields(given));
     const int added = GdiObjectsAddedBy([&] { fresh.WndProc(WM_DESTROY, 0, 0); });
 
     EXPECT_EQ(std::make_tuple(0, true, true), std::make_tuple(added, IsLive(fresh.brush()), IsLive(fresh.font())));
@@ -333,9 +324,6 @@ TEST_F(BaseDlgWindow, ANewObjectHasNoWindowAndAWmDestroyBeforeWmCreateReleasesNo
 
 TEST_F(BaseDlgWindow, TheDestructorDestroysALiveWindow)
 {
-    HBRUSH brush = dlg->brush();
-    HFONT font = dlg->font();
-
     dlg.reset();
 
     EXPECT_EQ(std::make_tuple(FALSE, false, false), std::make_tuple(IsWindow(window), IsLive(brush), IsLive(font)));

@@ -1,29 +1,19 @@
 #include "OhuiTestSupport.h"
 
-#include "ohui/ILayout.h"
 #include "ohui/IWndShape.h"
 #include "ohui/LayoutRules.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <tuple>
 #include <utility>
-#include <vector>
 
 using namespace OHUI;
 
 namespace {
 
 const COLORREF kRed = RGB(200, 0, 0), kBlue = RGB(0, 0, 200);
-const BoxState kInitialState = {nullptr, kDefaultBg, nullptr, eFloatNone, RECT{0, 0, 0, 0},
-                                Padding{}, 0.0f, 0.0f};
-
-HFONT AnyFont()
-{
-    return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
-                       0, "Tahoma");
-}
+const BoxState kInitialState = {nullptr, kDefaultBg, nullptr, eFloatNone, RECT{0, 0, 0, 0}, Padding{}, 0.0f, 0.0f};
 
 // A parent placed at `parent`, and its children: float type, offset, where each is placed.
 // Each case runs on a plain parent and on one with padding, width, height and margins, which
@@ -60,13 +50,10 @@ const SizingCase kSizingCases[] = {
 
 }  // namespace
 
-// --- State of a box ------------------------------------------------------------------
-
 TEST(LayoutBox, SetFontReleasesTheHeldFontAndWithoutOneChangesNothingLikeMargins)
 {
     ProbeLayout box;
-    HFONT font = AnyFont();
-    box.GiveFont(font);
+    HFONT font = box.GiveFont();
     box.UpdatePadding(1, 2, 3, 4);
     box.GetRect() = {5, 6, 7, 8};
 
@@ -92,8 +79,7 @@ TEST(LayoutBox, InitResetsEverythingButTheChildrenAndReleasesWhatItHeld)
     box->AddChild(child);
     box->SetBgColor(static_cast<int>(kRed));
     HBRUSH redBrush = box->brush();
-    HFONT font = AnyFont();
-    box->GiveFont(font);
+    HFONT font = box->GiveFont();
     box->SetFloatType(static_cast<eFloatType>(-4));
     box->GetRect() = {5, 6, 7, 8};
     box->UpdatePadding(1, -2, 3, -4);
@@ -107,8 +93,6 @@ TEST(LayoutBox, InitResetsEverythingButTheChildrenAndReleasesWhatItHeld)
     EXPECT_EQ(std::make_tuple(kInitialState, false, false, std::vector<ILayout*>{child}),
               std::make_tuple(box->state(), IsLive(redBrush), IsLive(font), box->children()));
 }
-
-// --- Ownership ----------------------------------------------------------------------
 
 TEST(LayoutOwnership, DeleteInstanceDestroysEveryBoxOfANestedTreeOnceInListOrder)
 {
@@ -136,8 +120,7 @@ TEST(LayoutOwnership, DestroyingABoxReleasesItsBrushAndFontAndNullDoesNothing)
 {
     auto* box = new ProbeLayout;
     HBRUSH brush = box->brush();
-    HFONT font = AnyFont();
-    box->GiveFont(font);
+    HFONT font = box->GiveFont();
 
     ILayout::DeleteInstance(box);
 
@@ -167,12 +150,10 @@ TEST(LayoutOwnership, ThousandsOfBoxesLeaveNoGdiObjectsBehind)
     EXPECT_EQ(start, CountGdiObjects());
 }
 
-// --- Painting -----------------------------------------------------------------------
-
 TEST(LayoutDraw, FillsTheRectangleWithTheBrushThenPaintsChildrenInOrder)
 {
     MemoryCanvas canvas(100, 100);
-    Tree root = Own(ILayout::CreateInstance());
+    Tree root(ILayout::CreateInstance());
     root->GetRect() = {0, 0, 50, 50};
     Box(eFloatNone, {10, 10, 30, 30}, root.get())->SetBgColor(static_cast<int>(kRed));
     Box(eFloatNone, {20, 20, 40, 40}, root.get())->SetBgColor(static_cast<int>(kBlue));
@@ -194,20 +175,17 @@ TEST(LayoutDraw, NewColourShowsAtTheNextDraw)
     HBRUSH first = box.brush();
 
     box.SetBgColor(static_cast<int>(kRed));
-    EXPECT_FALSE(IsLive(first));
-    EXPECT_TRUE(canvas.AllPixels(kDefaultBg)) << "nothing is repainted by SetBgColor";
+    EXPECT_EQ(std::make_pair(false, true), std::make_pair(IsLive(first), canvas.AllPixels(kDefaultBg))) << "no repaint";
     box.Draw(canvas.dc());
     EXPECT_TRUE(canvas.AllPixels(kRed));
 }
-
-// --- The sizing pass on plain boxes -------------------------------------------------
 
 TEST(LayoutSizing, EachChildIsPlacedByItsFloatType)
 {
     for (const SizingCase& sizing : kSizingCases) {
         for (bool dressed : {false, true}) {
             SCOPED_TRACE(testing::Message() << sizing.situation << (dressed ? ", dressed parent" : ""));
-            Tree root = Own(ILayout::CreateInstance());
+            Tree root(ILayout::CreateInstance());
             if (dressed) {
                 root->UpdatePadding(10, 10, 10, 10);
                 root->UpdateMarging(10, 10, 10, 10);
@@ -232,7 +210,7 @@ TEST(LayoutSizing, UnknownFloatTypesAreSkippedAndDoNotCountAsPreviousSibling)
 {
     for (int unknown : {3, -1, 100}) {
         SCOPED_TRACE(unknown);
-        Tree root = Own(ILayout::CreateInstance());
+        Tree root(ILayout::CreateInstance());
         Box(eFloatNone, {0, 0, 10, 30}, root.get());
         ILayout* skipped = Box(static_cast<eFloatType>(unknown), {1, 2, 11, 102}, root.get());
         ILayout* y = Box(eFloatNone, {0, 5, 10, 15}, root.get());
@@ -252,7 +230,7 @@ TEST(LayoutSizing, UnknownFloatTypesAreSkippedAndDoNotCountAsPreviousSibling)
 
 TEST(LayoutSizing, SecondPassShiftsBoxesUnderNonZeroParentsOnceMore)
 {
-    Tree root = Own(ILayout::CreateInstance());
+    Tree root(ILayout::CreateInstance());
     ILayout* p = Box(eFloatAbsolute, {10, 20, 110, 120}, root.get());
     ILayout* q = Box(eFloatNone, {1, 2, 3, 4}, p);
     ILayout* atOrigin = Box(eFloatAbsolute, {5, 5, 6, 6}, root.get());

@@ -8,7 +8,7 @@ const char kParentClass[] = "OhuiTestParent";
 LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_WINDOWPOSCHANGED)
-        MovedWindows().push_back(window);
+        movedWindows.push_back(window);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -84,13 +84,12 @@ std::vector<COLORREF> MemoryCanvas::Pixels(std::initializer_list<POINT> points) 
     return colours;
 }
 
-bool MemoryCanvas::AllPixels(COLORREF color) const
+std::vector<COLORREF> MemoryCanvas::Pixels() const
 {
-    for (int at = 0; at < m_width * m_height; ++at) {
-        if (Pixel(at % m_width, at / m_width) != color)
-            return false;
-    }
-    return true;
+    std::vector<COLORREF> colours;
+    for (int at = 0; at < m_width * m_height; ++at)
+        colours.push_back(Pixel(at % m_width, at / m_width));
+    return colours;
 }
 
 ParentWindow::ParentWindow()

@@ -37,8 +37,8 @@ public:
     HDC dc() const { return m_dc; }
     COLORREF Pixel(int x, int y) const { return GetPixel(m_dc, x, y); }
     std::vector<COLORREF> Pixels(std::initializer_list<POINT> points) const;
-    // True when every pixel of the canvas has the colour.
-    bool AllPixels(COLORREF color) const;
+    std::vector<COLORREF> Pixels() const;  // every pixel, row by row
+    bool AllPixels(COLORREF color) const { return Pixels() == std::vector<COLORREF>(m_width * m_height, color); }
 
 private:
     int m_width;
@@ -49,11 +49,7 @@ private:
 };
 
 // The recording windows whose WM_WINDOWPOSCHANGED arrived, in order; tests clear it.
-inline std::vector<HWND>& MovedWindows()
-{
-    static std::vector<HWND> moved;
-    return moved;
-}
+inline std::vector<HWND> movedWindows;
 
 // A visible top-level window that hosts child windows in tests. The top-level window is
 // shared by the whole program (Wine under Xvfb takes two seconds to destroy a visible
@@ -100,23 +96,22 @@ public:
     BoxState state() const
     {
         const Padding padding = {m_padding[0], m_padding[1], m_padding[2], m_padding[3]};
-        return {m_pParent, SolidColourOf(m_hBgBrush), m_hFont, m_floatType, m_rect, padding,
-                m_width, m_height};
+        return {m_pParent, SolidColourOf(m_hBgBrush), m_hFont, m_floatType, m_rect, padding, m_width, m_height};
     }
     OHUI::ILayout* parent() const { return m_pParent; }
     HBRUSH brush() const { return m_hBgBrush; }
     HFONT font() const { return m_hFont; }
-    void GiveFont(HFONT font) { m_hFont.reset(font); }
+    // Gives the box a font of its own to hold.
+    HFONT GiveFont()
+    {
+        m_hFont.reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"));
+        return m_hFont;
+    }
     const std::vector<OHUI::ILayout*>& children() const { return m_children; }
 };
 
 // A tree that goes with the test.
-using Tree = std::unique_ptr<OHUI::ILayout, void (*)(OHUI::ILayout*)>;
-
-inline Tree Own(OHUI::ILayout* root)
-{
-    return Tree(root, OHUI::ILayout::DeleteInstance);
-}
+using Tree = std::unique_ptr<OHUI::ILayout, OHUI::LayoutDeleter>;
 
 // The box at that offset with that float type, added last to the parent's children (if any).
 inline OHUI::ILayout* Placed(OHUI::ILayout* box, OHUI::eFloatType type, const RECT& offset,

@@ -1,13 +1,10 @@
 #include "OhuiTestSupport.h"
 
-#include "ohui/ILayout.h"
 #include "ohui/IWndShape.h"
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <utility>
-#include <vector>
 
 using namespace OHUI;
 
@@ -18,7 +15,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_parent.hwnd());
-        MovedWindows().clear();
+        movedWindows.clear();
     }
 
     ParentWindow m_parent;
@@ -36,46 +33,46 @@ TEST_F(WndShapeTest, PlacingMovesTheWindowOntoTheBoxsRectangle)
                                                 {{100, 50, 60, 30}, {100, 50, 100, 50}}};
     for (const auto& [rect, shown] : placements) {
         MoveWindow(window, 5, 5, 50, 50, FALSE);
-        MovedWindows().clear();
-        Tree box = Own(IWndShape::CreateInstance(window));
+        movedWindows.clear();
+        Tree box(IWndShape::CreateInstance(window));
 
         box->UpdateSize(rect.left, rect.top, rect.right, rect.bottom);
 
         EXPECT_EQ(std::make_tuple(rect, shown, true),
-                  std::make_tuple(box->GetRect(), ChildRectInParent(window), !MovedWindows().empty()));
+                  std::make_tuple(box->GetRect(), ChildRectInParent(window), !movedWindows.empty()));
     }
 }
 
 TEST_F(WndShapeTest, ChildrenArePlacedBeforeTheBoxsOwnWindowMoves)
 {
     HWND outerWindow = m_parent.CreateChild(), innerWindow = m_parent.CreateChild();
-    Tree outer = Own(IWndShape::CreateInstance(outerWindow));
+    Tree outer(IWndShape::CreateInstance(outerWindow));
     Placed(IWndShape::CreateInstance(innerWindow), eFloatAbsolute, {10, 20, 30, 40}, outer.get());
-    MovedWindows().clear();
+    movedWindows.clear();
 
     outer->UpdateSize(100, 100, 300, 300);
 
-    EXPECT_EQ(std::vector<HWND>({innerWindow, outerWindow}), MovedWindows());
-    EXPECT_EQ(RECT({110, 120, 130, 140}), ChildRectInParent(innerWindow));
-    EXPECT_EQ(RECT({100, 100, 300, 300}), ChildRectInParent(outerWindow));
+    EXPECT_EQ(std::make_tuple(std::vector<HWND>({innerWindow, outerWindow}), RECT({110, 120, 130, 140}),
+                              RECT({100, 100, 300, 300})),
+              std::make_tuple(movedWindows, ChildRectInParent(innerWindow), ChildRectInParent(outerWindow)));
 }
 
 TEST_F(WndShapeTest, ASkippedBoxDoesNotMoveItsWindow)
 {
     MoveWindow(window, 7, 8, 9, 10, FALSE);
-    Tree root = Own(ILayout::CreateInstance());
+    Tree root(ILayout::CreateInstance());
     ILayout* box = Placed(IWndShape::CreateInstance(window), static_cast<eFloatType>(3), {50, 50, 60, 60}, root.get());
-    MovedWindows().clear();
+    movedWindows.clear();
 
     root->UpdateSize(0, 0, 500, 500);
 
     EXPECT_EQ(std::make_tuple(size_t(0), RECT({7, 8, 16, 18}), RECT({50, 50, 60, 60})),
-              std::make_tuple(MovedWindows().size(), ChildRectInParent(window), box->GetRect()));
+              std::make_tuple(movedWindows.size(), ChildRectInParent(window), box->GetRect()));
 }
 
 TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
 {
-    Tree plain = Own(ILayout::CreateInstance()), shape = Own(IWndShape::CreateInstance(nullptr));
+    Tree plain(ILayout::CreateInstance()), shape(IWndShape::CreateInstance(nullptr));
     MemoryCanvas plainCanvas(60, 60), shapeCanvas(60, 60);
     const std::pair<ILayout*, MemoryCanvas*> trees[] = {{plain.get(), &plainCanvas},
                                                         {shape.get(), &shapeCanvas}};
@@ -85,18 +82,14 @@ TEST_F(WndShapeTest, WithoutAWindowItBehavesAsAPlainBox)
         root->Draw(canvas->dc());
     }
 
-    EXPECT_EQ(plain->GetRect(), shape->GetRect());
+    EXPECT_EQ(std::make_tuple(plain->GetRect(), plainCanvas.Pixels(), size_t(0)),
+              std::make_tuple(shape->GetRect(), shapeCanvas.Pixels(), movedWindows.size()));
     EXPECT_EQ((std::vector<COLORREF>{kDefaultBg, kDefaultBg, kWhite}), shapeCanvas.Pixels({{0, 0}, {35, 5}, {45, 45}}));
-    for (int y = 0; y < 60; y += 3) {
-        for (int x = 0; x < 60; x += 3)
-            ASSERT_EQ(plainCanvas.Pixel(x, y), shapeCanvas.Pixel(x, y)) << x << "," << y;
-    }
-    EXPECT_TRUE(MovedWindows().empty());
 }
 
 TEST_F(WndShapeTest, DrawPaintsNothingWhenAWindowIsHosted)
 {
-    Tree box = Own(IWndShape::CreateInstance(window));
+    Tree box(IWndShape::CreateInstance(window));
     ILayout* child = Box(eFloatAbsolute, {5, 5, 15, 15}, box.get());
     box->UpdateSize(0, 0, 30, 30);
     MemoryCanvas canvas(40, 40);
@@ -124,7 +117,7 @@ TEST_F(WndShapeTest, DestroyingBoxesLeavesTheirWindowsAliveAndVisible)
 TEST_F(WndShapeTest, ADeadWindowIsMovedWithoutComplaint)
 {
     DestroyWindow(window);
-    Tree box = Own(IWndShape::CreateInstance(window));
+    Tree box(IWndShape::CreateInstance(window));
 
     box->UpdateSize(1, 2, 3, 4);
 
