@@ -6,8 +6,6 @@
 #include <cerrno>
 #include <map>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
 

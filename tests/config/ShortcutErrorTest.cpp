@@ -1,15 +1,7 @@
 // What the shell's and the system's answers to a shortcut step mean.
-#include "config/ShortcutError.h"
+#include "ConfigTestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <utility>
-
-namespace {
-
-std::pair<ShortcutError::Source, DWORD> Pair(const ShortcutError& error) { return {error.source, error.code}; }
-
-}  // namespace
 
 // Wine's shell never reports an aborted operation and gives few of its own (DE_*) values, so
 // what its answers mean is checked as a rule.
@@ -30,12 +22,11 @@ TEST(FileOperationError, TheShellsAnswerToADeletionDecidesItsResult)
 
 TEST(ShortcutError, TheShellsOwnValuesAreToldFromSystemCodes)
 {
-    struct Row { DWORD result; bool own; };
-    const Row rows[] = {{0x71, true}, {0x77, false}, {0x78, true}, {0x7B, false}, {0x7C, true}, {0x7F, false},
-                        {0x88, true}, {0xB7, true}, {0x402, true}, {0x10000, true}, {0x10074, true},
-                        {2, false}, {5, false}, {32, false}, {0x89, false}};
-    for (const Row& row : rows)
-        EXPECT_EQ(row.own, IsFileOperationOwnCode(row.result)) << std::hex << row.result;
+    const std::pair<DWORD, bool> rows[] = {{0x71, true}, {0x77, false}, {0x78, true}, {0x7B, false}, {0x7C, true},
+                                           {0x7F, false}, {0x88, true}, {0xB7, true}, {0x402, true}, {0x10000, true},
+                                           {0x10074, true}, {2, false}, {5, false}, {32, false}, {0x89, false}};
+    for (const auto& [result, own] : rows)
+        EXPECT_EQ(own, IsFileOperationOwnCode(result)) << std::hex << result;
 }
 
 // What a failed shortcut step reports: the system's error code, which a shell-link HRESULT

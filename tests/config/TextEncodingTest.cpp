@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <string>
-#include <tuple>
-#include <utility>
 
 namespace {
 
@@ -111,11 +108,10 @@ TEST(BufferConversion, DefaultCommandIsCutBetweenCharacters)
 // ASCII reads the same in both, and a zero byte ends the text.
 TEST(BufferConversion, WholeTextsFitWhateverTheirCharacters)
 {
-    std::string euros(50, '\x80');  // one byte in code page 936, three in UTF-8
-    const std::optional<std::string> utf8 = WholeUtf8OfGbk(euros);
-    ASSERT_TRUE(utf8);
-    EXPECT_EQ(150u, utf8->size());
-    EXPECT_EQ(std::make_pair(true, euros), GbkOfStored(*utf8));
+    // The euro sign: one byte in code page 936, three in UTF-8.
+    const std::string euros(50, '\x80'), utf8Euros = Repeated<std::string>(u8"\u20AC", 50);
+    EXPECT_EQ(std::optional(utf8Euros), WholeUtf8OfGbk(euros));
+    EXPECT_EQ(std::make_pair(true, euros), GbkOfStored(utf8Euros));
 
     std::string ascii;
     for (int c = 1; c < 0x80; ++c)
