@@ -1,8 +1,6 @@
 #include "SyncTestWindow.h"
-#include "support/TimeServer.h"
 #include "timesync/ClockSetting.h"
 #include "timesync/Log.h"
-#include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
 

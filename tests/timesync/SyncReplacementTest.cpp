@@ -3,10 +3,8 @@
 // started from another thread or process while the one before it ends still gets its own
 // notifications (such a sent message is handled inside any PeekMessage call of the thread).
 #include "SyncTestWindow.h"
-#include "support/TimeServer.h"
 #include "support/WaitFor.h"
 #include "timesync/SyncMessageAndTimer.h"
-#include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,5 @@
 #include "SyncTestWindow.h"
-#include "support/TimeServer.h"
 #include "timesync/SyncMessageAndTimer.h"
-#include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
 
