@@ -40,8 +40,8 @@ TEST(ChineseFolder, CommandRoundTripsFromAProgramInAChineseFolder)
     const std::string folder = dir.path() + "程序目录\\";
     EXPECT_EQ(0u, RunCopyIn(WideOfNarrow(folder.c_str()).value(), "ChineseFolder.DISABLED_InOwnFolder"));
     std::string saved = ReadFileBytes(folder + "srv.xml");
-    EXPECT_NE(std::string::npos, saved.find("<autorun>\"" + Utf8OfGbk(folder) + "test_config.exe\" /ip 10.1.2.3</autorun>"))
-        << "UTF-8 in the file: " << saved;
+    const std::string autorun = "<autorun>\"" + Utf8OfGbk(folder) + "test_config.exe\" /ip 10.1.2.3</autorun>";
+    EXPECT_NE(std::string::npos, saved.find(autorun)) << "UTF-8 in the file: " << saved;
 }
 
 // Run only by the test above, from the copy in the Chinese folder.

@@ -7,17 +7,15 @@
 // what its answers mean is checked as a rule.
 TEST(FileOperationError, TheShellsAnswerToADeletionDecidesItsResult)
 {
-    struct Row { DWORD result; BOOL aborted; ShortcutError error; };
-    const Row rows[] = {
+    const std::tuple<DWORD, BOOL, ShortcutError> rows[] = {  // the result, aborted, the error
         {0, FALSE, {ShortcutError::System, 0}},
         {0, TRUE, {ShortcutError::FileOperation, 0x75}},
         {0x78, FALSE, {ShortcutError::FileOperation, 0x78}},
         {0x78, TRUE, {ShortcutError::FileOperation, 0x78}},
         {ERROR_ACCESS_DENIED, FALSE, {ShortcutError::System, ERROR_ACCESS_DENIED}},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(Pair(row.error), Pair(FileOperationError(row.result, row.aborted)))
-            << row.result << (row.aborted ? " aborted" : "");
+    for (const auto& [result, aborted, error] : rows)
+        EXPECT_EQ(Pair(error), Pair(FileOperationError(result, aborted))) << result << (aborted ? " aborted" : "");
 }
 
 TEST(ShortcutError, TheShellsOwnValuesAreToldFromSystemCodes)
