@@ -124,18 +124,15 @@ TEST_F(AutorunValue, AnUnterminated260ByteValueIsComparedByItsOwnBytesOnly)
 TEST(AutorunDefaultValue, EmptyOrNullNamesNeverTouchTheUnnamedValue)
 {
     RegistryValueGuard saved(HKEY_LOCAL_MACHINE, kRunKey, "");
-    DeleteRunValue("");
-    EXPECT_FALSE(IsAutorunValuePresent(""));
-    EXPECT_FALSE(IsAutorunValuePresent(nullptr));
-    EXPECT_FALSE(SetAutorunValue("", kCommand.c_str(), true));
-    EXPECT_FALSE(SetAutorunValue(nullptr, kCommand.c_str(), true));
-    EXPECT_FALSE(ReadRunValue("").found);
-
-    const std::string defaultText = std::string("unnamed value of the Run key") + '\0';
-    ASSERT_TRUE(WriteRunValue("", defaultText));
-    EXPECT_FALSE(IsAutorunValuePresent(""));
-    EXPECT_FALSE(SetAutorunValue("", kCommand.c_str(), true));
-    EXPECT_FALSE(SetAutorunValue("", nullptr, false));
-    EXPECT_FALSE(SetAutorunValue(nullptr, nullptr, false));
-    EXPECT_EQ(Stored(true, REG_SZ, defaultText), StoredRunValue(""));
+    for (const std::string& before : {std::string(), std::string("unnamed value of the Run key") + '\0'}) {
+        DeleteRunValue("");
+        ASSERT_TRUE(before.empty() || WriteRunValue("", before));
+        for (const char* name : {"", static_cast<const char*>(nullptr)}) {
+            EXPECT_EQ(std::make_tuple(false, false, false),
+                      std::make_tuple(IsAutorunValuePresent(name), SetAutorunValue(name, kCommand.c_str(), true),
+                                      SetAutorunValue(name, nullptr, false)))
+                << (name ? "empty name" : "null name") << (before.empty() ? ", no value" : ", a value");
+        }
+        EXPECT_EQ(before.empty() ? Stored() : Stored(true, REG_SZ, before), StoredRunValue(""));
+    }
 }

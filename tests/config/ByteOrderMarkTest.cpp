@@ -1,11 +1,8 @@
 // A marked srv.xml turned into its text piece by piece, as it is read.
 #include "ConfigTestSupport.h"
-
 #include "config/ByteOrderMark.h"
 
 #include <gtest/gtest.h>
-
-#include <optional>
 
 namespace {
 

@@ -9,9 +9,13 @@
 
 namespace {
 
-// The copy of this program at exe runs the one test.
-DWORD RunAndWait(const std::wstring& exe, const char* test, DWORD timeoutMs)
+// A copy of this program in the folder, made here (trailing backslash), runs the one test; its exit code.
+DWORD RunCopyIn(const std::wstring& folder, const char* test)
 {
+    const std::wstring exe = folder + L"test_config.exe";
+    if (!CreateDirectoryW(folder.c_str(), nullptr) ||
+        !CopyFileW(WideOfNarrow(ExePath().c_str())->c_str(), exe.c_str(), FALSE))
+        return static_cast<DWORD>(-3);
     std::wstring commandLine = L"\"" + exe + L"\" --gtest_also_run_disabled_tests --gtest_filter=" +
                                WideOfNarrow(test).value();
     STARTUPINFOW startup = {};
@@ -21,7 +25,7 @@ DWORD RunAndWait(const std::wstring& exe, const char* test, DWORD timeoutMs)
         return static_cast<DWORD>(-1);
     const ScopedHandle thread(process.hThread), owner(process.hProcess);
     DWORD code = static_cast<DWORD>(-2);
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else
         TerminateProcess(process.hProcess, 1);
@@ -33,14 +37,11 @@ DWORD RunAndWait(const std::wstring& exe, const char* test, DWORD timeoutMs)
 TEST(ChineseFolder, CommandRoundTripsFromAProgramInAChineseFolder)
 {
     TempDir dir("时间同步");
-    std::string folder = dir.path() + "程序目录\\";
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    std::string exe = folder + "test_config.exe";
-    ASSERT_TRUE(CopyFileA(ExePath().c_str(), exe.c_str(), FALSE));
-    EXPECT_EQ(0u, RunAndWait(WideOfNarrow(exe.c_str()).value(), "ChineseFolder.DISABLED_InOwnFolder", 60000));
+    const std::string folder = dir.path() + "程序目录\\";
+    EXPECT_EQ(0u, RunCopyIn(WideOfNarrow(folder.c_str()).value(), "ChineseFolder.DISABLED_InOwnFolder"));
     std::string saved = ReadFileBytes(folder + "srv.xml");
-    EXPECT_NE(std::string::npos, saved.find("<autorun>\"" + Utf8OfGbk(exe) + "\" /ip 10.1.2.3</autorun>"))
-        << "UTF-8 in the file: " << saved;
+    const std::string autorun = "<autorun>\"" + Utf8OfGbk(folder) + "test_config.exe\" /ip 10.1.2.3</autorun>";
+    EXPECT_NE(std::string::npos, saved.find(autorun)) << "UTF-8 in the file: " << saved;
 }
 
 // Run only by the test above, from the copy in the Chinese folder.
@@ -64,10 +65,8 @@ TEST(ChineseFolder, DISABLED_InOwnFolder)
 TEST(FolderOutsideTheCodePage, TheProgramIsKnownByItsPathAsThePlatformHoldsIt)
 {
     TempDir dir;
-    const std::wstring exe = WideOfNarrow(dir.path().c_str()).value() + L"\uD55C\\test_config.exe";
-    ASSERT_TRUE(CreateDirectoryW(exe.substr(0, exe.rfind(L'\\')).c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW(WideOfNarrow(ExePath().c_str()).value().c_str(), exe.c_str(), FALSE));
-    EXPECT_EQ(0u, RunAndWait(exe, "FolderOutsideTheCodePage.DISABLED_InOwnFolder", 60000));
+    const std::wstring folder = WideOfNarrow(dir.path().c_str()).value() + L"\uD55C\\";
+    EXPECT_EQ(0u, RunCopyIn(folder, "FolderOutsideTheCodePage.DISABLED_InOwnFolder"));
 }
 
 // Run only by the test above, from the copy in that folder.

@@ -5,17 +5,13 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 // The whole map each argument vector (program path first) gives.
 TEST(ParseArguments, EachVectorGivesItsMap)
 {
-    struct Case {
-        const char* rule;
-        std::vector<const wchar_t*> argv;
-        ArgumentMap expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::vector<const wchar_t*>, ArgumentMap> cases[] = {  // the rule, argv, the map
         {"switch and value make one pair", {L"Zorvane.exe", L"/ip", L"1.2.3.4"}, {{L"ip", L"1.2.3.4"}}},
         {"any first character is dropped", {L"p", L"-ip", L"1"}, {{L"ip", L"1"}}},
         {"any first character is dropped", {L"p", L"xip", L"1"}, {{L"ip", L"1"}}},
@@ -33,19 +29,14 @@ TEST(ParseArguments, EachVectorGivesItsMap)
         {"the program path is not looked at", {}, {}},
         {"the program path is not looked at", {L"/x", L"/ip", L"1"}, {{L"ip", L"1"}}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.expected, ParseArguments(c.argv.data(), static_cast<int>(c.argv.size()))) << c.rule;
+    for (const auto& [rule, argv, expected] : cases)
+        EXPECT_EQ(expected, ParseArguments(argv.data(), static_cast<int>(argv.size()))) << rule;
 }
 
 TEST(SplitAtDots, StrtoksRulesIntoAtMostFourPieces)
 {
     using Pieces = std::array<std::string, 4>;
-    struct Case {
-        const char* text;
-        int count;
-        Pieces pieces;  // the rest stay empty
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, int, Pieces> cases[] = {  // the text, the count, the pieces (the rest stay empty)
         {"1.2.3.4", 4, {"1", "2", "3", "4"}},
         {"..10...20.3.4..", 4, {"10", "20", "3", "4"}},
         {"1.2.3.4.5", 4, {"1", "2", "3", "4"}},  // a fifth piece stops at four
@@ -56,10 +47,10 @@ TEST(SplitAtDots, StrtoksRulesIntoAtMostFourPieces)
         {"....", 0, {}},
         {nullptr, 0, {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, count, expected] : cases) {
         Pieces pieces{"old", "old", "old", "old"};
-        EXPECT_EQ(c.count, SplitAtDots(c.text, pieces)) << (c.text ? c.text : "(null)");
-        EXPECT_EQ(c.pieces, pieces) << (c.text ? c.text : "(null)");
+        EXPECT_EQ(count, SplitAtDots(text, pieces)) << (text ? text : "(null)");
+        EXPECT_EQ(expected, pieces) << (text ? text : "(null)");
     }
 }
 

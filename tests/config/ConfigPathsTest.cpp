@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -23,26 +24,19 @@ TEST(GetDirectoryPart, CutsAfterTheLastSeparator)
 {
     ASSERT_STREQ("\x95\x5C", BackslashTrailName);
     const std::string trail = BackslashTrailName;
-    const struct {
-        std::string path;
-        size_t capacity;
-        std::string part;
-        int written;
-    } cases[] = {
+    const std::tuple<std::string, size_t, std::string, int> cases[] = {  // path, capacity, part, written
         {"C:\\a\\b\\srv.xml", 512, "C:\\a\\b\\", 8}, {"C:/a/srv.xml", 512, "C:/a/", 6},
         {"a/b\\c", 512, "a/b\\", 5},                  {"C:\\a\\", 512, "C:\\a\\", 6},
         {"srv.xml", 512, "", 1},                        {"", 512, "", 1},
         {"C:\\程序\\srv.xml", 512, "C:\\程序\\", 9},      {"C:\\" + trail + "\\srv.xml", 512, "C:\\" + trail + "\\", 7},
         {"C:\\a" + trail, 512, "C:\\", 4},             {"C:\\a\\b\\srv.xml", 4, "C:\\", 4},
+        {"C:\\a\\srv.xml", 0, std::string(512, 'x'), 0},  // no room: nothing written
     };
-    for (const auto& c : cases) {
+    for (const auto& [path, capacity, part, written] : cases) {
         std::string buffer(512, 'x');
-        EXPECT_EQ(c.written, GetDirectoryPart(c.path.c_str(), &buffer[0], c.capacity)) << c.path;
-        EXPECT_EQ(c.part, buffer.c_str()) << c.path;
+        EXPECT_EQ(written, GetDirectoryPart(path.c_str(), &buffer[0], capacity)) << path;
+        EXPECT_EQ(part, buffer.c_str()) << path;
     }
-    char buffer[1] = {'x'};
-    EXPECT_EQ(0, GetDirectoryPart("C:\\a\\srv.xml", buffer, 0));
-    EXPECT_EQ('x', buffer[0]);
     EXPECT_EQ(0, GetDirectoryPart("C:\\a\\srv.xml", nullptr, 10));
 }
 

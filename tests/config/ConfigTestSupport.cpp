@@ -6,9 +6,6 @@
 
 #include <cerrno>
 
-#include <vector>
-
-
 std::string Utf16WithMark(const std::string& utf8, bool bigEndian)
 {
     std::wstring wide(utf8.size(), L'\0');

@@ -4,6 +4,7 @@
 #include "config/ConfigPaths.h"
 #include "config/DefaultConfig.h"
 #include "config/ServerList.h"
+#include "config/ShortcutError.h"
 #include "support/Dialogs.h"
 #include "support/ServerListView.h"
 #include "support/SrvXml.h"
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 // The autostart command of this test program for the address (GBK); by default the one the
@@ -36,6 +38,9 @@ struct BothReads {
     std::vector<std::string> boxes;  // "caption: text", the command's first
     auto Tied() const { return std::tie(command, rows, boxes); }
 };
+
+// A shortcut step's error as one comparable value.
+inline std::pair<ShortcutError::Source, DWORD> Pair(const ShortcutError& error) { return {error.source, error.code}; }
 
 // The part, times times over.
 template <class Text>

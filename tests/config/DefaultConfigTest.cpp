@@ -1,13 +1,9 @@
 // srv.xml created at start-up and the autostart command read from it.
 #include "ConfigTestSupport.h"
-
 #include "config/ConfigXml.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
-
-#include <optional>
-#include <tuple>
 
 namespace {
 
@@ -70,11 +66,10 @@ TEST(DefaultConfig, AFolderWithoutTheFileGetsTheDefaultInItsSavedForm)
         } else {
             CreateLikeStartUp(path);
         }
-        EXPECT_EQ(DefaultFileText(Utf8OfGbk(OwnCommand())), ReadFileBytes(path)) << place.first;
-        EXPECT_FALSE(FileExists(path + ".tmp"));
         std::string command;
-        EXPECT_TRUE(AnswerMessageBoxesDuring([&] { command = LoadAutorunCommand(path.c_str()); }).empty());
-        EXPECT_EQ(OwnCommand(), command);
+        const bool quiet = AnswerMessageBoxesDuring([&] { command = LoadAutorunCommand(path.c_str()); }).empty();
+        EXPECT_EQ(std::make_tuple(DefaultFileText(Utf8OfGbk(OwnCommand())), false, true, OwnCommand()),
+                  std::make_tuple(ReadFileBytes(path), FileExists(path + ".tmp"), quiet, command)) << place.first;
     }
 }
 

@@ -1,19 +1,15 @@
 // "Zorvane v1.0.lnk" on the desktop of the prefix, which lies inside the build tree.
+#include "ConfigTestSupport.h"
 #include "config/ShortcutPath.h"
 #include "config/DesktopShortcut.h"
 #include "framework/ScopedWin.h"
-#include "support/Dialogs.h"
 #include "support/SystemPlaces.h"
-#include "support/TempDir.h"
 
-#include <windows.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <thread>
-#include <utility>
 
 namespace {
 
@@ -31,12 +27,24 @@ bool SameDirectory(const std::string& a, const std::string& b)
            ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-struct LinkInfo { bool loaded = false; std::string path, workingDirectory, arguments; };
+std::string Upper(std::string text)
+{
+    CharUpperA(&text[0]);
+    return text;
+}
+
+// Loaded, target, working folder and arguments; the paths in upper case, as the system compares them.
+using Link = std::tuple<bool, std::string, std::string, std::string>;
+
+// A link to the target, started in the folder, without arguments.
+Link LinkTo(const std::string& target, const std::string& folder)
+{
+    return {true, Upper(target), Upper(folder), ""};
+}
 
 // Reads a link file independently of the code under test.
-LinkInfo ReadLink(const std::string& file)
+Link ReadLink(const std::string& file)
 {
-    LinkInfo info;
     ComInitialization com;
     ComPtr<IShellLinkA> link;
     ComPtr<IPersistFile> persist;
@@ -46,22 +54,12 @@ LinkInfo ReadLink(const std::string& file)
                                 link.put())) ||
         FAILED(link->QueryInterface(IID_IPersistFile, persist.put())) ||
         FAILED(persist->Load(wide, STGM_READ)))
-        return info;
+        return {};
     char text[3][1024] = {};
     link->GetPath(text[0], sizeof text[0], nullptr, SLGP_RAWPATH);
     link->GetWorkingDirectory(text[1], sizeof text[1]);
     link->GetArguments(text[2], sizeof text[2]);
-    return LinkInfo{true, text[0], text[1], text[2]};
-}
-
-std::pair<ShortcutError::Source, DWORD> Pair(const ShortcutError& error)
-{
-    return {error.source, error.code};
-}
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+    return {true, Upper(text[0]), Upper(text[1]), text[2]};
 }
 
 class DesktopShortcut : public ::testing::Test {
@@ -89,15 +87,11 @@ protected:
         if (!m_file.empty())
             DeleteFileA(m_file.c_str());
     }
-    // A link to the target, started in its folder, without arguments.
+    // The link, and the target's shortcut counted present.
     void ExpectLinkTo(const std::string& target, const std::string& folder) const
     {
-        LinkInfo link = ReadLink(m_file);
-        ASSERT_TRUE(link.loaded);
-        EXPECT_PRED2(EqualIgnoringCase, target, link.path);
-        EXPECT_PRED2(EqualIgnoringCase, folder, link.workingDirectory);
-        EXPECT_EQ("", link.arguments);
-        EXPECT_TRUE(IsDesktopShortcutPresent(target.c_str()));
+        EXPECT_EQ(std::make_pair(LinkTo(target, folder), true),
+                  std::make_pair(ReadLink(m_file), IsDesktopShortcutPresent(target.c_str())));
     }
 
     std::string m_file;
@@ -136,9 +130,9 @@ TEST_F(DesktopShortcut, TheTargetIsNotComparedAndTheLinkIsNotRewritten)
     const std::string saved = ReadFileBytes(m_file);
     ASSERT_FALSE(saved.empty());
 
-    EXPECT_TRUE(IsDesktopShortcutPresent(m_exe.c_str()));
-    EXPECT_EQ(saved, ReadFileBytes(m_file));
-    EXPECT_PRED2(EqualIgnoringCase, other, ReadLink(m_file).path);
+    const bool present = IsDesktopShortcutPresent(m_exe.c_str());
+    EXPECT_EQ(std::make_tuple(true, saved, LinkTo(other, other.substr(0, other.rfind('\\')))),
+              std::make_tuple(present, ReadFileBytes(m_file), ReadLink(m_file)));
 }
 
 TEST_F(DesktopShortcut, AFileOfThatNameThatIsNoLinkCountsAsAbsent)
@@ -155,15 +149,16 @@ TEST_F(DesktopShortcut, DeletingRemovesTheFileForGoodAndAgainIsQuiet)
     ASSERT_TRUE(FileExists(m_file));
     for (int deletion = 0; deletion < 2; ++deletion) {
         bool done = false;
-        EXPECT_TRUE(AnswerMessageBoxesDuring([&] { done = UpdateDesktopShortcut(m_exe.c_str(), false); }).empty());
-        EXPECT_TRUE(done) << deletion;
-        EXPECT_FALSE(FileExists(m_file));
-        EXPECT_FALSE(IsDesktopShortcutPresent(m_exe.c_str()));
+        const bool quiet =
+            AnswerMessageBoxesDuring([&] { done = UpdateDesktopShortcut(m_exe.c_str(), false); }).empty();
+        EXPECT_EQ(std::make_tuple(true, true, false, false),
+                  std::make_tuple(quiet, done, FileExists(m_file), IsDesktopShortcutPresent(m_exe.c_str())))
+            << deletion;
     }
     // Not moved to the trash either (Wine's recycle bin is the freedesktop trash in HOME).
     const std::string trash = WinePathFromEnv("HOME") + "\\.local\\share\\Trash\\files\\";
     for (const std::string& name : FolderEntries(trash))
-        EXPECT_FALSE(EqualIgnoringCase("Zorvane v1.0", name.substr(0, 12))) << "found in the trash: " << name;
+        EXPECT_NE("ZORVANE V1.0", Upper(name.substr(0, 12))) << "found in the trash: " << name;
 }
 
 // The file decides: Wine's shell answers success for a file its folder would not let go.
@@ -193,10 +188,10 @@ TEST_F(DesktopShortcut, ANullOrOverlongTargetDoesNothing)
 
     UpdateDesktopShortcut(m_exe.c_str(), true);
     const std::string saved = ReadFileBytes(m_file);
-    UpdateDesktopShortcut(nullptr, false);
-    EXPECT_EQ(saved, ReadFileBytes(m_file));
-    UpdateDesktopShortcut(nullptr, true);
-    EXPECT_EQ(saved, ReadFileBytes(m_file));
+    for (const bool enable : {false, true}) {
+        UpdateDesktopShortcut(nullptr, enable);
+        EXPECT_EQ(saved, ReadFileBytes(m_file)) << enable;
+    }
     EXPECT_FALSE(IsDesktopShortcutPresent(nullptr));
 }
 

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
-#include <utility>
 
 // A name and an extension hold at most 255 units each, the extension's dot counted; units, not
 // characters: 128 characters outside the basic plane are 256 units. Folders may be as long as

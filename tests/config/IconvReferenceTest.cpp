@@ -6,8 +6,6 @@
 #include <cerrno>
 #include <map>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -61,12 +59,10 @@ bool IsPrivateUseDifference(const Sample& glibc, const std::pair<std::string, st
 {
     if (glibc.from != "GBK" || glibc.status != "EILSEQ" || adapter.first != "OK")
         return false;
-    std::string utf8 = Bytes(adapter.second);
-    if (utf8.size() != 3)
-        return false;
-    unsigned code = (utf8[0] & 0x0F) << 12 | (utf8[1] & 0x3F) << 6 | (utf8[2] & 0x3F);
-    return code >= 0xE000 && code <= 0xF8FF &&
-           Adapter("UTF-8", "GBK", adapter.second) == std::make_pair(std::string("OK"), glibc.input);
+    // U+E000..U+F8FF: EE 80 80 to EF A3 BF in UTF-8, so in hex of one length.
+    const std::string& utf8 = adapter.second;
+    return utf8.size() == 6 && utf8 >= "ee8080" && utf8 <= "efa3bf" &&
+           Adapter("UTF-8", "GBK", utf8) == std::make_pair(std::string("OK"), glibc.input);
 }
 
 }  // namespace

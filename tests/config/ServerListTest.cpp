@@ -1,7 +1,6 @@
 // Server rows read from srv.xml into a real list view.
 #include "ConfigTestSupport.h"
 #include "support/DrivenZorvane.h"
-#include "support/Dialogs.h"
 #include "support/RemoteControls.h"
 #include "support/WaitFor.h"
 

@@ -35,13 +35,8 @@ TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
     const std::string command = "\"C:\\new.exe\" /ip 1.2.3.4";
     const std::string holding = ReformattedFile(AutorunElement(command));
     using Reason = CommandNotKept::Reason;
-    const struct {
-        std::string before;  // empty: no file
-        bool readOnly;
-        std::string command;
-        std::optional<Reason> notKept;
-        std::string after;
-    } cases[] = {
+    // The file before (empty: none), whether it is read-only, the command, why it is not kept, the file after.
+    const std::tuple<std::string, bool, std::string, std::optional<Reason>, std::string> cases[] = {
         {UntidyFile, false, "\"C:\\A&B\\<x>.exe\" /ip 1.2.3.4", std::nullopt,
          ReformattedFile("<autorun>\"C:\\A&amp;B\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>")},
         {UntidyFile, false, "\"C:\\new.exe\"\t/ip 1.2.3.4", std::nullopt,
@@ -60,15 +55,15 @@ TEST(StoreAutorunCommand, StoresWhatTheFileCanHoldAndLeavesTheRestAsItWas)
         {ReformattedFile(CdataAutorunElement(command)), true, command, std::nullopt,
          ReformattedFile(CdataAutorunElement(command))},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
+    for (const auto& [before, readOnly, command, reason, after] : cases) {
+        SCOPED_TRACE(command);
         SrvXmlFolder folder;
-        ASSERT_TRUE(c.before.empty() || folder.Write(c.before));
-        ASSERT_TRUE(!c.readOnly || SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_READONLY));
-        const std::optional<CommandNotKept> notKept = folder.Keep(c.command);
+        ASSERT_TRUE(before.empty() || folder.Write(before));
+        ASSERT_TRUE(!readOnly || SetFileAttributesA(folder.path.c_str(), FILE_ATTRIBUTE_READONLY));
+        const std::optional<CommandNotKept> notKept = folder.Keep(command);
         // The reason, the save's error, no message, the file and no temporary one beside it.
-        EXPECT_EQ(std::make_tuple(c.notKept, c.notKept == Reason::SaveRefused ? ERROR_ACCESS_DENIED : ERROR_SUCCESS,
-                                  true, !c.after.empty(), c.after, false),
+        EXPECT_EQ(std::make_tuple(reason, reason == Reason::SaveRefused ? ERROR_ACCESS_DENIED : ERROR_SUCCESS,
+                                  true, !after.empty(), after, false),
                   std::make_tuple(notKept ? std::optional<Reason>(notKept->reason) : std::nullopt,
                                   notKept ? notKept->saveError : ERROR_SUCCESS, folder.boxes.empty(),
                                   FileExists(folder.path), folder.Read(), FileExists(folder.path + ".tmp")));

@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <string>
-#include <tuple>
-#include <utility>
 
 namespace {
 
@@ -59,15 +56,8 @@ TEST(ConvertText, ConvertsWithinTheCapacityAndKeepsWhatCameBeforeAStop)
 // is incomplete (EINVAL), invalid (EILSEQ) or does not fit (E2BIG).
 TEST(IconvAdapter, ConvertsAndStopsAsIconvDoes)
 {
-    const struct {
-        const char* to;
-        const char* from;
-        std::string input;
-        size_t room;
-        int error;  // 0: converted
-        size_t consumed;
-        std::string output;
-    } runs[] = {
+    // To, from, the input, room for output, the error (0: converted), bytes consumed, the output.
+    const std::tuple<const char*, const char*, std::string, size_t, int, size_t, std::string> runs[] = {
         {"UTF-8", "GBK", "A中B", 64, 0, 4, u8"A中B"},
         {"UTF-8", "GBK", "A\xD6", 64, EINVAL, 1, "A"},
         {"GBK", "UTF-8", "A\xE4\xB8", 64, EINVAL, 1, "A"},
@@ -76,13 +66,13 @@ TEST(IconvAdapter, ConvertsAndStopsAsIconvDoes)
         {"GBK", "UTF-8", u8"A\U0001F600", 64, EILSEQ, 1, "A"},  // no GBK form
         {"UTF-8", "GBK", "A中", 3, E2BIG, 1, "A"},
     };
-    for (const auto& run : runs) {
-        const IconvCall call = CallIconv(run.to, run.from, run.input, run.room);
-        const size_t result = run.error == 0 ? 0u : static_cast<size_t>(-1);
-        EXPECT_EQ(std::make_tuple(result, run.error, true, run.consumed, run.output),
+    for (const auto& [to, from, input, room, error, consumed, output] : runs) {
+        const IconvCall call = CallIconv(to, from, input, room);
+        const size_t result = error == 0 ? 0u : static_cast<size_t>(-1);
+        EXPECT_EQ(std::make_tuple(result, error, true, consumed, output),
                   std::make_tuple(call.result, call.result == 0 ? 0 : call.error, call.pointersAgree, call.consumed,
                                   call.output))
-            << run.input;
+            << input;
     }
 }
 
@@ -111,11 +101,10 @@ TEST(BufferConversion, DefaultCommandIsCutBetweenCharacters)
 // ASCII reads the same in both, and a zero byte ends the text.
 TEST(BufferConversion, WholeTextsFitWhateverTheirCharacters)
 {
-    std::string euros(50, '\x80');  // one byte in code page 936, three in UTF-8
-    const std::optional<std::string> utf8 = WholeUtf8OfGbk(euros);
-    ASSERT_TRUE(utf8);
-    EXPECT_EQ(150u, utf8->size());
-    EXPECT_EQ(std::make_pair(true, euros), GbkOfStored(*utf8));
+    // The euro sign: one byte in code page 936, three in UTF-8.
+    const std::string euros(50, '\x80'), utf8Euros = Repeated<std::string>(u8"\u20AC", 50);
+    EXPECT_EQ(std::optional(utf8Euros), WholeUtf8OfGbk(euros));
+    EXPECT_EQ(std::make_pair(true, euros), GbkOfStored(utf8Euros));
 
     std::string ascii;
     for (int c = 1; c < 0x80; ++c)

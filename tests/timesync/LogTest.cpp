@@ -31,24 +31,17 @@ TEST_F(AppendLogTest, FormattedTextIsCutAt1023BytesAndWithoutTargetNothingIsWrit
 // characters stay whole.
 TEST_F(AppendLogTest, TextGoesToTheEndWhereverTheUserLeftTheCaret)
 {
-    struct Append {
-        const char* before;
-        int selectionStart;
-        int selectionEnd;
-        const char* text;
-        const char* after;
-    };
-    const Append appends[] = {
+    const std::tuple<const char*, int, int, const char*, const char*> appends[] = {
         {"ABCDEF", 3, 3, "xy", "ABCDEFxy"},
         {"ABCDEFxy", 0, 0, "z", "ABCDEFxyz"},
         {"ABCDEF", 1, 4, "xy", "ABCDEFxy"},  // the selection is neither replaced nor split
         {"时间", 1, 1, "服务器", "时间服务器"},
     };
-    for (const Append& append : appends) {
-        window.SetLogText(append.before);
-        SendMessageA(window.LogBox(), EM_SETSEL, append.selectionStart, append.selectionEnd);
-        AppendLog(window.LogBox(), append.text);
-        EXPECT_EQ(append.after, window.LogText());
+    for (const auto& [before, selectionStart, selectionEnd, text, after] : appends) {
+        window.SetLogText(before);
+        SendMessageA(window.LogBox(), EM_SETSEL, selectionStart, selectionEnd);
+        AppendLog(window.LogBox(), text);
+        EXPECT_EQ(after, window.LogText());
     }
 }
 

@@ -3,10 +3,8 @@
 // started from another thread or process while the one before it ends still gets its own
 // notifications (such a sent message is handled inside any PeekMessage call of the thread).
 #include "SyncTestWindow.h"
-#include "support/TimeServer.h"
 #include "support/WaitFor.h"
 #include "timesync/SyncMessageAndTimer.h"
-#include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
 
@@ -58,31 +56,26 @@ TEST_F(SyncReplacementTest, LateNotificationsOfTheReplacedSocketAreNotTakenForTh
 // connection's notifications wait in the queue.
 TEST_F(SyncReplacementTest, ReplacingASyncWhoseNotificationsAreUnhandledKeepsOnlyTheNewOnes)
 {
-    struct Replacement {
-        const char* oldAddress;
-        ServerScript oldScript;
-        bool queued;  // its notifications wait in the queue
-        const char* newAddress;
-    };
-    const Replacement replacements[] = {
+    // The old sync's address and script, whether its notifications wait in the queue, the new sync's address.
+    const std::tuple<const char*, ServerScript, bool, const char*> replacements[] = {
         {"127.0.1.8", TimeScripts::Silent(), false, "127.0.1.9"},
         {"127.0.7.3", TimeScripts::SendThenAwaitClose(kValueMax), true, "127.0.7.4"},
     };
-    for (const Replacement& replacement : replacements) {
-        SCOPED_TRACE(replacement.oldAddress);
-        TimeServer* oldServer = Serve(replacement.oldAddress, replacement.oldScript);
-        TimeServer* newServer = Serve(replacement.newAddress, TimeScripts::SendThenAwaitClose(kValue2015));
-        const SOCKET oldSocket = window.StartSyncWith(replacement.oldAddress);
-        ASSERT_TRUE(!replacement.queued || WaitForQueuedNotification(window));
+    for (const auto& [oldAddress, oldScript, queued, newAddress] : replacements) {
+        SCOPED_TRACE(oldAddress);
+        TimeServer* oldServer = Serve(oldAddress, oldScript);
+        TimeServer* newServer = Serve(newAddress, TimeScripts::SendThenAwaitClose(kValue2015));
+        const SOCKET oldSocket = window.StartSyncWith(oldAddress);
+        ASSERT_TRUE(!queued || WaitForQueuedNotification(window));
 
-        window.StartSyncWith(replacement.newAddress);
-        ASSERT_TRUE(window.EndsWithFullSync(replacement.newAddress));
+        window.StartSyncWith(newAddress);
+        ASSERT_TRUE(window.EndsWithFullSync(newAddress));
         EXPECT_EQ(kValue2015Seconds, g_timeValue);
         EXPECT_TRUE(oldServer->WaitForClientClosed(1, kWaitMs)) << "the replaced socket stays open";
         EXPECT_TRUE(newServer->WaitForClientClosed(1, kWaitMs));
         window.PostNotifications(oldSocket, {FD_CONNECT, FD_READ, FD_CLOSE});
         ASSERT_TRUE(window.Settled());
-        EXPECT_TRUE(window.EndsWithFullSync(replacement.newAddress));
+        EXPECT_TRUE(window.EndsWithFullSync(newAddress));
         EXPECT_TRUE(SocketLayerReleased());
     }
 }

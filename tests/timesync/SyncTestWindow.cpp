@@ -1,12 +1,8 @@
 #include "SyncTestWindow.h"
 
-#include "support/MainWindowFacts.h"
-#include "support/RemoteControls.h"
 #include "support/WaitFor.h"
-#include "timesync/TimeProtocol.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -65,16 +61,14 @@ int SyncTestWindow::AddServer(const char* host, const char* address)
     item.mask = LVIF_TEXT;
     item.iItem = ListView_GetItemCount(m_serverList);
     item.pszText = const_cast<char*>(host);
-    const int row = static_cast<int>(SendMessageA(m_serverList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    item.iSubItem = 1;
-    item.pszText = const_cast<char*>(address);
-    SendMessageA(m_serverList, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    const int row = ListView_InsertItem(m_serverList, &item);
+    ListView_SetItemText(m_serverList, row, 1, const_cast<char*>(address));
     return row;
 }
 
 bool SyncTestWindow::StartSync(int row)
 {
-    SelectRow(row);
+    RemoteListSelect(m_serverList, row);
     const bool started = StartSyncFromList(m_sync, m_window, m_serverList, m_logBox);
     m_lastSocket = g_timeSocket;
     return started;

@@ -16,6 +16,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -44,7 +45,6 @@ public:
     std::string LogText() const { return WindowTextOf(m_logBox); }
     void SetLogText(const std::string& text) { SetWindowTextA(m_logBox, text.c_str()); }
     int AddServer(const char* host, const char* address);
-    void SelectRow(int row) { RemoteListSelect(m_serverList, row); }
 
     // Starts a sync from the list with the given row selected.
     bool StartSync(int row);
@@ -56,8 +56,7 @@ public:
     }
     // Handles messages until a value reaches the clock, which refuses it, and the log holds
     // exactly the transcript of the last sync started here, with the address and the value.
-    ::testing::AssertionResult EndsWithFullSync(const std::string& address,
-                                                unsigned value = kValue2015Seconds);
+    ::testing::AssertionResult EndsWithFullSync(const std::string& address, unsigned value = kValue2015Seconds);
 
     // Handles this thread's messages until done() holds or the time is up.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);

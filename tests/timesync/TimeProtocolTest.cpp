@@ -1,12 +1,9 @@
 #include "SyncTestWindow.h"
-#include "support/TimeServer.h"
 #include "timesync/SyncMessageAndTimer.h"
-#include "timesync/TimeProtocol.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -50,13 +47,8 @@ protected:
 // on after either; from the command line the program ends with 0 or 1.
 TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
 {
-    struct Answer {
-        const char* address;
-        ServerScript script;
-        unsigned value;
-        std::vector<std::string> readErrors;  // those the log may name; none: a value is received
-    };
-    const Answer answers[] = {
+    // The address, the script, the value the clock gets, the read errors the log may name (none: a value is received).
+    const std::tuple<const char*, ServerScript, unsigned, std::vector<std::string>> answers[] = {
         {"127.0.1.1", TimeScripts::SendThenAwaitClose(kValue2015), kValue2015Seconds, {}},
         {"127.0.1.2", TimeScripts::SendThenAwaitClose(kValueMax), 4294967295u, {}},  // the range's last second
         {"127.0.1.11", TimeScripts::Trickle(kValue2015, 60), kValue2015Seconds, {}},  // assembled byte by byte
@@ -73,25 +65,25 @@ TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
         // the reset (10054).
         {"127.0.1.6", {{ServerStep::Reset, {}}}, kEarlierValue, {"10101.", "10054."}},
     };
-    for (const Answer& answer : answers) {
-        SCOPED_TRACE(answer.address);
-        const bool received = answer.readErrors.empty();
+    for (const auto& [address, script, value, readErrors] : answers) {
+        SCOPED_TRACE(address);
+        const bool received = readErrors.empty();
         std::vector<std::string> endings;
-        for (const std::string& error : answer.readErrors)
+        for (const std::string& error : readErrors)
             endings.push_back(kReadError + error);
         if (received)
-            endings.push_back(ValueLines(answer.value) + kClockRefused);
-        TimeServer* server = Serve(answer.address, answer.script);
+            endings.push_back(ValueLines(value) + kClockRefused);
+        TimeServer* server = Serve(address, script);
         g_timeValue = kEarlierValue;
         window.SetLogText("help text");
-        const SOCKET socket = window.StartSyncWith(answer.address);
-        const std::string connected = OpeningLines(answer.address, socket) + ConnectedLines();
+        const SOCKET socket = window.StartSyncWith(address);
+        const std::string connected = OpeningLines(address, socket) + ConnectedLines();
 
         ASSERT_TRUE(window.PumpUntil([&] { return IsOneOf(window.LogText(), connected, endings); }))
             << window.LogText();
         // The value, the server's address, and nothing left running.
         const sockaddr_in& to = g_serverAddr;
-        EXPECT_EQ(std::make_tuple(answer.value, AF_INET, htons(37), inet_addr(answer.address), 0, false, INVALID_SOCKET),
+        EXPECT_EQ(std::make_tuple(value, AF_INET, htons(37), inet_addr(address), 0, false, INVALID_SOCKET),
                   std::make_tuple(g_timeValue, int{to.sin_family}, to.sin_port, to.sin_addr.s_addr, g_syncTicks,
                                   g_commandLineMode, g_timeSocket));
         ExpectTimerStopped();
@@ -103,7 +95,7 @@ TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
         EXPECT_EQ(-1, window.QuitCode());
         EXPECT_EQ(received ? 1 : 0, server->ClientClosedCount()) << "the client keeps its socket";
 
-        const std::string commandLineLog = CommandLineLog(answer.address, received ? 0 : 1);
+        const std::string commandLineLog = CommandLineLog(address, received ? 0 : 1);
         EXPECT_TRUE(IsOneOf(commandLineLog, ConnectedLines(), endings)) << commandLineLog;
         EXPECT_TRUE(server->WaitForFinished(2, kWaitMs));
         EXPECT_EQ(received ? 2 : 0, server->ClientClosedCount());
@@ -116,28 +108,22 @@ TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
 // goes on to the timeout. From the command line the program ends with 1.
 TEST_F(TimeProtocolTest, FailedConnectionIsReportedAndTheTimerGoesOn)
 {
-    struct Failure {
-        const char* address;
-        bool connecting;
-        u_long sentTo;
-        std::string report;
-        std::string commandLineLog;
-    };
-    const Failure failures[] = {
+    // The address, whether it connects, where it connects to, its report, the command line's log.
+    const std::tuple<const char*, bool, u_long, std::string, std::string> failures[] = {
         {"127.0.1.3", true, inet_addr("127.0.1.3"), "正在连接: 127.0.1.3...\r\n连接错误： #10061.",  // nothing listens
          "\r\n连接错误： #10061."},
         {"time.test.invalid", false, INADDR_NONE, "连接错误： #10051.\r\n\r\n", ""},
     };
-    for (const Failure& failure : failures) {
-        SCOPED_TRACE(failure.address);
-        const SOCKET started = window.StartSyncWith(failure.address);
-        ASSERT_TRUE(window.PumpUntilLogEndsWith(failure.report));
+    for (const auto& [address, connecting, sentTo, report, commandLineLog] : failures) {
+        SCOPED_TRACE(address);
+        const SOCKET started = window.StartSyncWith(address);
+        ASSERT_TRUE(window.PumpUntilLogEndsWith(report));
         const SOCKET socket = SocketNamedIn(window.LogText());
         EXPECT_GT(socket, 0u);
-        EXPECT_EQ(failure.connecting ? socket : INVALID_SOCKET, started);
+        EXPECT_EQ(connecting ? socket : INVALID_SOCKET, started);
         const std::string log = "\r\nStarted up WinSock 2.0\r\n\r\n" "Socket " + std::to_string(socket) +
-                                "  已经成功创建!\r\n\r\n" + failure.report;
-        EXPECT_EQ(std::make_tuple(log, failure.sentTo, INVALID_SOCKET),
+                                "  已经成功创建!\r\n\r\n" + report;
+        EXPECT_EQ(std::make_tuple(log, sentTo, INVALID_SOCKET),
                   std::make_tuple(window.LogText(), g_serverAddr.sin_addr.s_addr, g_timeSocket));
         const std::pair<int, std::string> ticksThenLog[] = {{2, log + ".."}, {298, log + std::string(300, '.')}, {1, kTimedOut}};
         for (const auto& [ticks, after] : ticksThenLog) {
@@ -145,7 +131,7 @@ TEST_F(TimeProtocolTest, FailedConnectionIsReportedAndTheTimerGoesOn)
             EXPECT_EQ(after, window.LogText()) << ticks;
         }
         EXPECT_EQ(-1, window.QuitCode());
-        EXPECT_EQ(failure.commandLineLog, CommandLineLog(failure.address, 1));
+        EXPECT_EQ(commandLineLog, CommandLineLog(address, 1));
         EXPECT_TRUE(SocketLayerReleased());
     }
 }
@@ -191,16 +177,14 @@ TEST_F(TimeProtocolTest, SilentServerTimesOutOnTheTickAfterTheLimit)
 // (its first byte taken before the timeout).
 TEST_F(TimeProtocolTest, AnswerAfterTheTimeoutIsNotTaken)
 {
-    const struct {
-        const char* address;
-        ServerScript script;
-        int reads;  // before the timeout
-    } answers[] = {{"127.0.1.10", TimeScripts::SendAfterRelease(kValue2015), 0}, {"127.0.1.12", TimeScripts::Trickle(kValue2015, 400), 1}};
-    for (const auto& answer : answers) {
-        SCOPED_TRACE(answer.address);
-        TimeServer* server = Serve(answer.address, answer.script);
-        const int reads = window.ReadNotices() + answer.reads;
-        window.StartSyncWith(answer.address);
+    const std::tuple<const char*, ServerScript, int> answers[] = {  // the address, the script, reads before the timeout
+        {"127.0.1.10", TimeScripts::SendAfterRelease(kValue2015), 0},
+        {"127.0.1.12", TimeScripts::Trickle(kValue2015, 400), 1}};
+    for (const auto& [address, script, readsBeforeTimeout] : answers) {
+        SCOPED_TRACE(address);
+        TimeServer* server = Serve(address, script);
+        const int reads = window.ReadNotices() + readsBeforeTimeout;
+        window.StartSyncWith(address);
         ASSERT_TRUE(window.PumpUntil([&] { return EndsWith(window.LogText(), ConnectedLines()) && window.ReadNotices() >= reads; }));
         window.PostTicks(301);
         ASSERT_EQ(kTimedOut, window.LogText());
