@@ -41,9 +41,14 @@ std::string DrivenZorvaneTest::SrvXml() const
     return ReadFileBytes(app->Folder().file("srv.xml"));
 }
 
-std::string DrivenZorvaneTest::DefaultCommand() const
+std::string DrivenZorvaneTest::OwnCommand(const std::string& arguments) const
 {
-    return "\"" + app->Process().exePath() + "\" /ip 129.6.15.28";
+    return "\"" + app->Process().exePath() + "\" " + arguments;
+}
+
+void DrivenZorvaneTest::Type(const std::string& command) const
+{
+    SetWindowTextA(app->Control(kCommandEditId), command.c_str());
 }
 
 bool DrivenZorvaneTest::ClickedQuietly(int id) const
@@ -51,4 +56,11 @@ bool DrivenZorvaneTest::ClickedQuietly(int id) const
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(app->Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 8000, &result) != 0 &&
            FindMessageBoxes(app->Process().pid()).empty();
+}
+
+void DrivenZorvaneTest::ExpectKept(const std::string& command, bool ticked, const ServerRows& rows,
+                                   const std::string& element) const
+{
+    const std::string file = SavedSrvXml(element.empty() ? AutorunElement(command) : element, rows);
+    EXPECT_EQ(Autostart(ticked, ticked ? RunCommandValue(command) : RegistryValue{}, file), AutostartNow());
 }
