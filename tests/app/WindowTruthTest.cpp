@@ -172,7 +172,6 @@ TEST_F(WindowTruth, ASrvXmlDeletedWhileTheWindowIsOpenIsWrittenWithTheUsersComma
         EXPECT_EQ(std::make_pair(tick, command), std::make_pair(app->Checked(kAutostartCheckId),
                                                                 WindowTextOf(app->Control(kCommandEditId))));
         EXPECT_EQ(0, app->Close());
-        app.reset();
     }
 }
 
@@ -225,7 +224,6 @@ TEST_F(WindowTruth, AnUnreadableSrvXmlIsSaidAndTheAdviceKeepsTheUsersCommand)
         EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
         ExpectKept(command, route.tick, route.mendedRows.value_or(kDefaultServers));
         EXPECT_EQ(0, app->Close());
-        app.reset();
     }
 }
 
@@ -369,7 +367,6 @@ TEST_F(WindowTruth, CharactersOutsideGbkShowAsQuestionMarksAndTheFileStaysAsItWa
     EXPECT_EQ(shown, RemoteListRows(app->Control(kServerListId)));
     EXPECT_EQ(0, app->Close());
     EXPECT_EQ(file, SrvXml());
-    app.reset();
 }
 
 TEST_F(WindowTruth, WhiteSpaceAroundNamesAndAddressesIsIgnored)

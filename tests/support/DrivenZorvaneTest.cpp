@@ -1,12 +1,5 @@
 #include "support/DrivenZorvaneTest.h"
 
-#include "support/Dialogs.h"
-
-DrivenZorvaneTest::DrivenZorvaneTest(std::vector<std::string> runValueNames)
-    : cleanup(std::move(runValueNames), true)
-{
-}
-
 void DrivenZorvaneTest::TearDown()
 {
     if (!app)
@@ -34,28 +27,6 @@ bool DrivenZorvaneTest::LaunchAndSync(const ServerRows& rows, int row)
         return false;
     app->ClickSync();
     return true;
-}
-
-std::string DrivenZorvaneTest::SrvXml() const
-{
-    return ReadFileBytes(app->Folder().file("srv.xml"));
-}
-
-std::string DrivenZorvaneTest::OwnCommand(const std::string& arguments) const
-{
-    return "\"" + app->Process().exePath() + "\" " + arguments;
-}
-
-void DrivenZorvaneTest::Type(const std::string& command) const
-{
-    SetWindowTextA(app->Control(kCommandEditId), command.c_str());
-}
-
-bool DrivenZorvaneTest::ClickedQuietly(int id) const
-{
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(app->Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 8000, &result) != 0 &&
-           FindMessageBoxes(app->Process().pid()).empty();
 }
 
 void DrivenZorvaneTest::ExpectKept(const std::string& command, bool ticked, const ServerRows& rows,
