@@ -1,6 +1,5 @@
 // The help page's steps, followed literally through the real window.
 #include "support/DrivenZorvaneTest.h"
-#include "support/RemoteControls.h"
 
 #include <gtest/gtest.h>
 

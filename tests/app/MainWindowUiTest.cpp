@@ -1,10 +1,7 @@
 // The whole program driven through its real window, as a user would: a copy of
 // Zorvane.exe in a fresh folder, its controls read and clicked from this process.
 #include "support/DrivenZorvaneTest.h"
-#include "support/RemoteControls.h"
-#include "support/SyncTranscript.h"
 #include "support/TimeServer.h"
-#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>

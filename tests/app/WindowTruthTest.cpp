@@ -3,10 +3,7 @@
 #include "framework/ScopedWin.h"
 #include "support/DrivenZorvaneTest.h"
 #include "support/ImmutableFolder.h"
-#include "support/RemoteControls.h"
-#include "support/SyncTranscript.h"
 #include "support/TimeServer.h"
-#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 

@@ -29,11 +29,6 @@ RegistryValue ReadRegistryValue(HKEY root, const char* keyPath, const char* name
     return value;
 }
 
-bool operator==(const RegistryValue& a, const RegistryValue& b)
-{
-    return a.found == b.found && (!a.found || (a.type == b.type && a.data == b.data));
-}
-
 void PrintTo(const RegistryValue& value, std::ostream* out)
 {
     *out << (value.found ? "type " + std::to_string(value.type) + ", " + std::to_string(value.data.size()) +

@@ -18,7 +18,10 @@ struct RegistryValue {
     std::string data;  // exactly the stored bytes, terminator included
 };
 // Values not found are equal whatever else they hold.
-bool operator==(const RegistryValue& a, const RegistryValue& b);
+inline bool operator==(const RegistryValue& a, const RegistryValue& b)
+{
+    return a.found == b.found && (!a.found || (a.type == b.type && a.data == b.data));
+}
 void PrintTo(const RegistryValue& value, std::ostream* out);
 // A command as the Run value that starts it: its text and terminator, REG_SZ.
 inline RegistryValue RunCommandValue(const std::string& command) { return {true, REG_SZ, command + '\0'}; }
