@@ -2,9 +2,7 @@
 // against time servers on loopback 127.0.2.x port 37.
 #include "support/Dialogs.h"
 #include "support/DrivenZorvane.h"
-#include "support/RemoteControls.h"
 #include "support/TimeServer.h"
-#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

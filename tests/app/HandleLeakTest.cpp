@@ -3,8 +3,6 @@
 // with them.
 #include "support/DrivenZorvaneTest.h"
 #include "support/ProcessHandles.h"
-#include "support/SyncTranscript.h"
-#include "support/SystemPlaces.h"
 #include "support/TimeServer.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,7 @@
 // The help page's steps, followed literally through the real window.
 #include "support/DrivenZorvaneTest.h"
-#include "support/RemoteControls.h"
 
 #include <gtest/gtest.h>
-
-#include <tuple>
 
 namespace {
 
@@ -16,8 +13,8 @@ TEST_F(HelpSteps, AfterAMoveTheUsersAddressIsPutBackBeforeUntickingAndTickingAga
 {
     const ServerRows rows = {{"a.test", "127.0.10.1"}};
     ASSERT_TRUE(Launch(rows));
-    const std::string oldCommand = "\"" + app->Process().exePath() + "\" /ip 127.0.10.1";
-    SetWindowTextA(app->Control(kCommandEditId), oldCommand.c_str());
+    const std::string oldCommand = OwnCommand("/ip 127.0.10.1");
+    Type(oldCommand);
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId) && app->Close() == 0);
     const std::string oldFile = SrvXml();
 
@@ -27,15 +24,13 @@ TEST_F(HelpSteps, AfterAMoveTheUsersAddressIsPutBackBeforeUntickingAndTickingAga
     ASSERT_TRUE(DeleteFileA(app->Process().exePath().c_str()));
     app = std::move(moved);
     ASSERT_TRUE(app->Launch());
-    EXPECT_EQ(std::make_tuple(true, DefaultCommand(), oldCommand + '\0', oldFile),
-              std::make_tuple(app->Checked(kAutostartCheckId), WindowTextOf(app->Control(kCommandEditId)),
-                              ReadRunValue("Zorvane").data, SrvXml()));
+    EXPECT_EQ(std::make_pair(DefaultCommand(), Autostart(true, RunCommandValue(oldCommand), oldFile)),
+              std::make_pair(WindowTextOf(app->Control(kCommandEditId)), AutostartNow()));
 
-    const std::string command = "\"" + app->Process().exePath() + "\" /ip 127.0.10.1";
-    SetWindowTextA(app->Control(kCommandEditId), command.c_str());
+    const std::string command = OwnCommand("/ip 127.0.10.1");
+    Type(command);
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
-    EXPECT_EQ(std::make_tuple(true, command + '\0', SavedSrvXml(AutorunElement(command), rows)),
-              std::make_tuple(app->Checked(kAutostartCheckId), ReadRunValue("Zorvane").data, SrvXml()));
+    ExpectKept(command, true, rows);
 }
 
 }  // namespace

@@ -2,10 +2,7 @@
 #include "app/FocusOrder.h"
 #include "support/DrivenZorvaneTest.h"
 #include "support/Keyboard.h"
-#include "support/RemoteControls.h"
-#include "support/SystemPlaces.h"
 #include "support/TimeServer.h"
-#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 

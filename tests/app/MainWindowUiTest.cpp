@@ -1,11 +1,7 @@
 // The whole program driven through its real window, as a user would: a copy of
 // Zorvane.exe in a fresh folder, its controls read and clicked from this process.
 #include "support/DrivenZorvaneTest.h"
-#include "support/RemoteControls.h"
-#include "support/SyncTranscript.h"
-#include "support/SystemPlaces.h"
 #include "support/TimeServer.h"
-#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -20,14 +16,6 @@ class MainWindowUi : public DrivenZorvaneTest {
 protected:
     MainWindowUi() : DrivenZorvaneTest({"Zorvane", "Other"}) {}
 };
-
-// The Run value of that name as a command: its text when it is a REG_SZ value.
-bool ReadRunCommand(const char* name, std::string& command)
-{
-    const RegistryValue value = ReadRunValue(name);
-    command = value.data.c_str();
-    return value.found && value.type == REG_SZ && value.data == command + '\0';
-}
 
 // The window's controls: class, style bits, text (null: not looked at), and where the one
 // layout for the window rectangle 0, 0, 750, 450 puts the box of the layout tree that holds
@@ -206,29 +194,27 @@ TEST_F(MainWindowUi, AutostartBoxWritesTheRunValueAndStoresOnlyThisProgramsComma
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string before = SrvXml();
-        SetWindowTextA(app->Control(kCommandEditId), row.command.c_str());
+        Type(row.command);
         app->Click(kAutostartCheckId);
-        std::string value;
-        ASSERT_TRUE(ReadRunCommand(row.name, value));
-        EXPECT_EQ(row.command, value);
-        EXPECT_FALSE(ReadRunCommand(row.otherName, value));
+        EXPECT_EQ(std::make_pair(RunCommandValue(row.command), RegistryValue{}),
+                  std::make_pair(ReadRunValue(row.name), ReadRunValue(row.otherName)));
         EXPECT_TRUE(row.stored ? SrvXml().find(AutorunElement(row.command)) != std::string::npos : SrvXml() == before)
             << SrvXml();
         app->Click(kAutostartCheckId);
-        EXPECT_FALSE(ReadRunCommand(row.name, value));
+        EXPECT_EQ(RegistryValue{}, ReadRunValue(row.name));
     }
 }
 
 TEST_F(MainWindowUi, ShortcutBoxCreatesAndRemovesTheLinkAndBoxesReflectTheSystemAtStart)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.3.8"}}));
-    std::string value;
     for (bool ticked : {true, false}) {
         SCOPED_TRACE(ticked ? "ticked" : "unticked");
         app->Click(kShortcutCheckId);
         ASSERT_TRUE(WaitFor([&] { return FileExists(DesktopShortcutFile()) == ticked; }, 3000));
         app->Click(kAutostartCheckId);
-        ASSERT_TRUE(WaitFor([&] { return ReadRunCommand("Zorvane", value) == ticked; }, 3000));
+        const RegistryValue run = ticked ? RunCommandValue(DefaultCommand()) : RegistryValue{};
+        ASSERT_TRUE(WaitFor([&] { return ReadRunValue("Zorvane") == run; }, 3000));
         EXPECT_EQ(0, app->Close());
 
         ASSERT_TRUE(app->Launch());

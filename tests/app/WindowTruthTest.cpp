@@ -3,44 +3,16 @@
 #include "framework/ScopedWin.h"
 #include "support/DrivenZorvaneTest.h"
 #include "support/ImmutableFolder.h"
-#include "support/RemoteControls.h"
-#include "support/SyncTranscript.h"
 #include "support/TimeServer.h"
-#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <optional>
-#include <tuple>
 
 namespace {
 
-class WindowTruth : public DrivenZorvaneTest {
-protected:
-    // Where a click of the autostart box shows: the box, the Run value (none: absent), srv.xml.
-    using Autostart = std::tuple<bool, std::optional<std::string>, std::string>;
-    Autostart AutostartNow() const
-    {
-        const RegistryValue run = ReadRunValue("Zorvane");
-        return {app->Checked(kAutostartCheckId), run.found ? std::optional(run.data) : std::nullopt, SrvXml()};
-    }
-
-    // The three after the box was clicked as a message says.
-    void ExpectKept(const std::string& command, bool ticked, const ServerRows& rows,
-                    const std::string& element = {}) const
-    {
-        const auto run = ticked ? std::optional(command + '\0') : std::nullopt;
-        const std::string file = SavedSrvXml(element.empty() ? AutorunElement(command) : element, rows);
-        EXPECT_EQ(Autostart(ticked, run, file), AutostartNow());
-    }
-
-    void Type(const std::string& command) const { SetWindowTextA(app->Control(kCommandEditId), command.c_str()); }
-    bool Restarted() { return app->Close() == 0 && app->Launch(); }
-    std::string Own(const std::string& arguments) const { return "\"" + app->Process().exePath() + "\" " + arguments; }
-
-    TempDir dir{"zorvane_truth"};
-};
+using WindowTruth = DrivenZorvaneTest;
 
 // Each refused command says why, with the form a command needs; the box, the Run value and
 // srv.xml stay as they were.
@@ -56,11 +28,11 @@ TEST_F(WindowTruth, RefusedCommandsLeaveTheBoxAndSrvXmlAsSaid)
     const std::pair<std::string, std::string> refused[] = {  // command, message
         {"", "没有设置开机自启：命令框是空的。" + example},
         {"\"\" /ip 1.2.3.4", "没有更改开机自启：无法从命令框中的命令行得出程序名。" + example},
-        {Own("/ip time.nist.gov"),
+        {OwnCommand("/ip time.nist.gov"),
          "没有设置开机自启：“time.nist.gov”不是本程序接受的 IP 地址，开机时本程序只会显示用法，不会校时。" + example},
-        {Own("/IP 1.2.3.4"), otherForm},
-        {Own("/ip 1.2.3.4 more"), otherForm},
-        {Own("/ip"), otherForm},
+        {OwnCommand("/IP 1.2.3.4"), otherForm},
+        {OwnCommand("/ip 1.2.3.4 more"), otherForm},
+        {OwnCommand("/ip"), otherForm},
     };
     for (const auto& [command, message] : refused) {
         SCOPED_TRACE(command);
@@ -77,7 +49,7 @@ TEST_F(WindowTruth, UntickingACommandTickingRefusesRemovesTheValue)
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.1"}}));
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
     const std::string stored = SrvXml();
-    Type(Own("/IP 1.2.3.4"));
+    Type(OwnCommand("/IP 1.2.3.4"));
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
     EXPECT_EQ(Autostart(false, {}, stored), AutostartNow());
 }
@@ -92,7 +64,7 @@ TEST_F(WindowTruth, UntickingANamelessCommandIsSaid)
     EXPECT_EQ("没有更改开机自启：无法从命令框中的命令行得出程序名。\r\n\r\n"
               "命令框中应填写带双引号的本程序完整路径，后接 /ip 和一个 IP 地址，例如：\r\n" + DefaultCommand(),
               app->MessageAfterClicking(kAutostartCheckId));
-    EXPECT_EQ(Autostart(false, DefaultCommand() + '\0', stored), AutostartNow());
+    EXPECT_EQ(Autostart(false, RunCommandValue(DefaultCommand()), stored), AutostartNow());
 }
 
 TEST_F(WindowTruth, RemovingAValueThatIsGoneIsNoFailure)
@@ -111,7 +83,7 @@ TEST_F(WindowTruth, ARegistryWithoutTheRunKeyLeavesSrvXmlAsItWas)
 {
     ASSERT_TRUE(Launch({{"a.test", "127.0.5.1"}}));
     const std::string file = SrvXml();
-    Type(Own("/ip 1.2.3.4"));
+    Type(OwnCommand("/ip 1.2.3.4"));
     RunKeyRemoved removed;
     ASSERT_TRUE(removed.ok());
     EXPECT_EQ("没有设置开机自启：无法把命令行写入注册表值“Zorvane”（HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"
@@ -129,7 +101,7 @@ TEST_F(WindowTruth, AReadOnlySrvXmlHoldingTheCommandIsNoLoss)
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     const std::string file = SrvXml();
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
-    EXPECT_EQ(Autostart(true, DefaultCommand() + '\0', file), AutostartNow());
+    EXPECT_EQ(Autostart(true, RunCommandValue(DefaultCommand()), file), AutostartNow());
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -142,7 +114,7 @@ TEST_F(WindowTruth, ACommandAReadOnlySrvXmlCannotKeepIsSaidAndTheAdviceKeepsIt)
     const ServerRows rows = {{"a.test", "127.0.5.13"}};
     ASSERT_TRUE(Launch(rows));
     const std::string path = app->Folder().file("srv.xml");
-    const std::string command = Own("/ip 127.0.0.7");
+    const std::string command = OwnCommand("/ip 127.0.0.7");
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     const std::string file = SrvXml();
     Type(command);
@@ -150,7 +122,7 @@ TEST_F(WindowTruth, ACommandAReadOnlySrvXmlCannotKeepIsSaidAndTheAdviceKeepsIt)
               "\r\n\r\n原因：拒绝访问。（错误代码 5）\r\n请让本程序的文件夹可以写入，并去掉其中 srv.xml 的只读属性，"
               "然后先取消勾选“开机自启”，再重新勾选它。",
               app->MessageAfterClicking(kAutostartCheckId));
-    EXPECT_EQ(Autostart(true, command + '\0', file), AutostartNow());
+    EXPECT_EQ(Autostart(true, RunCommandValue(command), file), AutostartNow());
     EXPECT_EQ(DWORD{FILE_ATTRIBUTE_READONLY}, GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
 
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
@@ -163,7 +135,7 @@ TEST_F(WindowTruth, ACommandAFolderInTheWayCannotKeepIsSaidAndTheAdviceKeepsIt)
     const ServerRows rows = {{"a.test", "127.0.5.13"}};
     ASSERT_TRUE(Launch(rows));
     const std::string path = app->Folder().file("srv.xml");
-    const std::string command = Own("/ip 127.0.0.7");
+    const std::string command = OwnCommand("/ip 127.0.0.7");
     ASSERT_TRUE(ClickedQuietly(kAutostartCheckId));
     Type(command);
     const std::string file = SrvXml();
@@ -187,7 +159,7 @@ TEST_F(WindowTruth, ASrvXmlDeletedWhileTheWindowIsOpenIsWrittenWithTheUsersComma
         SCOPED_TRACE(tick);
         DeleteRunValue("Zorvane");
         ASSERT_TRUE(Launch({{"a.test", "127.0.5.14"}}));
-        const std::string command = Own("/ip 127.0.0.7");
+        const std::string command = OwnCommand("/ip 127.0.0.7");
         ASSERT_TRUE(tick || ClickedQuietly(kAutostartCheckId));
         Type(command);
         ASSERT_TRUE(DeleteFileA(app->Folder().file("srv.xml").c_str()));
@@ -197,7 +169,6 @@ TEST_F(WindowTruth, ASrvXmlDeletedWhileTheWindowIsOpenIsWrittenWithTheUsersComma
         EXPECT_EQ(std::make_pair(tick, command), std::make_pair(app->Checked(kAutostartCheckId),
                                                                 WindowTextOf(app->Control(kCommandEditId))));
         EXPECT_EQ(0, app->Close());
-        app.reset();
     }
 }
 
@@ -234,13 +205,13 @@ TEST_F(WindowTruth, AnUnreadableSrvXmlIsSaidAndTheAdviceKeepsTheUsersCommand)
         DeleteRunValue("Zorvane");
         ASSERT_TRUE(Launch(rows));
         const std::string path = app->Folder().file("srv.xml");
-        const std::string command = Own("/ip 127.0.0.7");
+        const std::string command = OwnCommand("/ip 127.0.0.7");
         ASSERT_TRUE(route.tick || ClickedQuietly(kAutostartCheckId));
         ASSERT_TRUE(WriteFileBytes(path, route.file));
         Type(command);
         std::string message = route.tick ? ticked : unticked;
         EXPECT_EQ(message.replace(message.find("{command}"), 9, command), app->MessageAfterClicking(kAutostartCheckId));
-        EXPECT_EQ(Autostart(route.tick, route.tick ? std::optional(command + '\0') : std::nullopt, route.file),
+        EXPECT_EQ(Autostart(route.tick, route.tick ? RunCommandValue(command) : RegistryValue{}, route.file),
                   AutostartNow());
 
         ASSERT_TRUE(route.mendedRows ? WriteFileBytes(path, SavedSrvXml(AutorunElement("x"), *route.mendedRows))
@@ -250,7 +221,6 @@ TEST_F(WindowTruth, AnUnreadableSrvXmlIsSaidAndTheAdviceKeepsTheUsersCommand)
         EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
         ExpectKept(command, route.tick, route.mendedRows.value_or(kDefaultServers));
         EXPECT_EQ(0, app->Close());
-        app.reset();
     }
 }
 
@@ -260,16 +230,16 @@ TEST_F(WindowTruth, ACommandSrvXmlCannotHoldIsSaidAndTheAdviceKeepsIt)
 {
     const ServerRows rows = {{"a.test", "127.0.5.14"}};
     ASSERT_TRUE(Launch(rows));
-    const std::string pasted = Own("\x01ip 127.0.0.7");
+    const std::string pasted = OwnCommand("\x01ip 127.0.0.7");
     Type(pasted);
     EXPECT_EQ("已设置开机自启（已写入注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。"
               "\r\n\r\n原因：命令行中有 srv.xml 无法保存的字符（控制字符或不完整的汉字，常见于粘贴来的文字）。"
               "\r\n请在命令框中删去这些字符，或重新输入命令行，然后先取消勾选“开机自启”，再重新勾选它。",
               app->MessageAfterClicking(kAutostartCheckId));
-    EXPECT_EQ(Autostart(true, pasted + '\0', SavedSrvXml("<autorun/>", rows)), AutostartNow());  // saved as read
-    Type(Own("/ip 127.0.0.7"));  // typed again
+    EXPECT_EQ(Autostart(true, RunCommandValue(pasted), SavedSrvXml("<autorun/>", rows)), AutostartNow());  // saved as read
+    Type(OwnCommand("/ip 127.0.0.7"));  // typed again
     EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
-    ExpectKept(Own("/ip 127.0.0.7"), true, rows);
+    ExpectKept(OwnCommand("/ip 127.0.0.7"), true, rows);
 }
 
 // Started by its bare name, as a shell in its folder starts it, from a folder whose path takes
@@ -288,6 +258,7 @@ TEST_F(WindowTruth, ABareStartFromALongFolderWritesTheWholeDefaultCommand)
 
 TEST_F(WindowTruth, ADesktopThatCannotTakeTheLinkLeavesTheBoxClear)
 {
+    const TempDir dir("zorvane_truth");
     const std::string notAFolder = dir.file("desktop-is-a-file");
     ASSERT_TRUE(WriteFileBytes(notAFolder, "x"));
     DesktopMoved moved(notAFolder);
@@ -334,6 +305,7 @@ TEST_F(WindowTruth, AShortcutInUseStaysAndTheReasonIsTheSystemCodeTheShellGave)
 // file stays. The system denied the deletion, and the message says so.
 TEST_F(WindowTruth, AShortcutTheDesktopKeepsIsAFailureThoughTheShellAnsweredSuccess)
 {
+    const TempDir dir("zorvane_truth");
     ImmutableFolder desktop(dir.path());
     DesktopMoved moved(desktop.path());
     ASSERT_TRUE(moved.ok());
@@ -392,7 +364,6 @@ TEST_F(WindowTruth, CharactersOutsideGbkShowAsQuestionMarksAndTheFileStaysAsItWa
     EXPECT_EQ(shown, RemoteListRows(app->Control(kServerListId)));
     EXPECT_EQ(0, app->Close());
     EXPECT_EQ(file, SrvXml());
-    app.reset();
 }
 
 TEST_F(WindowTruth, WhiteSpaceAroundNamesAndAddressesIsIgnored)

@@ -1,8 +1,6 @@
 #include "support/DrivenZorvane.h"
 
 #include "support/Dialogs.h"
-#include "support/RemoteControls.h"
-#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -32,21 +30,11 @@ bool DrivenZorvane::AwaitWindow(const char* title)
     return m_window != nullptr;
 }
 
-bool DrivenZorvane::Launch(const std::string& arguments)
-{
-    return Start(arguments) && AwaitWindow() && m_process->WaitIdle();
-}
-
 bool DrivenZorvane::LaunchByBareName()
 {
     m_window = nullptr;
     m_process = std::make_unique<ZorvaneProcess>(m_folder.path());
     return m_process->StartWithCommandLine("Zorvane.exe") && AwaitWindow() && m_process->WaitIdle();
-}
-
-std::string DrivenZorvane::Log() const
-{
-    return WindowTextOf(Control(kLogId));
 }
 
 std::string DrivenZorvane::LogWithoutTrailingDots() const
@@ -57,40 +45,21 @@ std::string DrivenZorvane::LogWithoutTrailingDots() const
     return log;
 }
 
-bool DrivenZorvane::WaitForLogEnd(const std::string& tail, DWORD timeoutMs) const
-{
-    return WaitFor([&] { return EndsWith(Log(), tail); }, timeoutMs);
-}
-
-bool DrivenZorvane::SelectRow(int row) const
-{
-    return RemoteListSelect(Control(kServerListId), row);
-}
-
-void DrivenZorvane::ClickSync() const
-{
-    Click(kSyncButtonId);
-}
-
 // A click that opens a message box would hold this thread for as long as the box stays open:
 // the test fails, the box is answered and the test goes on.
-void DrivenZorvane::Click(int id) const
+bool DrivenZorvane::Click(int id) const
 {
-    constexpr DWORD kClickMs = 5000;
+    constexpr DWORD kClickMs = 8000;
     DWORD_PTR answer = 0;
     if (SendMessageTimeoutA(Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, kClickMs, &answer))
-        return;
+        return true;
     std::string boxes;
     for (const MessageBoxInfo& box : FindMessageBoxes(m_process->pid())) {
         boxes += "\n" + box.text;
         CloseMessageBox(box);
     }
     ADD_FAILURE() << "the click on control " << id << " did not return; message boxes:" << boxes;
-}
-
-bool DrivenZorvane::Checked(int id) const
-{
-    return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return false;
 }
 
 std::string DrivenZorvane::AnswerMessageBox(HWND owner, DWORD timeoutMs)
@@ -126,11 +95,6 @@ void DrivenZorvane::Tick(int count) const
 {
     for (int tick = 0; tick < count; ++tick)
         SendMessageA(m_window, WM_TIMER, kSyncTimerId, 0);
-}
-
-bool DrivenZorvane::Answers(DWORD timeoutMs) const
-{
-    return RoundTrip(m_window, timeoutMs);
 }
 
 bool DrivenZorvane::Settled(DWORD timeoutMs) const

@@ -2,9 +2,10 @@
 #pragma once
 
 #include "support/MainWindowFacts.h"
-#include "support/SrvXml.h"
+#include "support/RemoteControls.h"
 #include "support/SyncTranscript.h"
 #include "support/TempDir.h"
+#include "support/WaitFor.h"
 #include "support/ZorvaneProcess.h"
 
 #include <windows.h>
@@ -26,7 +27,10 @@ public:
     // Waits for the process's window of that title, hidden or not, and drives it from then on.
     bool AwaitWindow(const char* title = kMainWindowTitle);
     // Start, then the main window there and idle.
-    bool Launch(const std::string& arguments = "");
+    bool Launch(const std::string& arguments = "")
+    {
+        return Start(arguments) && AwaitWindow() && m_process->WaitIdle();
+    }
     // The same with the program's bare file name as its whole command line.
     bool LaunchByBareName();
 
@@ -35,17 +39,22 @@ public:
     ZorvaneProcess& Process() { return *m_process; }
     const TempDir& Folder() const { return m_folder; }
 
-    std::string Log() const;
+    std::string Log() const { return WindowTextOf(Control(kLogId)); }
     // The log with a run of dots at its end cut to one: the outcome's own full stop stays,
     // the progress dots of ticks that fell after it go.
     std::string LogWithoutTrailingDots() const;
-    bool WaitForLogEnd(const std::string& tail, DWORD timeoutMs = 8000) const;
+    bool WaitForLogEnd(const std::string& tail, DWORD timeoutMs = 8000) const
+    {
+        return WaitFor([&] { return EndsWith(Log(), tail); }, timeoutMs);
+    }
 
-    bool SelectRow(int row) const;
+    bool SelectRow(int row) const { return RemoteListSelect(Control(kServerListId), row); }
     // BM_CLICK on "校时": the sync has started (log emptied) when this returns.
-    void ClickSync() const;
-    void Click(int id) const;
-    bool Checked(int id) const;
+    void ClickSync() const { Click(kSyncButtonId); }
+    // A click whose handler has returned; a failure, with the texts of the message boxes that
+    // held it (then answered), when it has not.
+    bool Click(int id) const;
+    bool Checked(int id) const { return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     // The text of the next message box of the program, which is then answered; empty when none
     // comes. The box is captioned "Zorvane", owned by owner and holds the program while open;
     // the window's own boxes show an icon, the others none.
@@ -58,7 +67,7 @@ public:
     // The same, each handled when this returns.
     void Tick(int count = 1) const;
     // WM_NULL answered within the time: every message sent to the window before is handled.
-    bool Answers(DWORD timeoutMs = 2000) const;
+    bool Answers(DWORD timeoutMs = 2000) const { return RoundTrip(m_window, timeoutMs); }
     // Every message posted to the window before is handled: a mark posted behind them (the
     // pushed look of "校时", taken back then) has arrived.
     bool Settled(DWORD timeoutMs = 5000) const;

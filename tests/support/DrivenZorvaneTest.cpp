@@ -1,12 +1,5 @@
 #include "support/DrivenZorvaneTest.h"
 
-#include "support/Dialogs.h"
-
-DrivenZorvaneTest::DrivenZorvaneTest(std::vector<std::string> runValueNames)
-    : cleanup(std::move(runValueNames), true)
-{
-}
-
 void DrivenZorvaneTest::TearDown()
 {
     if (!app)
@@ -36,19 +29,9 @@ bool DrivenZorvaneTest::LaunchAndSync(const ServerRows& rows, int row)
     return true;
 }
 
-std::string DrivenZorvaneTest::SrvXml() const
+void DrivenZorvaneTest::ExpectKept(const std::string& command, bool ticked, const ServerRows& rows,
+                                   const std::string& element) const
 {
-    return ReadFileBytes(app->Folder().file("srv.xml"));
-}
-
-std::string DrivenZorvaneTest::DefaultCommand() const
-{
-    return "\"" + app->Process().exePath() + "\" /ip 129.6.15.28";
-}
-
-bool DrivenZorvaneTest::ClickedQuietly(int id) const
-{
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(app->Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 8000, &result) != 0 &&
-           FindMessageBoxes(app->Process().pid()).empty();
+    const std::string file = SavedSrvXml(element.empty() ? AutorunElement(command) : element, rows);
+    EXPECT_EQ(Autostart(ticked, ticked ? RunCommandValue(command) : RegistryValue{}, file), AutostartNow());
 }

@@ -1,7 +1,5 @@
 #include "support/RemoteControls.h"
 
-#include <commctrl.h>
-
 #include <memory>
 #include <ostream>
 #include <utility>
@@ -55,11 +53,6 @@ bool SetItemState(HWND list, int item, UINT state, UINT mask)
 
 }  // namespace
 
-int RemoteListItemCount(HWND list)
-{
-    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
 std::string RemoteListItemText(HWND list, int item, int subItem)
 {
     LVITEMA lv = {};
@@ -80,11 +73,6 @@ std::string RemoteListColumnTitle(HWND list, int column)
     LVCOLUMNA lv = {};
     lv.mask = LVCF_TEXT;
     return SendRemote(list, LVM_GETCOLUMNA, column, lv).second;
-}
-
-int RemoteListSelectedItem(HWND list)
-{
-    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 bool RemoteListSelect(HWND list, int item)
@@ -147,11 +135,6 @@ RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window)
     RECT rect = {};
     get(window, &rect);
     return rect;
-}
-
-bool operator==(const RECT& a, const RECT& b)
-{
-    return EqualRect(&a, &b) != FALSE;
 }
 
 void PrintTo(const RECT& rect, std::ostream* out)

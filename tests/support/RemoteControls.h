@@ -4,18 +4,22 @@
 #include "support/SrvXml.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <iosfwd>
 #include <string>
 #include <vector>
 
-int RemoteListItemCount(HWND list);
+inline int RemoteListItemCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
 // Up to 65,535 characters of a cell.
 std::string RemoteListItemText(HWND list, int item, int subItem);
 // Every row of a two-column list: its first and second cell.
 ServerRows RemoteListRows(HWND list);
 std::string RemoteListColumnTitle(HWND list, int column);
-int RemoteListSelectedItem(HWND list);
+inline int RemoteListSelectedItem(HWND list)
+{
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
 bool RemoteListSelect(HWND list, int item);
 void RemoteListClearSelection(HWND list);
 
@@ -36,5 +40,5 @@ RECT ChildRectInParent(HWND child);
 // A rectangle that GetClientRect, GetWindowRect and the like fill in.
 RECT RectOf(BOOL(WINAPI* get)(HWND, RECT*), HWND window);
 
-bool operator==(const RECT& a, const RECT& b);
+inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 void PrintTo(const RECT& rect, std::ostream* out);

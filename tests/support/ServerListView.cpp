@@ -1,9 +1,5 @@
 #include "support/ServerListView.h"
 
-#include "support/RemoteControls.h"
-
-#include <commctrl.h>
-
 ServerListView::ServerListView()
 {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
@@ -23,17 +19,3 @@ ServerListView::ServerListView()
     }
 }
 
-ServerListView::~ServerListView()
-{
-    DestroyWindow(m_parent);
-}
-
-ServerRows ServerListView::AllRows() const
-{
-    return RemoteListRows(m_list);
-}
-
-void ServerListView::Clear() const
-{
-    SendMessageA(m_list, LVM_DELETEALLITEMS, 0, 0);
-}

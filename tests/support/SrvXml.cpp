@@ -19,16 +19,6 @@ std::string SavedSrvXml(const std::string& cfgElement, const ServerRows& rows)
     return SrvXmlAround(content);
 }
 
-std::string AutorunElement(const std::string& command)
-{
-    return "<autorun>" + command + "</autorun>";
-}
-
-std::string CdataAutorunElement(const std::string& command)
-{
-    return "<autorun><![CDATA[" + command + "]]></autorun>";
-}
-
 std::string SrvXmlAround(const std::string& rootContent)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>" + rootContent + "</srv_root>\n";

@@ -13,8 +13,11 @@ extern const ServerRows kDefaultServers;
 // srv.xml in the form the program saves (two spaces a level) around the element inside
 // <cfg> and the rows, all UTF-8 and put in as they are.
 std::string SavedSrvXml(const std::string& cfgElement, const ServerRows& rows);
-std::string AutorunElement(const std::string& command);
-std::string CdataAutorunElement(const std::string& command);
+inline std::string AutorunElement(const std::string& command) { return "<autorun>" + command + "</autorun>"; }
+inline std::string CdataAutorunElement(const std::string& command)
+{
+    return "<autorun><![CDATA[" + command + "]]></autorun>";
+}
 // The default srv.xml as the program saves it, around the given UTF-8 command.
 inline std::string DefaultFileText(const std::string& utf8Command)
 {

@@ -6,6 +6,7 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <ostream>
 #include <vector>
 
 // Being const, these are seen in this file only.
@@ -26,6 +27,13 @@ RegistryValue ReadRegistryValue(HKEY root, const char* keyPath, const char* name
         value.data.resize(size);
     }
     return value;
+}
+
+void PrintTo(const RegistryValue& value, std::ostream* out)
+{
+    *out << (value.found ? "type " + std::to_string(value.type) + ", " + std::to_string(value.data.size()) +
+                               " bytes: " + value.data.c_str()
+                         : "(none)");
 }
 
 bool WriteRegistryValue(HKEY root, const char* keyPath, const char* name, const RegistryValue& value)

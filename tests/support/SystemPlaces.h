@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <iosfwd>
 #include <map>
 #include <string>
 #include <utility>
@@ -16,6 +17,14 @@ struct RegistryValue {
     DWORD type = 0;
     std::string data;  // exactly the stored bytes, terminator included
 };
+// Values not found are equal whatever else they hold.
+inline bool operator==(const RegistryValue& a, const RegistryValue& b)
+{
+    return a.found == b.found && (!a.found || (a.type == b.type && a.data == b.data));
+}
+void PrintTo(const RegistryValue& value, std::ostream* out);
+// A command as the Run value that starts it: its text and terminator, REG_SZ.
+inline RegistryValue RunCommandValue(const std::string& command) { return {true, REG_SZ, command + '\0'}; }
 
 RegistryValue ReadRegistryValue(HKEY root, const char* keyPath, const char* name);
 // Stores the value as given, or deletes it when it is not found.

@@ -179,16 +179,6 @@ bool TimeServer::AwaitClientClose(SOCKET connection)
 
 namespace TimeScripts {
 
-ServerScript SendThenAwaitClose(const std::string& bytes)
-{
-    return {{ServerStep::Send, bytes}, {ServerStep::AwaitClientClose, {}}};
-}
-
-ServerScript CurrentTime()
-{
-    return {{ServerStep::SendCurrentTime, {}}, {ServerStep::AwaitClientClose, {}}};
-}
-
 ServerScript InPieces(const std::vector<std::string>& pieces, const ServerStep& between)
 {
     ServerScript script;
@@ -219,17 +209,6 @@ ServerScript Megabyte(const std::string& firstBytes)
     std::string bytes = firstBytes;
     bytes.resize(1024 * 1024, '\x5A');
     return SendThenAwaitClose(bytes);
-}
-
-ServerScript Silent()
-{
-    return {{ServerStep::AwaitClientClose, {}}};
-}
-
-ServerScript SendAfterRelease(const std::string& bytes)
-{
-    return {{ServerStep::AwaitRelease, {}}, {ServerStep::Send, bytes},
-            {ServerStep::AwaitClientClose, {}}};
 }
 
 }  // namespace TimeScripts

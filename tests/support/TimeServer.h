@@ -78,8 +78,11 @@ uint32_t CurrentTimeValue();
 
 namespace TimeScripts {
 // Sends bytes, then waits for the client to close (so the test can see that it did).
-ServerScript SendThenAwaitClose(const std::string& bytes);
-ServerScript CurrentTime();
+inline ServerScript SendThenAwaitClose(const std::string& bytes)
+{
+    return {{ServerStep::Send, bytes}, {ServerStep::AwaitClientClose, {}}};
+}
+inline ServerScript CurrentTime() { return {{ServerStep::SendCurrentTime, {}}, {ServerStep::AwaitClientClose, {}}}; }
 // The pieces one after another with the step (a pause, say) between them, then waits for the
 // client to close.
 ServerScript InPieces(const std::vector<std::string>& pieces, const ServerStep& between);
@@ -89,7 +92,10 @@ ServerScript TwoBytesThenClose();
 // One megabyte that starts with the given bytes.
 ServerScript Megabyte(const std::string& firstBytes);
 // Accepts and never sends; the connection ends when the client closes it.
-ServerScript Silent();
+inline ServerScript Silent() { return {{ServerStep::AwaitClientClose, {}}}; }
 // Sends only after Release(), then waits for the client to close.
-ServerScript SendAfterRelease(const std::string& bytes);
+inline ServerScript SendAfterRelease(const std::string& bytes)
+{
+    return {{ServerStep::AwaitRelease, {}}, {ServerStep::Send, bytes}, {ServerStep::AwaitClientClose, {}}};
+}
 }  // namespace TimeScripts

@@ -52,11 +52,6 @@ HWND ZorvaneProcess::WaitForWindow(const char* title, DWORD timeoutMs) const
     return found;
 }
 
-bool ZorvaneProcess::WaitIdle(DWORD timeoutMs) const
-{
-    return WaitForInputIdle(m_info.hProcess, timeoutMs) == 0;
-}
-
 int ZorvaneProcess::WaitForExit(DWORD timeoutMs)
 {
     if (WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
@@ -69,7 +64,3 @@ int ZorvaneProcess::WaitForExit(DWORD timeoutMs)
     return static_cast<int>(code);
 }
 
-bool ZorvaneProcess::Running() const
-{
-    return m_info.hProcess && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
-}

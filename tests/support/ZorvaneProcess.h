@@ -23,10 +23,10 @@ public:
     // The process's top-level window with the given title (null: any title); null after timeout.
     HWND WaitForWindow(const char* title, DWORD timeoutMs = 15000) const;
     // Waits until the window's thread is idle (inputs handled) and answers.
-    bool WaitIdle(DWORD timeoutMs = 5000) const;
+    bool WaitIdle(DWORD timeoutMs = 5000) const { return WaitForInputIdle(m_info.hProcess, timeoutMs) == 0; }
     // Exit code, or -1 when the process has not ended within the time (it is then killed).
     int WaitForExit(DWORD timeoutMs = 15000);
-    bool Running() const;
+    bool Running() const { return m_info.hProcess && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT; }
 
 private:
     std::string m_exePath;
