@@ -12,7 +12,13 @@
 
 namespace {
 
-using WindowTruth = DrivenZorvaneTest;
+// Routes that share their steps, each run by tests of its own.
+class WindowTruth : public DrivenZorvaneTest {
+protected:
+    void DeletedWhileOpen(bool tick);
+    void UnreadableThenAdvice(const std::string& file, bool tick, std::string message,
+                              const std::optional<ServerRows>& mended = std::nullopt);
+};
 
 // Each refused command says why, with the form a command needs; the box, the Run value and
 // srv.xml stay as they were.
@@ -153,75 +159,85 @@ TEST_F(WindowTruth, ACommandAFolderInTheWayCannotKeepIsSaidAndTheAdviceKeepsIt)
 
 // srv.xml deleted while the window is open: nothing is lost, so the click writes the default
 // file holding the user's command and says nothing; the next start shows that command.
-TEST_F(WindowTruth, ASrvXmlDeletedWhileTheWindowIsOpenIsWrittenWithTheUsersCommand)
+void WindowTruth::DeletedWhileOpen(bool tick)
 {
-    for (const bool tick : {true, false}) {
-        SCOPED_TRACE(tick);
-        DeleteRunValue("Zorvane");
-        ASSERT_TRUE(Launch({{"a.test", "127.0.5.14"}}));
-        const std::string command = OwnCommand("/ip 127.0.0.7");
-        ASSERT_TRUE(tick || ClickedQuietly(kAutostartCheckId));
-        Type(command);
-        ASSERT_TRUE(DeleteFileA(app->Folder().file("srv.xml").c_str()));
-        EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
-        ExpectKept(command, tick, kDefaultServers, CdataAutorunElement(command));
-        ASSERT_TRUE(Restarted());
-        EXPECT_EQ(std::make_pair(tick, command), std::make_pair(app->Checked(kAutostartCheckId),
-                                                                WindowTextOf(app->Control(kCommandEditId))));
-        EXPECT_EQ(0, app->Close());
-    }
+    ASSERT_TRUE(Launch({{"a.test", "127.0.5.14"}}));
+    const std::string command = OwnCommand("/ip 127.0.0.7");
+    ASSERT_TRUE(tick || ClickedQuietly(kAutostartCheckId));
+    Type(command);
+    ASSERT_TRUE(DeleteFileA(app->Folder().file("srv.xml").c_str()));
+    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
+    ExpectKept(command, tick, kDefaultServers, CdataAutorunElement(command));
+    ASSERT_TRUE(Restarted());
+    EXPECT_EQ(std::make_pair(tick, command),
+              std::make_pair(app->Checked(kAutostartCheckId), WindowTextOf(app->Control(kCommandEditId))));
+}
+
+TEST_F(WindowTruth, ASrvXmlDeletedWhileTheWindowIsOpenIsWrittenAtATickWithTheUsersCommand)
+{
+    DeletedWhileOpen(true);
+}
+
+TEST_F(WindowTruth, ASrvXmlDeletedWhileTheWindowIsOpenIsWrittenAtAnUntickWithTheUsersCommand)
+{
+    DeletedWhileOpen(false);
 }
 
 // A srv.xml that cannot be read (broken, saved in GBK) is never rewritten; the message names
-// the user's command, since a restart shows another one. Done literally (the file deleted or
-// mended, a restart, the command typed back, two clicks) the Run value and srv.xml hold it.
-TEST_F(WindowTruth, AnUnreadableSrvXmlIsSaidAndTheAdviceKeepsTheUsersCommand)
+// the user's command ({command}), since a restart shows another one. Done literally (the file
+// deleted, or mended into the rows, a restart, the command typed back, two clicks) the Run value
+// and srv.xml hold it.
+void WindowTruth::UnreadableThenAdvice(const std::string& file, bool tick, std::string message,
+                                       const std::optional<ServerRows>& mended)
 {
     const ServerRows rows = {{"a.test", "127.0.5.14"}};
-    const std::string ticked =
+    ASSERT_TRUE(Launch(rows));
+    const std::string path = app->Folder().file("srv.xml");
+    const std::string command = OwnCommand("/ip 127.0.0.7");
+    ASSERT_TRUE(tick || ClickedQuietly(kAutostartCheckId));
+    ASSERT_TRUE(WriteFileBytes(path, file));
+    Type(command);
+    EXPECT_EQ(message.replace(message.find("{command}"), 9, command), app->MessageAfterClicking(kAutostartCheckId));
+    EXPECT_EQ(Autostart(tick, tick ? RunCommandValue(command) : RegistryValue{}, file), AutostartNow());
+
+    ASSERT_TRUE(mended ? WriteFileBytes(path, SavedSrvXml(AutorunElement("x"), *mended)) : DeleteFileA(path.c_str()) != 0);
+    ASSERT_TRUE(Restarted());
+    Type(command);
+    EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
+    ExpectKept(command, tick, mended.value_or(kDefaultServers));
+}
+
+const std::string kBrokenFile = SavedSrvXml(AutorunElement("x"), {{"a.test", "127.0.5.14"}}).substr(0, 60);
+
+TEST_F(WindowTruth, ABrokenSrvXmlAtATickIsSaidAndDeletedAsAdvisedKeepsTheUsersCommand)
+{
+    UnreadableThenAdvice(kBrokenFile, true,
         "已设置开机自启（已写入注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。\r\n\r\n"
         "原因：srv.xml 不是本程序能读取的 UTF-8 编码的 XML 文件（文件已损坏、是空的，或被编辑器另存为 GBK 等编码）；"
         "本程序不会改写这样的文件。\r\n请修好 srv.xml 并以 UTF-8 编码保存，或删除它后重新启动本程序"
         "（本程序会写入默认的 srv.xml，命令框随之显示默认的命令行）。\r\n再在命令框中填入你的命令行：\r\n"
-        "{command}\r\n然后先取消勾选“开机自启”，再重新勾选它。";
-    const std::string unticked =
+        "{command}\r\n然后先取消勾选“开机自启”，再重新勾选它。");
+}
+
+TEST_F(WindowTruth, ABrokenSrvXmlAtAnUntickIsSaidAndDeletedAsAdvisedKeepsTheUsersCommand)
+{
+    UnreadableThenAdvice(kBrokenFile, false,
         "已取消开机自启（已删除注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。\r\n\r\n"
         "原因：srv.xml 不是本程序能读取的 UTF-8 编码的 XML 文件（文件已损坏、是空的，或被编辑器另存为 GBK 等编码）；"
         "本程序不会改写这样的文件。\r\n请修好 srv.xml 并以 UTF-8 编码保存，或删除它后重新启动本程序"
         "（本程序会写入默认的 srv.xml，命令框随之显示默认的命令行）。\r\n再在命令框中填入你的命令行：\r\n"
-        "{command}\r\n然后先勾选“开机自启”，再取消勾选它。";
-    const ServerRows mended = {{u8"时间.test", "127.0.5.14"}};
-    const struct {
-        std::string file;
-        bool tick;
-        std::optional<ServerRows> mendedRows;  // nothing: deleted
-    } routes[] = {
-        {SavedSrvXml(AutorunElement("x"), rows).substr(0, 60), true, std::nullopt},
-        {SavedSrvXml(AutorunElement("x"), rows).substr(0, 60), false, std::nullopt},
-        {SavedSrvXml(AutorunElement("x"), {{"时间.test", "127.0.5.14"}}), true, mended},  // GBK
-    };
-    for (const auto& route : routes) {
-        SCOPED_TRACE(route.file + (route.tick ? " tick" : " untick"));
-        DeleteRunValue("Zorvane");
-        ASSERT_TRUE(Launch(rows));
-        const std::string path = app->Folder().file("srv.xml");
-        const std::string command = OwnCommand("/ip 127.0.0.7");
-        ASSERT_TRUE(route.tick || ClickedQuietly(kAutostartCheckId));
-        ASSERT_TRUE(WriteFileBytes(path, route.file));
-        Type(command);
-        std::string message = route.tick ? ticked : unticked;
-        EXPECT_EQ(message.replace(message.find("{command}"), 9, command), app->MessageAfterClicking(kAutostartCheckId));
-        EXPECT_EQ(Autostart(route.tick, route.tick ? RunCommandValue(command) : RegistryValue{}, route.file),
-                  AutostartNow());
+        "{command}\r\n然后先勾选“开机自启”，再取消勾选它。");
+}
 
-        ASSERT_TRUE(route.mendedRows ? WriteFileBytes(path, SavedSrvXml(AutorunElement("x"), *route.mendedRows))
-                                     : DeleteFileA(path.c_str()) != FALSE);
-        ASSERT_TRUE(Restarted());
-        Type(command);
-        EXPECT_TRUE(ClickedQuietly(kAutostartCheckId) && ClickedQuietly(kAutostartCheckId));
-        ExpectKept(command, route.tick, route.mendedRows.value_or(kDefaultServers));
-        EXPECT_EQ(0, app->Close());
-    }
+TEST_F(WindowTruth, ASrvXmlSavedInGbkIsSaidAndMendedAsAdvisedKeepsTheUsersCommand)
+{
+    UnreadableThenAdvice(SavedSrvXml(AutorunElement("x"), {{"时间.test", "127.0.5.14"}}), true,
+        "已设置开机自启（已写入注册表值“Zorvane”），但 srv.xml 没能保存命令框中的命令行，下次启动时命令框不会显示它。\r\n\r\n"
+        "原因：srv.xml 不是本程序能读取的 UTF-8 编码的 XML 文件（文件已损坏、是空的，或被编辑器另存为 GBK 等编码）；"
+        "本程序不会改写这样的文件。\r\n请修好 srv.xml 并以 UTF-8 编码保存，或删除它后重新启动本程序"
+        "（本程序会写入默认的 srv.xml，命令框随之显示默认的命令行）。\r\n再在命令框中填入你的命令行：\r\n"
+        "{command}\r\n然后先取消勾选“开机自启”，再重新勾选它。",
+        ServerRows{{u8"时间.test", "127.0.5.14"}});
 }
 
 // A command with a character XML cannot hold is not stored; done as the message says (the
