@@ -1,11 +1,7 @@
 #include "SyncTestWindow.h"
 #include "timesync/SyncMessageAndTimer.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -68,11 +64,9 @@ TEST_F(TimeProtocolTest, AnswerEndsTheSyncWithItsValueOrAReadFailure)
     for (const auto& [address, script, value, readErrors] : answers) {
         SCOPED_TRACE(address);
         const bool received = readErrors.empty();
-        std::vector<std::string> endings;
+        std::vector<std::string> endings(received ? 1 : 0, ValueLines(value) + kClockRefused);
         for (const std::string& error : readErrors)
             endings.push_back(kReadError + error);
-        if (received)
-            endings.push_back(ValueLines(value) + kClockRefused);
         TimeServer* server = Serve(address, script);
         g_timeValue = kEarlierValue;
         window.SetLogText("help text");
