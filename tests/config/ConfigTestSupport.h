@@ -63,7 +63,8 @@ struct SrvXmlFolder {
     std::string Read() const { return ReadFileBytes(path); }
     // Expect no message box unless told otherwise.
     std::string LoadCommand(bool boxExpected = false);
-    ServerRows LoadRows(bool boxExpected = false);
+    // Into a list view shown or hidden (SW_SHOW, SW_HIDE), which loading leaves so.
+    ServerRows LoadRows(bool boxExpected = false, int show = SW_HIDE);
     bool Store(const std::string& command);
     std::optional<CommandNotKept> Keep(const std::string& command);
     BothReads LoadBoth();
