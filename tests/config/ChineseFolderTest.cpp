@@ -48,8 +48,7 @@ TEST(ChineseFolder, DISABLED_InOwnFolder)
 {
     const std::string folder = ExePath().substr(0, ExePath().find_last_of('\\') + 1);
     std::string path = folder + "srv.xml";
-    ASSERT_TRUE(EnsureConfigFile(path.c_str()));
-    ASSERT_TRUE(WriteDefaultConfig(path.c_str()));
+    ASSERT_TRUE(CreateLikeStartUp(path));
     EXPECT_EQ(std::make_pair(DefaultFileText(Utf8OfGbk(OwnCommand())), OwnCommand()),
               std::make_pair(ReadFileBytes(path), LoadAutorunCommand(path.c_str())));
 

@@ -3,15 +3,8 @@
 #include "config/ConfigXml.h"
 
 #include <gtest/gtest.h>
-#include <shlwapi.h>
 
 namespace {
-
-// What the main window does at construction: create the file only when it is missing; false when that fails.
-bool CreateLikeStartUp(const std::string& path)
-{
-    return PathFileExistsA(path.c_str()) || (EnsureConfigFile(path.c_str()) && WriteDefaultConfig(path.c_str()));
-}
 
 std::string FileWithCfg(const std::string& cfg)
 {

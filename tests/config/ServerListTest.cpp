@@ -18,8 +18,7 @@ std::string FileWithServers(const std::string& servers)
 TEST(ServerList, DefaultFileGivesSevenRowsInFileOrder)
 {
     SrvXmlFolder folder;
-    ASSERT_TRUE(EnsureConfigFile(folder.path.c_str()));
-    ASSERT_TRUE(WriteDefaultConfig(folder.path.c_str()));
+    ASSERT_TRUE(CreateLikeStartUp(folder.path));
     EXPECT_EQ(kDefaultServers, folder.LoadRows());
 }
 
