@@ -39,9 +39,8 @@ TEST(ChineseFolder, CommandRoundTripsFromAProgramInAChineseFolder)
     TempDir dir("时间同步");
     const std::string folder = dir.path() + "程序目录\\";
     EXPECT_EQ(0u, RunCopyIn(WideOfNarrow(folder.c_str()).value(), "ChineseFolder.DISABLED_InOwnFolder"));
-    std::string saved = ReadFileBytes(folder + "srv.xml");
-    const std::string autorun = "<autorun>\"" + Utf8OfGbk(folder) + "test_config.exe\" /ip 10.1.2.3</autorun>";
-    EXPECT_NE(std::string::npos, saved.find(autorun)) << "UTF-8 in the file: " << saved;
+    const std::string command = "\"" + folder + "test_config.exe\" /ip 10.1.2.3";
+    EXPECT_EQ(SavedSrvXml(AutorunElement(Utf8OfGbk(command)), kDefaultServers), ReadFileBytes(folder + "srv.xml"));
 }
 
 // Run only by the test above, from the copy in the Chinese folder.
@@ -49,15 +48,12 @@ TEST(ChineseFolder, DISABLED_InOwnFolder)
 {
     const std::string folder = ExePath().substr(0, ExePath().find_last_of('\\') + 1);
     std::string path = folder + "srv.xml";
-    ASSERT_TRUE(EnsureConfigFile(path.c_str()));
-    ASSERT_TRUE(WriteDefaultConfig(path.c_str()));
-    const std::string defaultCommand = OwnCommand();
-    EXPECT_EQ(DefaultFileText(Utf8OfGbk(defaultCommand)), ReadFileBytes(path));
-    EXPECT_EQ(defaultCommand, LoadAutorunCommand(path.c_str()));
+    ASSERT_TRUE(CreateLikeStartUp(path));
+    EXPECT_EQ(std::make_pair(DefaultFileText(Utf8OfGbk(OwnCommand())), OwnCommand()),
+              std::make_pair(ReadFileBytes(path), LoadAutorunCommand(path.c_str())));
 
-    const std::string command = OwnCommand("10.1.2.3");
-    EXPECT_TRUE(StoreAutorunCommand(folder.c_str(), command.c_str()));
-    EXPECT_EQ(command, LoadAutorunCommand(path.c_str())) << "GBK in, GBK out";
+    EXPECT_TRUE(StoreAutorunCommand(folder.c_str(), OwnCommand("10.1.2.3").c_str()));
+    EXPECT_EQ(OwnCommand("10.1.2.3"), LoadAutorunCommand(path.c_str())) << "GBK in, GBK out";
 }
 
 // The ANSI form of this program's path has a '?' for the Korean folder name: a command naming

@@ -44,17 +44,11 @@ TEST(GetDirectoryPart, CutsAfterTheLastSeparator)
 TEST(CreateDirectoryChain, CreatesEveryMissingFolder)
 {
     TempDir dir;
-    std::string chain = dir.path() + "a\\b/c\\";
-    EXPECT_TRUE(CreateDirectoryChain(chain.c_str()));
-    EXPECT_TRUE(PathIsDirectoryA((dir.path() + "a\\b\\c").c_str()));
-    EXPECT_TRUE(CreateDirectoryChain(chain.c_str())) << "existing folders are fine";
-    EXPECT_TRUE(CreateDirectoryChain((dir.path() + "a\\last").c_str())) << "the last name needs no separator";
-    EXPECT_TRUE(PathIsDirectoryA((dir.path() + "a\\last").c_str()));
-
-    const std::string chinese = dir.path() + "程序\\" + BackslashTrailName + "\\时间同步\\";
-    EXPECT_TRUE(CreateDirectoryChain(chinese.c_str()));
-    EXPECT_TRUE(PathIsDirectoryA(chinese.c_str()));
-    EXPECT_TRUE(PathIsDirectoryA((dir.path() + "程序\\" + BackslashTrailName).c_str()));
+    // The second time the folders exist already; the last name needs no separator.
+    for (const std::string chain : {"a\\b/c\\", "a\\b/c\\", "a\\last", "程序\\昞\\时间同步\\"}) {
+        EXPECT_TRUE(CreateDirectoryChain((dir.path() + chain).c_str())) << chain;
+        EXPECT_TRUE(PathIsDirectoryA((dir.path() + chain).c_str())) << chain;
+    }
     EXPECT_EQ(std::vector<std::string>{BackslashTrailName}, FolderEntries(dir.path() + "程序\\"))
         << "no folder named after half a character";
 }

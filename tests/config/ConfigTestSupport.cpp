@@ -29,11 +29,14 @@ std::string SrvXmlFolder::LoadCommand(bool boxExpected)
     return command;
 }
 
-ServerRows SrvXmlFolder::LoadRows(bool boxExpected)
+ServerRows SrvXmlFolder::LoadRows(bool boxExpected, int show)
 {
     ServerListView view;
+    ShowWindow(view.handle(), show);
     boxes = AnswerMessageBoxesDuring([&] { LoadServerList(dir.path().c_str(), view.handle()); });
     EXPECT_TRUE(boxExpected || boxes.empty()) << boxes.front().text;
+    EXPECT_EQ(show == SW_SHOW, (GetWindowLongA(view.handle(), GWL_STYLE) & WS_VISIBLE) != 0)
+        << (show == SW_SHOW ? "a shown list hidden" : "a hidden list shown");
     return view.AllRows();
 }
 

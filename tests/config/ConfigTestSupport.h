@@ -11,6 +11,7 @@
 #include "support/TempDir.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <optional>
 #include <string>
@@ -23,6 +24,12 @@
 inline std::string OwnCommand(const std::string& address = "129.6.15.28")
 {
     return "\"" + ExePath() + "\" /ip " + address;
+}
+
+// What the main window does at construction: create the file only when it is missing; false when that fails.
+inline bool CreateLikeStartUp(const std::string& path)
+{
+    return PathFileExistsA(path.c_str()) || (EnsureConfigFile(path.c_str()) && WriteDefaultConfig(path.c_str()));
 }
 
 // The text in UTF-16 with its byte-order mark in front, as Notepad saves "Unicode".
@@ -63,7 +70,8 @@ struct SrvXmlFolder {
     std::string Read() const { return ReadFileBytes(path); }
     // Expect no message box unless told otherwise.
     std::string LoadCommand(bool boxExpected = false);
-    ServerRows LoadRows(bool boxExpected = false);
+    // Into a list view shown or hidden (SW_SHOW, SW_HIDE), which loading leaves so.
+    ServerRows LoadRows(bool boxExpected = false, int show = SW_HIDE);
     bool Store(const std::string& command);
     std::optional<CommandNotKept> Keep(const std::string& command);
     BothReads LoadBoth();

@@ -3,16 +3,8 @@
 #include "config/ConfigXml.h"
 
 #include <gtest/gtest.h>
-#include <shlwapi.h>
 
 namespace {
-
-// What the main window does at construction: create the file only when it is missing.
-void CreateLikeStartUp(const std::string& path)
-{
-    if (!PathFileExistsA(path.c_str()) && EnsureConfigFile(path.c_str()))
-        WriteDefaultConfig(path.c_str());
-}
 
 std::string FileWithCfg(const std::string& cfg)
 {
@@ -60,12 +52,8 @@ TEST(DefaultConfig, AFolderWithoutTheFileGetsTheDefaultInItsSavedForm)
     for (const auto& place : places) {
         TempDir dir;
         const std::string path = dir.path() + place.first;
-        if (place.second) {
-            ASSERT_TRUE(WriteFileBytes(path, ""));
-            EXPECT_TRUE(WriteDefaultConfig(path.c_str()));
-        } else {
-            CreateLikeStartUp(path);
-        }
+        ASSERT_TRUE(!place.second || WriteFileBytes(path, ""));
+        EXPECT_TRUE(place.second ? WriteDefaultConfig(path.c_str()) : CreateLikeStartUp(path));
         std::string command;
         const bool quiet = AnswerMessageBoxesDuring([&] { command = LoadAutorunCommand(path.c_str()); }).empty();
         EXPECT_EQ(std::make_tuple(DefaultFileText(Utf8OfGbk(OwnCommand())), false, true, OwnCommand()),

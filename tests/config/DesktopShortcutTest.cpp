@@ -71,7 +71,6 @@ protected:
         ASSERT_FALSE(home.empty()) << "ZORVANE_BUILD_DIR is not set";
         home += "\\home";
         const std::string desktop = DesktopFolder();
-        ASSERT_FALSE(desktop.empty()) << "no desktop folder";
         // The identity must tell folders apart, or the check below proves nothing.
         ASSERT_FALSE(SameDirectory(home, WinePathFromEnv("ZORVANE_SOURCE_DIR")));
         ASSERT_TRUE(SameDirectory(desktop, home) || SameDirectory(desktop, home + "\\Desktop"))
@@ -82,11 +81,7 @@ protected:
         m_exe = WinePathFromEnv("ZORVANE_EXE");
         ASSERT_TRUE(FileExists(m_exe)) << m_exe;
     }
-    void TearDown() override
-    {
-        if (!m_file.empty())
-            DeleteFileA(m_file.c_str());
-    }
+    void TearDown() override { DeleteFileA(m_file.c_str()); }  // none when SetUp stopped early
     // The link, and the target's shortcut counted present.
     void ExpectLinkTo(const std::string& target, const std::string& folder) const
     {

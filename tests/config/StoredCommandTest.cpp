@@ -103,8 +103,7 @@ TEST(StoreAutorunCommand, WhereStartUpReadsNoAutorunOneIsMadeAndReadBack)
 TEST(StoreAutorunCommand, StoredCommandReadsBackUnchanged)
 {
     SrvXmlFolder folder;
-    ASSERT_TRUE(EnsureConfigFile(folder.path.c_str()));
-    ASSERT_TRUE(WriteDefaultConfig(folder.path.c_str()));
+    ASSERT_TRUE(CreateLikeStartUp(folder.path));
     std::string command = "\"" + ExePath() + "\" /ip 10.2.3.4 /note a&amp;b<&>\t\"";
     EXPECT_TRUE(folder.Store(command));
     EXPECT_EQ(command, folder.LoadCommand());

@@ -1,8 +1,6 @@
 #include "SyncTestWindow.h"
 #include "timesync/Log.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 using AppendLogTest = SyncWindowTest;
@@ -22,8 +20,7 @@ TEST_F(AppendLogTest, FormattedTextIsCutAt1023BytesAndWithoutTargetNothingIsWrit
     window.SetLogText("help");
     AppendLog(nullptr, "%s", "dropped");
     EXPECT_EQ("help", window.LogText());
-    const std::string longText(2000, 'x');
-    AppendLog(window.LogBox(), "ab%s", longText.c_str());
+    AppendLog(window.LogBox(), "ab%s", std::string(2000, 'x').c_str());
     EXPECT_EQ("helpab" + std::string(1021, 'x'), window.LogText());
 }
 

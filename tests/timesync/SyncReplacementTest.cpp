@@ -6,8 +6,6 @@
 #include "support/WaitFor.h"
 #include "timesync/SyncMessageAndTimer.h"
 
-#include <gtest/gtest.h>
-
 #include <thread>
 
 namespace {

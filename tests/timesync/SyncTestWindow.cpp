@@ -11,8 +11,6 @@ constexpr LPARAM kPostedTick = 0x7E57;
 
 constexpr UINT kMarkMessage = WM_APP + 0x7E5;
 
-constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
-
 }  // namespace
 
 SyncTestWindow::SyncTestWindow()
@@ -22,10 +20,10 @@ SyncTestWindow::SyncTestWindow()
     // Any class will do: its window procedure is replaced before the first test message.
     m_window = CreateWindowExA(0, "STATIC", "sync test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
                                nullptr, GetModuleHandleA(nullptr), nullptr);
-    m_serverList.Create(kVisibleChild | LVS_REPORT | LVS_SHOWSELALWAYS, {0, 0, 300, 400}, m_window,
+    m_serverList.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, {0, 0, 300, 400}, m_window,
                         kServerListId);
-    m_logBox.Create(kVisibleChild | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, {300, 0, 600, 400},
-                    m_window, kLogId);
+    m_logBox.Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                    {300, 0, 600, 400}, m_window, kLogId);
     m_serverList.InsertColumn(0, "host", LVCFMT_LEFT, 150);
     m_serverList.InsertColumn(1, "ip", LVCFMT_LEFT, 150);
     SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
