@@ -165,11 +165,10 @@ TEST(CommandLineFuzz, EachSwitchTakesTheArgumentAfterIt)
         const ArgumentMap map = ParseArguments(argv.Values(), argv.Count());
         SCOPED_TRACE("case " + std::to_string(n) + ": " + line);
         ASSERT_LE(static_cast<int>(map.size()), (argv.Count() - 1) / 2);
+        const wchar_t* const* const end = argv.Values() + argv.Count();
         for (const auto& entry : map) {
-            bool fromAPair = false;
-            for (int i = 1; i + 1 < argv.Count() && !fromAPair; ++i)
-                fromAPair = NamesKey(argv.Values()[i], entry.first) && entry.second == argv.Values()[i + 1];
-            ASSERT_TRUE(fromAPair);
+            auto isEntry = [&](auto key, auto value) { return NamesKey(key, entry.first) && entry.second == value; };
+            ASSERT_NE(end, std::adjacent_find(argv.Values() + 1, end, isEntry)) << "no key followed by its value";
         }
         // A second switch that repeats the first exactly is skipped, and its value read as the switch "v...".
         const bool repeated = Wide(second) == Wide(first);
@@ -192,9 +191,10 @@ TEST(CommandLineFuzz, ArgumentVectorsWithHolesAndOddCounts)
             argv.push_back(random.OneIn(10) ? nullptr : argument.c_str());
         const ArgumentMap map = ParseArguments(argv.data(), count);
         ASSERT_LE(static_cast<int>(map.size()), count / 2) << "case " << n;
-        for (const auto& entry : map)
-            ASSERT_TRUE(std::any_of(argv.begin() + 1, argv.end(), [&](auto text) { return NamesKey(text, entry.first); }))
-                << "case " << n;
+        for (const auto& entry : map) {
+            const auto namesTheKey = [&](const wchar_t* argument) { return NamesKey(argument, entry.first); };
+            ASSERT_TRUE(std::any_of(argv.begin() + 1, argv.end(), namesTheKey)) << "case " << n;
+        }
     }
     EXPECT_TRUE(ParseArguments(nullptr, 0).empty());
 }

@@ -93,8 +93,7 @@ TEST_F(HostileServer, TrickleOfOneBytePerSecondGivesTheValueAfterTheFourth)
             partial = log;
             return false;
         }
-        if (!valueSeen)
-            valueSeen = GetTickCount64();
+        valueSeen = valueSeen ? valueSeen : GetTickCount64();
         return EndsWith(log, kClockRefused);
     }, 10000)) << app->Log();
     EXPECT_GE(valueSeen - clicked, 2900u) << "three pauses of a second lie between the bytes";
@@ -204,9 +203,7 @@ TEST_F(HostileServer, ShortAnswerAfterAGoodOneIsNoValue)
     ASSERT_TRUE(app->WaitForLogEnd(kClockRefused)) << app->Log();
     ASSERT_TRUE(app->SelectRow(1));
     app->ClickSync();
-    ASSERT_TRUE(WaitFor([&] {
-        return app->LogWithoutTrailingDots().find("\r\nFD_READ 错误! #10101.") != std::string::npos;
-    }, 5000)) << app->Log();
+    ASSERT_TRUE(app->WaitForLogEnd("\r\nFD_READ 错误! #10101.", 5000)) << app->Log();
     EXPECT_EQ(std::string::npos, app->Log().find(kValueMark)) << app->Log();
 }
 
