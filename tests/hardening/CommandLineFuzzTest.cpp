@@ -73,19 +73,16 @@ public:
     std::string Address()
     {
         std::string text;
-        const int pieces = Below(7);
-        for (int i = 0; i < pieces; ++i) {
+        for (int i = Below(7); i > 0; --i) {
             text += std::string(Below(3), '.');
             text += OneIn(5) ? Piece(3) : std::to_string(Below(1000));
         }
         return text + std::string(Below(2), '.');
     }
 
-    std::string CommandLine(const std::string& program)
+    std::string CommandLine(std::string line)
     {
-        std::string line = program;
-        const int tokens = Below(7);
-        for (int i = 0; i < tokens; ++i)
+        for (int i = Below(7); i > 0; --i)
             line += (OneIn(4) ? "\t" : " ") + Token();
         return line;
     }
@@ -110,16 +107,16 @@ std::wstring Wide(const std::string& gbk)
     return wide;
 }
 
-// The text's first four pieces between dots, a run of dots counting as one; their number.
-int FirstFourPieces(const std::string& text, std::array<std::string, 4>& pieces)
+// How many pieces the text has between dots, a run of dots counting as one, up to four; those four.
+std::pair<int, std::array<std::string, 4>> FirstFourPieces(const std::string& text)
 {
-    int count = 0;
+    std::pair<int, std::array<std::string, 4>> pieces;
     std::istringstream between(text);
-    for (std::string piece; count < 4 && std::getline(between, piece, '.');) {
+    for (std::string piece; pieces.first < 4 && std::getline(between, piece, '.');) {
         if (!piece.empty())
-            pieces[count++] = piece;
+            pieces.second[pieces.first++] = piece;
     }
-    return count;
+    return pieces;
 }
 
 // The argument is one character followed by the key; a missing or empty one names the empty key.
@@ -159,26 +156,25 @@ TEST(CommandLineFuzz, EachSwitchTakesTheArgumentAfterIt)
         const std::string second = random.OneIn(3) ? random.Key() : random.OneIn(2) ? first : OtherCase(first);
         const std::string firstValue = "1" + random.Piece(8, true);
         const std::string secondValue = "2v" + random.Piece(8, true);  // no key starts with "v"
-        const std::string line = random.CommandLine("\"C:\\Tools\\" + random.Piece(20, true) + ".exe\" " + random.Lead() +
-                                                    first + " " + firstValue + " " + random.Lead() + second + " " + secondValue);
+        const std::string secondSwitch = " " + random.Lead() + second + " " + secondValue;
+        const std::string firstSwitch = random.Lead() + first + " " + firstValue;
+        const std::string program = "\"C:\\Tools\\" + random.Piece(20, true) + ".exe\" ";
+        const std::string line = random.CommandLine(program + firstSwitch + secondSwitch);
         ArgumentVector argv(Wide(line).c_str());
         ASSERT_TRUE(argv.IsValid()) << line;
         const ArgumentMap map = ParseArguments(argv.Values(), argv.Count());
         SCOPED_TRACE("case " + std::to_string(n) + ": " + line);
         ASSERT_LE(static_cast<int>(map.size()), (argv.Count() - 1) / 2);
+        const wchar_t* const* const end = argv.Values() + argv.Count();
         for (const auto& entry : map) {
-            bool fromAPair = false;
-            for (int i = 1; i + 1 < argv.Count() && !fromAPair; ++i)
-                fromAPair = NamesKey(argv.Values()[i], entry.first) && entry.second == argv.Values()[i + 1];
-            ASSERT_TRUE(fromAPair);
+            auto isEntry = [&](auto key, auto value) { return NamesKey(key, entry.first) && entry.second == value; };
+            ASSERT_NE(end, std::adjacent_find(argv.Values() + 1, end, isEntry)) << "no key followed by its value";
         }
-        ASSERT_EQ(Wide(firstValue), ValueOf(map, first));
-        if (Wide(second) != Wide(first)) {
-            ASSERT_EQ(Wide(secondValue), ValueOf(map, second));
-        } else {  // exactly repeated: skipped, and its value is read as the switch "v..."
-            const auto next = argv.Count() > 5 ? std::optional<std::wstring>(argv.Values()[5]) : std::nullopt;
-            ASSERT_EQ(next, ValueOf(map, secondValue.substr(1)));
-        }
+        // A second switch that repeats the first exactly is skipped, and its value read as the switch "v...".
+        const bool repeated = Wide(second) == Wide(first);
+        const auto next = argv.Count() > 5 ? std::optional<std::wstring>(argv.Values()[5]) : std::nullopt;
+        ASSERT_EQ(std::make_pair(std::optional(Wide(firstValue)), repeated ? next : Wide(secondValue)),
+                  std::make_pair(ValueOf(map, first), ValueOf(map, repeated ? secondValue.substr(1) : second)));
     }
 }
 
@@ -196,10 +192,8 @@ TEST(CommandLineFuzz, ArgumentVectorsWithHolesAndOddCounts)
         const ArgumentMap map = ParseArguments(argv.data(), count);
         ASSERT_LE(static_cast<int>(map.size()), count / 2) << "case " << n;
         for (const auto& entry : map) {
-            bool fromAnArgument = false;
-            for (int i = 1; i < count && !fromAnArgument; ++i)
-                fromAnArgument = NamesKey(argv[i], entry.first);
-            ASSERT_TRUE(fromAnArgument) << "case " << n;
+            const auto namesTheKey = [&](const wchar_t* argument) { return NamesKey(argument, entry.first); };
+            ASSERT_TRUE(std::any_of(argv.begin() + 1, argv.end(), namesTheKey)) << "case " << n;
         }
     }
     EXPECT_TRUE(ParseArguments(nullptr, 0).empty());
@@ -214,10 +208,9 @@ TEST(CommandLineFuzz, DotSplittingAndAddressAcceptance)
         if (random.OneIn(50))
             text += std::string(5000, random.OneIn(2) ? '.' : '7');
         SCOPED_TRACE("case " + std::to_string(n) + ": " + text);
-        std::array<std::string, 4> pieces, expected;
+        std::array<std::string, 4> pieces;
         const int count = SplitAtDots(text.c_str(), pieces);
-        ASSERT_EQ(FirstFourPieces(text, expected), count);
-        ASSERT_EQ(expected, pieces);
+        ASSERT_EQ(FirstFourPieces(text), std::make_pair(count, pieces));
 
         const bool fourDigitPieces = count == 4 && std::all_of(pieces.begin(), pieces.end(), AllDigits);
         ASSERT_EQ(fourDigitPieces, IsAcceptedAddress(text.c_str()));
@@ -240,7 +233,7 @@ TEST(CommandLineFuzz, ProgramNameIsABareFileName)
         if (simple) {
             std::string name;
             while (name.size() < 1 + static_cast<size_t>(random.Below(300)))
-                name += random.OneIn(4) ? random.GbkCharacter() : std::string(1, static_cast<char>('a' + random.Below(26)));
+                name += random.OneIn(4) ? random.GbkCharacter() : std::string(1, 'a' + random.Below(26));
             // _MAX_FNAME holds 255 characters and the terminator.
             expected = Wide(name).size() < _MAX_FNAME ? name : "";
             line = random.CommandLine("\"C:\\" + std::string(1 + random.Below(3), 'd') + "\\" + name + ".exe\"");
@@ -277,10 +270,10 @@ TEST(CommandLineFuzz, OwnSyncCommandNeedsThisProgramAndTheIpSwitch)
         // This program, in other letter case, another file beside it, its name elsewhere, any program.
         const int kind = random.Below(5);
         const std::string programs[] = {own, OtherCase(own), own + ".other", "C:\\Tools\\" + ownName, random.Program()};
-        const std::string& program = programs[kind];
+        const std::string program = kind == 4 ? programs[4] : "\"" + programs[kind] + "\"";
         const char* const switches[] = {" /ip", " -ip", " -IP", " /Ip", ""};
         const int switchKind = random.Below(5);
-        std::string line = (kind == 4 ? program : "\"" + program + "\"") + switches[switchKind] + " 1" + random.Address();
+        std::string line = program + switches[switchKind] + " 1" + random.Address();
         for (int i = random.Below(6); i > 0; --i) {
             std::string token = random.Token();
             line += token.find("ip") == std::string::npos ? " " + token : "";

@@ -52,6 +52,9 @@ std::string BaseFile(const std::string& autorun)
     return file.insert(file.find("  <srv>", file.find("</srv>")), "  <!-- a comment -->\n");
 }
 
+const char* const kInvalidUtf8[] = {"\xFF", "\xC0\x80", "\xE4\xB8", "\xED\xA0\x80", "\x80", "\xF8\x88\x80\x80\x80"};
+const char* const kMarkup[] = {"<", "&", "]]>", "<!--", "<?x", "</srv>", "<srv>", "&#0;", "&#x110000;", "\0"};
+
 class Mutator {
 public:
     explicit Mutator(unsigned seed, std::string siblingUrl) : m_random(seed), m_siblingUrl(std::move(siblingUrl)) {}
@@ -70,8 +73,6 @@ private:
 
     std::string MutateOnce(std::string text)
     {
-        static const char* const invalidUtf8[] = {"\xFF", "\xC0\x80", "\xE4\xB8", "\xED\xA0\x80", "\x80", "\xF8\x88\x80\x80\x80"};
-        static const char* const markup[] = {"<", "&", "]]>", "<!--", "<?x", "</srv>", "<srv>", "&#0;", "&#x110000;", "\0"};
         switch (Below(12)) {
         case 0:
             return text.substr(0, At(text));
@@ -80,10 +81,10 @@ private:
                 text[At(text) % text.size()] ^= static_cast<char>(1 << Below(8));
             return text;
         case 2:
-            return text.insert(At(text), invalidUtf8[Below(6)]);
+            return text.insert(At(text), kInvalidUtf8[Below(6)]);
         case 3: {
             const int which = Below(10);  // the last one is a zero byte
-            return text.insert(At(text), markup[which], which == 9 ? 1 : std::strlen(markup[which]));
+            return text.insert(At(text), kMarkup[which], which == 9 ? 1 : std::strlen(kMarkup[which]));
         }
         case 4:
             return Nested(text);
@@ -119,7 +120,7 @@ private:
     {
         const size_t length = Below(50) ? 1000 + Below(30000) : 1000000;
         const size_t ip = text.find("<ip>");
-        return ip == std::string::npos ? text + std::string(length, 'h') : text.insert(ip + 4, std::string(length, '9'));
+        return ip == std::string::npos ? text + std::string(length, 'h') : text.insert(ip + 4, length, '9');
     }
 
     std::string WithEntities(std::string text)
@@ -130,7 +131,8 @@ private:
             "  <!ENTITY sibling SYSTEM \"" + m_siblingUrl + "\">\n"
             "  <!ENTITY % param SYSTEM \"" + m_siblingUrl + "\">\n" +
             (Below(2) ? "  %param;\n" : "") +
-            (Below(3) ? "" : "  <!ENTITY a \"&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY b \"&c;&c;&c;&c;&c;&c;&c;&c;\"><!ENTITY c \"ccccccccccccccccccc\">\n") +
+            (Below(3) ? "" : "  <!ENTITY a \"&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY b \"&c;&c;&c;&c;&c;&c;&c;&c;\">"
+                             "<!ENTITY c \"ccccccccccccccccccc\">\n") +
             "]>\n";
         const size_t declarationEnd = text.find("?>");
         text.insert(declarationEnd == std::string::npos ? 0 : declarationEnd + 3, doctype);
@@ -209,8 +211,7 @@ TEST(ConfigFuzz, DamagedFilesAreReadSafelyAndOnlyParsedOnesRewritten)
     ServerListView view;
     QuietStandardError quiet;
     Mutator mutator(kSeed, FileUrl(dir.file(kSibling)));
-    int unparsed = 0;
-    int stored = 0;
+    int unparsed = 0, stored = 0;
 
     for (int n = 0; n < kCases; ++n) {
         const std::string file = mutator.Mutate(BaseFile(n % 2 ? command : "x"));

@@ -49,14 +49,13 @@ ProcessHoldings MeasureHoldings(const ZorvaneProcess& process)
             OpenTimeConnections()};
 }
 
-// /proc/net/tcp: "sl local rem st ...", addresses as little-endian hex "0104007F:0025".
+// /proc/net/tcp: "sl local rem st ...", addresses as little-endian hex "0104007F:0025" (the heading
+// line's "rem_address" matches none).
 int OpenTimeConnections()
 {
     std::istringstream table(ReadFileBytes("Z:\\proc\\net\\tcp"));
-    std::string line;
-    std::getline(table, line);
     int count = 0;
-    while (std::getline(table, line)) {
+    for (std::string line; std::getline(table, line);) {
         std::istringstream fields(line);
         std::string slot, local, remote, state;
         fields >> slot >> local >> remote >> state;

@@ -64,8 +64,7 @@ TEST_F(LongInput, AutostartCommandIsCutAt998Characters)
         app->Click(kAutostartCheckId);
         RegistryValue value;
         ASSERT_TRUE(WaitFor([&] { return (value = ReadRunValue("LongCmd")).found; }, 3000));
-        EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type);
-        EXPECT_EQ(command.substr(0, 998) + '\0', value.data);
+        EXPECT_EQ(std::make_pair(DWORD(REG_SZ), command.substr(0, 998) + '\0'), std::make_pair(value.type, value.data));
 
         // Unticked: the value goes, however long, quietly.
         EXPECT_TRUE(ClickedQuietly(kAutostartCheckId));
@@ -134,6 +133,5 @@ TEST_F(LongInput, NamesBeyondTheLimitsWriteNoValueSpareTheDefaultAndTheWindowGoe
     app->Click(kAutostartCheckId);
     RegistryValue value;
     ASSERT_TRUE(WaitFor([&] { return (value = ReadRunValue(kLongestName.c_str())).found; }, 3000));
-    EXPECT_EQ(kLongestName + '\0', value.data);
-    EXPECT_TRUE(app->Checked(kAutostartCheckId));
+    EXPECT_EQ(std::make_pair(kLongestName + '\0', true), std::make_pair(value.data, app->Checked(kAutostartCheckId)));
 }

@@ -36,12 +36,6 @@ const Outcome kOutcomes[] = {
     {"127.0.4.3", "\r\nFD_READ 错误! #10101.", false},
 };
 
-std::string Describe(const ProcessHoldings& h)
-{
-    return "handles " + std::to_string(h.handles) + ", windows " + std::to_string(h.windows) + ", unix descriptors " +
-           std::to_string(h.unixDescriptors) + ", connections " + std::to_string(h.connections);
-}
-
 TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
 {
     TimeServer answering(kOutcomes[0].address, TimeScripts::SendThenAwaitClose(kValue2015));
@@ -78,8 +72,10 @@ TEST(Soak, TwoThousandSyncsInOneSessionHoldNothingMore)
     // The servers' last connections are closed by then: the client ended them.
     EXPECT_TRUE(WaitFor([] { return OpenTimeConnections() == 0; }, 3000)) << OpenTimeConnections();
     const ProcessHoldings end = MeasureHoldings(app.Process());
-    std::printf("%d syncs in %llu ms; after sync %d: %s; at the end: %s\n", kSyncCount, elapsed,
-                kBaselineSync, Describe(baseline).c_str(), Describe(end).c_str());
+    std::printf("%d syncs in %llu ms; handles, windows, unix descriptors, connections after sync %d: %d %d %d %d; "
+                "at the end: %d %d %d %d\n", kSyncCount, elapsed, kBaselineSync, baseline.handles, baseline.windows,
+                baseline.unixDescriptors, baseline.connections, end.handles, end.windows, end.unixDescriptors,
+                end.connections);
     ASSERT_GT(baseline.handles, 0);
     EXPECT_LE(end.handles, baseline.handles + kHandleTolerance);
     EXPECT_LE(end.windows, baseline.windows + kWindowTolerance);

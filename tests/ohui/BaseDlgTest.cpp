@@ -156,7 +156,6 @@ TEST_F(BaseDlgWindow, MakesAHiddenTitledWindowUnderItsOwnGuidClassAt750By450)
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
     ASSERT_TRUE(GetClassInfoExA(kInstance, ClassNameOf(window).c_str(), &info));
-    // Style, procedure, extra bytes of class and window, and whether a cursor and an icon are set.
     EXPECT_EQ(std::make_tuple(static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_PARENTDC), &CBaseDlg::STWndProc, 0, 0,
                               true, true),
               std::make_tuple(info.style, info.lpfnWndProc, info.cbClsExtra, info.cbWndExtra, info.hCursor != nullptr,
@@ -229,14 +228,12 @@ TEST_F(BaseDlgWindow, MessagesBeforeWmCreateGetOnlyTheDefaultProcessing)
 
     ASSERT_TRUE(recorded.CreateWith(RecordingProcedure, nullptr));
 
-    const std::vector<UINT>& all = windowMessages;
-    size_t create = IndexOf(all, WM_CREATE);
-    ASSERT_LT(create, all.size());
+    const size_t create = IndexOf(windowMessages, WM_CREATE);
+    ASSERT_LT(create, windowMessages.size());
     for (UINT early : {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE})
-        EXPECT_LT(IndexOf(all, early), create) << early;
+        EXPECT_LT(IndexOf(windowMessages, early), create) << early;
     // The object saw exactly what came from WM_CREATE on, WM_CREATE first.
-    std::vector<UINT> fromCreateOn(all.begin() + create, all.end());
-    EXPECT_EQ(fromCreateOn, recorded.seen);
+    EXPECT_EQ(std::vector<UINT>(windowMessages.begin() + create, windowMessages.end()), recorded.seen);
     EXPECT_EQ(recorded.seen.size(), IndexOf(recorded.seen, WM_NCCREATE));
 }
 

@@ -196,10 +196,9 @@ TEST(LayoutSizing, EachChildIsPlacedByItsFloatType)
             for (const Child& child : sizing.children)
                 boxes.push_back(Box(child.type, child.offset, root.get()));
 
-            const RECT& parent = sizing.parent;
-            root->UpdateSize(parent.left, parent.top, parent.right, parent.bottom);
+            root->UpdateSize(sizing.parent.left, sizing.parent.top, sizing.parent.right, sizing.parent.bottom);
 
-            EXPECT_EQ(parent, root->GetRect());
+            EXPECT_EQ(sizing.parent, root->GetRect());
             for (size_t i = 0; i < sizing.children.size(); ++i)
                 EXPECT_EQ(sizing.children[i].placed, boxes[i]->GetRect()) << "child " << i;
         }

@@ -15,16 +15,13 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 // Registers the two classes, then makes the one parent window of the program.
 HWND CreateSharedParent()
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = RecorderProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kRecorderClass;
-    RegisterClassA(&windowClass);
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = kParentClass;
-    RegisterClassA(&windowClass);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const WNDCLASSA recorder = {0, RecorderProc, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, kRecorderClass};
+    const WNDCLASSA parent = {0, DefWindowProcA, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, kParentClass};
+    RegisterClassA(&recorder);
+    RegisterClassA(&parent);
     return CreateWindowExA(0, kParentClass, "ohui test parent", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                           1000, 700, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                           1000, 700, nullptr, nullptr, instance, nullptr);
 }
 
 }  // namespace
