@@ -5,8 +5,6 @@
 #include "support/ProcessHandles.h"
 #include "support/TimeServer.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <string>
 #include <utility>

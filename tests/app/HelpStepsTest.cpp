@@ -1,8 +1,6 @@
 // The help page's steps, followed literally through the real window.
 #include "support/DrivenZorvaneTest.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 using HelpSteps = DrivenZorvaneTest;

@@ -4,8 +4,6 @@
 #include "support/Keyboard.h"
 #include "support/TimeServer.h"
 
-#include <gtest/gtest.h>
-
 #include <regex>
 #include <tuple>
 

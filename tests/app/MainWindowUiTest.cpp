@@ -3,7 +3,6 @@
 #include "support/DrivenZorvaneTest.h"
 #include "support/TimeServer.h"
 
-#include <gtest/gtest.h>
 #include <commctrl.h>
 
 #include <cstdlib>

@@ -5,8 +5,6 @@
 // and srv.xml end with the user's command.
 #include "support/DrivenZorvaneTest.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 class RefusingRegistry : public DrivenZorvaneTest {

@@ -5,8 +5,6 @@
 #include "support/ImmutableFolder.h"
 #include "support/TimeServer.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <optional>
 

@@ -5,8 +5,6 @@
 #include "support/TimeServer.h"
 #include "support/WaitFor.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <tuple>
 
